@@ -1,0 +1,147 @@
+#include "db/Catalog.h"
+#include "db/Statement.h"
+
+namespace vardof::db {
+
+QString TableColumn::sqlTypeText() const
+{
+    const bool decimal = scale > 0;
+    switch (typeCode) {
+    case TypeSmallint:
+        return decimal ? QStringLiteral("NUMERIC(4,%1)").arg(scale) : QStringLiteral("SMALLINT");
+    case TypeInteger:
+        return decimal ? QStringLiteral("NUMERIC(%1,%2)").arg(precision ? precision : 9).arg(scale)
+                       : QStringLiteral("INTEGER");
+    case TypeBigint:
+        return decimal ? QStringLiteral("NUMERIC(%1,%2)").arg(precision ? precision : 18).arg(scale)
+                       : QStringLiteral("BIGINT");
+    case TypeFloat: return QStringLiteral("FLOAT");
+    case TypeDouble: return QStringLiteral("DOUBLE PRECISION");
+    case TypeDate: return QStringLiteral("DATE");
+    case TypeTime: return QStringLiteral("TIME");
+    case TypeTimestamp: return QStringLiteral("TIMESTAMP");
+    case TypeBoolean: return QStringLiteral("BOOLEAN");
+    case TypeChar: return QStringLiteral("CHAR(%1)").arg(length);
+    case TypeVarchar: return QStringLiteral("VARCHAR(%1)").arg(length);
+    case TypeBlob: return QStringLiteral("BLOB SUB_TYPE %1").arg(subType);
+    default: return QStringLiteral("VARCHAR(%1)").arg(length > 0 ? length : 1);
+    }
+}
+
+namespace catalog {
+
+namespace {
+
+QStringList names(Attachment &att, Transaction &tra, const QString &sql, const QString &param = {})
+{
+    Statement s(att, tra, sql);
+    if (!param.isNull())
+        s.setParam(QStringLiteral("NAME"), param.trimmed().toUpper());
+    ResultSet rs = s.open();
+    QStringList out;
+    while (rs.next())
+        out << rs.text(0).trimmed();
+    return out;
+}
+
+bool exists(Attachment &att, Transaction &tra, const QString &sql, const QString &name)
+{
+    Statement s(att, tra, sql);
+    s.setParam(QStringLiteral("NAME"), name.trimmed().toUpper());
+    ResultSet rs = s.open();
+    return rs.next() && rs.toInt64(0).value_or(0) > 0;
+}
+
+} // namespace
+
+bool relationExists(Attachment &att, Transaction &tra, const QString &name)
+{
+    return exists(att, tra,
+                  QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :NAME"), name);
+}
+
+bool generatorExists(Attachment &att, Transaction &tra, const QString &name)
+{
+    return exists(att, tra,
+                  QStringLiteral("SELECT COUNT(*) FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = :NAME"), name);
+}
+
+QStringList userTables(Attachment &att, Transaction &tra)
+{
+    return names(att, tra,
+                 QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS "
+                                "WHERE RDB$VIEW_BLR IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
+                                "ORDER BY RDB$RELATION_NAME"));
+}
+
+std::vector<TableColumn> columns(Attachment &att, Transaction &tra, const QString &table)
+{
+    Statement s(att, tra,
+                QStringLiteral("SELECT RF.RDB$FIELD_NAME, RF.RDB$FIELD_POSITION, F.RDB$FIELD_TYPE, "
+                               "F.RDB$FIELD_SUB_TYPE, COALESCE(F.RDB$CHARACTER_LENGTH, F.RDB$FIELD_LENGTH), "
+                               "F.RDB$FIELD_SCALE, F.RDB$FIELD_PRECISION, "
+                               "COALESCE(RF.RDB$NULL_FLAG, F.RDB$NULL_FLAG, 0), RF.RDB$FIELD_SOURCE "
+                               "FROM RDB$RELATION_FIELDS RF "
+                               "JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
+                               "WHERE RF.RDB$RELATION_NAME = :NAME "
+                               "ORDER BY RF.RDB$FIELD_POSITION"));
+    s.setParam(QStringLiteral("NAME"), table.trimmed().toUpper());
+    ResultSet rs = s.open();
+    std::vector<TableColumn> out;
+    while (rs.next()) {
+        TableColumn c;
+        c.name = rs.text(0).trimmed();
+        c.position = int(rs.toInt64(1).value_or(0));
+        c.typeCode = int(rs.toInt64(2).value_or(0));
+        c.subType = int(rs.toInt64(3).value_or(0));
+        c.length = int(rs.toInt64(4).value_or(0));
+        c.scale = -int(rs.toInt64(5).value_or(0));
+        c.precision = int(rs.toInt64(6).value_or(0));
+        c.nullable = rs.toInt64(7).value_or(0) == 0;
+        c.domain = rs.text(8).trimmed();
+        out.push_back(c);
+    }
+    return out;
+}
+
+QStringList primaryKeyFields(Attachment &att, Transaction &tra, const QString &table)
+{
+    return names(att, tra,
+                 QStringLiteral("SELECT S.RDB$FIELD_NAME FROM RDB$RELATION_CONSTRAINTS C "
+                                "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
+                                "WHERE C.RDB$RELATION_NAME = :NAME AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+                                "ORDER BY S.RDB$FIELD_POSITION"),
+                 table);
+}
+
+std::vector<QStringList> uniqueIndexFields(Attachment &att, Transaction &tra, const QString &table)
+{
+    Statement s(att, tra,
+                QStringLiteral("SELECT I.RDB$INDEX_NAME, S.RDB$FIELD_NAME FROM RDB$INDICES I "
+                               "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
+                               "WHERE I.RDB$RELATION_NAME = :NAME AND I.RDB$UNIQUE_FLAG = 1 "
+                               "ORDER BY I.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
+    s.setParam(QStringLiteral("NAME"), table.trimmed().toUpper());
+    ResultSet rs = s.open();
+    std::vector<QStringList> out;
+    QString current;
+    while (rs.next()) {
+        const QString index = rs.text(0).trimmed();
+        if (out.empty() || index != current) {
+            out.emplace_back();
+            current = index;
+        }
+        out.back() << rs.text(1).trimmed();
+    }
+    return out;
+}
+
+QStringList generators(Attachment &att, Transaction &tra)
+{
+    return names(att, tra,
+                 QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS "
+                                "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 ORDER BY RDB$GENERATOR_NAME"));
+}
+
+} // namespace catalog
+} // namespace vardof::db

@@ -1,0 +1,48 @@
+#pragma once
+
+// Values that cross the connection. A NULL is an empty FieldValue; a
+// present value holds the type the column has (exact decimals stay exact).
+
+#include <QByteArray>
+#include <QDate>
+#include <QDateTime>
+#include <QString>
+#include <QTime>
+
+#include <cstdint>
+#include <optional>
+#include <variant>
+
+namespace vardof::db {
+
+// An exact decimal: value = units / 10^scale (scale >= 0 digits after the point).
+struct Decimal
+{
+    qint64 units = 0;
+    int scale = 0;
+
+    double toDouble() const;
+    // "12.50" with '.', or with the separator given ("12,50").
+    QString toString(QChar decimalSeparator = QLatin1Char('.')) const;
+    friend bool operator==(const Decimal &a, const Decimal &b) = default;
+};
+
+using Value = std::variant<bool, qint64, double, Decimal, QString, QDate, QTime, QDateTime, QByteArray>;
+using FieldValue = std::optional<Value>;
+
+// The library's text of a value: decimal comma, no thousands separator,
+// dates dd/MM/yyyy, times hh:mm:ss, a timestamp at midnight shows its date only.
+QString toText(const Value &value);
+inline QString toText(const FieldValue &value) { return value ? toText(*value) : QString(); }
+
+// Conversions used by callers that read a value as a number whatever its
+// column type; text is parsed with either decimal separator.
+std::optional<double> toDouble(const Value &value);
+std::optional<qint64> toInt64(const Value &value);
+
+QString formatDouble(double value, QChar decimalSeparator = QLatin1Char(','));
+QString formatDate(const QDate &date);
+QString formatTime(const QTime &time);
+QString formatTimestamp(const QDateTime &timestamp);
+
+} // namespace vardof::db
