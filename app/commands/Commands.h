@@ -1,0 +1,21 @@
+#pragma once
+
+// Command-line runs of the engines, with the same code paths as the windows.
+// Each returns the process exit code: 0 success, 1 the run refused or failed,
+// 2 bad usage. `args` are the words after the command name. Messages for the
+// user go to standard error in Italian, results and logs to standard output.
+
+#include <QStringList>
+
+namespace vardof::app {
+
+int commandImport(const QStringList &args);     // vardof import DATAFILE [--salta-prima-riga] [--utente N]
+int commandConvert(const QStringList &args);    // vardof convert SOURCE [DEST] [--salta-prima-riga] [--intestazione] [--carattere C]
+int commandSync(const QStringList &args);       // vardof sync [--utente N]
+int commandAggiorna(const QStringList &args);   // vardof aggiorna CODICE [--utente N]
+int commandPulisciTmp(const QStringList &args); // vardof pulisci-tmp [--utente N]
+
+// Parses "--utente N" out of args (default: the demo user 1); false on a bad number.
+bool takeUserOption(QStringList &args, int &user);
+
+} // namespace vardof::app

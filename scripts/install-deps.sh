@@ -1,0 +1,37 @@
+#!/usr/bin/env bash
+# Installs the Debian packages VardoF needs, only those missing. Runs as
+# root (or through sudo). Non-interactive: the Firebird server package is
+# preseeded so apt never asks for the SYSDBA password.
+set -euo pipefail
+
+packages=(
+    build-essential cmake ninja-build pkg-config
+    firebird3.0-server firebird3.0-utils firebird-dev libfbclient2
+    qt6-base-dev qt6-charts-dev libqt6charts6-dev qt6-base-dev-tools libgl-dev
+    libxlsxwriter-dev
+    libgtest-dev libgmock-dev libbenchmark-dev
+    xvfb xauth fonts-dejavu-core poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+    if ! dpkg-query -W -f='${Status}' "$p" 2> /dev/null | grep -q 'install ok installed'; then
+        missing+=("$p")
+    fi
+done
+
+if [ ${#missing[@]} -eq 0 ]; then
+    exit 0
+fi
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installo: ${missing[*]}"
+echo "firebird3.0-server shared/firebird/sysdba_password/first_install password masterkey" | $SUDO debconf-set-selections
+echo "firebird3.0-server shared/firebird/enabled boolean false" | $SUDO debconf-set-selections 2> /dev/null || true
+export DEBIAN_FRONTEND=noninteractive
+$SUDO apt-get update -qq
+$SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" > /tmp/vardof-apt.log 2>&1 || {
+    tail -n 30 /tmp/vardof-apt.log >&2
+    exit 1
+}
