@@ -1,0 +1,71 @@
+#include "platform/Cp1252.h"
+
+namespace vardof::platform {
+
+namespace {
+
+// 0x80..0x9F; the undefined positions keep their C1 value.
+constexpr char16_t kHigh[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021,
+    0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014,
+    0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178,
+};
+
+inline int encodeChar(char16_t c)
+{
+    if (c < 0x80 || (c >= 0xA0 && c <= 0xFF))
+        return c;
+    for (int i = 0; i < 32; ++i)
+        if (kHigh[i] == c)
+            return 0x80 + i;
+    return -1;
+}
+
+} // namespace
+
+QString fromCp1252(std::string_view bytes)
+{
+    QString out(qsizetype(bytes.size()), Qt::Uninitialized);
+    QChar *d = out.data();
+    for (size_t i = 0; i < bytes.size(); ++i) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        d[i] = (b >= 0x80 && b < 0xA0) ? QChar(kHigh[b - 0x80]) : QChar(b);
+    }
+    return out;
+}
+
+void appendCp1252(const QString &text, QByteArray &out, bool *lossy)
+{
+    const qsizetype start = out.size();
+    out.resize(start + text.size());
+    char *d = out.data() + start;
+    const QChar *s = text.constData();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const int e = encodeChar(s[i].unicode());
+        if (e < 0) {
+            d[i] = '?';
+            if (lossy)
+                *lossy = true;
+        } else {
+            d[i] = char(e);
+        }
+    }
+}
+
+QByteArray toCp1252(const QString &text, bool *lossy)
+{
+    QByteArray out;
+    appendCp1252(text, out, lossy);
+    return out;
+}
+
+bool isCp1252(const QString &text)
+{
+    for (QChar c : text)
+        if (encodeChar(c.unicode()) < 0)
+            return false;
+    return true;
+}
+
+} // namespace vardof::platform

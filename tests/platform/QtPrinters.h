@@ -1,0 +1,30 @@
+#pragma once
+
+// Readable GoogleTest failure messages for Qt values.
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+#include <ostream>
+
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+
+inline void PrintTo(const QStringList &list, std::ostream *os)
+{
+    *os << '{';
+    for (qsizetype i = 0; i < list.size(); ++i) {
+        if (i)
+            *os << ", ";
+        PrintTo(list[i], os);
+    }
+    *os << '}';
+}
+
+inline void PrintTo(const QByteArray &bytes, std::ostream *os)
+{
+    *os << '"' << bytes.toPercentEncoding(" ;=[]").toStdString() << '"';
+}
