@@ -1,6 +1,7 @@
 #include "platform/HostPaths.h"
 
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QTemporaryDir>
 
