@@ -1,0 +1,781 @@
+#include "import/ImportRun.h"
+
+#include "import/DataFileReader.h"
+#include "import/ImportValues.h"
+#include "import/ScriptLoader.h"
+
+#include "db/Attachment.h"
+#include "db/Error.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+
+#include <QElapsedTimer>
+#include <QFileInfo>
+#include <QTime>
+
+#include <cmath>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vardof::importcsv {
+
+QString prefissoOra()
+{
+    return QStringLiteral("- ") + QTime::currentTime().toString(QStringLiteral("hh:mm:ss")) + QStringLiteral(": ");
+}
+
+namespace {
+
+const QString kTabellaDuplicati = QStringLiteral("TMP_DUPLICATI");
+
+// Progress and event processing at most every ~50 ms: repainting per line
+// would cost more than the insert itself.
+class Ritmo
+{
+public:
+    Ritmo() { m_timer.start(); }
+    bool scaduto()
+    {
+        if (m_timer.elapsed() < 50)
+            return false;
+        m_timer.restart();
+        return true;
+    }
+
+private:
+    QElapsedTimer m_timer;
+};
+
+// The fields of one line, as views into it. Fields past the end read empty.
+class Campi
+{
+public:
+    void dividi(const QString &riga)
+    {
+        m_campi.clear();
+        const QStringView v(riga);
+        qsizetype inizio = 0;
+        for (;;) {
+            const qsizetype pv = v.indexOf(u';', inizio);
+            if (pv < 0) {
+                m_campi.push_back(v.mid(inizio));
+                break;
+            }
+            m_campi.push_back(v.mid(inizio, pv - inizio));
+            inizio = pv + 1;
+        }
+    }
+    QStringView operator[](int indice) const
+    {
+        return indice >= 0 && size_t(indice) < m_campi.size() ? m_campi[size_t(indice)] : QStringView();
+    }
+
+private:
+    std::vector<QStringView> m_campi;
+};
+
+// Where each value goes in a prepared statement: parameters are bound by
+// position so that the per-line work does no name lookups.
+int indiceParametro(db::Statement &st, const QString &nome)
+{
+    const QStringList nomi = st.paramNames();
+    return int(nomi.indexOf(nome.toUpper()));
+}
+
+QStringList elencoConSeparatore(const QStringList &voci, const QString &separatore)
+{
+    QStringList righe;
+    for (qsizetype i = 0; i < voci.size(); ++i) {
+        if (i > 0)
+            righe << separatore;
+        righe << voci[i];
+    }
+    return righe;
+}
+
+} // namespace
+
+class ImportRun::Impl
+{
+public:
+    Impl(ImportRun &run, ImportSink &sink, const QString &file, bool salta)
+        : r(run), m_sink(sink), m_file(file), m_salta(salta), p(run.m_parametri)
+    {
+    }
+
+    EsitoImport esegui();
+
+private:
+    struct Uscita
+    {
+        EsitoImport esito;
+    };
+
+    void log(const QString &testo) { m_sink.riga(testo); }
+    void logOra(const QString &testo) { m_sink.riga(prefissoOra() + testo); }
+    QString riga(qint64 n) const { return formatoNumero(n); }
+
+    void preparaStatement();
+    bool eliminazione();
+    std::optional<EsitoImport> passoDuplicati();
+    void creaTabellaDuplicati();
+    void eliminaTabellaDuplicati();
+    EsitoImport passoImport();
+    void interrompi();
+    void pulizia();
+
+    bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, bool &valida);
+    void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, bool messaggioPerCampo,
+                       db::FieldValue &valore);
+    void avanza(qint64 letti, bool forza = false);
+
+    ImportRun &r;
+    ImportSink &m_sink;
+    QString m_file;
+    bool m_salta;
+    const TParametriScript &p;
+
+    std::unique_ptr<db::Statement> m_insert, m_lookup, m_update;
+    std::unique_ptr<db::Statement> m_dupLookup, m_dupInsert, m_dupMarca;
+    std::vector<int> m_insertParam, m_updateParam, m_updateChiavi, m_lookupChiavi;
+    std::vector<int> m_dupLookupChiavi, m_dupInsertChiavi, m_dupMarcaChiavi;
+    std::vector<db::FieldValue> m_costanti;
+    qint64 m_totali = 0;
+    Ritmo m_ritmo;
+    DataFileReader m_reader;
+};
+
+ImportRun::ImportRun(db::Attachment &attachment, db::Transaction &transaction, const TParametriScript &parametri,
+                     const QList<TCampo> &colonne, const QList<TCampo> &chiavi)
+    : m_att(attachment), m_tra(transaction), m_parametri(parametri), m_colonne(colonne), m_chiavi(chiavi)
+{
+}
+
+ImportRun::~ImportRun() = default;
+
+EsitoImport ImportRun::esegui(const QString &fileDati, bool saltaPrimaRiga, ImportSink &sink)
+{
+    m_contatori = ContatoriImport();
+    if (!QFileInfo(fileDati).isFile()) {
+        sink.avviso(QStringLiteral("Attenzione: il file \"%1\" non esiste").arg(fileDati));
+        return EsitoImport::NonAvviato;
+    }
+    if (!sink.conferma(QStringLiteral("Avviare l'elaborazione?")))
+        return EsitoImport::NonAvviato;
+    Impl impl(*this, sink, fileDati, saltaPrimaRiga);
+    return impl.esegui();
+}
+
+void ImportRun::Impl::avanza(qint64 letti, bool forza)
+{
+    if (!forza && !m_ritmo.scaduto())
+        return;
+    const int percento = m_totali > 0 ? int(std::min<qint64>(100, std::llround(double(letti) * 100.0 / double(m_totali)))) : 0;
+    m_sink.avanzamento(percento);
+    m_sink.elaboraEventi();
+}
+
+void ImportRun::Impl::preparaStatement()
+{
+    const QString &tabella = p.tabellaDestinazione;
+    const QList<TCampo> &colonne = r.m_colonne;
+    const QList<TCampo> &chiavi = r.m_chiavi;
+
+    QStringList condizioni;
+    for (const TCampo &k : chiavi)
+        condizioni << QStringLiteral("%1=:%1").arg(k.nome);
+    condizioni = elencoConSeparatore(condizioni, QStringLiteral("AND"));
+    QStringList nomiChiave;
+    for (const TCampo &k : chiavi)
+        nomiChiave << k.nome;
+
+    m_costanti.assign(size_t(colonne.size()), std::nullopt);
+    for (qsizetype i = 0; i < colonne.size(); ++i) {
+        const TCampo &c = colonne[i];
+        if (c.ruolo != RuoloCostante)
+            continue;
+        // A constant travels converted, as the file's values do: sent as text
+        // a date would be read month first by the server, a decimal comma
+        // would not be read at all.
+        if (c.tipo == TipoTesto)
+            m_costanti[size_t(i)] = db::Value(c.costante);
+        else if (auto v = convertiValore(c.costante, c))
+            m_costanti[size_t(i)] = *v;
+        else
+            m_costanti[size_t(i)] = db::Value(c.costante);
+    }
+
+    if (p.aggiungi) {
+        QStringList nomi, valori;
+        for (const TCampo &c : colonne) {
+            nomi << c.nome;
+            valori << (c.ruolo == RuoloGenerato ? QStringLiteral("GEN_ID(%1,1)").arg(c.generatore)
+                                                : QStringLiteral(":%1").arg(c.nome));
+        }
+        QStringList sql{QStringLiteral("INSERT INTO %1 (").arg(tabella)};
+        sql << elencoConSeparatore(nomi, QStringLiteral(",")) << QStringLiteral(")") << QStringLiteral("VALUES(")
+            << elencoConSeparatore(valori, QStringLiteral(",")) << QStringLiteral(")");
+        m_insert = std::make_unique<db::Statement>(r.m_att, r.m_tra);
+        m_insert->setSql(sql);
+        m_insert->prepare();
+        m_insertParam.clear();
+        for (const TCampo &c : colonne)
+            m_insertParam.push_back(c.ruolo == RuoloGenerato ? -1 : indiceParametro(*m_insert, c.nome));
+    }
+
+    const bool soloGenerato = chiavi.size() == 1 && !p.campoAutoIncrementato.campo.isEmpty()
+                              && chiavi.first().nome == p.campoAutoIncrementato.campo;
+    if (!chiavi.isEmpty() && !soloGenerato) {
+        QStringList sql{QStringLiteral("SELECT")};
+        sql << elencoConSeparatore(nomiChiave, QStringLiteral(",")) << QStringLiteral("FROM %1").arg(tabella)
+            << QStringLiteral("WHERE") << condizioni;
+        m_lookup = std::make_unique<db::Statement>(r.m_att, r.m_tra);
+        m_lookup->setSql(sql);
+        m_lookup->prepare();
+        m_lookupChiavi.clear();
+        for (const TCampo &k : chiavi)
+            m_lookupChiavi.push_back(indiceParametro(*m_lookup, k.nome));
+    }
+
+    if (p.aggiorna) {
+        QStringList assegna;
+        for (const TCampo &c : colonne) {
+            if (c.ruolo == RuoloGenerato || c.ruolo == RuoloEsclusoAggiornamento)
+                assegna << QStringLiteral("%1=%1").arg(c.nome);
+            else
+                assegna << QStringLiteral("%1=:%1").arg(c.nome);
+        }
+        QStringList sql{QStringLiteral("UPDATE %1 SET").arg(tabella)};
+        sql << elencoConSeparatore(assegna, QStringLiteral(",")) << QStringLiteral("WHERE") << condizioni;
+        m_update = std::make_unique<db::Statement>(r.m_att, r.m_tra);
+        m_update->setSql(sql);
+        m_update->prepare();
+        m_updateParam.clear();
+        for (const TCampo &c : colonne) {
+            const bool scritto = c.ruolo != RuoloGenerato && c.ruolo != RuoloEsclusoAggiornamento;
+            m_updateParam.push_back(scritto ? indiceParametro(*m_update, c.nome) : -1);
+        }
+        m_updateChiavi.clear();
+        for (const TCampo &k : chiavi)
+            m_updateChiavi.push_back(indiceParametro(*m_update, k.nome));
+    }
+}
+
+EsitoImport ImportRun::Impl::esegui()
+{
+    m_sink.inizio();
+    (void)m_sink.prendiRichiestaInterruzione();
+    EsitoImport esito = EsitoImport::Completato;
+    try {
+        if (r.m_tra.isActive())
+            r.m_tra.rollback();
+        r.m_tra.start();
+        preparaStatement();
+
+        m_sink.mostraAvanzamento(true);
+        logOra(QStringLiteral("Scansione preliminare file"));
+        m_totali = contaRigheDati(m_file, m_salta);
+        if (m_totali < 0)
+            m_totali = 0;
+        r.m_contatori.totali = m_totali;
+        log(QStringLiteral("Individuati %1 record nel file").arg(m_totali));
+
+        if (m_totali == 0) {
+            esito = EsitoImport::NessunDato;
+        } else if (p.eliminaRecordCampoRiferimento && !eliminazione()) {
+            m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+            esito = EsitoImport::EliminazioneFallita;
+        } else {
+            std::optional<EsitoImport> fermo;
+            if (p.controlloDuplicati)
+                fermo = passoDuplicati();
+            esito = fermo ? *fermo : passoImport();
+        }
+    } catch (const db::Error &e) {
+        // A statement the server refuses to prepare: nothing was written.
+        log(e.message());
+        m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+        esito = EsitoImport::NonAvviato;
+    }
+    pulizia();
+    if (esito == EsitoImport::Completato)
+        m_sink.informazione(QStringLiteral("Elaborazione terminata"));
+    return esito;
+}
+
+bool ImportRun::Impl::eliminazione()
+{
+    logOra(QStringLiteral("Inizio eliminazione dati campo di riferimento"));
+    const QString &campo = p.campoRiferimento;
+    const QString &valore = p.valoreCampoRiferimento;
+    const TCampo *colonna = nullptr;
+    for (const TCampo &c : r.m_colonne) {
+        if (c.nome == campo)
+            colonna = &c;
+    }
+    try {
+        // The field comes from the script unchecked: only a real column of
+        // the table may stand in the WHERE clause.
+        if (!colonna)
+            throw db::Error(QStringLiteral("Campo di riferimento inesistente"));
+        db::Statement del(r.m_att, r.m_tra);
+        del.setSql(QStringList{QStringLiteral("DELETE FROM %1").arg(p.tabellaDestinazione),
+                               QStringLiteral("WHERE %1=:VALORE").arg(campo)});
+        std::optional<db::Value> v = colonna->tipo == TipoTesto ? std::nullopt : convertiValore(valore, *colonna);
+        del.setParam(QStringLiteral("VALORE"), v ? *v : db::Value(valore));
+        del.execute();
+        logOra(QStringLiteral("Eliminazione dati campo di riferimento terminata (%1 record)").arg(del.rowsAffected()));
+        return true;
+    } catch (const db::Error &) {
+        log(QStringLiteral("Errore interno di DELETE: impossibile eliminare i record con %1 pari a \"%2\"").arg(campo, valore));
+        return false;
+    }
+}
+
+void ImportRun::Impl::interrompi()
+{
+    if (r.m_tra.isActive())
+        r.m_tra.rollbackRetaining();
+    logOra(QStringLiteral("acquisizione interrotta"));
+}
+
+bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori,
+                                      bool &valida)
+{
+    valida = true;
+    const QList<TCampo> &chiavi = r.m_chiavi;
+    valori.resize(size_t(chiavi.size()));
+    for (qsizetype i = 0; i < chiavi.size(); ++i) {
+        const TCampo &k = chiavi[i];
+        const QStringView testo = campi[k.posizione];
+        if (testo.isEmpty()) {
+            valori[size_t(i)].reset();
+            continue;
+        }
+        std::optional<db::Value> v = convertiValore(testo, k);
+        if (!v) {
+            log(QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
+                    .arg(riga(numero), testo.toString(), QString::number(k.posizione + 1), k.nome));
+            valida = false;
+            return false;
+        }
+        valori[size_t(i)] = std::move(*v);
+    }
+    return true;
+}
+
+void ImportRun::Impl::valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, bool /*unused*/,
+                                    db::FieldValue &valore)
+{
+    const QStringView testo = campi[c.posizione];
+    valore.reset();
+    if (testo.isEmpty())
+        return;
+    if (c.ruolo == RuoloAumentoPercentuale) {
+        if (auto d = decimaleDaTesto(testo)) {
+            valore = db::Value(*d * (1.0 + c.percentuale / 100.0));
+        } else {
+            log(QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
+                    .arg(riga(numero), testo.toString(), QString::number(c.posizione + 1), c.nome));
+        }
+        return;
+    }
+    if (auto v = convertiValore(testo, c))
+        valore = std::move(*v);
+    else
+        log(QStringLiteral("Riga %1, campo \"%2\": valore \"%3\" non valido").arg(riga(numero), c.nome, testo.toString()));
+}
+
+std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
+{
+    const QList<TCampo> &chiavi = r.m_chiavi;
+    QStringList nomi;
+    for (const TCampo &k : chiavi)
+        nomi << k.nome;
+    logOra(QStringLiteral("Inizio controllo duplicati (%1)").arg(nomi.join(u',')));
+    m_sink.avanzamento(0);
+
+    auto fallito = [&](const QString &messaggio) -> std::optional<EsitoImport> {
+        log(messaggio);
+        m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+        return EsitoImport::DuplicatiFalliti;
+    };
+
+    try {
+        eliminaTabellaDuplicati();
+    } catch (const db::Error &e) {
+        return fallito(QStringLiteral("Impossibile azzerare la tabella di appoggio per il controllo duplicati: %1").arg(e.message()));
+    }
+    try {
+        creaTabellaDuplicati();
+    } catch (const db::Error &e) {
+        return fallito(QStringLiteral("Errore interno durante il controllo duplicati: %1").arg(e.message()));
+    }
+
+    QStringList condizioni;
+    for (const TCampo &k : chiavi)
+        condizioni << QStringLiteral("(%1=:%1)").arg(k.nome);
+    condizioni = elencoConSeparatore(condizioni, QStringLiteral("AND"));
+    QStringList insert{QStringLiteral("INSERT INTO TMP_DUPLICATI (")};
+    QStringList valori{QStringLiteral("VALUES(")};
+    for (const TCampo &k : chiavi) {
+        insert << k.nome + u',';
+        valori << u':' + k.nome + u',';
+    }
+    insert << QStringLiteral("INSERITO") << QStringLiteral(")") << valori << QStringLiteral("0") << QStringLiteral(")");
+    try {
+        m_dupLookup = std::make_unique<db::Statement>(r.m_att, r.m_tra);
+        m_dupLookup->setSql(QStringList{QStringLiteral("SELECT INSERITO"), QStringLiteral("FROM TMP_DUPLICATI"),
+                                        QStringLiteral("WHERE")}
+                            + condizioni);
+        m_dupInsert = std::make_unique<db::Statement>(r.m_att, r.m_tra);
+        m_dupInsert->setSql(insert);
+        m_dupLookupChiavi.clear();
+        m_dupInsertChiavi.clear();
+        for (const TCampo &k : chiavi) {
+            m_dupLookupChiavi.push_back(indiceParametro(*m_dupLookup, k.nome));
+            m_dupInsertChiavi.push_back(indiceParametro(*m_dupInsert, k.nome));
+        }
+    } catch (const db::Error &e) {
+        return fallito(QStringLiteral("Errore interno durante il controllo duplicati: %1").arg(e.message()));
+    }
+
+    if (!m_reader.open(m_file))
+        return fallito(QStringLiteral("Errore interno durante il controllo duplicati: %1").arg(m_file));
+    QString testo;
+    bool nonValida = false;
+    Campi campi;
+    std::vector<db::FieldValue> valoriChiave(size_t(chiavi.size()));
+    qint64 letti = 0;
+    for (;;) {
+        if (m_sink.prendiRichiestaInterruzione()) {
+            interrompi();
+            m_reader.close();
+            return EsitoImport::Interrotto;
+        }
+        if (!m_reader.readLine(testo, nonValida))
+            break;
+        const qint64 numero = m_reader.lineNumber();
+        if (m_salta && numero == 1)
+            continue;
+        avanza(++letti);
+        if (nonValida)
+            continue; // reported once, by the import pass
+        campi.dividi(testo);
+        for (qsizetype i = 0; i < chiavi.size(); ++i) {
+            const TCampo &k = chiavi[i];
+            const QStringView t = campi[k.posizione];
+            valoriChiave[size_t(i)].reset();
+            if (t.isEmpty())
+                continue;
+            std::optional<db::Value> v = convertiValore(t, k);
+            if (!v) {
+                m_reader.close();
+                return fallito(QStringLiteral("Errore interno durante il controllo dei duplicati, riga %1, campo \"%2\": valore \"%3\" non valido")
+                                   .arg(riga(numero), k.nome, t.toString()));
+            }
+            valoriChiave[size_t(i)] = std::move(*v);
+        }
+        try {
+            for (size_t i = 0; i < valoriChiave.size(); ++i)
+                m_dupLookup->setParam(m_dupLookupChiavi[i], valoriChiave[i]);
+            db::ResultSet rs = m_dupLookup->open();
+            if (!rs.next()) {
+                rs.close();
+                for (size_t i = 0; i < valoriChiave.size(); ++i)
+                    m_dupInsert->setParam(m_dupInsertChiavi[i], valoriChiave[i]);
+                m_dupInsert->execute();
+            } else {
+                rs.close();
+                QStringList coppie;
+                for (qsizetype i = 0; i < chiavi.size(); ++i)
+                    coppie << QStringLiteral("\"%1\" = \"%2\"").arg(chiavi[i].nome, campi[chiavi[i].posizione].toString());
+                log(QStringLiteral("Trovata una combinazione di valori campi univoci presente più di una volta:"));
+                log(coppie.join(u','));
+            }
+        } catch (const db::Error &e) {
+            if (r.m_tra.isActive())
+                r.m_tra.rollbackRetaining();
+            m_reader.close();
+            return fallito(QStringLiteral("Errore interno durante il controllo dei duplicati, riga %1: %2").arg(riga(numero), e.message()));
+        }
+    }
+    m_reader.close();
+    avanza(letti, true);
+    logOra(QStringLiteral("Controllo duplicati terminato"));
+
+    try {
+        m_dupMarca = std::make_unique<db::Statement>(r.m_att, r.m_tra);
+        m_dupMarca->setSql(QStringList{QStringLiteral("UPDATE TMP_DUPLICATI SET"), QStringLiteral("INSERITO=1"),
+                                       QStringLiteral("WHERE")}
+                           + condizioni);
+        m_dupMarcaChiavi.clear();
+        for (const TCampo &k : chiavi)
+            m_dupMarcaChiavi.push_back(indiceParametro(*m_dupMarca, k.nome));
+    } catch (const db::Error &e) {
+        return fallito(QStringLiteral("Errore interno durante il controllo duplicati: %1").arg(e.message()));
+    }
+    return std::nullopt;
+}
+
+void ImportRun::Impl::eliminaTabellaDuplicati()
+{
+    db::Statement st(r.m_att, r.m_tra);
+    st.setSql(QStringList{QStringLiteral("SELECT RDB$RELATION_NAME"), QStringLiteral("FROM RDB$RELATIONS"),
+                          QStringLiteral("WHERE RDB$RELATION_NAME='TMP_DUPLICATI'")},
+              db::ParamStyle::AsWritten);
+    bool esiste = false;
+    {
+        db::ResultSet rs = st.open();
+        esiste = rs.next();
+    }
+    if (esiste) {
+        db::executeSql(r.m_att, r.m_tra, QStringLiteral("DROP TABLE TMP_DUPLICATI"));
+        r.m_tra.commitRetaining();
+    }
+}
+
+void ImportRun::Impl::creaTabellaDuplicati()
+{
+    QStringList nomi, letterali;
+    for (const TCampo &k : r.m_chiavi) {
+        nomi << k.nome;
+        letterali << QStringLiteral("'%1'").arg(letteraleSql(k.nome));
+    }
+    // Built on the server from the catalogue so that each key column gets
+    // its table's own type. Scaled SMALLINT and INTEGER columns (NUMERIC
+    // with few digits) keep their scale: as plain integers 12,50 and 12,60
+    // would meet as the same key. TIPO is wide enough for the longest text,
+    // "BLOB SUB_TYPE TEXT". Any other type gives no text and the creation
+    // fails with the server's message.
+    const QString blocco = QStringList{
+        QStringLiteral("EXECUTE BLOCK AS"),
+        QStringLiteral("DECLARE VARIABLE CAMPO VARCHAR(31);"),
+        QStringLiteral("DECLARE VARIABLE TIPO VARCHAR(31);"),
+        QStringLiteral("DECLARE VARIABLE DDLTABELLA VARCHAR(1028);"),
+        QStringLiteral("BEGIN"),
+        QStringLiteral("  DDLTABELLA = 'CREATE TABLE TMP_DUPLICATI(';"),
+        QStringLiteral("  FOR SELECT TRIM(RF.RDB$FIELD_NAME),"),
+        QStringLiteral("    CASE"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE IN (7, 8, 16) AND F.RDB$FIELD_SCALE < 0 THEN"),
+        QStringLiteral("        'DECIMAL(' || IIF(COALESCE(F.RDB$FIELD_PRECISION, 0) > 0, F.RDB$FIELD_PRECISION, 18) || ',' || (-F.RDB$FIELD_SCALE) || ')'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 7 THEN 'SMALLINT'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 8 THEN 'INTEGER'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 10 THEN 'FLOAT'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 12 THEN 'DATE'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 13 THEN 'TIME'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 16 THEN 'BIGINT'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 27 THEN 'DOUBLE PRECISION'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 35 THEN 'TIMESTAMP'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 37 THEN 'VARCHAR(' || F.RDB$CHARACTER_LENGTH || ')'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 261 AND F.RDB$FIELD_SUB_TYPE = 0 THEN 'BLOB'"),
+        QStringLiteral("      WHEN F.RDB$FIELD_TYPE = 261 AND F.RDB$FIELD_SUB_TYPE = 1 THEN 'BLOB SUB_TYPE TEXT'"),
+        QStringLiteral("    END"),
+        QStringLiteral("  FROM RDB$RELATION_FIELDS RF"),
+        QStringLiteral("  JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE"),
+        QStringLiteral("  WHERE RF.RDB$RELATION_NAME = '%1'").arg(letteraleSql(p.tabellaDestinazione)),
+        QStringLiteral("    AND TRIM(RF.RDB$FIELD_NAME) IN (%1)").arg(letterali.join(u',')),
+        QStringLiteral("  ORDER BY RF.RDB$FIELD_POSITION"),
+        QStringLiteral("  INTO :CAMPO, :TIPO"),
+        QStringLiteral("  DO DDLTABELLA = DDLTABELLA || CAMPO || ' ' || TIPO || ',';"),
+        QStringLiteral("  DDLTABELLA = DDLTABELLA || 'INSERITO SMALLINT)';"),
+        QStringLiteral("  EXECUTE STATEMENT DDLTABELLA;"),
+        QStringLiteral("  EXECUTE STATEMENT 'CREATE INDEX TMP_DUPLICATI_IDX1 ON TMP_DUPLICATI (%1)';").arg(nomi.join(u',')),
+        QStringLiteral("END"),
+    }.join(u'\n');
+    db::executeSql(r.m_att, r.m_tra, blocco, db::ParamStyle::AsWritten);
+    r.m_tra.commitRetaining();
+}
+
+EsitoImport ImportRun::Impl::passoImport()
+{
+    const QList<TCampo> &colonne = r.m_colonne;
+    const QList<TCampo> &chiavi = r.m_chiavi;
+    ContatoriImport &n = r.m_contatori;
+
+    logOra(QStringLiteral("Inizio acquisizione file"));
+    m_sink.avanzamento(0);
+    if (!m_reader.open(m_file)) {
+        log(QStringLiteral("Attenzione: il file \"%1\" non esiste").arg(m_file));
+        m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+        return EsitoImport::NonAvviato;
+    }
+
+    const QString a_capo = QStringLiteral("\r\n");
+    QString testo;
+    bool nonValida = false;
+    Campi campi;
+    std::vector<db::FieldValue> valoriChiave;
+    db::FieldValue valore;
+    qint64 letti = 0;
+    for (;;) {
+        if (m_sink.prendiRichiestaInterruzione()) {
+            interrompi();
+            m_reader.close();
+            return EsitoImport::Interrotto;
+        }
+        if (!m_reader.readLine(testo, nonValida))
+            break;
+        const qint64 numero = m_reader.lineNumber();
+        if (m_salta && numero == 1)
+            continue;
+        if (!p.tagCR.isEmpty())
+            testo.replace(p.tagCR, a_capo);
+        avanza(++letti);
+
+        if (nonValida) {
+            log(QStringLiteral("Riga %1: la riga contiene caratteri non validi e non è stata acquisita").arg(riga(numero)));
+            ++n.falliti;
+            continue;
+        }
+        campi.dividi(testo);
+
+        if (m_dupLookup) {
+            bool valida = true;
+            valoriChiave.assign(size_t(chiavi.size()), std::nullopt);
+            for (qsizetype i = 0; i < chiavi.size(); ++i) {
+                const QStringView t = campi[chiavi[i].posizione];
+                if (t.isEmpty())
+                    continue;
+                if (auto v = convertiValore(t, chiavi[i]))
+                    valoriChiave[size_t(i)] = std::move(*v);
+                else
+                    valida = false; // the duplicate pass has already refused such a line
+            }
+            if (valida) {
+                bool duplicata = false;
+                try {
+                    for (size_t i = 0; i < valoriChiave.size(); ++i)
+                        m_dupLookup->setParam(m_dupLookupChiavi[i], valoriChiave[i]);
+                    db::ResultSet rs = m_dupLookup->open();
+                    if (rs.next()) {
+                        const std::optional<qint64> inserito = rs.toInt64(0);
+                        duplicata = inserito && *inserito > 0;
+                    }
+                } catch (const db::Error &) {
+                    duplicata = false;
+                }
+                if (duplicata) {
+                    ++n.duplicati;
+                    continue;
+                }
+                try {
+                    for (size_t i = 0; i < valoriChiave.size(); ++i)
+                        m_dupMarca->setParam(m_dupMarcaChiavi[i], valoriChiave[i]);
+                    m_dupMarca->execute();
+                } catch (const db::Error &e) {
+                    const QString domanda = QStringLiteral("Attenzione: il controllo duplicati per il record %1 è fallito:\n%2\nContinuare lo stesso?")
+                                                .arg(riga(numero), e.message());
+                    if (!m_sink.domandaAvviso(domanda)) {
+                        interrompi();
+                        m_reader.close();
+                        return EsitoImport::Interrotto;
+                    }
+                }
+            }
+        }
+
+        bool trovata = false;
+        if (m_lookup) {
+            bool valida = true;
+            chiaviDellaRiga(campi, numero, valoriChiave, valida);
+            if (!valida)
+                continue;
+            try {
+                for (size_t i = 0; i < valoriChiave.size(); ++i)
+                    m_lookup->setParam(m_lookupChiavi[i], valoriChiave[i]);
+                db::ResultSet rs = m_lookup->open();
+                trovata = rs.next();
+            } catch (const db::Error &e) {
+                log(QStringLiteral("Errore interno durante l'analisi della riga %1: %2").arg(riga(numero), e.message()));
+                continue;
+            }
+        }
+
+        if (m_update && trovata) {
+            for (qsizetype i = 0; i < colonne.size(); ++i) {
+                const TCampo &c = colonne[i];
+                const int indice = m_updateParam[size_t(i)];
+                if (indice < 0)
+                    continue;
+                if (c.ruolo == RuoloCostante) {
+                    m_update->setParam(indice, m_costanti[size_t(i)]);
+                } else {
+                    valoreColonna(c, campi, numero, false, valore);
+                    m_update->setParam(indice, valore);
+                }
+            }
+            for (size_t i = 0; i < valoriChiave.size(); ++i)
+                m_update->setParam(m_updateChiavi[i], valoriChiave[i]);
+            try {
+                m_update->execute();
+                const qint64 righe = m_update->rowsAffected();
+                n.aggiornati += righe;
+                if (righe >= 2)
+                    log(QStringLiteral("La riga %1 ha causato l'aggiornamento di %2 record").arg(riga(numero)).arg(righe));
+            } catch (const db::Error &e) {
+                log(QStringLiteral("Errore di UPDATE relativo alla riga %1: %2").arg(riga(numero), e.message()));
+                ++n.falliti;
+            }
+            continue;
+        }
+
+        if (m_insert && !trovata) {
+            for (qsizetype i = 0; i < colonne.size(); ++i) {
+                const TCampo &c = colonne[i];
+                const int indice = m_insertParam[size_t(i)];
+                if (indice < 0)
+                    continue;
+                if (c.ruolo == RuoloCostante) {
+                    m_insert->setParam(indice, m_costanti[size_t(i)]);
+                } else {
+                    valoreColonna(c, campi, numero, false, valore);
+                    m_insert->setParam(indice, valore);
+                }
+            }
+            try {
+                m_insert->execute();
+                ++n.aggiunti;
+            } catch (const db::Error &e) {
+                log(QStringLiteral("Errore di INSERT relativo alla riga %1: %2").arg(riga(numero), e.message()));
+                ++n.falliti;
+            }
+        }
+    }
+    m_reader.close();
+    avanza(letti, true);
+
+    logOra(QStringLiteral("Terminata acquisizione file"));
+    log(QStringLiteral("Record aggiornati: %1").arg(formatoNumero(n.aggiornati)));
+    log(QStringLiteral("Record aggiunti: %1").arg(formatoNumero(n.aggiunti)));
+    log(QStringLiteral("Record falliti: %1").arg(formatoNumero(n.falliti)));
+    if (p.controlloDuplicati)
+        log(QStringLiteral("Record esclusi perchè duplicati: %1").arg(formatoNumero(n.duplicati)));
+    log(QStringLiteral("Record totali: %1").arg(formatoNumero(n.totali)));
+    if (r.m_tra.isActive())
+        r.m_tra.commitRetaining();
+    return EsitoImport::Completato;
+}
+
+void ImportRun::Impl::pulizia()
+{
+    m_sink.mostraAvanzamento(false);
+    m_reader.close();
+    m_insert.reset();
+    m_lookup.reset();
+    m_update.reset();
+    m_dupLookup.reset();
+    m_dupInsert.reset();
+    m_dupMarca.reset();
+    if (p.controlloDuplicati) {
+        try {
+            eliminaTabellaDuplicati();
+        } catch (const db::Error &e) {
+            m_sink.avviso(QStringLiteral("Impossibile azzerare la tabella di appoggio per il controllo duplicati:\n%1").arg(e.message()));
+        }
+    }
+    m_sink.fine();
+}
+
+} // namespace vardof::importcsv

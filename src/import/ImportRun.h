@@ -1,0 +1,98 @@
+#pragma once
+
+// The import run: reads the data file and turns each line into an insert or
+// an update of the destination table, after the optional deletion by
+// reference value and the optional duplicate check of the file's key values.
+// Works on the work context's connection and default transaction, from the
+// parameters and descriptors of the last script load; it never reads the
+// script again and never changes them.
+//
+// Everything the user sees goes through ImportSink: the import window, the
+// command line and the tests each implement it. The run itself never shows a
+// box and never throws for a database failure: failures are reported through
+// the sink and end the run as the outcome says.
+
+#include "import/ImportScript.h"
+
+#include <QString>
+
+namespace vardof::db {
+class Attachment;
+class Transaction;
+} // namespace vardof::db
+
+namespace vardof::importcsv {
+
+class ImportSink
+{
+public:
+    virtual ~ImportSink() = default;
+
+    // A line for MemoRiepilogo.
+    virtual void riga(const QString &testo) = 0;
+    // The run has started (MemoRiepilogo emptied, "Interrompi" available) and
+    // has ended (progress window gone, "Interrompi" unavailable again).
+    virtual void inizio() {}
+    virtual void fine() {}
+    virtual void mostraAvanzamento(bool /*visibile*/) {}
+    // Progress in per cent; called at most every ~50 ms, together with
+    // elaboraEventi(), so that painting does not cost more than the rows.
+    virtual void avanzamento(int /*percento*/) {}
+    virtual void elaboraEventi() {}
+    // True when the user asked to stop; the request is consumed.
+    virtual bool prendiRichiestaInterruzione() { return false; }
+
+    // Boxes: a Yes/No confirmation, a Yes/No warning question, and the
+    // three plain kinds.
+    virtual bool conferma(const QString &testo) = 0;
+    virtual bool domandaAvviso(const QString &testo) = 0;
+    virtual void avviso(const QString &testo) = 0;
+    virtual void errore(const QString &testo) = 0;
+    virtual void informazione(const QString &testo) = 0;
+};
+
+enum class EsitoImport {
+    NonAvviato,        // missing file, or the user did not confirm
+    Completato,
+    NessunDato,
+    EliminazioneFallita,
+    DuplicatiFalliti,
+    Interrotto,
+};
+
+struct ContatoriImport
+{
+    qint64 aggiornati = 0;
+    qint64 aggiunti = 0;
+    qint64 falliti = 0;
+    qint64 duplicati = 0;
+    qint64 totali = 0;
+};
+
+class ImportRun
+{
+public:
+    ImportRun(db::Attachment &attachment, db::Transaction &transaction, const TParametriScript &parametri,
+              const QList<TCampo> &colonne, const QList<TCampo> &chiavi);
+    ~ImportRun();
+    ImportRun(const ImportRun &) = delete;
+    ImportRun &operator=(const ImportRun &) = delete;
+
+    EsitoImport esegui(const QString &fileDati, bool saltaPrimaRiga, ImportSink &sink);
+
+    const ContatoriImport &contatori() const { return m_contatori; }
+
+private:
+    class Impl;
+    db::Attachment &m_att;
+    db::Transaction &m_tra;
+    const TParametriScript &m_parametri;
+    const QList<TCampo> &m_colonne;
+    const QList<TCampo> &m_chiavi;
+    ContatoriImport m_contatori;
+};
+
+// The time stamp that starts the run's "- " lines: "- 14:03:07: ".
+QString prefissoOra();
+
+} // namespace vardof::importcsv

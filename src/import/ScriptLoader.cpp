@@ -1,0 +1,305 @@
+#include "import/ScriptLoader.h"
+
+#include "import/ImportValues.h"
+
+#include "db/Column.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+
+namespace vardof::importcsv {
+
+QString letteraleSql(const QString &valore)
+{
+    return QString(valore).replace(u'\'', QLatin1String("''"));
+}
+
+TipoCampo tipoDaColonna(int typeCode, int scale)
+{
+    switch (typeCode) {
+    case db::TypeSmallint:
+    case db::TypeInteger:
+    case db::TypeBigint:
+        return scale > 0 ? TipoDecimale : TipoIntero;
+    case db::TypeDate: return TipoData;
+    case db::TypeTime: return TipoOra;
+    case db::TypeTimestamp: return TipoDataOra;
+    case db::TypeChar:
+    case db::TypeVarchar:
+    case db::TypeBlob:
+        return TipoTesto;
+    default:
+        return TipoDecimale;
+    }
+}
+
+ScriptLoader::ScriptLoader(db::Attachment &attachment, db::Transaction &transaction)
+    : m_att(attachment), m_tra(transaction)
+{
+}
+
+void ScriptLoader::carica(const QString &percorsoScript, CaricamentoScript &risultato)
+{
+    const QStringList righe = leggiRigheScript(percorsoScript);
+    verifica(analizzaScript(righe), risultato);
+}
+
+void ScriptLoader::verifica(const TParametriScript &parametri, CaricamentoScript &risultato)
+{
+    risultato = CaricamentoScript();
+    risultato.parametri = parametri;
+    risultato.memoScript = riepilogoScript(parametri);
+    risultato.valido = controlla(risultato);
+    if (!risultato.valido) {
+        risultato.colonne.clear();
+        risultato.chiavi.clear();
+    }
+}
+
+QStringList ScriptLoader::campiChiaveCatalogo(const QString &tabella)
+{
+    db::Statement st(m_att, m_tra);
+    st.setSql(QStringList{
+                  QStringLiteral("SELECT"),
+                  QStringLiteral("   TRIM(B.RDB$FIELD_NAME) AS CAMPO"),
+                  QStringLiteral("FROM"),
+                  QStringLiteral("   RDB$INDICES A"),
+                  QStringLiteral("   LEFT JOIN RDB$INDEX_SEGMENTS B ON"),
+                  QStringLiteral("   (A.RDB$INDEX_NAME=B.RDB$INDEX_NAME)"),
+                  QStringLiteral("WHERE"),
+                  QStringLiteral("   (A.RDB$RELATION_NAME='%1')").arg(letteraleSql(tabella)),
+                  QStringLiteral("   AND(A.RDB$UNIQUE_FLAG=1)"),
+                  QStringLiteral("ORDER BY"),
+                  QStringLiteral("   CAMPO"),
+              },
+              db::ParamStyle::AsWritten);
+    QStringList campi;
+    db::ResultSet rs = st.open();
+    while (rs.next()) {
+        // A field in two unique indexes would otherwise appear twice in the
+        // lookup and make the duplicate work table's index invalid.
+        const QString campo = rs.text(0);
+        if (!campo.isEmpty() && !campi.contains(campo))
+            campi << campo;
+    }
+    return campi;
+}
+
+bool ScriptLoader::controlla(CaricamentoScript &r)
+{
+    const TParametriScript &p = r.parametri;
+    const QString tabella = letteraleSql(p.tabellaDestinazione);
+    const QString vedi = QStringLiteral("(Vedi campo %1)");
+
+    if (p.eliminaRecordCampoRiferimento && p.campoRiferimento.isEmpty()) {
+        r.memoScript << QStringLiteral("L'opzione \"Elimina dati campo di riferimento\" richiede un valore per \"Campo di riferimento\"");
+        return false;
+    }
+    if (p.eliminaRecordCampoRiferimento && p.valoreCampoRiferimento.isEmpty()) {
+        r.memoScript << QStringLiteral("L'opzione \"Elimina dati campo di riferimento\" richiede un valore per \"Valore di riferimento\"");
+        return false;
+    }
+    if (p.tabellaDestinazione.isEmpty()) {
+        r.memoScript << QStringLiteral("Il parametro \"Tabella di destinazione\" deve essere valorizzato");
+        return false;
+    }
+
+    {
+        db::Statement st(m_att, m_tra);
+        st.setSql(QStringList{QStringLiteral("SELECT RDB$RELATION_NAME"), QStringLiteral("FROM RDB$RELATIONS"),
+                              QStringLiteral("WHERE RDB$RELATION_NAME='%1'").arg(tabella)},
+                  db::ParamStyle::AsWritten);
+        db::ResultSet rs = st.open();
+        if (!rs.next()) {
+            r.memoRiepilogo << QStringLiteral("Tabella di destinazione inesistente");
+            return false;
+        }
+    }
+
+    if (!p.aggiungi && !p.aggiorna) {
+        r.memoRiepilogo << QStringLiteral("L'acquisizione del file non può avvenire se sono escluse sia le operazioni di aggiunta che di aggiornamento");
+        return false;
+    }
+
+    const QStringList chiavi = p.aggiornaPersonalizzato.isEmpty() ? campiChiaveCatalogo(p.tabellaDestinazione)
+                                                                  : p.aggiornaPersonalizzato;
+    const bool servonoChiavi = p.aggiorna || p.controlloDuplicati;
+    if (servonoChiavi && chiavi.isEmpty()) {
+        r.memoRiepilogo << QStringLiteral("La Tabella di destinazione non ha campi chiave: se non si compila l'elenco dei campi da controllare per l'aggiornamento non sarà possibile effettuare operazione di aggiornamento e nemmeno il controllo dei duplicati");
+        return false;
+    }
+
+    const QString &generato = p.campoAutoIncrementato.campo;
+    for (const TAumentoPercentuale &a : p.aumentiPercentuali) {
+        if (chiavi.contains(a.campo)) {
+            r.memoRiepilogo << QStringLiteral("I campi presenti nella sezione \"ASSEGNAZIONI COSTANTI\" non dovrebbero far parte dei campi chiave e nemmeno comparire nella sezione \"AUMENTI PERCENTUALI\"")
+                            << vedi.arg(a.campo);
+            return false;
+        }
+        if (!generato.isEmpty() && a.campo == generato) {
+            r.memoRiepilogo << QStringLiteral("Il campo auto incrementato non dovrebbe comparire nella sezione \"AUMENTI PERCENTUALI\"")
+                            << vedi.arg(a.campo);
+            return false;
+        }
+    }
+    for (const TAssegnaValore &a : p.assegnaValori) {
+        if (chiavi.contains(a.campo)) {
+            r.memoRiepilogo << QStringLiteral("I campi presenti nella sezione \"ASSEGNAZIONI COSTANTI\" non dovrebbero far parte dei campi chiave e nemmeno comparire nella sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\"")
+                            << vedi.arg(a.campo);
+            return false;
+        }
+        if (!generato.isEmpty() && a.campo == generato) {
+            r.memoRiepilogo << QStringLiteral("Il campo auto incrementato non dovrebbe comparire nella sezione \"ASSEGNAZIONI COSTANTI\"")
+                            << vedi.arg(a.campo);
+            return false;
+        }
+    }
+
+    if (!generato.isEmpty()) {
+        if (p.campoAutoIncrementato.generatore.isEmpty()) {
+            r.memoRiepilogo << QStringLiteral("Il parametro \"Campo autoincrementato\" non è compilato in modo completo: manca il nome generatore");
+            return false;
+        }
+        db::Statement st(m_att, m_tra);
+        st.setSql(QStringList{QStringLiteral("SELECT RDB$GENERATOR_NAME"), QStringLiteral("FROM RDB$GENERATORS"),
+                              QStringLiteral("WHERE RDB$GENERATOR_NAME='%1'")
+                                  .arg(letteraleSql(p.campoAutoIncrementato.generatore))},
+                  db::ParamStyle::AsWritten);
+        db::ResultSet rs = st.open();
+        if (!rs.next()) {
+            r.memoRiepilogo << QStringLiteral("Il parametro \"Campo autoincrementato\" riporta un generatore inesistente");
+            return false;
+        }
+        if (servonoChiavi && chiavi.contains(generato)) {
+            r.memoRiepilogo << QStringLiteral("Non è possibile effettuare l'aggiornamento e/o il controllo dei duplicati se il campo autoincrementato fa parte dei campi chiave o della sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\"");
+            return false;
+        }
+    }
+
+    {
+        db::Statement esiste(m_att, m_tra);
+        esiste.setSql(QStringList{QStringLiteral("SELECT RDB$FIELD_NAME"), QStringLiteral("FROM RDB$RELATION_FIELDS"),
+                                  QStringLiteral("WHERE (RDB$FIELD_NAME=:NOMECAMPO)"),
+                                  QStringLiteral("AND(RDB$RELATION_NAME='%1')").arg(tabella)});
+        auto campoEsiste = [&](const QString &nome) {
+            esiste.setParam(QStringLiteral("NOMECAMPO"), db::Value(nome));
+            db::ResultSet rs = esiste.open();
+            return rs.next();
+        };
+        if (!generato.isEmpty() && !campoEsiste(generato)) {
+            r.memoRiepilogo << QStringLiteral("Il parametro \"Campo autoincrementato\" riporta un campo inesistente");
+            return false;
+        }
+        for (const TAumentoPercentuale &a : p.aumentiPercentuali) {
+            if (!campoEsiste(a.campo)) {
+                r.memoRiepilogo << QStringLiteral("Sezione \"AUMENTI PERCENTUALI\" non compilata in modo completo: il campo \"%1\" non esiste").arg(a.campo);
+                return false;
+            }
+            if (a.percentuale == 0) {
+                r.memoRiepilogo << QStringLiteral("Sezione \"AUMENTI PERCENTUALI\" non compilata in modo completo: il campo \"%1\" non viene aumentato di una percentuale valida").arg(a.campo);
+                return false;
+            }
+        }
+        for (const TAssegnaValore &a : p.assegnaValori) {
+            if (!campoEsiste(a.campo)) {
+                r.memoRiepilogo << QStringLiteral("Sezione \"ASSEGNAZIONI COSTANTI\" non compilata in modo completo: il campo \"%1\" non esiste").arg(a.campo);
+                return false;
+            }
+            if (a.costante.isEmpty()) {
+                r.memoRiepilogo << QStringLiteral("Sezione \"ASSEGNAZIONI COSTANTI\" non compilata in modo completo: il campo \"%1\" non viene valorizzato con nessuna costante").arg(a.campo);
+                return false;
+            }
+        }
+        for (const QString &c : p.aggiornaPersonalizzato) {
+            if (!campoEsiste(c)) {
+                r.memoRiepilogo << QStringLiteral("Sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\" non compilata in modo corretto: il campo \"%1\" non esiste").arg(c);
+                return false;
+            }
+        }
+        for (const QString &c : p.esclusioniAggiorna) {
+            if (!campoEsiste(c)) {
+                r.memoRiepilogo << QStringLiteral("Sezione \"CAMPI ESCLUSI DALL'AGGIORNAMENTO\" non compilata in modo corretto: il campo \"%1\" non esiste").arg(c);
+                return false;
+            }
+        }
+    }
+
+    {
+        db::Statement st(m_att, m_tra);
+        st.setSql(QStringLiteral("SELECT FIRST 1 * FROM %1").arg(p.tabellaDestinazione), db::ParamStyle::AsWritten);
+        const std::vector<db::Column> &cols = st.columns();
+        for (size_t i = 0; i < cols.size(); ++i) {
+            const db::Column &col = cols[i];
+            TCampo c;
+            c.posizione = int(i);
+            c.nome = col.name;
+            c.tipo = tipoDaColonna(col.typeCode, col.scale);
+            c.intero64 = col.typeCode == db::TypeBigint && col.scale == 0;
+            c.ruolo = RuoloOrdinario;
+            if (p.esclusioniAggiorna.contains(c.nome, Qt::CaseInsensitive))
+                c.ruolo = RuoloEsclusoAggiornamento;
+            if (!generato.isEmpty() && c.nome == generato) {
+                if (c.tipo != TipoIntero) {
+                    r.memoRiepilogo << QStringLiteral("Il campo autoincrementato \"%1\" non è di tipo numerico intero").arg(c.nome);
+                    return false;
+                }
+                c.ruolo = RuoloGenerato;
+                c.generatore = p.campoAutoIncrementato.generatore;
+            } else {
+                for (const TAumentoPercentuale &a : p.aumentiPercentuali) {
+                    if (a.campo != c.nome)
+                        continue;
+                    if (c.tipo != TipoDecimale) {
+                        r.memoRiepilogo << QStringLiteral("Il campo \"%1\" presente nella sezione \"AUMENTI PERCENTUALI\" non è di tipo numerico decimale").arg(c.nome);
+                        return false;
+                    }
+                    c.ruolo = RuoloAumentoPercentuale;
+                    c.percentuale = a.percentuale;
+                    break;
+                }
+            }
+            for (const TAssegnaValore &a : p.assegnaValori) {
+                if (a.campo != c.nome)
+                    continue;
+                c.ruolo = RuoloCostante;
+                c.costante = a.costante;
+                if (c.tipo != TipoTesto && !convertiValore(a.costante, c)) {
+                    r.memoRiepilogo << QStringLiteral("Al campo \"%1\" che compare nella sezione \"ASSEGNAZIONI COSTANTI\" viene assegnata una costante non appropriata al tipo campo (%2)")
+                                           .arg(c.nome, etichettaTipo(c.tipo));
+                    return false;
+                }
+                break;
+            }
+            r.colonne << c;
+        }
+    }
+
+    if (!chiavi.isEmpty()) {
+        QStringList sql{QStringLiteral("SELECT FIRST 1")};
+        for (qsizetype i = 0; i < chiavi.size(); ++i) {
+            if (i > 0)
+                sql << QStringLiteral(",");
+            sql << chiavi[i];
+        }
+        sql << QStringLiteral("FROM %1").arg(p.tabellaDestinazione);
+        db::Statement st(m_att, m_tra);
+        st.setSql(sql, db::ParamStyle::AsWritten);
+        const std::vector<db::Column> &cols = st.columns();
+        for (qsizetype i = 0; i < chiavi.size(); ++i) {
+            TCampo k;
+            k.nome = chiavi[i];
+            for (const TCampo &c : std::as_const(r.colonne)) {
+                if (c.nome == k.nome) {
+                    k.posizione = c.posizione;
+                    k.intero64 = c.intero64;
+                    break;
+                }
+            }
+            const db::Column &col = cols[size_t(i)];
+            k.tipo = tipoDaColonna(col.typeCode, col.scale);
+            r.chiavi << k;
+        }
+    }
+    return true;
+}
+
+} // namespace vardof::importcsv
