@@ -1,0 +1,72 @@
+#pragma once
+
+// The two conversion engines: a fixed-length or ";"-delimited source file
+// becomes a ";"-delimited destination, field by field as the definition file
+// says. Plain code, no user interface: bad values in the source are reported
+// as anomalies through ConversionSink and the run goes on; a definition that
+// cannot be applied stops the run and leaves its Italian explanation in
+// errorMessage(), with the destination holding the lines written so far.
+//
+// Source and definition bytes are never decoded on the way: the Windows code
+// page is single-byte, so positions are characters and values are copied as
+// they are. Lines end with CR LF in the destination; the source may use
+// CR LF or LF.
+
+#include <QString>
+
+#include <memory>
+
+namespace vardof::convert {
+
+class ConversionSink
+{
+public:
+    virtual ~ConversionSink() = default;
+    // One line for the anomalies list, in source order.
+    virtual void anomaly(const QString &text) = 0;
+    // Processed source lines over the total, in per cent; called at most
+    // about every 50 ms, and once with 100 at the end.
+    virtual void progress(int percent) = 0;
+};
+
+struct ConversionOptions
+{
+    QString source;
+    QString destination;
+    bool skipFirstLine = false; // the source starts with headings
+    bool header = false;        // write the field names as the first line
+    QString replacement = QStringLiteral(":"); // for ";" inside alphanumeric values
+};
+
+class FileConverter
+{
+public:
+    FileConverter(const ConversionOptions &options, ConversionSink &sink);
+    ~FileConverter();
+    FileConverter(const FileConverter &) = delete;
+    FileConverter &operator=(const FileConverter &) = delete;
+
+    // Each returns true when the whole source was converted.
+    bool ConvertiFileLunghezzaFissa(const QString &definitionPath);
+    bool ConvertiFileCSV(const QString &definitionPath);
+
+    // Why the last run stopped; empty after a complete run.
+    QString errorMessage() const { return m_error; }
+    bool anomaliesFound() const { return m_anomalies > 0; }
+    qint64 anomalyCount() const { return m_anomalies; }
+    // Data lines written by the last run (the header line not counted).
+    qint64 linesWritten() const { return m_linesWritten; }
+
+    struct Engine;
+
+private:
+    bool run(Engine &engine, const QString &definitionPath);
+
+    ConversionOptions m_options;
+    ConversionSink &m_sink;
+    QString m_error;
+    qint64 m_anomalies = 0;
+    qint64 m_linesWritten = 0;
+};
+
+} // namespace vardof::convert

@@ -1,0 +1,52 @@
+#pragma once
+
+// Small helpers for the conversion tests: files written as bytes (the code
+// page is single-byte) and a sink that keeps what the engine reported.
+
+#include "convert/FileConverter.h"
+#include "platform/Cp1252.h"
+
+#include <gtest/gtest.h>
+
+#include <QByteArray>
+#include <QFile>
+#include <QList>
+#include <QStringList>
+
+namespace vardof::test {
+
+inline void writeBytes(const QString &path, const QByteArray &bytes)
+{
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    file.write(bytes);
+}
+
+inline QByteArray readBytes(const QString &path)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        return QByteArray("<missing>");
+    return file.readAll();
+}
+
+// Lines joined with CR LF after each one, as the destination is written.
+inline QByteArray crlf(const QList<QByteArray> &lines)
+{
+    QByteArray out;
+    for (const QByteArray &line : lines)
+        out += line + "\r\n";
+    return out;
+}
+
+class RecordingSink : public convert::ConversionSink
+{
+public:
+    void anomaly(const QString &text) override { anomalies << text; }
+    void progress(int percent) override { percents << percent; }
+
+    QStringList anomalies;
+    QList<int> percents;
+};
+
+} // namespace vardof::test
