@@ -1,0 +1,746 @@
+#include "maintenance/ScriptAggiornamento.h"
+
+#include "db/Error.h"
+#include "db/Statement.h"
+#include "maintenance/SqlText.h"
+
+#include <QElapsedTimer>
+
+namespace vardof::maintenance {
+
+namespace {
+
+const QString kNewLine = QStringLiteral("\n");
+
+QString withoutBlanks(QString text)
+{
+    text.remove(QLatin1Char(' '));
+    text.remove(QLatin1Char('\t'));
+    return text;
+}
+
+// The text between the first single quote and the next one; `closed` false
+// when the opening quote has no partner.
+QString betweenQuotes(const QString &text, bool *found = nullptr, bool *closed = nullptr)
+{
+    const int open = text.indexOf(QLatin1Char('\''));
+    if (found)
+        *found = open >= 0;
+    if (open < 0) {
+        if (closed)
+            *closed = true;
+        return QString();
+    }
+    const int close = text.indexOf(QLatin1Char('\''), open + 1);
+    if (closed)
+        *closed = close >= 0;
+    return close < 0 ? text.mid(open + 1) : text.mid(open + 1, close - open - 1);
+}
+
+QStringList splitParts(const QString &line)
+{
+    QStringList parts = line.split(QLatin1Char(';'));
+    if (!parts.isEmpty() && parts.last().isEmpty())
+        parts.removeLast();
+    return parts;
+}
+
+QString afterFirstEquals(const QString &text)
+{
+    const int eq = text.indexOf(QLatin1Char('='));
+    return eq < 0 ? QString() : text.mid(eq + 1);
+}
+
+// Problems the grammar leaves open; the check reports them as blocking.
+struct LineProblem
+{
+    QString message;
+};
+
+thread_local std::vector<LineProblem> *t_problems = nullptr;
+
+void noteProblem(const QString &message)
+{
+    if (t_problems)
+        t_problems->push_back({message});
+}
+
+RigaScript filterRow(const QString &line, const QString &name)
+{
+    RigaScript r;
+    r.Tipo = QLatin1Char('F');
+    r.Nome = name;
+    const QStringList parts = splitParts(line);
+    if (parts.size() < 3) {
+        noteProblem(QStringLiteral("Filtro incompleto (servono campo, valore e Includi o Escludi): ") + line.trimmed());
+    }
+    if (!parts.isEmpty())
+        r.Valore = withoutBlanks(afterFirstEquals(parts[0])).left(256);
+    if (parts.size() > 1) {
+        bool found = false, closed = false;
+        r.Costante = betweenQuotes(parts[1], &found, &closed).left(64);
+        r.haCostante = found;
+        if (!found || !closed)
+            noteProblem(QStringLiteral("Valore del filtro non racchiuso tra apici: ") + line.trimmed());
+    }
+    if (parts.size() > 2) {
+        const QString third = parts[2].toUpper();
+        if (third.contains(QLatin1String("INCLUDI")))
+            r.InclEscl = QStringLiteral("I");
+        else if (third.contains(QLatin1String("ESCLUDI")))
+            r.InclEscl = QStringLiteral("E");
+    }
+    return r;
+}
+
+} // namespace
+
+bool ScriptAnalizzato::direttiva(const QString &nome) const
+{
+    bool on = false;
+    for (const RigaScript &r : righe)
+        if (r.Tipo == QLatin1Char('D') && r.Nome == nome)
+            on = r.Valore == QLatin1String("SI");
+    return on;
+}
+
+std::vector<const RigaScript *> ScriptAnalizzato::assegnazioni() const
+{
+    std::vector<const RigaScript *> out;
+    for (const RigaScript &r : righe)
+        if (r.Tipo == QLatin1Char('A'))
+            out.push_back(&r);
+    return out;
+}
+
+static ScriptAnalizzato parse(const QStringList &righe, const std::function<bool(const QString &)> &isKey,
+                              std::vector<LineProblem> &problems)
+{
+    t_problems = &problems;
+    ScriptAnalizzato s;
+    for (QString line : righe) {
+        while (line.endsWith(QLatin1Char('\r')))
+            line.chop(1);
+        const QString u = line.toUpper();
+        const bool paren = u.trimmed().startsWith(QLatin1Char('('));
+        if (paren && u.contains(QLatin1String("AGGIORNA"))) {
+            RigaScript r;
+            r.Tipo = QLatin1Char('D');
+            r.Nome = QStringLiteral("AGGIORNA");
+            r.Valore = u.contains(QLatin1String("SI")) ? QStringLiteral("SI") : QStringLiteral("NO");
+            s.righe.push_back(r);
+        } else if (paren && u.contains(QLatin1String("AGGIUNGI"))) {
+            RigaScript r;
+            r.Tipo = QLatin1Char('D');
+            r.Nome = QStringLiteral("AGGIUNGI");
+            r.Valore = u.contains(QLatin1String("SI")) ? QStringLiteral("SI") : QStringLiteral("NO");
+            s.righe.push_back(r);
+        } else if (u.contains(QLatin1String("FILTROTAB1"))) {
+            s.righe.push_back(filterRow(line, QStringLiteral("FILTROTAB1")));
+            ++s.numeroFiltriOrigine;
+        } else if (u.contains(QLatin1String("FILTROTAB2"))) {
+            s.righe.push_back(filterRow(line, QStringLiteral("FILTROTAB2")));
+        } else if (u.contains(QLatin1String("RICALCOLACAMPOTAB2"))) {
+            Ricalcolo r;
+            const QString rest = afterFirstEquals(line);
+            const int first = rest.indexOf(QLatin1Char(';'));
+            r.NomeCampo = (first < 0 ? rest : rest.left(first)).trimmed().left(31);
+            if (first >= 0) {
+                const QString tail = rest.mid(first + 1);
+                const int second = tail.indexOf(QLatin1Char(';'));
+                r.Formula = (second < 0 ? tail : tail.left(second)).left(512);
+                if (second >= 0)
+                    r.Filtro = tail.mid(second + 1).left(512);
+            }
+            s.ricalcoli.push_back(r);
+        } else if (u.contains(QLatin1String("LOCATESECONDARIO"))) {
+            s.locateSecondario = true;
+            const int at = int(u.indexOf(QLatin1String("LOCATESECONDARIO")));
+            QString names = line.mid(at + 17);
+            const int stop = names.indexOf(QLatin1Char(';'));
+            if (stop >= 0)
+                names = names.left(stop);
+            for (const QString &n : names.split(QLatin1Char(','))) {
+                if (!n.isEmpty())
+                    s.locate.push_back({n.left(31), 0});
+            }
+        } else if (u.contains(QLatin1String("POPOLACONGENERATORE"))) {
+            const QString rest = afterFirstEquals(line);
+            const int semi = rest.indexOf(QLatin1Char(';'));
+            s.campoGenerato = (semi < 0 ? rest : rest.left(semi)).trimmed();
+            s.generatore = semi < 0 ? QString() : rest.mid(semi + 1).trimmed();
+            if (s.generatore.endsWith(QLatin1Char(';')))
+                s.generatore.chop(1);
+        } else if (u.contains(QLatin1Char('='))) {
+            RigaScript r;
+            r.Tipo = QLatin1Char('A');
+            const int eq = line.indexOf(QLatin1Char('='));
+            r.Nome = withoutBlanks(line.left(eq)).left(31);
+            if (line.contains(QLatin1Char('\''))) {
+                bool closed = true;
+                r.Costante = betweenQuotes(line, nullptr, &closed).left(64);
+                r.haCostante = true;
+                if (!closed)
+                    noteProblem(QStringLiteral("Costante senza apice di chiusura: ") + line.trimmed());
+            } else {
+                r.Valore = line.mid(eq + 1).left(256);
+            }
+            if (isKey && isKey(r.Nome))
+                s.chiavi.push_back({r.Valore.trimmed().left(31), r.Nome});
+            ++s.numeroAssegnazioni;
+            s.righe.push_back(r);
+        }
+    }
+    // Marked once every line is read, so that the order of the lines does not matter.
+    for (CampoLocate &c : s.locate)
+        for (const RigaScript &r : s.righe)
+            if (r.Tipo == QLatin1Char('A') && r.Nome == c.CampoFDB2)
+                c.Trovato = 1;
+    t_problems = nullptr;
+    return s;
+}
+
+ScriptAnalizzato analizzaScript(const QStringList &righe, const std::function<bool(const QString &)> &isKey)
+{
+    std::vector<LineProblem> problems;
+    return parse(righe, isKey, problems);
+}
+
+QString InserimentoValoreSQL(const db::Column &column, const db::FieldValue &value)
+{
+    if (!value)
+        return QStringLiteral("NULL");
+    const db::Value &v = *value;
+    if (auto d = std::get_if<QDate>(&v))
+        return QLatin1Char('\'') + d->toString(QStringLiteral("MM/dd/yyyy")) + QLatin1Char('\'');
+    if (auto t = std::get_if<QTime>(&v))
+        return QLatin1Char('\'') + t->toString(QStringLiteral("hh:mm:ss")) + QLatin1Char('\'');
+    if (auto ts = std::get_if<QDateTime>(&v))
+        return QLatin1Char('\'') + ts->toString(QStringLiteral("MM/dd/yyyy hh:mm:ss")) + QLatin1Char('\'');
+    const QString text = db::toText(v);
+    if (text.isEmpty())
+        return QStringLiteral("NULL");
+    const bool decimal = column.typeCode == db::TypeFloat || column.typeCode == db::TypeDouble
+        || column.scale > 0 || std::holds_alternative<double>(v) || std::holds_alternative<db::Decimal>(v);
+    if (decimal) {
+        QString dotted = text;
+        dotted.replace(QLatin1Char(','), QLatin1Char('.'));
+        return QLatin1Char('\'') + dotted + QLatin1Char('\'');
+    }
+    return sqlQuote(text);
+}
+
+// ---- AggiornamentoFDB ---------------------------------------------------------
+
+AggiornamentoFDB::AggiornamentoFDB(db::Attachment &origine, db::Transaction &transazioneOrigine,
+                                   DatabaseOpener opener)
+    : m_origin(origine)
+    , m_originTransaction(transazioneOrigine)
+    , m_opener(std::move(opener))
+{
+}
+
+AggiornamentoFDB::~AggiornamentoFDB()
+{
+    chiudiDestinazione();
+}
+
+void AggiornamentoFDB::chiudiDestinazione()
+{
+    if (m_destinationTransaction) {
+        try {
+            if (m_destinationTransaction->isActive())
+                m_destinationTransaction->commit();
+        } catch (const db::Error &) {
+            // The connection is going anyway; the server drops what it cannot commit.
+        }
+        m_destinationTransaction.reset();
+    }
+    m_destination.disconnect();
+}
+
+bool AggiornamentoFDB::ConnessioneDatabaseDestinazione(const QString &archivio, Reporter &reporter)
+{
+    chiudiDestinazione();
+    if (archivio.trimmed().isEmpty()) {
+        reporter.warning(QStringLiteral("Archivio FDB Destinazione non impostato"));
+        return false;
+    }
+    if (!databaseFileExists(archivio)) {
+        reporter.warning(QStringLiteral("L'Archivio FDB Destinazione impostato è inesistente"));
+        return false;
+    }
+    const auto [dir, file] = splitDatabasePath(archivio);
+    if (!m_opener || !m_opener(m_destination, dir, file) || !m_destination.isConnected()) {
+        m_destination.disconnect();
+        reporter.error(QStringLiteral("Errore di connessione all'Archivio FDB Destinazione"));
+        return false;
+    }
+    m_destinationTransaction = std::make_unique<db::Transaction>(m_destination);
+    return true;
+}
+
+bool AggiornamentoFDB::tableExists(db::Attachment &att, db::Transaction &tra, const QString &table)
+{
+    db::Statement s(att, tra,
+                    QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE\nRDB$RELATION_NAME=")
+                        + sqlQuote(table),
+                    db::ParamStyle::AsWritten);
+    db::ResultSet rs = s.open();
+    return rs.next();
+}
+
+bool AggiornamentoFDB::fieldExists(db::Attachment &att, db::Transaction &tra, const QString &table,
+                                   const QString &field)
+{
+    db::Statement s(att, tra,
+                    QStringList{QStringLiteral("SELECT *"), QStringLiteral("FROM RDB$RELATION_FIELDS"),
+                                QStringLiteral("WHERE (RDB$RELATION_NAME=") + sqlQuote(table) + QLatin1Char(')'),
+                                QStringLiteral("AND(RDB$FIELD_NAME=") + sqlQuote(field) + QLatin1Char(')')}
+                        .join(kNewLine),
+                    db::ParamStyle::AsWritten);
+    db::ResultSet rs = s.open();
+    return rs.next();
+}
+
+bool AggiornamentoFDB::destinationKey(const QString &table, const QString &field)
+{
+    db::Statement s(m_destination, *m_destinationTransaction,
+                    QStringList{QStringLiteral("SELECT *"), QStringLiteral("FROM RDB$RELATION_CONSTRAINTS A"),
+                                QStringLiteral("LEFT JOIN RDB$INDEX_SEGMENTS B ON"),
+                                QStringLiteral("(A.RDB$INDEX_NAME=B.RDB$INDEX_NAME)"),
+                                QStringLiteral("WHERE (A.RDB$RELATION_NAME=") + sqlQuote(table) + QLatin1Char(')'),
+                                QStringLiteral("AND(A.RDB$CONSTRAINT_TYPE='PRIMARY KEY')"),
+                                QStringLiteral("AND(B.RDB$FIELD_NAME=") + sqlQuote(field) + QLatin1Char(')')}
+                        .join(kNewLine),
+                    db::ParamStyle::AsWritten);
+    db::ResultSet rs = s.open();
+    return rs.next();
+}
+
+int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool ignoraOrigine, Reporter &reporter,
+                                              QString &messaggio)
+{
+    messaggio.clear();
+    m_parsed = ScriptAnalizzato();
+    if (!ConnessioneDatabaseDestinazione(script.archivioDestinazione, reporter))
+        return -1;
+
+    auto blocking = [&](const QString &text) {
+        messaggio = text;
+        return -1;
+    };
+    const QString origine = script.tabellaOrigine;
+    const QString destinazione = script.tabellaDestinazione;
+    try {
+        if (script.script.trimmed().isEmpty())
+            return blocking(QStringLiteral("Non è stato scritto uno script"));
+        if (origine.isEmpty())
+            return blocking(QStringLiteral("Non è stata specificata nessuna tabella FDB Origine"));
+        if (destinazione.isEmpty())
+            return blocking(QStringLiteral("Non è stata specificata nessuna tabella FDB Destinazione"));
+        if (!tableExists(m_origin, m_originTransaction, origine))
+            return blocking(QStringLiteral("La tabella FDB Origine specificata non esiste"));
+        db::Transaction &dt = *m_destinationTransaction;
+        if (!tableExists(m_destination, dt, destinazione))
+            return blocking(QStringLiteral("La tabella FDB Destinazione specificata non esiste"));
+
+        std::vector<LineProblem> problems;
+        m_parsed = parse(script.script.split(QLatin1Char('\n')),
+                         [&](const QString &field) { return destinationKey(destinazione, field); }, problems);
+        const ScriptAnalizzato &s = m_parsed;
+        if (s.righe.empty())
+            return blocking(QStringLiteral("Script invalido: non è stata riconosciuta nessuna indicazione"));
+        if (!problems.empty())
+            return blocking(problems.front().message);
+
+        if (!s.locateSecondario) {
+            if (s.chiavi.empty())
+                return blocking(QStringLiteral(
+                    "Script incompleto: non è stato coinvolto nessun campo chiave nelle assegnazioni o in "
+                    "alternativa non risulta implementato un locate secondario"));
+            db::Statement pk(m_destination, dt,
+                             QStringList{QStringLiteral("SELECT B.RDB$FIELD_NAME AS CAMPOCHIAVE"),
+                                         QStringLiteral("FROM RDB$RELATION_CONSTRAINTS A"),
+                                         QStringLiteral("LEFT JOIN RDB$INDEX_SEGMENTS B ON"),
+                                         QStringLiteral("(A.RDB$INDEX_NAME=B.RDB$INDEX_NAME)"),
+                                         QStringLiteral("WHERE (A.RDB$RELATION_NAME=") + sqlQuote(destinazione)
+                                             + QLatin1Char(')'),
+                                         QStringLiteral("AND(A.RDB$CONSTRAINT_TYPE='PRIMARY KEY')")}
+                                 .join(kNewLine),
+                             db::ParamStyle::AsWritten);
+            db::ResultSet rs = pk.open();
+            QStringList keys;
+            while (rs.next())
+                keys << rs.text(0).trimmed();
+            const auto assigned = s.assegnazioni();
+            bool complete = int(keys.size()) == int(s.chiavi.size());
+            for (const QString &k : keys) {
+                bool any = false;
+                for (const RigaScript *a : assigned)
+                    any = any || a->Nome == k;
+                complete = complete && any;
+            }
+            if (!complete)
+                return blocking(QStringLiteral(
+                    "Script incompleto: è necessario coinvolgere tutti i campi chiave della Tabella FDB Destinazione"));
+        } else {
+            for (const CampoLocate &c : s.locate)
+                if (c.Trovato == 0)
+                    return blocking(QStringLiteral("Script incompleto: non tutti i campi del LocateSecondario "
+                                                   "sono presenti nell'elenco delle assegnazioni"));
+        }
+
+        const auto notInDestination = [](const QString &field) {
+            return QStringLiteral("Il campo \"%1\" non è stato trovato nella tabella FDB Destinazione").arg(field);
+        };
+        const auto notInOrigin = [](const QString &field) {
+            return QStringLiteral("Il campo \"%1\" non è stato trovato nella tabella FDB Origine").arg(field);
+        };
+        for (const RigaScript &r : s.righe) {
+            if (r.Tipo == QLatin1Char('A')) {
+                if (r.Valore.isEmpty() && r.Costante.isEmpty())
+                    return blocking(
+                        QStringLiteral("Il campo %1 non è stato associato a nessun campo o costante").arg(r.Nome));
+                if (!fieldExists(m_destination, dt, destinazione, r.Nome))
+                    return blocking(notInDestination(r.Nome));
+                if (!r.haCostante && !ignoraOrigine
+                    && !fieldExists(m_origin, m_originTransaction, origine, r.Valore.trimmed()))
+                    return blocking(notInOrigin(r.Valore));
+            } else if (r.Tipo == QLatin1Char('F') && r.Nome == QLatin1String("FILTROTAB2")) {
+                if (!fieldExists(m_destination, dt, destinazione, r.Valore))
+                    return blocking(notInDestination(r.Valore));
+            } else if (r.Tipo == QLatin1Char('F') && !ignoraOrigine) {
+                if (!fieldExists(m_origin, m_originTransaction, origine, r.Valore))
+                    return blocking(notInOrigin(r.Valore));
+            }
+        }
+        if (!ignoraOrigine)
+            for (const Ricalcolo &r : s.ricalcoli)
+                if (!fieldExists(m_destination, dt, destinazione, r.NomeCampo))
+                    return blocking(notInDestination(r.NomeCampo));
+        if (!s.campoGenerato.isEmpty()) {
+            if (!fieldExists(m_destination, dt, destinazione, s.campoGenerato))
+                return blocking(notInDestination(s.campoGenerato));
+            db::Statement g(m_destination, dt,
+                            QStringLiteral("SELECT *\nFROM RDB$GENERATORS\nWHERE RDB$GENERATOR_NAME=")
+                                + sqlQuote(s.generatore),
+                            db::ParamStyle::AsWritten);
+            db::ResultSet rs = g.open();
+            if (!rs.next())
+                return blocking(
+                    QStringLiteral("Il generatore \"%1\" non è stato trovato nella tabella FDB Destinazione")
+                        .arg(s.generatore));
+        }
+        if (!s.aggiorna() && !s.aggiungi()) {
+            messaggio = QStringLiteral("Nessuna condizione di AGGIORNA o AGGIUNGI - questo script non farà nulla");
+            return 1;
+        }
+    } catch (const db::Error &e) {
+        return blocking(e.message());
+    }
+    return 0;
+}
+
+QStringList AggiornamentoFDB::locatingFields() const
+{
+    QStringList out;
+    if (m_parsed.locateSecondario) {
+        for (const CampoLocate &c : m_parsed.locate)
+            out << c.CampoFDB2;
+    } else {
+        for (const CoppiaChiave &k : m_parsed.chiavi)
+            out << k.CampoFDB2;
+    }
+    return out;
+}
+
+QStringList AggiornamentoFDB::testoOrigine(const QString &tabellaOrigine) const
+{
+    QStringList lines{QStringLiteral("SELECT")};
+    bool first = true;
+    for (const RigaScript *a : m_parsed.assegnazioni()) {
+        if (!first)
+            lines << QStringLiteral(",");
+        first = false;
+        if (a->haCostante)
+            lines << QStringLiteral("('%1') AS %2").arg(a->Costante, a->Nome);
+        else
+            lines << QStringLiteral("(%1) AS %2").arg(a->Valore, a->Nome);
+    }
+    lines << QStringLiteral("FROM ") + tabellaOrigine;
+    if (m_parsed.numeroFiltriOrigine > 0) {
+        lines << QStringLiteral("WHERE");
+        bool firstFilter = true;
+        for (const RigaScript &r : m_parsed.righe) {
+            if (r.Tipo != QLatin1Char('F') || r.Nome != QLatin1String("FILTROTAB1"))
+                continue;
+            if (!firstFilter)
+                lines << QStringLiteral("AND");
+            firstFilter = false;
+            if (r.InclEscl == QLatin1String("I")) {
+                lines << QStringLiteral("(%1=%2)").arg(r.Valore, sqlQuote(r.Costante));
+            } else {
+                lines << QStringLiteral("((%1<>%2)OR(").arg(r.Valore, sqlQuote(r.Costante))
+                      << QStringLiteral("%1 IS NULL))").arg(r.Valore);
+            }
+        }
+    }
+    return lines;
+}
+
+namespace {
+
+QStringList whereLines(const QStringList &campi, const QStringList &literals)
+{
+    QStringList lines;
+    for (int i = 0; i < campi.size(); ++i) {
+        if (i > 0)
+            lines << QStringLiteral("AND");
+        if (literals[i] == QLatin1String("NULL"))
+            lines << QStringLiteral("(%1 IS NULL)").arg(campi[i]);
+        else
+            lines << QStringLiteral("(%1=%2)").arg(campi[i], literals[i]);
+    }
+    return lines;
+}
+
+} // namespace
+
+QStringList AggiornamentoFDB::testoRicerca(const QString &tabella, const QStringList &campi,
+                                           const QStringList &literals) const
+{
+    return QStringList{QStringLiteral("SELECT * FROM ") + tabella, QStringLiteral("WHERE")}
+        + whereLines(campi, literals);
+}
+
+QStringList AggiornamentoFDB::testoAggiornamento(const QString &tabella, const QStringList &nomi,
+                                                 const QStringList &valori, const QStringList &campi,
+                                                 const QStringList &literals) const
+{
+    QStringList lines{QStringLiteral("UPDATE %1 SET").arg(tabella)};
+    for (int i = 0; i < nomi.size(); ++i) {
+        if (i > 0)
+            lines << QStringLiteral(",");
+        lines << nomi[i] + QLatin1Char('=') + valori[i];
+    }
+    // A NULL key is matched with IS NULL here too: "=NULL" would match no row
+    // and the row found by the lookup would count as updated without being so.
+    lines << QStringLiteral("WHERE");
+    return lines + whereLines(campi, literals);
+}
+
+QStringList AggiornamentoFDB::testoInserimento(const QString &tabella, const QStringList &nomi,
+                                               const QStringList &valori) const
+{
+    const bool generated = !m_parsed.campoGenerato.isEmpty();
+    QStringList lines{QStringLiteral("INSERT INTO %1 (").arg(tabella)};
+    if (generated)
+        lines << m_parsed.campoGenerato + QLatin1Char(',');
+    for (int i = 0; i < nomi.size(); ++i) {
+        if (i > 0)
+            lines << QStringLiteral(",");
+        lines << nomi[i];
+    }
+    lines << QStringLiteral(") VALUES(");
+    if (generated) {
+        lines << QStringLiteral("GEN_ID(%1,1)").arg(m_parsed.generatore);
+        if (!valori.isEmpty())
+            lines << QStringLiteral(",");
+    }
+    for (int i = 0; i < valori.size(); ++i) {
+        if (i > 0)
+            lines << QStringLiteral(",");
+        lines << valori[i];
+    }
+    lines << QStringLiteral(")");
+    return lines;
+}
+
+EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignoraOrigine, Reporter &reporter)
+{
+    EsitoAggiornamento esito;
+    reporter.logLine(QStringLiteral("Inizio controllo validità script..."));
+    QString messaggio;
+    const int check = ControllaValiditaScript(script, ignoraOrigine, reporter, messaggio);
+    if (check == -1) {
+        reporter.logLine(messaggio);
+        return esito;
+    }
+    if (check == 1) {
+        reporter.logLine(messaggio);
+        if (!reporter.confirmWarning(QStringLiteral("Attenzione:\n\n") + messaggio
+                                     + QStringLiteral("\n\nContinuare lo stesso?")))
+            return esito;
+    }
+
+    // Every origin row is fetched first: the origin is read in one go.
+    const QStringList originText = testoOrigine(script.tabellaOrigine);
+    std::vector<db::Column> columns;
+    std::vector<std::vector<db::FieldValue>> rows;
+    try {
+        db::Statement origin(m_origin, m_originTransaction, originText.join(kNewLine), db::ParamStyle::AsWritten);
+        db::ResultSet rs = origin.open();
+        columns = rs.columns();
+        rows = rs.fetchAll();
+    } catch (const db::Error &e) {
+        reporter.logLine(QStringLiteral("Errore durante la lettura dei dati:"));
+        reporter.logLine(QString());
+        reporter.logLine(originText.join(kNewLine));
+        reporter.logLine(QString());
+        reporter.logLine(e.message());
+        return esito;
+    } catch (const std::exception &) {
+        reporter.logLine(QStringLiteral("Errore interno durante la lettura dei dati"));
+        return esito;
+    }
+
+    esito.eseguito = true;
+    const bool aggiorna = m_parsed.aggiorna();
+    const bool aggiungi = m_parsed.aggiungi();
+    const QStringList campi = locatingFields();
+    const QString tabella = script.tabellaDestinazione;
+    QStringList nomi;
+    for (const db::Column &c : columns)
+        nomi << (c.alias.isEmpty() ? c.name : c.alias);
+    std::vector<int> locateIndex;
+    for (const QString &c : campi) {
+        int at = -1;
+        for (int i = 0; i < nomi.size() && at < 0; ++i)
+            if (nomi[i].compare(c, Qt::CaseInsensitive) == 0)
+                at = i;
+        locateIndex.push_back(at);
+    }
+    std::vector<const RigaScript *> destinationFilters;
+    for (const RigaScript &r : m_parsed.righe)
+        if (r.Tipo == QLatin1Char('F') && r.Nome == QLatin1String("FILTROTAB2"))
+            destinationFilters.push_back(&r);
+
+    db::Transaction &dt = *m_destinationTransaction;
+    reporter.progress(0);
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 total = qint64(rows.size());
+    for (qint64 n = 0; n < total; ++n) {
+        if (reporter.interruptRequested()) {
+            esito.interrotto = true;
+            break;
+        }
+        const std::vector<db::FieldValue> &row = rows[size_t(n)];
+        QStringList valori;
+        for (size_t i = 0; i < row.size(); ++i)
+            valori << InserimentoValoreSQL(columns[i], row[i]);
+        QStringList locateLiterals;
+        for (int at : locateIndex)
+            locateLiterals << (at < 0 ? QStringLiteral("NULL") : valori[at]);
+
+        QStringList write;
+        try {
+            db::Statement lookup(m_destination, dt, testoRicerca(tabella, campi, locateLiterals).join(kNewLine),
+                                 db::ParamStyle::AsWritten);
+            db::ResultSet found = lookup.open();
+            if (found.next()) {
+                if (!aggiorna) {
+                    ++esito.giaPresenti;
+                } else {
+                    bool skip = false;
+                    for (const RigaScript *f : destinationFilters) {
+                        const int at = found.indexOf(f->Valore);
+                        QString text = at < 0 ? QString() : found.text(at);
+                        if (at >= 0 && found.columns()[size_t(at)].typeCode == db::TypeChar)
+                            while (text.endsWith(QLatin1Char(' ')))
+                                text.chop(1);
+                        const bool equal = text == f->Costante;
+                        if (f->InclEscl == QLatin1String("I") ? !equal : equal)
+                            skip = true;
+                    }
+                    if (!skip)
+                        write = testoAggiornamento(tabella, nomi, valori, campi, locateLiterals);
+                }
+            } else if (aggiungi) {
+                write = testoInserimento(tabella, nomi, valori);
+            }
+        } catch (const db::Error &e) {
+            reporter.logLine(QStringLiteral("Errore durante la ricerca del record nella tabella FDB Destinazione:"));
+            reporter.logLine(e.message());
+            ++esito.falliti;
+            continue;
+        }
+
+        if (!write.isEmpty()) {
+            const bool update = write.first().startsWith(QLatin1String("UPDATE"));
+            try {
+                db::executeSql(m_destination, dt, write.join(kNewLine), db::ParamStyle::AsWritten);
+                if (update)
+                    ++esito.aggiornati;
+                else
+                    ++esito.aggiunti;
+            } catch (const db::Error &) {
+                // The server has already undone the failed statement alone; the
+                // rows written before it stay, as the counters say.
+                ++esito.falliti;
+                reporter.logLine(QStringLiteral("Errore durante la scrittura dei dati:"));
+                reporter.logLine(write.join(kNewLine));
+                reporter.logLine(QStringLiteral("Il record che non è stato possibile inserire è individuabile "
+                                                "nella tabella Firebird Origine secondo i seguenti criteri:"));
+                if (m_parsed.locateSecondario) {
+                    for (int i = 0; i < campi.size(); ++i)
+                        reporter.logLine(QStringLiteral("%1 = %2").arg(
+                            campi[i], locateIndex[size_t(i)] < 0 ? QString()
+                                                                 : db::toText(row[size_t(locateIndex[size_t(i)])])));
+                } else {
+                    for (size_t i = 0; i < m_parsed.chiavi.size(); ++i)
+                        reporter.logLine(QStringLiteral("%1 = %2").arg(
+                            m_parsed.chiavi[i].CampoFDB1,
+                            locateIndex[i] < 0 ? QString() : db::toText(row[size_t(locateIndex[i])])));
+                }
+            }
+        }
+        if (clock.elapsed() >= 50 || n + 1 == total) {
+            reporter.progress(percentOf(n + 1, total));
+            reporter.keepAlive();
+            clock.restart();
+        }
+    }
+
+    if (!esito.interrotto) {
+        int numero = 0;
+        for (const Ricalcolo &r : m_parsed.ricalcoli) {
+            if (reporter.interruptRequested()) {
+                esito.interrotto = true;
+                break;
+            }
+            ++numero;
+            reporter.logLine(QStringLiteral("Esecuzione Ricalcolo Campo Destinazione n° %1").arg(numero));
+            const QStringList text{QStringLiteral("UPDATE %1 SET").arg(tabella),
+                                   QStringLiteral("%1=%2").arg(r.NomeCampo, r.Formula),
+                                   QStringLiteral("WHERE %1").arg(r.Filtro)};
+            try {
+                db::executeSql(m_destination, dt, text.join(kNewLine), db::ParamStyle::AsWritten);
+                reporter.logLine(QStringLiteral("RICALCOLACAMPOTAB2=%1 eseguita con successo!").arg(r.NomeCampo));
+            } catch (const db::Error &) {
+                ++esito.ricalcoliFalliti;
+                reporter.logLine(QStringLiteral("RICALCOLACAMPOTAB2=%1 fallita!").arg(r.NomeCampo));
+                reporter.logLine(QString());
+                reporter.logLine(text.join(kNewLine));
+                reporter.logLine(QString());
+            }
+            reporter.keepAlive();
+        }
+    }
+
+    reporter.logLine(esito.interrotto ? QStringLiteral("Elaborazione interrotta")
+                                      : QStringLiteral("Elaborazione terminata"));
+    reporter.logLine(QString());
+    if (aggiorna)
+        reporter.logLine(QStringLiteral("Record aggiornati: %1").arg(esito.aggiornati));
+    else
+        reporter.logLine(QStringLiteral("Record già presenti: %1").arg(esito.giaPresenti));
+    if (aggiungi)
+        reporter.logLine(QStringLiteral("Record aggiunti: %1").arg(esito.aggiunti));
+    reporter.logLine(QStringLiteral("Record falliti: %1").arg(esito.falliti));
+    reporter.logLine(QStringLiteral("Totale record elaborati: %1").arg(esito.totale()));
+    return esito;
+}
+
+} // namespace vardof::maintenance

@@ -1,0 +1,158 @@
+#pragma once
+
+// Stored update scripts: copy rows of a table of the work database into a
+// table of another database file, adding missing rows and updating existing
+// ones as the script says. The script is parsed into four small tables that
+// every check rebuilds; the run reads the origin rows through the origin
+// database (so assignments may be SQL expressions) and writes the
+// destination with SQL text carrying the values as literals.
+//
+// AggiornamentoFDB owns the destination connection. Its transaction is not
+// committed by a run: what a run wrote is committed when the connection is
+// next closed (the next check, save, table choice or run, or destruction).
+
+#include "db/Attachment.h"
+#include "db/Column.h"
+#include "db/Transaction.h"
+#include "db/Value.h"
+#include "maintenance/DatabaseOpener.h"
+#include "maintenance/Reporting.h"
+
+#include <QString>
+#include <QStringList>
+
+#include <functional>
+#include <memory>
+#include <vector>
+
+namespace vardof::maintenance {
+
+struct RigaScript
+{
+    QChar Tipo;        // 'A' assignment, 'D' directive, 'F' filter
+    QString Nome;
+    QString Valore;
+    QString Costante;
+    QString InclEscl;  // "I", "E" or empty
+    bool haCostante = false; // the line carried a quoted constant (even an empty one)
+};
+
+struct CoppiaChiave
+{
+    QString CampoFDB1; // origin expression assigned to the key
+    QString CampoFDB2; // destination key field
+};
+
+struct Ricalcolo
+{
+    QString NomeCampo;
+    QString Formula;
+    QString Filtro;
+};
+
+struct CampoLocate
+{
+    QString CampoFDB2;
+    int Trovato = 0;
+};
+
+struct ScriptAnalizzato
+{
+    std::vector<RigaScript> righe;
+    std::vector<CoppiaChiave> chiavi;
+    std::vector<Ricalcolo> ricalcoli;
+    std::vector<CampoLocate> locate;
+    bool locateSecondario = false;
+    int numeroAssegnazioni = 0;
+    int numeroFiltriOrigine = 0;
+    QString campoGenerato;
+    QString generatore;
+
+    bool direttiva(const QString &nome) const; // (NOME=SI) present
+    bool aggiorna() const { return direttiva(QStringLiteral("AGGIORNA")); }
+    bool aggiungi() const { return direttiva(QStringLiteral("AGGIUNGI")); }
+    std::vector<const RigaScript *> assegnazioni() const;
+};
+
+// Parses the script lines. `isDestinationKey` tells whether a destination
+// field belongs to the destination's primary key.
+ScriptAnalizzato analizzaScript(const QStringList &righe,
+                                const std::function<bool(const QString &)> &isDestinationKey);
+
+// A stored script (one row of STOAGGFDBFDB).
+struct ScriptFDB
+{
+    int codice = 0;
+    QString titolo;
+    QString tabellaOrigine;      // NOMETABELLAFDB1
+    QString archivioDestinazione; // ARCHIVIOTABELLAFDB2
+    QString tabellaDestinazione; // NOMETABELLAFDB2
+    QString note;
+    QString script;
+};
+
+// The literal of an origin value in the statements of the run.
+QString InserimentoValoreSQL(const db::Column &column, const db::FieldValue &value);
+
+struct EsitoAggiornamento
+{
+    bool eseguito = false;    // the row loop ran
+    bool interrotto = false;
+    int aggiornati = 0;
+    int aggiunti = 0;
+    int falliti = 0;
+    int giaPresenti = 0;
+    int ricalcoliFalliti = 0;
+    int totale() const { return aggiornati + aggiunti + falliti + giaPresenti; }
+};
+
+class AggiornamentoFDB
+{
+public:
+    // The origin is the work database and its default transaction.
+    AggiornamentoFDB(db::Attachment &origine, db::Transaction &transazioneOrigine, DatabaseOpener opener);
+    ~AggiornamentoFDB();
+    AggiornamentoFDB(const AggiornamentoFDB &) = delete;
+    AggiornamentoFDB &operator=(const AggiornamentoFDB &) = delete;
+
+    // Closes the destination (committing what is pending) and opens
+    // `archivio`; problems are told through `reporter`.
+    bool ConnessioneDatabaseDestinazione(const QString &archivio, Reporter &reporter);
+    void chiudiDestinazione();
+    bool destinazioneAperta() const { return m_destination.isConnected(); }
+    db::Attachment &destinazione() { return m_destination; }
+    db::Transaction &transazioneDestinazione() { return *m_destinationTransaction; }
+
+    // -1 blocking, 0 correct, 1 not blocking; `messaggio` names the first problem.
+    int ControllaValiditaScript(const ScriptFDB &script, bool ignoraControlloOrigine, Reporter &reporter,
+                                QString &messaggio);
+    const ScriptAnalizzato &script() const { return m_parsed; }
+
+    // The run after the user agreed to it: check, read, write, recalculate,
+    // counters. Log lines and the question on a non-blocking problem go to
+    // `reporter`; interruption is read before every row and recalculation.
+    EsitoAggiornamento esegui(const ScriptFDB &script, bool ignoraControlloOrigine, Reporter &reporter);
+
+    // Statement builders of the run, one per family.
+    QStringList testoOrigine(const QString &tabellaOrigine) const;
+    QStringList testoRicerca(const QString &tabella, const QStringList &campi, const QStringList &literals) const;
+    QStringList testoAggiornamento(const QString &tabella, const QStringList &nomi, const QStringList &valori,
+                                   const QStringList &campi, const QStringList &literals) const;
+    QStringList testoInserimento(const QString &tabella, const QStringList &nomi,
+                                 const QStringList &valori) const;
+
+private:
+    bool destinationKey(const QString &table, const QString &field);
+    bool fieldExists(db::Attachment &att, db::Transaction &tra, const QString &table, const QString &field);
+    bool tableExists(db::Attachment &att, db::Transaction &tra, const QString &table);
+    QStringList locatingFields() const;
+
+    db::Attachment &m_origin;
+    db::Transaction &m_originTransaction;
+    DatabaseOpener m_opener;
+    db::Attachment m_destination;
+    std::unique_ptr<db::Transaction> m_destinationTransaction;
+    ScriptAnalizzato m_parsed;
+};
+
+} // namespace vardof::maintenance

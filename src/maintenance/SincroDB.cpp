@@ -1,0 +1,503 @@
+#include "maintenance/SincroDB.h"
+
+#include "db/Catalog.h"
+#include "db/Error.h"
+#include "db/Statement.h"
+#include "maintenance/Semafori.h"
+#include "maintenance/SqlText.h"
+
+#include <QElapsedTimer>
+#include <QSet>
+
+namespace vardof::maintenance {
+
+namespace {
+
+const QString kNewLine = QStringLiteral("\n");
+
+// Type classes as the client tells them apart: CHAR and VARCHAR are one,
+// FLOAT and DOUBLE PRECISION are one, fixed-point numbers one whatever
+// their storage.
+enum class Classe { Testo, Virgola, Fissa, Smallint, Integer, Bigint, Data, Ora, DataOra, Memo, Blob, Booleano, Altro };
+
+Classe classOf(const db::TableColumn &c)
+{
+    switch (c.typeCode) {
+    case db::TypeChar:
+    case db::TypeVarchar: return Classe::Testo;
+    case db::TypeFloat:
+    case db::TypeDouble: return Classe::Virgola;
+    case db::TypeSmallint: return c.scale > 0 ? Classe::Fissa : Classe::Smallint;
+    case db::TypeInteger: return c.scale > 0 ? Classe::Fissa : Classe::Integer;
+    case db::TypeBigint: return c.scale > 0 ? Classe::Fissa : Classe::Bigint;
+    case db::TypeDate: return Classe::Data;
+    case db::TypeTime: return Classe::Ora;
+    case db::TypeTimestamp: return Classe::DataOra;
+    case db::TypeBlob: return c.subType == 1 ? Classe::Memo : Classe::Blob;
+    case db::TypeBoolean: return Classe::Booleano;
+    default: return Classe::Altro;
+    }
+}
+
+int sizeOf(const db::TableColumn &c)
+{
+    switch (classOf(c)) {
+    case Classe::Testo: return c.length;
+    case Classe::Fissa: return c.scale;
+    default: return 0;
+    }
+}
+
+int precisionOf(const db::TableColumn &c)
+{
+    switch (classOf(c)) {
+    case Classe::Fissa:
+        if (c.precision > 0)
+            return c.precision;
+        return c.typeCode == db::TypeSmallint ? 4 : c.typeCode == db::TypeInteger ? 9 : 18;
+    case Classe::Virgola: return c.typeCode == db::TypeFloat ? 7 : 15;
+    default: return 0;
+    }
+}
+
+QString keyFieldLines(const QStringList &keys)
+{
+    QStringList lines;
+    for (int i = 0; i < keys.size(); ++i) {
+        if (i > 0)
+            lines << QStringLiteral("  ,");
+        lines << QStringLiteral("  ") + keys[i];
+    }
+    return lines.join(kNewLine);
+}
+
+// One text per key that equals another exactly when the server's "=" would
+// say so: trailing blanks of text do not count, nor trailing zeros of decimals.
+void appendKey(QString &out, const db::FieldValue &v)
+{
+    out += QChar(0x1F);
+    if (!v) {
+        out += QChar(0x1E);
+        return;
+    }
+    std::visit(
+        [&out](const auto &x) {
+            using T = std::decay_t<decltype(x)>;
+            if constexpr (std::is_same_v<T, QString>) {
+                qsizetype n = x.size();
+                while (n > 0 && x.at(n - 1) == QLatin1Char(' '))
+                    --n;
+                out += QStringView(x).left(n);
+            } else if constexpr (std::is_same_v<T, qint64>) {
+                out += QString::number(x);
+            } else if constexpr (std::is_same_v<T, db::Decimal>) {
+                qint64 u = x.units;
+                int s = x.scale;
+                while (s > 0 && u % 10 == 0) {
+                    u /= 10;
+                    --s;
+                }
+                out += QString::number(u) + QLatin1Char('e') + QString::number(s);
+            } else if constexpr (std::is_same_v<T, double>) {
+                out += QString::number(x, 'g', 17);
+            } else if constexpr (std::is_same_v<T, bool>) {
+                out += x ? QLatin1Char('1') : QLatin1Char('0');
+            } else if constexpr (std::is_same_v<T, QDate>) {
+                out += QString::number(x.toJulianDay());
+            } else if constexpr (std::is_same_v<T, QTime>) {
+                out += QString::number(x.msecsSinceStartOfDay());
+            } else if constexpr (std::is_same_v<T, QDateTime>) {
+                out += x.toString(Qt::ISODateWithMs);
+            } else {
+                out += QString::fromLatin1(x.toHex());
+            }
+        },
+        *v);
+}
+
+} // namespace
+
+TSincroDB::TSincroDB(DatabaseOpener opener)
+    : m_opener(std::move(opener))
+{
+}
+
+TSincroDB::~TSincroDB()
+{
+    chiudi();
+}
+
+void TSincroDB::chiudi() noexcept
+{
+    for (auto *t : {&m_originTransaction, &m_destinationTransaction}) {
+        if (*t) {
+            try {
+                if ((*t)->isActive())
+                    (*t)->rollback();
+            } catch (...) {
+            }
+            t->reset();
+        }
+    }
+    m_origin.disconnect();
+    m_destination.disconnect();
+}
+
+void TSincroDB::carica(const SincroFDB &sincro)
+{
+    Tipo = sincro.tipoElaborazione.trimmed() == kTipoRecordMancanti ? 1 : 0;
+    DBOrigine = sincro.dbOrigine;
+    TabellaOrigine = sincro.tabellaOrigine;
+    DBDestinazione = sincro.dbDestinazione;
+    TabellaDestinazione = sincro.tabellaDestinazione;
+}
+
+void TSincroDB::open(db::Attachment &att, std::unique_ptr<db::Transaction> &tra, const QString &path,
+                     const QString &failure)
+{
+    const auto [dir, file] = splitDatabasePath(path);
+    bool ok = false;
+    try {
+        ok = m_opener && m_opener(att, dir, file) && att.isConnected();
+    } catch (const db::Error &) {
+        ok = false;
+    }
+    if (!ok) {
+        att.disconnect();
+        throw ErroreSincro(failure);
+    }
+    tra = TransazioneNoWait(att);
+}
+
+QStringList TSincroDB::primaryKey(db::Attachment &att, db::Transaction &tra, const QString &table)
+{
+    const QStringList lines{QStringLiteral("SELECT"), QStringLiteral("  TRIM(B.RDB$FIELD_NAME) AS CAMPO"),
+                            QStringLiteral("FROM"), QStringLiteral("  RDB$RELATION_CONSTRAINTS A"),
+                            QStringLiteral("  INNER JOIN RDB$INDEX_SEGMENTS B ON"),
+                            QStringLiteral("  A.RDB$INDEX_NAME=B.RDB$INDEX_NAME"), QStringLiteral("WHERE"),
+                            QStringLiteral("  A.RDB$RELATION_NAME=") + sqlQuote(table), QStringLiteral("  AND"),
+                            QStringLiteral("  A.RDB$CONSTRAINT_TYPE='PRIMARY KEY'"), QStringLiteral("  AND"),
+                            QStringLiteral("  B.RDB$FIELD_NAME NOT CONTAINING '$'"), QStringLiteral("ORDER BY"),
+                            QStringLiteral("  B.RDB$FIELD_POSITION")};
+    db::Statement s(att, tra, lines.join(kNewLine), db::ParamStyle::AsWritten);
+    db::ResultSet rs = s.open();
+    QStringList out;
+    while (rs.next())
+        out << rs.text(0);
+    return out;
+}
+
+void TSincroDB::VerificaElaborazione()
+{
+    chiudi();
+    m_chiavi.clear();
+
+    if (Tipo == 0)
+        throw ErroreSincro(QStringLiteral("Tipo elaborazione non impostata"));
+    if (TabellaOrigine.isEmpty())
+        throw ErroreSincro(QStringLiteral("Tabella orgine non impostata"));
+    if (DBOrigine.isEmpty())
+        throw ErroreSincro(QStringLiteral("Database origine non impostato"));
+    if (!databaseFileExists(DBOrigine))
+        throw ErroreSincro(QStringLiteral("Database origine \"%1\" non trovato").arg(DBOrigine));
+    if (TabellaDestinazione.isEmpty())
+        throw ErroreSincro(QStringLiteral("Tabella destinazione non impostata"));
+    if (DBDestinazione.isEmpty())
+        throw ErroreSincro(QStringLiteral("Database destinazione non impostato"));
+    if (!databaseFileExists(DBDestinazione))
+        throw ErroreSincro(QStringLiteral("Database destinazione \"%1\" non trovato").arg(DBDestinazione));
+
+    open(m_origin, m_originTransaction, DBOrigine,
+         QStringLiteral("Connessione database origine \"%1\" fallita").arg(DBOrigine));
+    open(m_destination, m_destinationTransaction, DBDestinazione,
+         QStringLiteral("Connessione database destinazione \"%1\" fallita").arg(DBDestinazione));
+
+    auto probe = [](db::Attachment &att, db::Transaction &tra, const QString &table, const QString &failure) {
+        try {
+            db::Statement s(att, tra, QStringLiteral("SELECT FIRST 1\n  *\nFROM\n  ") + table,
+                            db::ParamStyle::AsWritten);
+            db::ResultSet rs = s.open();
+        } catch (const db::Error &) {
+            throw ErroreSincro(failure);
+        }
+    };
+    probe(m_origin, *m_originTransaction, TabellaOrigine,
+          QStringLiteral("Tabella origine \"%1\" non trovata").arg(TabellaOrigine));
+    probe(m_destination, *m_destinationTransaction, TabellaDestinazione,
+          QStringLiteral("Tabella destinazione \"%1\" non trovata").arg(TabellaDestinazione));
+
+    try {
+        const auto originColumns = db::catalog::columns(m_origin, *m_originTransaction, TabellaOrigine);
+        const auto destinationColumns = db::catalog::columns(m_destination, *m_destinationTransaction,
+                                                             TabellaDestinazione);
+        for (const db::TableColumn &o : originColumns) {
+            const db::TableColumn *d = nullptr;
+            for (const db::TableColumn &c : destinationColumns)
+                if (c.name.compare(o.name, Qt::CaseInsensitive) == 0)
+                    d = &c;
+            if (!d)
+                throw ErroreSincro(QStringLiteral("Campo \"%1\" origine non presente in destinazione").arg(o.name));
+            if (classOf(*d) != classOf(o))
+                throw ErroreSincro(QStringLiteral("Incompatibilità campo \"%1\" in destinazione (tipo dato)").arg(o.name));
+            if (sizeOf(*d) < sizeOf(o))
+                throw ErroreSincro(
+                    QStringLiteral("Incompatibilità tipo campo \"%1\" in destinazione (dimensione)").arg(o.name));
+            if (precisionOf(*d) < precisionOf(o))
+                throw ErroreSincro(
+                    QStringLiteral("Incompatibilità tipo campo \"%1\" in destinazione (precisione)").arg(o.name));
+        }
+
+        m_chiavi = primaryKey(m_origin, *m_originTransaction, TabellaOrigine);
+        if (m_chiavi.isEmpty())
+            throw ErroreSincro(QStringLiteral("Tabella origine priva di chiave primaria"));
+        const QStringList destinationKeys = primaryKey(m_destination, *m_destinationTransaction, TabellaDestinazione);
+        if (destinationKeys.isEmpty())
+            throw ErroreSincro(QStringLiteral("Tabella destinazione priva di chiave primaria"));
+        if (destinationKeys != m_chiavi)
+            throw ErroreSincro(QStringLiteral("Incongruità chiave primaria tra origine e destinazione"));
+    } catch (const db::Error &e) {
+        throw ErroreSincro(e.message());
+    }
+}
+
+void TSincroDB::EseguiElaborazione()
+{
+    if (Tipo == 1)
+        CopiaRecordMancanti();
+    else
+        throw ErroreSincro(QStringLiteral("Tipo elaborazione non riconosciuta"));
+}
+
+void TSincroDB::CopiaRecordMancanti()
+{
+    m_copied = 0;
+    if (!m_destinationTransaction || !m_originTransaction)
+        throw ErroreSincro(QStringLiteral("Elaborazione non verificata"));
+    db::Transaction &dt = *m_destinationTransaction;
+    try {
+        copy();
+        dt.commitRetaining();
+    } catch (...) {
+        try {
+            if (dt.isActive())
+                dt.rollbackRetaining();
+        } catch (const db::Error &) {
+        }
+        if (m_avanzamento)
+            m_avanzamento->progress(0);
+        m_copied = 0;
+        throw;
+    }
+    try {
+        if (dt.isActive())
+            dt.rollbackRetaining();
+    } catch (const db::Error &) {
+    }
+    if (m_avanzamento)
+        m_avanzamento->progress(0);
+}
+
+void TSincroDB::copy()
+{
+    db::Transaction &ot = *m_originTransaction;
+    db::Transaction &dt = *m_destinationTransaction;
+    Reporter *bar = m_avanzamento;
+    try {
+        const db::FieldValue totalValue = db::queryValue(
+            m_origin, ot, QStringLiteral("SELECT\n  COUNT(*) AS TOT\nFROM\n  ") + TabellaOrigine);
+        const qint64 total = totalValue ? db::toInt64(*totalValue).value_or(0) : 0;
+
+        db::Statement cursor(m_origin, ot,
+                             QStringLiteral("SELECT\n  *\nFROM\n  %1\nORDER BY\n").arg(TabellaOrigine)
+                                 + keyFieldLines(m_chiavi),
+                             db::ParamStyle::AsWritten);
+
+        // Missing keys: either one count per row, or every destination key
+        // read once in this transaction's snapshot (which is what each count
+        // would have seen) and kept in memory.
+        std::unique_ptr<db::Statement> count;
+        QSet<QString> present;
+        if (m_metodo == Metodo::ConteggioPerRiga) {
+            QStringList lines{QStringLiteral("SELECT"), QStringLiteral("  COUNT(*) AS TOT"), QStringLiteral("FROM"),
+                              QStringLiteral("  ") + TabellaDestinazione, QStringLiteral("WHERE")};
+            for (int i = 0; i < m_chiavi.size(); ++i) {
+                if (i > 0)
+                    lines << QStringLiteral("  AND");
+                lines << QStringLiteral("  %1=:%1").arg(m_chiavi[i]);
+            }
+            count = std::make_unique<db::Statement>(m_destination, dt, lines.join(kNewLine));
+            count->prepare();
+        } else {
+            db::Statement keys(m_destination, dt,
+                               QStringLiteral("SELECT\n") + keyFieldLines(m_chiavi)
+                                   + QStringLiteral("\nFROM\n  ") + TabellaDestinazione,
+                               db::ParamStyle::AsWritten);
+            db::ResultSet rs = keys.open();
+            const int n = int(m_chiavi.size());
+            QString key;
+            while (rs.next()) {
+                key.clear();
+                for (int i = 0; i < n; ++i)
+                    appendKey(key, rs.value(i));
+                present.insert(key);
+            }
+        }
+
+        const QStringList columnLines{QStringLiteral("SELECT"), QStringLiteral("  TRIM(RDB$FIELD_NAME) AS CAMPO"),
+                                      QStringLiteral("FROM"), QStringLiteral("  RDB$RELATION_FIELDS"),
+                                      QStringLiteral("WHERE"),
+                                      QStringLiteral("  RDB$RELATION_NAME=") + sqlQuote(TabellaDestinazione),
+                                      QStringLiteral("  AND"), QStringLiteral("  RDB$FIELD_NAME NOT CONTAINING '$'"),
+                                      QStringLiteral("ORDER BY"), QStringLiteral("  RDB$FIELD_POSITION")};
+        QStringList destinationColumns;
+        {
+            db::Statement s(m_destination, dt, columnLines.join(kNewLine), db::ParamStyle::AsWritten);
+            db::ResultSet rs = s.open();
+            while (rs.next())
+                destinationColumns << rs.text(0);
+        }
+        QStringList insert{QStringLiteral("INSERT INTO %1(").arg(TabellaDestinazione)};
+        for (int i = 0; i < destinationColumns.size(); ++i) {
+            if (i > 0)
+                insert << QStringLiteral(",");
+            insert << destinationColumns[i];
+        }
+        insert << QStringLiteral(")") << QStringLiteral("VALUES(");
+        for (int i = 0; i < destinationColumns.size(); ++i) {
+            if (i > 0)
+                insert << QStringLiteral(",");
+            insert << QLatin1Char(':') + destinationColumns[i];
+        }
+        insert << QStringLiteral(")");
+        db::Statement insertStatement(m_destination, dt, insert.join(kNewLine));
+        insertStatement.prepare();
+
+        if (bar)
+            bar->progress(0);
+        db::ResultSet rows = cursor.open();
+        std::vector<int> keyIndex;
+        for (const QString &k : m_chiavi)
+            keyIndex.push_back(rows.indexOf(k));
+        std::vector<int> columnIndex;
+        for (const QString &c : destinationColumns)
+            columnIndex.push_back(rows.indexOf(c));
+
+        QElapsedTimer clock;
+        clock.start();
+        qint64 read = 0;
+        QString key;
+        while (rows.next()) {
+            ++read;
+            if (bar && clock.elapsed() >= 50) {
+                bar->progress(percentOf(read, total));
+                bar->keepAlive();
+                clock.restart();
+            }
+            bool missing;
+            if (count) {
+                for (int i = 0; i < m_chiavi.size(); ++i)
+                    count->setParam(m_chiavi[i], keyIndex[size_t(i)] < 0 ? db::FieldValue() : rows.value(keyIndex[size_t(i)]));
+                db::ResultSet c = count->open();
+                missing = c.next() && c.toInt64(0).value_or(0) == 0;
+            } else {
+                key.clear();
+                for (int i : keyIndex)
+                    appendKey(key, i < 0 ? db::FieldValue() : rows.value(i));
+                missing = !present.contains(key);
+            }
+            if (!missing)
+                continue;
+            for (int i = 0; i < destinationColumns.size(); ++i) {
+                const int at = columnIndex[size_t(i)];
+                if (at < 0)
+                    throw ErroreSincro(QStringLiteral("INSERT SQL non riuscito\nCampo %1 non trovato nella tabella origine")
+                                           .arg(destinationColumns[i]));
+                insertStatement.setParam(i, rows.value(at));
+            }
+            try {
+                insertStatement.execute();
+            } catch (const db::Error &e) {
+                throw ErroreSincro(QStringLiteral("INSERT SQL non riuscito\n") + e.message());
+            }
+            ++m_copied;
+        }
+        if (bar)
+            bar->progress(percentOf(read, total));
+    } catch (const db::Error &e) {
+        throw ErroreSincro(e.message());
+    }
+}
+
+// ---- the run ------------------------------------------------------------------
+
+namespace {
+
+QString named(const SincroFDB &s, const QString &what)
+{
+    if (s.titolo.isEmpty())
+        return QStringLiteral("Elaborazione cod. %1 %2:").arg(s.codice).arg(what);
+    return QStringLiteral("Elaborazione cod. %1 (Titolo \"%2\") %3:").arg(s.codice).arg(s.titolo, what);
+}
+
+} // namespace
+
+EsitoSincro eseguiSincronizzazioni(db::Attachment &lavoro, db::Transaction &transazione, const DatabaseOpener &opener,
+                                   SincroReporter &reporter, TSincroDB::Metodo metodo)
+{
+    std::vector<SincroFDB> list;
+    try {
+        list = leggiSincroAbilitate(lavoro, transazione);
+    } catch (const db::Error &e) {
+        reporter.error(e.message());
+        return EsitoSincro::Fallita;
+    }
+    if (list.empty()) {
+        reporter.warning(QStringLiteral("Nessuna elaborazione da eseguire"));
+        return EsitoSincro::Nessuna;
+    }
+
+    TSincroDB sincro(opener);
+    sincro.setMetodo(metodo);
+    reporter.analisiIniziata();
+    for (const SincroFDB &s : list) {
+        sincro.carica(s);
+        try {
+            sincro.VerificaElaborazione();
+        } catch (const ErroreSincro &e) {
+            reporter.analisiFinita();
+            reporter.warning(named(s, QStringLiteral("non eseguibile")) + QLatin1Char('\n') + e.message());
+            return EsitoSincro::NonEseguibile;
+        }
+        reporter.keepAlive();
+    }
+    sincro.chiudi();
+    reporter.analisiFinita();
+
+    const int n = int(list.size());
+    if (!reporter.confirm(QStringLiteral("Trovate %1 elaborazioni da eseguire: avviare l'esecuzione?").arg(n)))
+        return EsitoSincro::Annullata;
+
+    reporter.esecuzioneIniziata();
+    sincro.setAvanzamento(&reporter);
+    for (int i = 0; i < n; ++i) {
+        const SincroFDB &s = list[size_t(i)];
+        reporter.elaborazione(i + 1, n, percentOf(i + 1, n));
+        reporter.keepAlive();
+        sincro.carica(s);
+        try {
+            sincro.VerificaElaborazione();
+            sincro.EseguiElaborazione();
+        } catch (const ErroreSincro &e) {
+            sincro.chiudi();
+            reporter.esecuzioneFinita();
+            reporter.warning(named(s, QStringLiteral("fallita")) + QLatin1Char('\n') + e.message());
+            return EsitoSincro::Fallita;
+        }
+    }
+    sincro.chiudi();
+    reporter.esecuzioneFinita();
+    reporter.information(QStringLiteral("Elaborazione completata"));
+    return EsitoSincro::Completata;
+}
+
+} // namespace vardof::maintenance

@@ -1,0 +1,110 @@
+// Dropping the TMP_ work tables.
+
+#include "Support.h"
+#include "maintenance/PulisciTmp.h"
+
+using namespace vardof;
+using namespace vardof::maintenance;
+using namespace vardof::test;
+
+namespace {
+
+class StopAt : public PulisciTmpReporter
+{
+public:
+    explicit StopAt(qint64 k = -1) : m_stopAfter(k) {}
+    void tabella(qint64 k, const QString &name, int percent) override
+    {
+        dropped << QStringLiteral("%1 %2 %3").arg(k).arg(name).arg(percent);
+        m_current = k;
+    }
+    bool stopRequested() override { return m_stopAfter >= 0 && m_current >= m_stopAfter; }
+    void error(const QString &text) override { errors << text; }
+    QStringList dropped, errors;
+
+private:
+    qint64 m_stopAfter;
+    qint64 m_current = 0;
+};
+
+class PulisciTmpTest : public FbFixture
+{
+};
+
+TEST(FormatoConteggioTest, groupsThousandsWithAPoint)
+{
+    EXPECT_EQ(formatoConteggio(0), "0");
+    EXPECT_EQ(formatoConteggio(999), "999");
+    EXPECT_EQ(formatoConteggio(1500), "1.500");
+    EXPECT_EQ(formatoConteggio(1234567), "1.234.567");
+}
+
+TEST_F(PulisciTmpTest, countsOnlyNamesStartingWithTmpUnderscoreInCapitals)
+{
+    EXPECT_EQ(contaTabelleTmp(att()), 0);
+    exec("CREATE TABLE TMP_A (X INTEGER)");
+    exec("CREATE TABLE TMP_B (X INTEGER)");
+    exec("CREATE TABLE TMP222 (X INTEGER)");
+    exec("CREATE TABLE \"tmp_x\" (X INTEGER)");
+    EXPECT_EQ(contaTabelleTmp(att()), 2);
+}
+
+TEST_F(PulisciTmpTest, dropsInNameOrderAndLeavesTheOthers)
+{
+    exec("CREATE TABLE TMP_B (X INTEGER)");
+    exec("CREATE TABLE TMP_A (X INTEGER)");
+    exec("CREATE TABLE TMP222 (X INTEGER)");
+    StopAt r;
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), contaTabelleTmp(att()), r);
+    EXPECT_EQ(r.dropped, (QStringList{"1 TMP_A 50", "2 TMP_B 100"}));
+    EXPECT_FALSE(e.fermata);
+    EXPECT_FALSE(e.fallita);
+    EXPECT_EQ(e.totaleDopo, 0);
+    EXPECT_EQ(count(att(), "SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME='TMP222'"), 1);
+}
+
+TEST_F(PulisciTmpTest, aStopDuringTheSecondDropEndsBeforeTheThird)
+{
+    for (const char *t : {"TMP_1", "TMP_2", "TMP_3", "TMP_4"})
+        exec(QStringLiteral("CREATE TABLE %1 (X INTEGER)").arg(QString::fromLatin1(t)));
+    StopAt r(2);
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 4, r);
+    EXPECT_TRUE(e.fermata);
+    EXPECT_EQ(e.eliminate, 2);
+    EXPECT_EQ(e.totaleDopo, 2);
+}
+
+TEST_F(PulisciTmpTest, aViewThatCannotBeDroppedStopsTheRunAndKeepsEarlierDrops)
+{
+    exec("CREATE TABLE TMP_A (X INTEGER)");
+    exec("CREATE VIEW TMP_V AS SELECT X FROM TMP_A");
+    exec("CREATE TABLE TMP_Z (X INTEGER)");
+    StopAt r;
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 3, r);
+    EXPECT_TRUE(e.fallita);
+    ASSERT_EQ(r.errors.size(), 1);
+    // TMP_A is used by the view, so the very first drop fails.
+    EXPECT_TRUE(r.errors[0].startsWith("Errore interno durante l'eliminazione della tabella TMP_A\n"))
+        << r.errors[0].toStdString();
+    EXPECT_TRUE(r.errors[0].endsWith("\n(n° 1 di 3)")) << r.errors[0].toStdString();
+    EXPECT_EQ(e.totaleDopo, 3);
+}
+
+TEST_F(PulisciTmpTest, aViewFailsWithItsRunningNumberAndTablesAfterItStay)
+{
+    exec("CREATE TABLE BASE (X INTEGER)");
+    exec("CREATE TABLE TMP_A (X INTEGER)");
+    exec("CREATE VIEW TMP_V AS SELECT X FROM BASE");
+    exec("CREATE TABLE TMP_Z (X INTEGER)");
+    StopAt r;
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 3, r);
+    ASSERT_EQ(r.errors.size(), 1);
+    EXPECT_TRUE(r.errors[0].startsWith("Errore interno durante l'eliminazione della tabella TMP_V\n"));
+    EXPECT_TRUE(r.errors[0].endsWith("\n(n° 2 di 3)"));
+    EXPECT_EQ(e.eliminate, 1);
+    EXPECT_EQ(column(att(), "SELECT TRIM(RDB$RELATION_NAME) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME STARTING "
+                            "WITH 'TMP_' ORDER BY 1"),
+              (QStringList{"TMP_V", "TMP_Z"}));
+}
+
+} // namespace
