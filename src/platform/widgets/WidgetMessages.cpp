@@ -26,18 +26,18 @@ QMessageBox::Icon iconFor(MessageKind kind)
     return QMessageBox::NoIcon;
 }
 
-struct ButtonSpec
+struct ItalianButton
 {
     QMessageBox::StandardButton standard;
     const char16_t *text;
 };
 
-QList<ButtonSpec> buttonSpecs(Buttons buttons)
+QList<ItalianButton> italianButtons(Buttons buttons)
 {
-    const ButtonSpec ok{QMessageBox::Ok, u"OK"};
-    const ButtonSpec cancel{QMessageBox::Cancel, u"Annulla"};
-    const ButtonSpec yes{QMessageBox::Yes, u"Sì"};
-    const ButtonSpec no{QMessageBox::No, u"No"};
+    const ItalianButton ok{QMessageBox::Ok, u"OK"};
+    const ItalianButton cancel{QMessageBox::Cancel, u"Annulla"};
+    const ItalianButton yes{QMessageBox::Yes, u"Sì"};
+    const ItalianButton no{QMessageBox::No, u"No"};
     switch (buttons) {
     case Buttons::Ok:
         return {ok};
@@ -66,10 +66,10 @@ std::unique_ptr<QMessageBox> buildMessageBox(MessageKind kind, const QString &ca
     auto box = std::make_unique<QMessageBox>(
         iconFor(kind), caption.isEmpty() ? defaultCaption(kind) : caption, text,
         QMessageBox::NoButton, parent);
-    const QList<ButtonSpec> specs = buttonSpecs(buttons);
-    for (const ButtonSpec &spec : specs)
-        box->addButton(spec.standard)->setText(QString::fromUtf16(spec.text));
-    box->setDefaultButton(specs.front().standard);
+    const QList<ItalianButton> list = italianButtons(buttons);
+    for (const ItalianButton &b : list)
+        box->addButton(b.standard)->setText(QString::fromUtf16(b.text));
+    box->setDefaultButton(list.front().standard);
     if (buttons == Buttons::Ok)
         box->setEscapeButton(QMessageBox::Ok);
     else if (buttons == Buttons::YesNo)
