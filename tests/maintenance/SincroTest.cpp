@@ -1,0 +1,272 @@
+// Fast synchronisation between three embedded databases: the work database
+// keeps the list, origin and destination are files of their own.
+
+#include "Support.h"
+#include "maintenance/SincroDB.h"
+#include "maintenance/StoreTables.h"
+
+using namespace vardof;
+using namespace vardof::maintenance;
+using namespace vardof::test;
+
+namespace {
+
+class SincroTest : public FbFixture
+{
+protected:
+    void SetUp() override
+    {
+        FbFixture::SetUp();
+        assicuraStoAggSincroDbFast(att(), tra());
+        tra().commit();
+        m_originPath = m_dir.file("origine.fdb");
+        m_destPath = m_dir.file("destinazione.fdb");
+        m_origin = createDatabase(m_originPath);
+        m_dest = createDatabase(m_destPath);
+    }
+    void TearDown() override
+    {
+        m_origin.disconnect();
+        m_dest.disconnect();
+        FbFixture::TearDown();
+    }
+    void store(int codice, const QString &titolo, const QString &from, const QString &to, int abilitata = 1,
+               const QString &tipo = kTipoRecordMancanti)
+    {
+        exec(QStringLiteral("INSERT INTO STOAGGSINCRODBFAST (CODICE, TITOLO, DBORIGINE, TABELLAORIGINE, DBDESTINAZIONE, "
+                            "TABELLADESTINAZIONE, TIPOELABORAZIONE, ELABORAZIONEABILITATA) VALUES (%1, '%2', '%3', "
+                            "'%4', '%5', '%6', '%7', %8)")
+                 .arg(codice)
+                 .arg(titolo, m_originPath, from, m_destPath, to, tipo)
+                 .arg(abilitata));
+    }
+    EsitoSincro run(RecordingReporter &r, TSincroDB::Metodo metodo = TSincroDB::Metodo::Confronto)
+    {
+        return eseguiSincronizzazioni(att(), tra(), testOpener(), r, metodo);
+    }
+    QString check(const QString &from, const QString &to, const QString &tipo = kTipoRecordMancanti)
+    {
+        TSincroDB s(testOpener());
+        s.carica({1, "t", tipo, m_originPath, from, m_destPath, to});
+        try {
+            s.VerificaElaborazione();
+        } catch (const ErroreSincro &e) {
+            return e.message();
+        }
+        return QString();
+    }
+
+    QString m_originPath, m_destPath;
+    db::Attachment m_origin, m_dest;
+};
+
+struct ColumnCase
+{
+    const char *origin;
+    const char *destination;
+    const char *message;
+};
+
+class VerificaColonne : public SincroTest, public ::testing::WithParamInterface<ColumnCase>
+{
+};
+
+TEST_P(VerificaColonne, comparesEveryOriginColumn)
+{
+    execOn(m_origin, QStringLiteral("CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY, %1)").arg(GetParam().origin));
+    execOn(m_dest, QStringLiteral("CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY, %1)").arg(GetParam().destination));
+    EXPECT_EQ(check("T", "T"), QString::fromUtf8(GetParam().message));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Types, VerificaColonne,
+    ::testing::Values(
+        ColumnCase{"C VARCHAR(30)", "C VARCHAR(20)", "Incompatibilità tipo campo \"C\" in destinazione (dimensione)"},
+        ColumnCase{"C SMALLINT", "C INTEGER", "Incompatibilità campo \"C\" in destinazione (tipo dato)"},
+        ColumnCase{"C CHAR(10)", "C VARCHAR(10)", ""},
+        ColumnCase{"C FLOAT", "C DOUBLE PRECISION", ""},
+        ColumnCase{"C DOUBLE PRECISION", "C FLOAT", "Incompatibilità tipo campo \"C\" in destinazione (precisione)"},
+        ColumnCase{"C NUMERIC(15,2)", "C NUMERIC(15,1)", "Incompatibilità tipo campo \"C\" in destinazione (dimensione)"},
+        ColumnCase{"C NUMERIC(15,2)", "C NUMERIC(9,2)", "Incompatibilità tipo campo \"C\" in destinazione (precisione)"},
+        ColumnCase{"C NUMERIC(9,2)", "C INTEGER", "Incompatibilità campo \"C\" in destinazione (tipo dato)"},
+        ColumnCase{"C BLOB SUB_TYPE TEXT", "C BLOB SUB_TYPE 0", "Incompatibilità campo \"C\" in destinazione (tipo dato)"},
+        ColumnCase{"C DATE", "C TIMESTAMP", "Incompatibilità campo \"C\" in destinazione (tipo dato)"},
+        ColumnCase{"C INTEGER", "D INTEGER", "Campo \"C\" origine non presente in destinazione"},
+        ColumnCase{"C INTEGER", "C INTEGER, EXTRA VARCHAR(5)", ""}));
+
+TEST_F(SincroTest, checksStopAtTheFirstMissingPiece)
+{
+    execOn(m_origin, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_dest, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_origin, "CREATE TABLE SENZA (K INTEGER)");
+    execOn(m_dest, "CREATE TABLE SENZA (K INTEGER)");
+    execOn(m_dest, "CREATE TABLE SOLOD (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_origin, "CREATE TABLE SOLOD (K INTEGER NOT NULL)");
+
+    EXPECT_EQ(check("T", "T", "ALTRO"), "Tipo elaborazione non impostata");
+    EXPECT_EQ(check("", "T"), "Tabella orgine non impostata");
+    EXPECT_EQ(check("T", ""), "Tabella destinazione non impostata");
+    EXPECT_EQ(check("NIENTE", "T"), "Tabella origine \"NIENTE\" non trovata");
+    EXPECT_EQ(check("T", "NIENTE"), "Tabella destinazione \"NIENTE\" non trovata");
+    EXPECT_EQ(check("SENZA", "SENZA"), "Tabella origine priva di chiave primaria");
+    EXPECT_EQ(check("T", "SENZA"), "Tabella destinazione priva di chiave primaria");
+    EXPECT_EQ(check("T", "T"), "");
+
+    TSincroDB s(testOpener());
+    s.carica({1, "t", kTipoRecordMancanti, m_dir.file("manca.fdb"), "T", m_destPath, "T"});
+    EXPECT_THROW(s.VerificaElaborazione(), ErroreSincro);
+    try {
+        s.VerificaElaborazione();
+    } catch (const ErroreSincro &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Database origine \"%1\" non trovato").arg(m_dir.file("manca.fdb")));
+    }
+    s.carica({1, "t", kTipoRecordMancanti, m_originPath, "T", m_originPath + "x", "T"});
+    try {
+        s.VerificaElaborazione();
+        FAIL();
+    } catch (const ErroreSincro &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Database destinazione \"%1x\" non trovato").arg(m_originPath));
+    }
+    TSincroDB refused([](db::Attachment &, const QString &, const QString &) { return false; });
+    refused.carica({1, "t", kTipoRecordMancanti, m_originPath, "T", m_destPath, "T"});
+    try {
+        refused.VerificaElaborazione();
+        FAIL();
+    } catch (const ErroreSincro &e) {
+        EXPECT_EQ(e.message(), QStringLiteral("Connessione database origine \"%1\" fallita").arg(m_originPath));
+    }
+}
+
+TEST_F(SincroTest, keyFieldsInAnotherOrderAreRefusedBeforeAnyCopy)
+{
+    execOn(m_origin, "CREATE TABLE R (A INTEGER NOT NULL, B INTEGER NOT NULL, CONSTRAINT R_PK PRIMARY KEY (A, B))");
+    execOn(m_dest, "CREATE TABLE R (A INTEGER NOT NULL, B INTEGER NOT NULL, CONSTRAINT R_PK PRIMARY KEY (B, A))");
+    execOn(m_origin, "INSERT INTO R VALUES (1, 2)");
+    store(1, "righe", "R", "R");
+    RecordingReporter r;
+    EXPECT_EQ(run(r), EsitoSincro::NonEseguibile);
+    EXPECT_EQ(r.messages, QStringList{"W:Elaborazione cod. 1 (Titolo \"righe\") non eseguibile:\nIncongruità chiave "
+                                      "primaria tra origine e destinazione"});
+    EXPECT_EQ(r.events, (QStringList{"analisi", "fine analisi"}));
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM R"), 0);
+}
+
+TEST_F(SincroTest, aDisabledSynchronisationIsNeitherCheckedNorRun)
+{
+    execOn(m_origin, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY, V VARCHAR(10))");
+    execOn(m_dest, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY, V VARCHAR(10))");
+    execOn(m_origin, "INSERT INTO T VALUES (1, 'uno')");
+    store(1, "", "NON_ESISTE", "T", 0);
+    store(2, "", "T", "T", 1);
+    RecordingReporter r;
+    EXPECT_EQ(run(r), EsitoSincro::Completata);
+    EXPECT_EQ(r.messages, (QStringList{"Q:Trovate 1 elaborazioni da eseguire: avviare l'esecuzione?",
+                                       "I:Elaborazione completata"}));
+    EXPECT_EQ(r.events, (QStringList{"analisi", "fine analisi", "esecuzione", "1/1 100%", "fine esecuzione"}));
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM T"), 1);
+}
+
+TEST_F(SincroTest, nothingEnabledAndANoAnswerCopyNothing)
+{
+    RecordingReporter none;
+    EXPECT_EQ(run(none), EsitoSincro::Nessuna);
+    EXPECT_EQ(none.messages, QStringList{"W:Nessuna elaborazione da eseguire"});
+
+    execOn(m_origin, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_dest, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_origin, "INSERT INTO T VALUES (1)");
+    store(1, "", "T", "T");
+    RecordingReporter no;
+    no.answer = false;
+    EXPECT_EQ(run(no), EsitoSincro::Annullata);
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM T"), 0);
+}
+
+class Metodi : public SincroTest, public ::testing::WithParamInterface<TSincroDB::Metodo>
+{
+};
+
+TEST_P(Metodi, copyOnlyMissingKeysAndLeaveExistingRowsAsTheyAre)
+{
+    const char *table = "CREATE TABLE A (CODICE VARCHAR(15) NOT NULL, RIGA SMALLINT NOT NULL, PREZZO NUMERIC(15,2), "
+                        "DATA DATE, NOTE BLOB SUB_TYPE TEXT, CONSTRAINT A_PK PRIMARY KEY (CODICE, RIGA))";
+    execOn(m_origin, table);
+    execOn(m_dest, table);
+    for (int i = 1; i <= 30; ++i)
+        execOn(m_origin, QStringLiteral("INSERT INTO A VALUES ('ART%1', %2, %3.25, '2024-03-%4', 'nota %1')")
+                             .arg(i % 7)
+                             .arg(i)
+                             .arg(i)
+                             .arg(i % 28 + 1));
+    execOn(m_origin, "INSERT INTO A VALUES ('L''ALTRO', 1, NULL, NULL, NULL)");
+    // Present already, with other values: they must stay as they are.
+    execOn(m_dest, "INSERT INTO A (CODICE, RIGA, PREZZO, NOTE) VALUES ('ART1', 1, 999, 'vecchia')");
+    execOn(m_dest, "INSERT INTO A (CODICE, RIGA, PREZZO, NOTE) VALUES ('ART3', 10, 999, 'vecchia')");
+    execOn(m_dest, "INSERT INTO A (CODICE, RIGA, PREZZO) VALUES ('NONINORIGINE', 1, 1)");
+    store(1, "articoli", "A", "A");
+
+    RecordingReporter r;
+    ASSERT_EQ(run(r, GetParam()), EsitoSincro::Completata) << r.messages.join('|').toStdString();
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM A"), 31 - 2 + 3);
+    EXPECT_EQ(column(m_dest, "SELECT PREZZO || '/' || NOTE FROM A WHERE PREZZO = 999 ORDER BY RIGA"),
+              (QStringList{"999.00/vecchia", "999.00/vecchia"}));
+    EXPECT_EQ(column(m_dest, "SELECT CODICE || RIGA || PREZZO || DATA || NOTE FROM A WHERE CODICE='ART2' AND RIGA=9"),
+              QStringList{"ART2938.252024-03-10nota 2"});
+    EXPECT_EQ(column(m_dest, "SELECT CODICE FROM A WHERE RIGA=1 AND PREZZO IS NULL"), QStringList{"L'ALTRO"});
+}
+
+INSTANTIATE_TEST_SUITE_P(BothWays, Metodi,
+                         ::testing::Values(TSincroDB::Metodo::Confronto, TSincroDB::Metodo::ConteggioPerRiga));
+
+TEST_F(SincroTest, keysEqualForTheServerAreEqualForTheComparison)
+{
+    execOn(m_origin, "CREATE TABLE C (K CHAR(8) NOT NULL PRIMARY KEY, N NUMERIC(9,2))");
+    execOn(m_dest, "CREATE TABLE C (K VARCHAR(10) NOT NULL PRIMARY KEY, N NUMERIC(9,3))");
+    execOn(m_origin, "INSERT INTO C VALUES ('AB', 1.5)");
+    execOn(m_origin, "INSERT INTO C VALUES ('CD', 2)");
+    execOn(m_dest, "INSERT INTO C VALUES ('AB', 7)");
+    store(1, "", "C", "C");
+    RecordingReporter r;
+    ASSERT_EQ(run(r), EsitoSincro::Completata) << r.messages.join('|').toStdString();
+    EXPECT_EQ(column(m_dest, "SELECT TRIM(K) || '=' || N FROM C ORDER BY K"), (QStringList{"AB=7.000", "CD=2.000"}));
+}
+
+TEST_F(SincroTest, aFailingInsertUndoesOnlyThatSynchronisation)
+{
+    execOn(m_origin, "CREATE TABLE OK1 (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_dest, "CREATE TABLE OK1 (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_origin, "CREATE TABLE KO (K INTEGER NOT NULL PRIMARY KEY, V INTEGER)");
+    execOn(m_dest, "CREATE TABLE KO (K INTEGER NOT NULL PRIMARY KEY, V INTEGER CHECK (V < 100))");
+    execOn(m_origin, "CREATE TABLE OK3 (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_dest, "CREATE TABLE OK3 (K INTEGER NOT NULL PRIMARY KEY)");
+    for (const char *sql : {"INSERT INTO OK1 VALUES (1)", "INSERT INTO KO VALUES (1, 1)", "INSERT INTO KO VALUES (2, 500)",
+                            "INSERT INTO OK3 VALUES (1)"})
+        execOn(m_origin, sql);
+    store(1, "primo", "OK1", "OK1");
+    store(2, "", "KO", "KO");
+    store(3, "terzo", "OK3", "OK3");
+
+    RecordingReporter r;
+    EXPECT_EQ(run(r), EsitoSincro::Fallita);
+    ASSERT_EQ(r.messages.size(), 2);
+    EXPECT_TRUE(r.messages[1].startsWith("W:Elaborazione cod. 2 fallita:\nINSERT SQL non riuscito\n"))
+        << r.messages[1].toStdString();
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM OK1"), 1);
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM KO"), 0);
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM OK3"), 0);
+    EXPECT_EQ(r.lastProgress, 0);
+}
+
+TEST_F(SincroTest, aDestinationColumnTheOriginLacksFailsTheCopy)
+{
+    execOn(m_origin, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_dest, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY, NUOVA INTEGER)");
+    execOn(m_origin, "INSERT INTO T VALUES (1)");
+    store(1, "", "T", "T");
+    RecordingReporter r;
+    EXPECT_EQ(run(r), EsitoSincro::Fallita);
+    EXPECT_TRUE(r.messages.last().startsWith("W:Elaborazione cod. 1 fallita:\nINSERT SQL non riuscito"));
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM T"), 0);
+}
+
+} // namespace

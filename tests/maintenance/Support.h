@@ -13,6 +13,12 @@
 
 #include <QStringList>
 
+#include <ostream>
+
+QT_BEGIN_NAMESPACE
+inline void PrintTo(const QString &s, std::ostream *os) { *os << '"' << s.toStdString() << '"'; }
+QT_END_NAMESPACE
+
 namespace vardof::test {
 
 inline maintenance::DatabaseOpener testOpener(const QStringList &params = adminParams(), const QString &prefix = {})
