@@ -211,7 +211,7 @@ TEST_P(Metodi, copyOnlyMissingKeysAndLeaveExistingRowsAsTheyAre)
     EXPECT_EQ(column(m_dest, "SELECT PREZZO || '/' || NOTE FROM A WHERE PREZZO = 999 ORDER BY RIGA"),
               (QStringList{"999.00/vecchia", "999.00/vecchia"}));
     EXPECT_EQ(column(m_dest, "SELECT CODICE || RIGA || PREZZO || DATA || NOTE FROM A WHERE CODICE='ART2' AND RIGA=9"),
-              QStringList{"ART2938.252024-03-10nota 2"});
+              QStringList{"ART299.252024-03-10nota 2"});
     EXPECT_EQ(column(m_dest, "SELECT CODICE FROM A WHERE RIGA=1 AND PREZZO IS NULL"), QStringList{"L'ALTRO"});
 }
 
