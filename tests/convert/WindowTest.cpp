@@ -1,0 +1,363 @@
+#include "ConvertTestSupport.h"
+
+#include "convert/ConversionTexts.h"
+#include "convert/ui/TConvFileForm.h"
+#include "convert/ui/THelpConvFileForm.h"
+#include "convert/ui/TSceltaWConvFileForm.h"
+#include "convert/ui/TWConvFileForm.h"
+#include "entry/WorkContext.h"
+#include "platform/ScriptedFileDialogs.h"
+#include "platform/ScriptedMessages.h"
+#include "platform/Services.h"
+#include "platform/Shell.h"
+#include "support/FbFixture.h"
+
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTableWidget>
+#include <QTimer>
+
+#include <functional>
+
+using namespace vardof;
+using namespace vardof::convert;
+using namespace vardof::test;
+using platform::Answer;
+using platform::MessageKind;
+
+namespace {
+
+// Runs `act` on the next modal dialog of type T once it is shown.
+template<typename T>
+void whenShown(std::function<void(T *)> act)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
+        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            act(dialog);
+        }
+    });
+    timer->start();
+}
+
+class ConvWindow : public ::testing::Test
+{
+protected:
+    ConvWindow() : m_context(m_dir.path() + QLatin1Char('/'))
+    {
+        m_context.NomeProgetto = QStringLiteral("DEMO");
+    }
+    QString file(const char *name) const { return m_dir.file(QString::fromUtf8(name)); }
+    void prepare(const QList<QByteArray> &definition, const QByteArray &source)
+    {
+        writeBytes(file("listino.conf"), crlf(definition));
+        writeBytes(file("listino.txt"), source);
+        m_form.EditFileOrigine->setText(file("listino.txt"));
+        m_form.EditFileDestinazione->setText(file("listino.dat"));
+    }
+
+    TempDir m_dir;
+    platform::ScopedServices m_services;
+    entry::TTabForm m_context;
+    TConvFileForm m_form{&m_context, 0};
+};
+
+TEST_F(ConvWindow, captionAndDefaults)
+{
+    EXPECT_EQ(TConvFileForm(&m_context, 0).windowTitle(), QStringLiteral("Conversione file - Ditta: DEMO"));
+    EXPECT_EQ(m_form.EditCarattere->text(), QStringLiteral(":"));
+    EXPECT_TRUE(m_form.EditFileOrigine->isReadOnly());
+    EXPECT_TRUE(m_form.EditFileDestinazione->isReadOnly());
+    EXPECT_FALSE(m_form.CheckSaltaRiga->isChecked());
+    EXPECT_TRUE(m_form.ProgressElab->isHidden());
+}
+
+TEST_F(ConvWindow, convertsWithTheOptionsAndReportsAnomalies)
+{
+    prepare({"[LUNGHEZZAFISSA]", "1;COD;1;4;A;", "2;DES;5;6;A;", "3;PREZZO;11;5;N;"},
+            "COD DESCR PREZZ\r\nA1  a;b   12,5\r\nA2  cd    1.5\r\n");
+    m_form.CheckSaltaRiga->setChecked(true);
+    m_form.CheckIntestazione->setChecked(true);
+    m_form.EditCarattere->setText(QStringLiteral("/"));
+    m_services.messages().queueAnswer(Answer::Yes);
+    m_form.ButtonConvertiClick();
+
+    EXPECT_EQ(readBytes(file("listino.dat")), crlf({"COD;DES;PREZZO;", "A1;a/b;12,5;", "A2;cd;0;"}));
+    const QStringList anomalies{
+        QStringLiteral("Riga n. 1, Colonna DES, Il dato: \"a;b\" contiente il carattere \";\". Verrà sostituito con \"/\""),
+        QStringLiteral("Riga n. 2, Colonna PREZZO, Il dato: \"1.5\" non è numerico")};
+    EXPECT_EQ(m_form.MemoAnomalie->toPlainText(), anomalies.join(QLatin1Char('\n')));
+    EXPECT_EQ(readBytes(file("Anomalie.txt")), platform::toCp1252(anomalies.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    EXPECT_EQ(m_services.messages().texts(),
+              (QStringList{QStringLiteral("Avviare la conversione?"), QStringLiteral("Elaborazione Completata")}));
+    EXPECT_TRUE(m_form.ProgressElab->isHidden());
+    EXPECT_TRUE(m_form.ButtonConverti->isEnabled());
+}
+
+TEST_F(ConvWindow, cleanRunSaysSoInTheMemo)
+{
+    prepare({"[CSV]", "1;A;1;A;"}, "x\r\n");
+    m_form.MemoAnomalie->setPlainText(QStringLiteral("vecchie anomalie"));
+    m_form.ButtonConvertiClick();
+    EXPECT_EQ(m_form.MemoAnomalie->toPlainText(), QStringLiteral("Non sono state rilevate anomalie"));
+    EXPECT_FALSE(QFile::exists(file("Anomalie.txt")));
+}
+
+TEST_F(ConvWindow, answeringNoConvertsNothing)
+{
+    prepare({"[CSV]", "1;A;1;A;"}, "x\r\n");
+    m_services.messages().queueAnswer(Answer::No);
+    m_form.ButtonConvertiClick();
+    EXPECT_FALSE(QFile::exists(file("listino.dat")));
+    EXPECT_EQ(m_services.messages().texts(), QStringList{QStringLiteral("Avviare la conversione?")});
+}
+
+TEST_F(ConvWindow, definitionErrorIsShownAndNothingCompleted)
+{
+    prepare({"[CSV]", "1;A;uno;A;"}, "x\r\n");
+    m_form.ButtonConvertiClick();
+    const auto messages = m_services.messages().messages();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[1].kind, MessageKind::Error);
+    EXPECT_EQ(messages[1].text, QStringLiteral("Errore nella riga 2 del file di definizione (\"1;A;uno;A;\"): "
+                                               "il numero di campo \"uno\" non è un numero valido"));
+    EXPECT_TRUE(m_form.MemoAnomalie->toPlainText().isEmpty());
+}
+
+struct CheckCase
+{
+    const char *source;
+    const char *destination;
+    const char *warning;
+};
+class ConvWindowChecks : public ConvWindow, public ::testing::WithParamInterface<CheckCase> {};
+TEST_P(ConvWindowChecks, warnAndStop)
+{
+    writeBytes(file("listino.txt"), "x\r\n");
+    m_form.EditFileOrigine->setText(QString::fromUtf8(GetParam().source).replace(QStringLiteral("$"), m_dir.path()));
+    m_form.EditFileDestinazione->setText(QString::fromUtf8(GetParam().destination).replace(QStringLiteral("$"), m_dir.path()));
+    m_form.ButtonConvertiClick();
+    const auto messages = m_services.messages().messages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].kind, MessageKind::Warning);
+    EXPECT_EQ(messages[0].text, QString::fromUtf8(GetParam().warning));
+}
+INSTANTIATE_TEST_SUITE_P(Cases, ConvWindowChecks, ::testing::Values(
+    CheckCase{"", "$/out.dat", "Attenzione: file origine inesistente"},
+    CheckCase{"$/manca.txt", "$/out.dat", "Attenzione: file origine inesistente"},
+    CheckCase{"$/listino.txt", "", "Attenzione: si prega di specificare un file di destinazione"},
+    CheckCase{"$/listino.txt", "$/manca/out.dat", "Attenzione: il percorso scelto per il file destinazione è inesistente"},
+    CheckCase{"$/listino.txt", "$/listino.txt",
+              "Attenzione: il file destinazione non può coincidere con il file origine, con il file di definizione o con il file delle anomalie"}));
+
+TEST_F(ConvWindow, destinationGetsDatWhenTypedWithoutExtension)
+{
+    m_services.fileDialogs().queueFile(file("uscita"));
+    m_form.ButtonDestinazioneClick();
+    EXPECT_EQ(m_form.EditFileDestinazione->text(), file("uscita.dat"));
+    m_services.fileDialogs().queueFile(file("uscita."));
+    m_form.ButtonDestinazioneClick();
+    EXPECT_EQ(m_form.EditFileDestinazione->text(), file("uscita.dat"));
+    m_services.fileDialogs().queueFile(std::nullopt);
+    m_form.ButtonDestinazioneClick();
+    EXPECT_EQ(m_form.EditFileDestinazione->text(), file("uscita.dat"));
+}
+
+TEST_F(ConvWindow, sourceComesFromTheOpenDialog)
+{
+    m_services.fileDialogs().queueFile(file("a.txt"));
+    m_form.ButtonOrigineClick();
+    EXPECT_EQ(m_form.EditFileOrigine->text(), file("a.txt"));
+}
+
+TEST_F(ConvWindow, composeChecksTheSourceFirst)
+{
+    m_form.ButtonComponiScriptClick();
+    m_form.EditFileOrigine->setText(file("manca.txt"));
+    m_form.ButtonComponiScriptClick();
+    EXPECT_EQ(m_services.messages().texts(),
+              (QStringList{QStringLiteral("Attenzione: File Origine mancante"),
+                           QStringLiteral("Attenzione: File Origine inesistente")}));
+}
+
+TEST_F(ConvWindow, freeEditingCreatesAnEmptyDefinitionAndOpensIt)
+{
+    writeBytes(file("listino.txt"), "x\r\n");
+    m_form.EditFileOrigine->setText(file("listino.txt"));
+    whenShown<TSceltaWConvFileForm>([](TSceltaWConvFileForm *choice) {
+        EXPECT_EQ(choice->windowTitle(), QStringLiteral("Scelta wizard"));
+        EXPECT_TRUE(choice->RadioGuidata->isChecked());
+        choice->RadioLibera->setChecked(true);
+        choice->ButtonOk->click();
+    });
+    m_form.ButtonComponiScriptClick();
+    EXPECT_EQ(readBytes(file("listino.conf")), QByteArray());
+    EXPECT_EQ(m_services.shell().openedFiles(), QStringList{file("listino.conf")});
+
+    // An existing definition keeps its content.
+    writeBytes(file("listino.conf"), "[CSV]\r\n1;A;1;A;");
+    whenShown<TSceltaWConvFileForm>([](TSceltaWConvFileForm *choice) {
+        choice->RadioLibera->setChecked(true);
+        choice->ButtonOk->click();
+    });
+    m_form.ButtonComponiScriptClick();
+    EXPECT_EQ(readBytes(file("listino.conf")), "[CSV]\r\n1;A;1;A;");
+}
+
+TEST_F(ConvWindow, cancelledChoiceTouchesNothing)
+{
+    writeBytes(file("listino.txt"), "x\r\n");
+    m_form.EditFileOrigine->setText(file("listino.txt"));
+    whenShown<TSceltaWConvFileForm>([](TSceltaWConvFileForm *choice) { choice->ButtonCancel->click(); });
+    m_form.ButtonComponiScriptClick();
+    EXPECT_FALSE(QFile::exists(file("listino.conf")));
+    EXPECT_TRUE(m_services.shell().openedFiles().isEmpty());
+}
+
+TEST(HelpWindow, holdsBothExamples)
+{
+    THelpConvFileForm help;
+    EXPECT_EQ(help.windowTitle(), QStringLiteral("Help conversione file"));
+    const QString text = help.MemoHelp->toPlainText();
+    EXPECT_TRUE(help.MemoHelp->isReadOnly());
+    for (const char *line : {"[LUNGHEZZAFISSA]", "2;CODICEFORN;Costante;'2061';A;", "5;PRLISINVAL;28;8;N;",
+                             "[CSV]", "1;CODICE;2[NOBLANKINI];A;", "13;NOTE;7(10,50)PPI;A;",
+                             "20;CAMPI_CONCATENATI;1+' '+2;A;", ".dat", ".conf"})
+        EXPECT_TRUE(text.contains(QString::fromUtf8(line))) << line;
+    EXPECT_EQ(help.ButtonChiudi->text(), QStringLiteral("Ch&iudi"));
+}
+
+// ---- the wizard over a table of the work database --------------------------------
+
+class WizardWindow : public FbFixture
+{
+protected:
+    void SetUp() override
+    {
+        FbFixture::SetUp();
+        exec(QStringLiteral("CREATE TABLE ARTICOLI (CODICE VARCHAR(15), DESCRIZIONE VARCHAR(40), "
+                            "PREZZO NUMERIC(15,2), DATACARICO DATE)"));
+        m_context = std::make_unique<entry::TTabForm>(m_dir.path() + QLatin1Char('/'));
+        m_context->database().connect(dbPath(), adminParams());
+        m_source = m_dir.file(QStringLiteral("listino.txt"));
+        writeBytes(m_source, "COD;DESCR;PREZZO;\r\nA1;Vite;1,5;\r\n");
+    }
+    void TearDown() override
+    {
+        m_context.reset();
+        FbFixture::TearDown();
+    }
+    int rowOf(const QString &name, const TWConvFileForm &w)
+    {
+        for (size_t i = 0; i < w.TabOrigine.size(); ++i)
+            if (w.TabOrigine[i].Origine == name)
+                return int(i);
+        return -1;
+    }
+
+    platform::ScopedServices m_services;
+    std::unique_ptr<entry::TTabForm> m_context;
+    QString m_source;
+};
+
+TEST_F(WizardWindow, composesTheDefinitionFromTheEditedLayout)
+{
+    TWConvFileForm wizard(nullptr, true, m_source, m_context.get());
+    ASSERT_TRUE(wizard.isReady());
+    EXPECT_EQ(wizard.windowTitle(), QStringLiteral("Wizard composizione file .conf per la conversione"));
+    EXPECT_EQ(wizard.ComboTabella->currentIndex(), -1);
+    EXPECT_TRUE(wizard.GridTracciato->isColumnHidden(TWConvFileForm::ColDimensione));
+    ASSERT_EQ(wizard.TabOrigine.size(), 4u);
+
+    wizard.ComboTabellaSelect(wizard.ComboTabella->findText(QStringLiteral("ARTICOLI")));
+    ASSERT_EQ(wizard.TabTracciato.size(), 4u);
+    EXPECT_EQ(wizard.GridTabella->item(2, 1)->text(), QStringLiteral("DECIMAL(18,2)"));
+
+    wizard.storeCell(0, TWConvFileForm::ColOrigine, rowOf(QStringLiteral("COD"), wizard));
+    wizard.storeCell(1, TWConvFileForm::ColOrigine, rowOf(QStringLiteral("DESCR"), wizard));
+    wizard.storeCell(1, TWConvFileForm::ColNoBlankIni, true);
+    wizard.storeCell(1, TWConvFileForm::ColIntervalloInizio, 1);
+    wizard.storeCell(1, TWConvFileForm::ColIntervalloFine, 500); // clamped to the 40 characters
+    wizard.storeCell(1, TWConvFileForm::ColUltimaParolaIntera, true);
+    wizard.storeCell(2, TWConvFileForm::ColOrigine, rowOf(QStringLiteral("PREZZO"), wizard));
+    wizard.storeCell(2, TWConvFileForm::ColIntervalloInizio, 3); // a number takes no range
+    wizard.storeCell(3, TWConvFileForm::ColCostante, QStringLiteral("01/01/2024"));
+    wizard.storeCell(3, TWConvFileForm::ColOrigine, 1); // disabled under a constant
+
+    EXPECT_TRUE(wizard.TabOrigine[1].Usato);
+    EXPECT_EQ(wizard.GridTracciato->item(3, TWConvFileForm::ColCostante)->background().color(), QColor(0xFF, 0xFF, 0x80));
+    EXPECT_TRUE(wizard.GridTracciato->item(2, TWConvFileForm::ColIntervalloInizio)->text().isEmpty());
+
+    wizard.ButtonOkClick();
+    EXPECT_EQ(wizard.result(), QDialog::Accepted);
+    EXPECT_EQ(wizard.Risultato(), (QStringList{"[CSV]", "1;CODICE;1;A;", "2;DESCRIZIONE;2[NOBLANKINI](1,40)UPI;A;",
+                                               "3;PREZZO;3;N;", "4;DATACARICO;'01/01/2024';D;"}));
+}
+
+TEST_F(WizardWindow, useMarksFollowTheChoice)
+{
+    TWConvFileForm wizard(nullptr, false, m_source, m_context.get());
+    EXPECT_EQ(wizard.TabOrigine[1].Origine, QStringLiteral("Colonna 01"));
+    wizard.CaricaTabella(QStringLiteral("ARTICOLI"));
+    wizard.storeCell(0, TWConvFileForm::ColOrigine, 2);
+    EXPECT_TRUE(wizard.TabOrigine[2].Usato);
+    wizard.storeCell(0, TWConvFileForm::ColOrigine, 3);
+    EXPECT_FALSE(wizard.TabOrigine[2].Usato);
+    EXPECT_TRUE(wizard.TabOrigine[3].Usato);
+    wizard.storeCell(0, TWConvFileForm::ColOrigine, 0);
+    EXPECT_FALSE(wizard.TabOrigine[3].Usato);
+    // Another table discards the layout and the marks.
+    wizard.storeCell(1, TWConvFileForm::ColOrigine, 1);
+    wizard.CaricaTabella(QStringLiteral("ARTICOLI"));
+    EXPECT_FALSE(wizard.TabOrigine[1].Usato);
+    EXPECT_EQ(wizard.TabTracciato[1].Origine, QStringLiteral("No origine"));
+}
+
+TEST_F(WizardWindow, emptyLayoutIsRefused)
+{
+    TWConvFileForm wizard(nullptr, true, m_source, m_context.get());
+    wizard.ButtonOkClick();
+    EXPECT_EQ(m_services.messages().texts(), QStringList{QStringLiteral("Nessun tracciato impostato")});
+    EXPECT_NE(wizard.result(), QDialog::Accepted);
+}
+
+TEST_F(WizardWindow, guidedCompositionWritesTheDefinitionWithoutFinalLineEnd)
+{
+    TConvFileForm form(m_context.get(), 0);
+    form.EditFileOrigine->setText(m_source);
+    form.CheckSaltaRiga->setChecked(true);
+    whenShown<TSceltaWConvFileForm>([](TSceltaWConvFileForm *choice) { choice->ButtonOk->click(); });
+    whenShown<TWConvFileForm>([](TWConvFileForm *wizard) {
+        wizard->ComboTabellaSelect(wizard->ComboTabella->findText(QStringLiteral("ARTICOLI")));
+        wizard->storeCell(0, TWConvFileForm::ColOrigine, 1);
+        wizard->ButtonOk->click();
+    });
+    form.ButtonComponiScriptClick();
+    const QString conf = m_dir.file(QStringLiteral("listino.conf"));
+    EXPECT_EQ(readBytes(conf), "[CSV]\r\n1;CODICE;1;A;\r\n2;DESCRIZIONE;0;A;\r\n3;PREZZO;0;N;\r\n4;DATACARICO;0;D;");
+    EXPECT_EQ(m_services.shell().openedFiles(), QStringList{conf});
+}
+
+TEST_F(WizardWindow, cancelledWizardLeavesTheDefinitionAlone)
+{
+    const QString conf = m_dir.file(QStringLiteral("listino.conf"));
+    writeBytes(conf, "[CSV]\r\n");
+    TConvFileForm form(m_context.get(), 0);
+    form.EditFileOrigine->setText(m_source);
+    whenShown<TSceltaWConvFileForm>([](TSceltaWConvFileForm *choice) { choice->ButtonOk->click(); });
+    whenShown<TWConvFileForm>([](TWConvFileForm *wizard) { wizard->ButtonCancel->click(); });
+    form.ButtonComponiScriptClick();
+    EXPECT_EQ(readBytes(conf), "[CSV]\r\n");
+    EXPECT_TRUE(m_services.shell().openedFiles().isEmpty());
+}
+
+} // namespace
