@@ -31,6 +31,7 @@ ResultSet::ResultSet(ResultSet &&other) noexcept
     , m_tra(std::move(other.m_tra))
     , m_buffer(std::move(other.m_buffer))
     , m_hasRow(std::exchange(other.m_hasRow, false))
+    , m_status(std::move(other.m_status))
 {
 }
 
@@ -44,6 +45,7 @@ ResultSet &ResultSet::operator=(ResultSet &&other) noexcept
         m_tra = std::move(other.m_tra);
         m_buffer = std::move(other.m_buffer);
         m_hasRow = std::exchange(other.m_hasRow, false);
+        m_status = std::move(other.m_status);
     }
     return *this;
 }
@@ -70,7 +72,10 @@ bool ResultSet::next()
 {
     if (!m_cursor)
         return false;
-    Status st;
+    if (!m_status)
+        m_status = std::make_unique<Status>();
+    Status &st = *m_status;
+    st.clear();
     const int rc = m_cursor->fetchNext(&st, m_buffer.data());
     if (st.failed()) {
         m_hasRow = false;

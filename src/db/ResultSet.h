@@ -15,6 +15,7 @@ namespace Firebird { class IResultSet; }
 namespace vardof::db {
 
 namespace detail {
+class Status;
 struct RowLayout;
 struct AttachmentImpl;
 struct TransactionImpl;
@@ -62,6 +63,7 @@ private:
     std::shared_ptr<detail::TransactionImpl> m_tra;
     std::vector<unsigned char> m_buffer;
     bool m_hasRow = false;
+    std::unique_ptr<detail::Status> m_status;
 };
 
 } // namespace vardof::db

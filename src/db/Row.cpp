@@ -231,12 +231,25 @@ QString RowLayout::text(const unsigned char *buffer, int i, AttachmentImpl *att,
     }
     if (c.sqlType == SQL_TEXT && c.charSet != 1)
         return platform::fromCp1252(std::string_view(reinterpret_cast<const char *>(p), size_t(c.length)));
-    if (c.scale == 0 && c.sqlType == SQL_LONG) {
+    switch (c.sqlType) {
+    case SQL_LONG: {
         ISC_LONG v;
         std::memcpy(&v, p, sizeof v);
-        return QString::number(v);
+        return c.scale > 0 ? Decimal{v, c.scale}.toString(QLatin1Char(',')) : c.scale == 0 ? QString::number(v) : toText(value(buffer, i, att, tra));
     }
-    return toText(value(buffer, i, att, tra));
+    case SQL_INT64: {
+        ISC_INT64 v;
+        std::memcpy(&v, p, sizeof v);
+        return c.scale > 0 ? Decimal{v, c.scale}.toString(QLatin1Char(',')) : c.scale == 0 ? QString::number(v) : toText(value(buffer, i, att, tra));
+    }
+    case SQL_TYPE_DATE: {
+        ISC_DATE v;
+        std::memcpy(&v, p, sizeof v);
+        return formatDate(decodeDate(v));
+    }
+    default:
+        return toText(value(buffer, i, att, tra));
+    }
 }
 
 } // namespace detail

@@ -54,6 +54,12 @@ struct StatementData
 
     std::shared_ptr<RowLayout> out;
 
+    // Reused on every execution: a status object per call costs more than
+    // a short insert.
+    Status status;
+    std::vector<BoundType> wanted;
+    bool affectedKnown = true;
+
     ~StatementData() { free(); }
 
     void free() noexcept
@@ -237,15 +243,30 @@ QStringList Statement::paramNames()
 
 bool Statement::hasParam(const QString &name)
 {
-    return d->names.contains(name.toUpper());
+    return d->names.contains(name, Qt::CaseInsensitive);
 }
 
 void Statement::setParam(const QString &name, const FieldValue &value)
 {
-    const int idx = int(d->names.indexOf(name.toUpper()));
-    if (idx < 0)
-        throw Error(QStringLiteral("Parametro %1 non trovato").arg(name));
-    d->values[size_t(idx)] = value;
+    for (qsizetype i = 0; i < d->names.size(); ++i) {
+        if (d->names[i].compare(name, Qt::CaseInsensitive) == 0) {
+            d->values[size_t(i)] = value;
+            return;
+        }
+    }
+    throw Error(QStringLiteral("Parametro %1 non trovato").arg(name));
+}
+
+qint64 Statement::rowsAffected() const
+{
+    if (!d->affectedKnown && d->stmt) {
+        Status &st = d->status;
+        st.clear();
+        m_rowsAffected = qint64(d->stmt->getAffectedRecords(&st));
+        st.check();
+        d->affectedKnown = true;
+    }
+    return m_rowsAffected;
 }
 
 void Statement::setParam(int index, const FieldValue &value)
@@ -369,7 +390,8 @@ void Statement::bindInput()
 
     // Decide the types; rebuild the message only when one changed.
     d->encoded.resize(markers);
-    std::vector<BoundType> wanted(markers);
+    std::vector<BoundType> &wanted = d->wanted;
+    wanted.resize(markers);
     bool changed = d->bound.size() != markers || !d->inMeta;
     for (size_t m = 0; m < markers; ++m) {
         const BoundType &server = d->serverTypes[m];
@@ -378,7 +400,8 @@ void Statement::bindInput()
         if (!changed && !(wanted[m] == d->bound[m]))
             changed = true;
     }
-    Status st;
+    Status &st = d->status;
+    st.clear();
     if (changed) {
         Firebird::IMetadataBuilder *builder = d->serverIn->getBuilder(&st);
         st.check();
@@ -476,9 +499,11 @@ void Statement::bindInput()
 void Statement::execute()
 {
     bindInput();
-    Status st;
+    Status &st = d->status;
+    st.clear();
     m_returned.clear();
     m_rowsAffected = 0;
+    d->affectedKnown = true;
     Firebird::ITransaction *tra = d->tra->current();
     if (d->type == isc_info_sql_stmt_select || d->type == isc_info_sql_stmt_select_for_upd) {
         // Run a SELECT (or a selectable block) to its end.
@@ -499,17 +524,17 @@ void Statement::execute()
         for (int i = 0; i < int(d->out->columns.size()); ++i)
             m_returned.push_back(d->out->value(outBuffer.data(), i, d->att.get(), d->tra.get()));
     }
-    if (d->type == isc_info_sql_stmt_insert || d->type == isc_info_sql_stmt_update
-        || d->type == isc_info_sql_stmt_delete || d->type == isc_info_sql_stmt_exec_procedure) {
-        m_rowsAffected = qint64(d->stmt->getAffectedRecords(&st));
-        st.check();
-    }
+    // Asked of the server only when someone wants it: it is one more round
+    // trip per execution.
+    d->affectedKnown = !(d->type == isc_info_sql_stmt_insert || d->type == isc_info_sql_stmt_update
+                         || d->type == isc_info_sql_stmt_delete || d->type == isc_info_sql_stmt_exec_procedure);
 }
 
 ResultSet Statement::open()
 {
     bindInput();
-    Status st;
+    Status &st = d->status;
+    st.clear();
     Firebird::ITransaction *tra = d->tra->current();
     Firebird::IResultSet *cursor = d->stmt->openCursor(
         &st, tra, d->inMeta, d->inBuffer.empty() ? nullptr : d->inBuffer.data(), d->out->meta, 0);

@@ -69,7 +69,7 @@ public:
     // Opens the cursor of a SELECT (or of a selectable block).
     ResultSet open();
 
-    qint64 rowsAffected() const { return m_rowsAffected; }
+    qint64 rowsAffected() const;
     const std::vector<Column> &columns();
     const std::vector<FieldValue> &returned() const { return m_returned; }
 
@@ -80,7 +80,7 @@ private:
 
     std::unique_ptr<detail::StatementData> d;
     QString m_sql;
-    qint64 m_rowsAffected = 0;
+    mutable qint64 m_rowsAffected = 0;
     std::vector<FieldValue> m_returned;
 };
 

@@ -26,6 +26,18 @@ inline int encodeChar(char16_t c)
 
 QString fromCp1252(std::string_view bytes)
 {
+    // Most text has no byte in 0x80..0x9F, where CP1252 and Latin-1 differ:
+    // then Qt's vectorised Latin-1 conversion is exact.
+    bool latin1 = true;
+    for (char c : bytes) {
+        const auto b = static_cast<unsigned char>(c);
+        if (b >= 0x80 && b < 0xA0) {
+            latin1 = false;
+            break;
+        }
+    }
+    if (latin1)
+        return QString::fromLatin1(bytes.data(), qsizetype(bytes.size()));
     QString out(qsizetype(bytes.size()), Qt::Uninitialized);
     QChar *d = out.data();
     for (size_t i = 0; i < bytes.size(); ++i) {
@@ -38,6 +50,23 @@ QString fromCp1252(std::string_view bytes)
 void appendCp1252(const QString &text, QByteArray &out, bool *lossy)
 {
     const qsizetype start = out.size();
+    bool latin1 = true;
+    for (QChar c : text) {
+        const char16_t u = c.unicode();
+        if (u > 0xFF || (u >= 0x80 && u < 0xA0)) {
+            latin1 = false;
+            break;
+        }
+    }
+    if (latin1) {
+        // Same bytes as Latin-1: let Qt's vectorised conversion do it.
+        if (start == 0) {
+            out = text.toLatin1();
+        } else {
+            out.append(text.toLatin1());
+        }
+        return;
+    }
     out.resize(start + text.size());
     char *d = out.data() + start;
     const QChar *s = text.constData();
