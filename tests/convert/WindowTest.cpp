@@ -1,5 +1,6 @@
 #include "ConvertTestSupport.h"
 
+#include "convert/ConversionRun.h"
 #include "convert/ConversionTexts.h"
 #include "convert/ui/TConvFileForm.h"
 #include "convert/ui/THelpConvFileForm.h"
@@ -101,6 +102,34 @@ TEST_F(ConvWindow, convertsWithTheOptionsAndReportsAnomalies)
               (QStringList{QStringLiteral("Avviare la conversione?"), QStringLiteral("Elaborazione Completata")}));
     EXPECT_TRUE(m_form.ProgressElab->isHidden());
     EXPECT_TRUE(m_form.ButtonConverti->isEnabled());
+}
+
+// A supplier's price list of the usual size: the window and the command line
+// (which runs Converti with the same options) give the same bytes, and the
+// window keeps every anomaly.
+TEST_F(ConvWindow, fiftyThousandLinePriceListMatchesTheUnattendedRun)
+{
+    QByteArray source;
+    for (int i = 1; i <= 50000; ++i) {
+        QByteArray price = QByteArray::number(i % 9973) + (i % 400 == 0 ? "." : ",") + "50";
+        source += QByteArray("ART" + QByteArray::number(i)).leftJustified(15, ' ')
+                  + QByteArray(i % 300 == 0 ? "Vite;testa piana" : "Vite testa piana").leftJustified(30, ' ')
+                  + price.rightJustified(12, ' ') + "\r\n";
+    }
+    prepare({"[LUNGHEZZAFISSA]", "1;CODICE;1;15;A;", "2;DESCRIZIONE;16;30;A;", "3;PREZZO;46;12;N;",
+             "4;FORNITORE;Costante;'2061';A;"},
+            source);
+    m_form.ButtonConvertiClick();
+    const QByteArray windowOutput = readBytes(file("listino.dat"));
+    EXPECT_EQ(windowOutput.count("\r\n"), 50000);
+    EXPECT_EQ(m_form.MemoAnomalie->toPlainText().split(QLatin1Char('\n')).size(), 125 + 166);
+
+    ConversionOptions options = m_form.options();
+    options.destination = file("riga-di-comando.dat");
+    RecordingSink sink;
+    ASSERT_TRUE(Converti(options, sink).completed);
+    EXPECT_TRUE(readBytes(options.destination) == windowOutput);
+    EXPECT_EQ(sink.anomalies.join(QLatin1Char('\n')), m_form.MemoAnomalie->toPlainText());
 }
 
 TEST_F(ConvWindow, cleanRunSaysSoInTheMemo)
