@@ -1,0 +1,364 @@
+#include "qbe/Composizione.h"
+
+namespace vardof::qbe {
+
+namespace {
+
+const QString kAlias = QStringLiteral("XX.");
+
+bool eCarattereNome(QChar c)
+{
+    return c.isLetterOrNumber() || c == QLatin1Char('_') || c == QLatin1Char('$');
+}
+
+} // namespace
+
+QString EstraiCalc(const QString &condizione)
+{
+    const int at = condizione.indexOf(QLatin1String("CALC"), 0, Qt::CaseInsensitive);
+    if (at < 0)
+        return QString();
+    const QString resto = condizione.mid(at + 4, 255);
+    QString colonna;
+    int profondita = 0;
+    for (const QChar c : resto) {
+        if (c == QLatin1Char('('))
+            ++profondita;
+        else if (c == QLatin1Char(')'))
+            --profondita;
+        if (profondita < 0)
+            break;
+        colonna += c;
+    }
+    return colonna;
+}
+
+QString EstraiExtract(const QString &condizione)
+{
+    const QString upper = condizione.toUpper();
+    return upper.contains(QLatin1String("EXTRACT")) ? upper : QString();
+}
+
+bool TestGroupBy(const QString &testo)
+{
+    const QString upper = testo.toUpper();
+    for (const char *aggregato : {"SUM", "COUNT", "MIN", "MAX", "AVG"})
+        if (upper.contains(QLatin1String(aggregato)))
+            return true;
+    return false;
+}
+
+QString ConvertiDateCondizione(const QString &condizione)
+{
+    // Indexes are 0-based here. Only text wholly inside the condition is
+    // looked at, so a short date right before the closing quote and
+    // parenthesis is turned around like any other.
+    const QChar apice = QLatin1Char('\'');
+    const QChar barra = QLatin1Char('/');
+    const int n = condizione.size();
+    QString out;
+    int copiato = 0; // condizione[0 .. copiato) is already in out
+    int i = 0;
+    while (i < n) {
+        if (condizione[i] != barra) {
+            ++i;
+            continue;
+        }
+        int apertura = -1;
+        if (i - 2 >= 0 && condizione[i - 2] == apice)
+            apertura = i - 2;
+        else if (i - 3 >= 0 && condizione[i - 3] == apice)
+            apertura = i - 3;
+        if (apertura < 0) {
+            ++i;
+            continue;
+        }
+        int chiusura = -1;
+        for (int k = 5; k <= 8; ++k) {
+            if (i + k < n && condizione[i + k] == apice) {
+                chiusura = i + k;
+                break;
+            }
+        }
+        if (chiusura < 0) {
+            ++i;
+            continue;
+        }
+        const int seconda = (chiusura - i == 5 || chiusura - i == 7) ? i + 2 : i + 3;
+        if (condizione[seconda] != barra) {
+            ++i;
+            continue;
+        }
+        const QString giorno = condizione.mid(apertura + 1, i - apertura - 1);
+        const QString mese = condizione.mid(i + 1, seconda - i - 1);
+        const QString anno = condizione.mid(seconda + 1, chiusura - seconda - 1);
+        out += condizione.mid(copiato, apertura - copiato);
+        out += apice + mese + barra + giorno + barra + anno + apice;
+        copiato = chiusura + 1;
+        i = chiusura + 1;
+    }
+    out += condizione.mid(copiato);
+    return out;
+}
+
+QString IncrementaIdentificatore(const QString &precedente)
+{
+    if (precedente.size() >= 2 && precedente[1] == QLatin1Char('.') && precedente[0].isLetter())
+        return QString(QChar(precedente[0].unicode() + 1)) + QLatin1Char('.');
+    return QStringLiteral("A.");
+}
+
+QString raddoppiaApici(const QString &testo)
+{
+    QString out = testo;
+    out.replace(QLatin1String("'"), QLatin1String("''"));
+    return out;
+}
+
+QString qualificaCondizione(const QString &condizione, const QString &nome)
+{
+    if (nome.isEmpty() || condizione.contains(QLatin1Char('.')))
+        return condizione;
+    QString out;
+    const int n = condizione.size();
+    const int len = nome.size();
+    QChar quote; // the quote of the literal or quoted name we are inside
+    int i = 0;
+    while (i < n) {
+        const QChar c = condizione[i];
+        if (!quote.isNull()) {
+            out += c;
+            if (c == quote)
+                quote = QChar();
+            ++i;
+            continue;
+        }
+        if (c == QLatin1Char('\'') || c == QLatin1Char('"')) {
+            quote = c;
+            out += c;
+            ++i;
+            continue;
+        }
+        if (condizione.mid(i, len) == nome && (i == 0 || !eCarattereNome(condizione[i - 1]))
+            && (i + len >= n || !eCarattereNome(condizione[i + len]))) {
+            out += kAlias + nome;
+            i += len;
+            continue;
+        }
+        // Skip the rest of a word so a name is never matched inside another.
+        if (eCarattereNome(c)) {
+            while (i < n && eCarattereNome(condizione[i]))
+                out += condizione[i++];
+            continue;
+        }
+        out += c;
+        ++i;
+    }
+    return out;
+}
+
+QString nomeQualificato(const QString &nome)
+{
+    if (nome.size() >= 2 && nome[1] == QLatin1Char('.'))
+        return nome;
+    return kAlias + nome;
+}
+
+namespace {
+
+// The name a condition's search is written on: Nome when it is qualified.
+QString nomeRicerca(const QString &nome)
+{
+    return nome.contains(QLatin1Char('.')) ? nome : kAlias + nome;
+}
+
+} // namespace
+
+QString ricercaContiene(const QString &nome, const QString &testo, TipoCampo tipo)
+{
+    const QString campo = nomeRicerca(nome);
+    const QString pattern = QStringLiteral("UPPER('%") + raddoppiaApici(testo) + QStringLiteral("%')");
+    if (eBlob(tipo))
+        return QStringLiteral("(UPPER(") + campo + QStringLiteral(") LIKE ") + pattern + QLatin1Char(')');
+    return QStringLiteral("(UPPER (CAST(") + campo + QStringLiteral(" AS CHARACTER(256)) ) LIKE ") + pattern
+           + QLatin1Char(')');
+}
+
+namespace {
+
+bool eRaw(const QString &condizione)
+{
+    return condizione.startsWith(QLatin1Char('('));
+}
+
+struct Calcolata
+{
+    QString testo;
+    bool daCalc = false;
+    bool tenuta = false;
+};
+
+Calcolata colonnaCalcolata(const QString &condizione, const QString &tabella, BloccoComposto &blocco,
+                           bool &chiedeGroupBy)
+{
+    Calcolata c;
+    c.testo = EstraiCalc(condizione);
+    c.daCalc = !c.testo.isEmpty();
+    if (!c.daCalc)
+        c.testo = EstraiExtract(condizione);
+    if (c.testo.isEmpty())
+        return c;
+    const QString upper = c.testo.toUpper();
+    if (upper.contains(QLatin1String("SOMMAPROG"))) {
+        blocco.sommaProg = true;
+        return c;
+    }
+    if (upper.contains(QLatin1String("INTEROQMT"))) {
+        blocco.interoQmt = true;
+        return c;
+    }
+    const int set = c.testo.indexOf(QLatin1String("(Set)"), 0, Qt::CaseInsensitive);
+    if (set >= 0)
+        c.testo.replace(set, 5, QStringLiteral("(\"") + tabella + QStringLiteral("\".\"Set\")"));
+    if (TestGroupBy(c.testo))
+        chiedeGroupBy = true;
+    c.tenuta = true;
+    return c;
+}
+
+void aggiungiElenco(QStringList &righe, const QStringList &elenco)
+{
+    for (int i = 0; i < elenco.size(); ++i)
+        righe << (i + 1 < elenco.size() ? elenco[i] + QLatin1Char(',') : elenco[i]);
+}
+
+} // namespace
+
+BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &tabellaSorgente,
+                             const TipoDiCampo &tipo)
+{
+    BloccoComposto blocco;
+    const int n = int(righe.size());
+
+    // Rows of an added table whose header says "P": their conditions go
+    // into the join, never into WHERE.
+    std::vector<bool> diTabellaP(size_t(n), false);
+    for (int i = 0; i < n; ++i) {
+        if (righe[size_t(i)].Mostra != MostraTestataLeft || righe[size_t(i)].Condizione != kTestataP)
+            continue;
+        for (int j = i + 1; j < n; ++j) {
+            const int m = righe[size_t(j)].Mostra;
+            if (m != MostraCollegamento && m != MostraNascosto && m != MostraVisibile)
+                break;
+            diTabellaP[size_t(j)] = true;
+        }
+    }
+
+    // SELECT
+    bool chiedeGroupBy = false;
+    QStringList selezione;
+    QStringList semplici;
+    std::vector<bool> calcolata(size_t(n), false);
+    for (int i = 0; i < n; ++i) {
+        const RigaInt &r = righe[size_t(i)];
+        const Calcolata c = colonnaCalcolata(r.Condizione, tabellaSorgente, blocco, chiedeGroupBy);
+        calcolata[size_t(i)] = !c.testo.isEmpty();
+        if (eVisibile(r.Mostra)) {
+            selezione << nomeQualificato(r.Nome);
+            semplici << nomeQualificato(r.Nome);
+            ++blocco.colonneContate;
+        }
+        if (c.tenuta) {
+            selezione << c.testo;
+            if (!c.daCalc)
+                ++blocco.colonneContate;
+        }
+    }
+    blocco.righe << QStringLiteral("SELECT");
+    aggiungiElenco(blocco.righe, selezione);
+
+    // FROM and the joins
+    blocco.righe << QStringLiteral("FROM ");
+    QStringList tabelle;
+    tabelle << QLatin1Char('"') + tabellaSorgente + QStringLiteral("\" XX ");
+    int joins = 0;
+    for (int i = 0; i < n; ++i) {
+        const RigaInt &h = righe[size_t(i)];
+        if (!eTestata(h.Mostra))
+            continue;
+        const bool left = h.Mostra == MostraTestataLeft;
+        const bool conP = left && h.Condizione == kTestataP;
+        const QString tabella = h.Nome.left(qMax(0, int(h.Nome.size()) - 4));
+        QString join = left ? QStringLiteral("LEFT JOIN \"") : QStringLiteral("RIGHT JOIN \"");
+        if (!conP)
+            join += h.Condizione;
+        join += tabella + QStringLiteral("\" ") + h.Nome.right(2);
+
+        QStringList termini;
+        int j = i + 1;
+        for (; j < n && righe[size_t(j)].Mostra == MostraCollegamento; ++j) {
+            const RigaInt &l = righe[size_t(j)];
+            termini << l.Nome + QLatin1Char('=')
+                           + (l.Condizione.contains(QLatin1Char('.')) ? l.Condizione : kAlias + l.Condizione);
+        }
+        if (conP) {
+            for (; j < n && (righe[size_t(j)].Mostra == MostraNascosto || righe[size_t(j)].Mostra == MostraVisibile);
+                 ++j) {
+                const RigaInt &r = righe[size_t(j)];
+                if (r.Condizione.isEmpty() || calcolata[size_t(j)])
+                    continue;
+                if (eRaw(r.Condizione))
+                    termini << ConvertiDateCondizione(r.Condizione);
+                else
+                    termini << ricercaContiene(r.Nome, r.Condizione, tipo ? tipo(r.Nome) : TipoCampo::Altro);
+            }
+        }
+        if (++joins > 1) {
+            tabelle.first().prepend(QLatin1Char('('));
+            tabelle.last().append(QLatin1Char(')'));
+        }
+        tabelle << join;
+        tabelle << QStringLiteral("ON ((") + termini.join(QStringLiteral(") AND (")) + QStringLiteral("))");
+    }
+    blocco.righe << tabelle;
+
+    // WHERE
+    QStringList condizioni;
+    bool serveWhere = false;
+    for (int i = 0; i < n; ++i) {
+        const RigaInt &r = righe[size_t(i)];
+        if (r.Condizione.isEmpty() || eStrutturale(r.Mostra) || diTabellaP[size_t(i)] || calcolata[size_t(i)])
+            continue;
+        serveWhere = true;
+        if (!eColonna(r.Mostra))
+            continue;
+        if (eRaw(r.Condizione))
+            condizioni << ConvertiDateCondizione(qualificaCondizione(r.Condizione, r.Nome));
+        else
+            condizioni << ricercaContiene(r.Nome, r.Condizione, tipo ? tipo(r.Nome) : TipoCampo::Altro);
+    }
+    if (serveWhere) {
+        blocco.righe << QStringLiteral("WHERE ");
+        for (int i = 0; i < condizioni.size(); ++i)
+            blocco.righe << QLatin1Char('(') + condizioni[i]
+                                + (i + 1 < condizioni.size() ? QStringLiteral(") and") : QStringLiteral(")"));
+    }
+
+    // GROUP BY
+    if (chiedeGroupBy && blocco.colonneContate > 0) {
+        blocco.groupBy = true;
+        blocco.righe << QStringLiteral("GROUP BY");
+        aggiungiElenco(blocco.righe, semplici);
+    }
+    return blocco;
+}
+
+QStringList senzaOrderBy(const QStringList &righe)
+{
+    for (int i = 1; i < righe.size(); ++i)
+        if (righe[i].toUpper().contains(QLatin1String("ORDER BY")))
+            return righe.mid(0, i);
+    return righe;
+}
+
+} // namespace vardof::qbe

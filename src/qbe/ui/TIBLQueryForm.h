@@ -1,0 +1,216 @@
+#pragma once
+
+// The query window: the interrogation face (one row per column of the
+// questioned table, with the command buttons on the right) and the answer
+// face (the answer grid with the output buttons on top), plus the
+// single-record face that shows the current answer row vertically.
+//
+// Who owns what: the caller lends the connection and its transaction for
+// the window's lifetime (the window rolls the transaction back and starts
+// it again before every execution, so each answer sees committed data); the
+// window owns the interrogation, the answer, the engine and its dialogs.
+// Errors of the engine are shown by the engine's messages; errors met while
+// reading the answer are shown here with the server's text.
+//
+// The window is always shown modally (exec()).
+
+#include "db/Attachment.h"
+#include "db/Transaction.h"
+#include "platform/FileDialogs.h"
+#include "qbe/Interrogazione.h"
+#include "qbe/TabRispTmp.h"
+
+#include <QDialog>
+#include <QList>
+#include <QString>
+
+#include <memory>
+#include <optional>
+
+class QAction;
+class QLabel;
+class QMenu;
+class QPushButton;
+class QWidget;
+
+namespace vardof::params { class TTabXForm; }
+
+namespace vardof::qbe {
+
+class AnswerModel;
+class GrigliaQuery;
+class InterrogationModel;
+class TIBFQuerForm;
+class TabRecTmp;
+
+class TIBLQueryForm : public QDialog
+{
+    Q_OBJECT
+public:
+    // `directory` is the working directory (or, for a table of another
+    // database file, that file's folder); `tabella` the table questioned.
+    TIBLQueryForm(QWidget *owner, int numeroUtente, db::Attachment &connessione,
+                  db::Transaction &transazione, const QString &ditta, const QString &directory,
+                  const QString &directoryBin, const QString &tabella);
+    ~TIBLQueryForm() override;
+
+    // ---- what the opener sets before exec() -------------------------------
+    void setArchivio(const QString &directoryArchivio) { m_archivio = directoryArchivio; }
+    // A stored query of the registry: its key and export name.
+    void setModoStorico(int codice1, double codice2, const QString &nomeExport);
+    void setEseguiAllApertura(bool on) { m_eseguiAllApertura = on; }
+    void setFileImpostazioni(const QString &path) { m_fileImpostazioni = path; }
+    void setNomeExport(const QString &nome) { m_nomeExport = nome; }
+
+    // ---- state -------------------------------------------------------------
+    int numeroUtente() const { return m_utente; }
+    const QString &ditta() const { return m_ditta; }
+    const QString &tabella() const { return m_tabella; }
+    const QString &archivio() const { return m_archivio; }
+    const QString &directoryLavoro() const { return m_directory; }
+    const QString &directoryBin() const { return m_directoryBin; }
+    const QString &fileImpostazioni() const { return m_fileImpostazioni; }
+    const QString &nomeExport() const { return m_nomeExport; }
+    bool modoStorico() const { return m_modoStorico; }
+    int codice1() const { return m_codice1; }
+    double codice2() const { return m_codice2; }
+
+    TabIntTmp &tabIntTmp() { return m_tabInt; }
+    TabRispTmp &tabRispTmp() { return m_risposta; }
+    TabRecTmp &tabRecTmp() { return *m_tabRec; }
+    TIBFQuerForm &engine() { return *m_engine; }
+    AnswerModel &answerModel() { return *m_answerModel; }
+    InterrogationModel &interrogationModel() { return *m_intModel; }
+
+    bool rispostaVisibile() const;
+    bool singoloRecord() const { return m_singoloRecord; }
+    // The font the font dialog offers next.
+    const platform::FontChoice &fontDialogo() const { return m_fontDialogo; }
+
+    // The user's remembered option: the parameter store with a user number,
+    // the settings file (section = company text) without one.
+    QString CaricaParametro(const QString &nome);
+
+    // Flags the later outputs and chains read and write.
+    bool LayoutCorrente = false;     // the generated report layout matches the answer
+    bool EsportazioneInCorso = false;
+    bool QueryBloccata = false;
+    bool Unione = false;
+    int Livello = 0;
+    double CodiceCatena = 0;
+
+    // ---- controls ----------------------------------------------------------
+    QWidget *Panel4;  // interrogation face, right
+    QWidget *Panel5;  // client area of both grids
+    QWidget *Panel2;  // answer face, top
+    QWidget *Panel1;  // answer face, bottom legend
+    GrigliaQuery *DBGrid1;
+    GrigliaQuery *DBGrid2;
+
+    QPushButton *ButtonEseguiInterrogazione;
+    QPushButton *ButtonSelezionaTutto;
+    QPushButton *ButtonDeselezionaTutto;
+    QPushButton *ButtonAggiungiT;
+    QPushButton *ButtonEliminaT;
+    QPushButton *ButtonElabAvanzate;
+    QPushButton *ButtonChiudi;
+    QPushButton *ButtonCount;
+    QPushButton *ButtonSum;
+    QLabel *LabelPrec;
+    QLabel *LabelSucc;
+
+    QPushButton *ButtonNumeroRecord;
+    QPushButton *ButtonFont;
+    QPushButton *ButtonCappotta;
+    QPushButton *ButtonSomma;
+    QPushButton *ButtonOrdina;
+    QPushButton *ButtonGrafico;
+    QPushButton *ButtonStampa;
+    QPushButton *ButtonEsporta;
+    QPushButton *ButtonRitornaQuery;
+    QPushButton *ButtonChiudi1;
+    QList<QLabel *> LegendaRisposta;
+
+    QMenu *PopupMenu1;
+    QAction *Precedente1;
+    QAction *Successiva1;
+    QAction *CopiaSqlnelclipboard1;
+    QAction *Inseriscisomma1;
+    QMenu *PopupMenu2;
+
+    // ---- handlers ----------------------------------------------------------
+    void FormActivate();
+    void ButtonEseguiInterrogazioneClick();
+    void SettaFormRisposta();
+    void ButtonRitornaQueryClick();
+    void ButtonChiudiClick();
+    void ButtonSelezionaTuttoClick();
+    void ButtonDeselezionaTuttoClick();
+    void SelezionaRigaInt();
+    void DBGrid1KeyUp(int key);
+    void DBGrid2KeyUp(int key);
+    void ButtonNumeroRecordClick();
+    void ButtonFontClick();
+    void ButtonCappottaClick();
+    void MostraUnRecord();
+    void CopiaSqlnelclipboard1Click();
+    void MostraCampo(int column);
+    void SettaggioControlli();
+
+    // Esc and the title bar's close button go through "&Chiudi".
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+
+private:
+    void costruisciFacciaInterrogazione();
+    void costruisciFacciaRisposta();
+    void costruisciMenu();
+    void apriStoreParametri();
+    // The answer grid with its default widths, order and visibility.
+    void aspettoBaseRisposta();
+    int colonneVisibili() const;
+    int rigaCorrenteRisposta() const;
+    void rigaCorrenteInterrogazione(int row);
+    // The seams of the chain check (linked answers): true lets the run go on.
+    bool ControlloRispostaCollegata();
+    void FormClose();
+    void mostraErroreLettura(const QString &serverMessage);
+
+    int m_utente;
+    db::Attachment &m_connessione;
+    db::Transaction &m_transazione;
+    db::Transaction m_traStorico;
+    QString m_ditta;
+    QString m_tabella;
+    QString m_directory;
+    QString m_directoryBin;
+    QString m_archivio;
+    QString m_fileImpostazioni;
+    QString m_nomeExport;
+    bool m_modoStorico = false;
+    int m_codice1 = 0;
+    double m_codice2 = 0;
+    bool m_eseguiAllApertura = false;
+    bool m_attivata = false;
+    bool m_chiusa = false;
+    bool m_singoloRecord = false;
+    QByteArray m_statoIntestazione; // the answer grid's header while the single record shows
+    int m_tabRecRigaRisposta = -1;
+    int m_tabRecColonnaRisposta = -1;
+    platform::FontChoice m_fontDialogo;
+
+    TabIntTmp m_tabInt;
+    TabRispTmp m_risposta;
+    std::unique_ptr<TIBFQuerForm> m_engine;
+    std::unique_ptr<params::TTabXForm> m_store;
+    InterrogationModel *m_intModel;
+    AnswerModel *m_answerModel;
+    TabRecTmp *m_tabRec;
+    // Controls whose behaviour other windows provide: kept disabled until
+    // those are wired.
+    QList<QWidget *> m_nonCollegati;
+};
+
+} // namespace vardof::qbe
