@@ -1,0 +1,31 @@
+#include "import/ui/TAvanzamentoForm.h"
+
+#include <QProgressBar>
+#include <QVBoxLayout>
+
+namespace vardof::importcsv {
+
+TAvanzamentoForm::TAvanzamentoForm(QWidget *parent) : QDialog(parent)
+{
+    setObjectName(QStringLiteral("TAvanzamentoForm"));
+    setWindowTitle(QStringLiteral("Avanzamento"));
+    ProgressBar = new QProgressBar(this);
+    ProgressBar->setObjectName(QStringLiteral("ProgressBar"));
+    ProgressBar->setRange(0, 100);
+    ProgressBar->setValue(0);
+    auto *layout = new QVBoxLayout(this);
+    layout->addWidget(ProgressBar);
+    resize(400, 60);
+}
+
+void TAvanzamentoForm::imposta(int percento)
+{
+    ProgressBar->setValue(percento);
+}
+
+int TAvanzamentoForm::valore() const
+{
+    return ProgressBar->value();
+}
+
+} // namespace vardof::importcsv

@@ -1,0 +1,93 @@
+#pragma once
+
+// Shared pieces of the import tests: the tables a price-list import meets,
+// data and script files written as the office programs write them, and a
+// sink that records what the run shows and answers its questions.
+
+#include "import/ImportRun.h"
+#include "import/ScriptLoader.h"
+
+#include "support/FbFixture.h"
+
+#include <QRegularExpression>
+#include <QStringList>
+
+#include <deque>
+#include <ostream>
+#include <functional>
+
+// Readable values in failure messages.
+inline void PrintTo(const QString &s, std::ostream *os)
+{
+    *os << '"' << s.toStdString() << '"';
+}
+inline void PrintTo(const QStringList &l, std::ostream *os)
+{
+    *os << "{\n";
+    for (const QString &s : l)
+        *os << "  \"" << s.toStdString() << "\"\n";
+    *os << "}";
+}
+
+namespace vardof::importcsv::test {
+
+// CP1252 bytes with CR LF line ends.
+void scriviFile(const QString &path, const QStringList &righe);
+void scriviByte(const QString &path, const QByteArray &bytes);
+
+// "- 14:03:07: x" -> "- {ora}: x", so that expected lines can be written.
+QStringList senzaOra(const QStringList &righe);
+
+class RecordingSink : public ImportSink
+{
+public:
+    void riga(const QString &testo) override;
+    void inizio() override { ++avvii; }
+    void fine() override { ++fini; }
+    void mostraAvanzamento(bool visibile) override { avanzamentoVisibile = visibile; }
+    void avanzamento(int percento) override { percentuali << percento; }
+    void elaboraEventi() override { ++eventi; }
+    bool prendiRichiestaInterruzione() override;
+    bool conferma(const QString &testo) override;
+    bool domandaAvviso(const QString &testo) override;
+    void avviso(const QString &testo) override { messaggi << QStringLiteral("avviso: ") + testo; }
+    void errore(const QString &testo) override { messaggi << QStringLiteral("errore: ") + testo; }
+    void informazione(const QString &testo) override { messaggi << QStringLiteral("informazione: ") + testo; }
+
+    // Asks to stop before the n-th line (from 1) read after the log line
+    // `dopo` was written.
+    void interrompiDopo(const QString &dopo, int n);
+
+    QStringList righe;          // MemoRiepilogo, time stamps kept
+    QStringList messaggi;       // every box, "kind: text"
+    std::deque<bool> risposte;  // answers to questions; Yes when empty
+    QList<int> percentuali;
+    int eventi = 0;
+    int avvii = 0;
+    int fini = 0;
+    bool avanzamentoVisibile = false;
+
+private:
+    bool risposta();
+    QString m_dopo;
+    int m_n = 0;
+    int m_contati = -1;
+};
+
+class ImportFixture : public vardof::test::FbFixture
+{
+protected:
+    void SetUp() override;
+
+    QString file(const QString &nome) const { return m_dir.file(nome); }
+    // Writes data file and script beside it, loads the script.
+    CaricamentoScript carica(const QStringList &script, const QStringList &dati, const QString &nome = QStringLiteral("dati.csv"));
+    EsitoImport esegui(const CaricamentoScript &c, bool saltaPrimaRiga = false, const QString &nome = QStringLiteral("dati.csv"));
+    // Rows of a query, each as "v1|v2|..." with the library's text of values.
+    QStringList righe(const QString &sql);
+
+    RecordingSink sink;
+    ContatoriImport contatori;
+};
+
+} // namespace vardof::importcsv::test
