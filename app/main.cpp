@@ -65,9 +65,22 @@ int usage()
     return 2;
 }
 
+QString g_launcherDir;
+
+// The folder of this executable, known before any application object exists.
+QString findLauncherDir(const char *argv0)
+{
+#if defined(__linux__)
+    const QFileInfo self(QStringLiteral("/proc/self/exe"));
+    if (self.exists())
+        return QFileInfo(self.canonicalFilePath()).absolutePath();
+#endif
+    return QFileInfo(QString::fromLocal8Bit(argv0)).absoluteDir().absolutePath();
+}
+
 QString launcherDir()
 {
-    return QFileInfo(QCoreApplication::applicationFilePath()).absolutePath();
+    return g_launcherDir;
 }
 
 bool isEntry(const QString &name)
@@ -176,6 +189,7 @@ int main(int argc, char **argv)
 {
     // Only a core application: an entry makes its own widget application,
     // as it does in a host that has none.
+    g_launcherDir = findLauncherDir(argv[0]);
     QStringList args;
     for (int i = 1; i < argc; ++i)
         args << QString::fromLocal8Bit(argv[i]);
@@ -197,7 +211,7 @@ int main(int argc, char **argv)
         return usage();
     if (host.isEmpty()) {
         // The launcher's folder, without needing an application object yet.
-        host = QFileInfo(QString::fromLocal8Bit(argv[0])).absoluteDir().absolutePath();
+        host = launcherDir();
     }
     QDir().mkpath(host);
     // The library reads the host folder from the environment, as if the host
