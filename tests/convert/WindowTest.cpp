@@ -7,6 +7,7 @@
 #include "convert/ui/TSceltaWConvFileForm.h"
 #include "convert/ui/TWConvFileForm.h"
 #include "entry/WorkContext.h"
+#include "platform/HostPaths.h"
 #include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
@@ -250,6 +251,19 @@ TEST_F(ConvWindow, cancelledChoiceTouchesNothing)
     m_form.ButtonComponiScriptClick();
     EXPECT_FALSE(QFile::exists(file("listino.conf")));
     EXPECT_TRUE(m_services.shell().openedFiles().isEmpty());
+}
+
+// The store of a user whose database lacks the host's tables must not keep
+// the conversion (which needs no database) from opening.
+TEST_F(ConvWindow, opensForAUserWhoseParametersCannotBeRead)
+{
+    const QString previous = platform::hostDir();
+    platform::setHostDir(m_dir.path() + QLatin1Char('/'));
+    {
+        TConvFileForm form(&m_context, 7);
+        EXPECT_EQ(form.EditCarattere->text(), QStringLiteral(":"));
+    }
+    platform::setHostDir(previous);
 }
 
 TEST(HelpWindow, holdsBothExamples)
