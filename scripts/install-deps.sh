@@ -10,7 +10,7 @@ packages=(
     qt6-base-dev qt6-charts-dev libqt6charts6-dev qt6-base-dev-tools libgl-dev
     libxlsxwriter-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core poppler-utils
+    xvfb xauth fonts-dejavu-core poppler-utils gawk
 )
 
 missing=()
