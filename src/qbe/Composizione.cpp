@@ -177,8 +177,13 @@ QString nomeRicerca(const QString &nome)
 QString ricercaContiene(const QString &nome, const QString &testo, TipoCampo tipo)
 {
     const QString campo = nomeRicerca(nome);
-    const QString pattern = QStringLiteral("UPPER('%") + raddoppiaApici(testo) + QStringLiteral("%')");
-    if (eBlob(tipo))
+    const QString testoSql = QStringLiteral("'%") + raddoppiaApici(testo) + QStringLiteral("%'");
+    const QString pattern = QStringLiteral("UPPER(") + testoSql + QLatin1Char(')');
+    // UPPER leaves binary content as it is, so the text is searched as typed;
+    // a text blob is compared in upper case on both sides like any other text.
+    if (tipo == TipoCampo::BlobBinario)
+        return QStringLiteral("(UPPER(") + campo + QStringLiteral(") LIKE (") + testoSql + QStringLiteral("))");
+    if (tipo == TipoCampo::BlobTesto)
         return QStringLiteral("(UPPER(") + campo + QStringLiteral(") LIKE ") + pattern + QLatin1Char(')');
     return QStringLiteral("(UPPER (CAST(") + campo + QStringLiteral(" AS CHARACTER(256)) ) LIKE ") + pattern
            + QLatin1Char(')');

@@ -114,6 +114,10 @@ bool TIBFQuerForm::Interroga(int primo, int ultimo, const QString &, TabIntTmp &
     }
     try {
         risposta.open();
+        // A literal the server cannot convert (a date typed the wrong way
+        // round) is only found at the first row: fetch it now so the
+        // execution fails here and not in the grid.
+        risposta.fetchMore(1);
     } catch (const db::Error &e) {
         m_ultimoErrore = e.message();
         return false;
@@ -183,6 +187,7 @@ bool TIBFQuerForm::EseguiInterrogazione(int livello, TabIntTmp &tab, const QStri
             } else {
                 try {
                     risposta.open();
+                    risposta.fetchMore(1);
                 } catch (const db::Error &e) {
                     m_ultimoErrore = e.message();
                     ok = false;

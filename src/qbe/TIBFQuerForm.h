@@ -82,9 +82,10 @@ public:
     void RiempiTabIntTmp(TabIntTmp &tab, const QString &tabella);
 
     // Composes the rows whose Numero lies in [primo, ultimo] over the table
-    // `tabella`, replaces the answer's text and opens it (in clipboard mode:
-    // only composes and fills MemoPerClipboard). False when the server
-    // rejects the statement; no message here.
+    // `tabella`, replaces the answer's text, opens it and fetches its first
+    // row, so that values the server cannot convert fail here too (in
+    // clipboard mode: only composes and fills MemoPerClipboard). False when
+    // the server rejects the statement; no message here.
     bool Interroga(int primo, int ultimo, const QString &archivio, TabIntTmp &tab,
                    TabRispTmp &risposta, const QString &tabella);
 

@@ -453,6 +453,18 @@ void TIBLQueryForm::aspettoBaseRisposta()
     }
 }
 
+void TIBLQueryForm::mostraPrimaPagina()
+{
+    m_answerModel->reset();
+    // One batch covers any screen: the first page is there before the
+    // window is painted; the rest comes as the grid scrolls.
+    if (m_answerModel->canFetchMore(QModelIndex()))
+        m_answerModel->fetchMore(QModelIndex());
+    aspettoBaseRisposta();
+    if (m_answerModel->rowCount() > 0)
+        DBGrid2->setCurrentIndex(m_answerModel->index(0, 0));
+}
+
 void TIBLQueryForm::SettaFormRisposta()
 {
     Panel4->hide();
@@ -470,10 +482,7 @@ void TIBLQueryForm::SettaFormRisposta()
     DBGrid2->setFont(font());
     DBGrid2->horizontalHeader()->setFont(font());
 
-    m_answerModel->reset();
-    aspettoBaseRisposta();
-    if (m_answerModel->rowCount() > 0 || m_answerModel->canFetchMore(QModelIndex()))
-        DBGrid2->setCurrentIndex(m_answerModel->index(0, 0));
+    mostraPrimaPagina();
 
     PopupMenu2->clear();
     for (int i = 0; i < m_risposta.columnCount(); ++i) {
@@ -623,10 +632,7 @@ void TIBLQueryForm::DBGrid2KeyUp(int key)
             mostraErroreLettura(e.message());
             return;
         }
-        m_answerModel->reset();
-        aspettoBaseRisposta();
-        if (m_answerModel->rowCount() > 0)
-            DBGrid2->setCurrentIndex(m_answerModel->index(0, 0));
+        mostraPrimaPagina();
         LayoutCorrente = false;
         break;
     case Qt::Key_F5: {

@@ -170,6 +170,7 @@ private:
     void apriStoreParametri();
     // The answer grid with its default widths, order and visibility.
     void aspettoBaseRisposta();
+    void mostraPrimaPagina();
     int colonneVisibili() const;
     int rigaCorrenteRisposta() const;
     void rigaCorrenteInterrogazione(int row);

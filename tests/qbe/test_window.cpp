@@ -1,0 +1,627 @@
+// The query window driven offscreen: marking columns, typing conditions,
+// executing, reading the answer, the answer grid's keys, the single-record
+// face, the clipboard copy and the memo window.
+
+#include "db/Statement.h"
+#include "platform/Clipboard.h"
+#include "platform/Messages.h"
+#include "platform/ScriptedFileDialogs.h"
+#include "platform/ScriptedMessages.h"
+#include "platform/Services.h"
+#include "qbe/TIBFQuerForm.h"
+#include "qbe/ui/AnswerModel.h"
+#include "qbe/ui/GrigliaQuery.h"
+#include "qbe/ui/InterrogationModel.h"
+#include "qbe/ui/TAppoggioQuerForm.h"
+#include "qbe/ui/TIBLQueryForm.h"
+#include "qbe/ui/TMostraMemoForm.h"
+#include "qbe/ui/TabRecTmp.h"
+#include "platform/QtPrinters.h"
+#include "support/FbFixture.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTimer>
+
+#include <functional>
+
+namespace vardof::qbe {
+inline void PrintTo(const RigaRec &r, std::ostream *os)
+{
+    *os << '{' << r.NomeCampo.toStdString() << ": \"" << r.Dato.toStdString() << "\"}";
+}
+} // namespace vardof::qbe
+
+using namespace vardof;
+using namespace vardof::qbe;
+
+namespace {
+
+void rilascia(QWidget *w, int key)
+{
+    QKeyEvent ev(QEvent::KeyRelease, key, Qt::NoModifier);
+    QCoreApplication::sendEvent(w, &ev);
+}
+
+// Runs `action` on the next modal dialog of type T that opens.
+template<typename T>
+void allaProssimaFinestra(std::function<void(T *)> action)
+{
+    auto *timer = new QTimer;
+    timer->setInterval(10);
+    QObject::connect(timer, &QTimer::timeout, [timer, action] {
+        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
+            timer->stop();
+            timer->deleteLater();
+            action(w);
+        }
+    });
+    timer->start();
+}
+
+class QueryWindow : public test::FbFixture
+{
+protected:
+    void SetUp() override
+    {
+        FbFixture::SetUp();
+        exec(QStringLiteral("CREATE TABLE CLIENTI (CODICE INTEGER NOT NULL PRIMARY KEY, RAGIONESOCIALE VARCHAR(60),"
+                            " CITTA VARCHAR(40), FIDO NUMERIC(15,2), DATAINSERIMENTO DATE, NOTE BLOB SUB_TYPE 1)"));
+        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (1, 'ROSSI SPA', 'ROMA', 1234.5, '2024-01-10', NULL)"));
+        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (2, 'BIANCHI SRL', 'MILANO', 0, '2024-02-20', 'breve')"));
+        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (3, 'D''ANGELO SNC', 'ROMA', 98765.43, '2024-03-30', NULL)"));
+        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (4, 'VERDI SAS', 'NAPOLI', NULL, '2023-12-31', NULL)"));
+    }
+
+    std::unique_ptr<TIBLQueryForm> apri(const QString &tabella = QStringLiteral("CLIENTI"))
+    {
+        auto form = std::make_unique<TIBLQueryForm>(nullptr, 0, att(), tra(), QStringLiteral("DEMO"),
+                                                    m_dir.path(), m_dir.path(), tabella);
+        form->show();
+        QCoreApplication::processEvents();
+        return form;
+    }
+
+    static int riga(TIBLQueryForm &f, const QString &nome) { return f.tabIntTmp().indexOfNome(nome); }
+
+    // Types a condition into the grid's editor and leaves it open, as a
+    // user does before pressing a button.
+    static void scrivi(TIBLQueryForm &f, const QString &nome, const QString &condizione)
+    {
+        const QModelIndex idx = f.interrogationModel().index(riga(f, nome), InterrogationModel::ColCondizione);
+        f.DBGrid1->setCurrentIndex(idx);
+        f.DBGrid1->edit(idx);
+        ASSERT_NE(f.DBGrid1->editorAperto(), nullptr);
+        f.DBGrid1->editorAperto()->setText(condizione);
+    }
+
+    static void segna(TIBLQueryForm &f, const QString &nome)
+    {
+        f.DBGrid1->setCurrentIndex(f.interrogationModel().index(riga(f, nome), InterrogationModel::ColNome));
+        rilascia(f.DBGrid1, Qt::Key_F3);
+    }
+
+    static QStringList colonna(TIBLQueryForm &f, int column)
+    {
+        QStringList out;
+        for (int r = 0; r < f.answerModel().rowCount(); ++r)
+            out << f.answerModel().index(r, column).data().toString();
+        return out;
+    }
+
+    static QString cella(TIBLQueryForm &f, int row, int column)
+    {
+        return f.answerModel().index(row, column).data().toString();
+    }
+
+    platform::ScopedServices m_services;
+};
+
+TEST_F(QueryWindow, marksTypesExecutesTogglesReturnsAndCloses)
+{
+    auto form = apri();
+    EXPECT_EQ(form->windowTitle(), QStringLiteral("Query - Ditta: DEMO"));
+    ASSERT_EQ(form->tabIntTmp().size(), 6);
+    EXPECT_FALSE(form->Panel4->isHidden());
+    EXPECT_TRUE(form->Panel2->isHidden());
+
+    form->ButtonDeselezionaTutto->click();
+    segna(*form, QStringLiteral("RAGIONESOCIALE"));
+    segna(*form, QStringLiteral("CITTA"));
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Mostra, MostraVisibile);
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CODICE"))).Mostra, MostraNascosto);
+    scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROMA"));
+
+    form->ButtonEseguiInterrogazione->click();
+
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione, QStringLiteral("ROMA"));
+    ASSERT_TRUE(form->rispostaVisibile());
+    EXPECT_TRUE(form->Panel4->isHidden());
+    EXPECT_FALSE(form->DBGrid2->isHidden());
+    EXPECT_TRUE(form->DBGrid1->isHidden());
+    ASSERT_EQ(form->answerModel().columnCount(), 2);
+    EXPECT_EQ(colonna(*form, 0), (QStringList{QStringLiteral("ROSSI SPA"), QStringLiteral("D'ANGELO SNC")}));
+    EXPECT_EQ(colonna(*form, 1), (QStringList{QStringLiteral("ROMA"), QStringLiteral("ROMA")}));
+    EXPECT_TRUE(m_services.messages().texts().isEmpty());
+
+    // F3 hides the selected column, but never the last one shown.
+    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 1));
+    rilascia(form->DBGrid2, Qt::Key_F3);
+    EXPECT_TRUE(form->DBGrid2->isColumnHidden(1));
+    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 0));
+    rilascia(form->DBGrid2, Qt::Key_F3);
+    EXPECT_FALSE(form->DBGrid2->isColumnHidden(0));
+
+    form->ButtonRitornaQuery->click();
+    EXPECT_FALSE(form->Panel4->isHidden());
+    EXPECT_TRUE(form->Panel2->isHidden());
+    EXPECT_FALSE(form->DBGrid1->isHidden());
+    EXPECT_TRUE(form->ButtonEseguiInterrogazione->isEnabled());
+    EXPECT_FALSE(form->ButtonNumeroRecord->isEnabled());
+
+    form->ButtonChiudi->click();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(QueryWindow, rawConditionWithDayFirstDatesAndQuotedSearch)
+{
+    auto form = apri();
+    scrivi(*form, QStringLiteral("DATAINSERIMENTO"),
+           QStringLiteral("(DATAINSERIMENTO >= '01/02/2024' AND DATAINSERIMENTO <= '31/03/2024')"));
+    form->ButtonEseguiInterrogazione->click();
+    ASSERT_TRUE(form->rispostaVisibile());
+    EXPECT_EQ(colonna(*form, 0), (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
+
+    // A quote inside a plain search no longer breaks the statement.
+    form->ButtonRitornaQuery->click();
+    scrivi(*form, QStringLiteral("DATAINSERIMENTO"), QString());
+    scrivi(*form, QStringLiteral("RAGIONESOCIALE"), QStringLiteral("D'ANG"));
+    form->ButtonEseguiInterrogazione->click();
+    ASSERT_TRUE(form->rispostaVisibile());
+    EXPECT_EQ(colonna(*form, 0), QStringList{QStringLiteral("3")});
+}
+
+TEST_F(QueryWindow, rejectedConditionKeepsTheInterrogationFace)
+{
+    auto form = apri();
+    scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("(CITTA = )"));
+    form->ButtonEseguiInterrogazione->click();
+    EXPECT_FALSE(form->rispostaVisibile());
+    EXPECT_FALSE(form->Panel4->isHidden());
+    EXPECT_EQ(m_services.messages().texts(),
+              QStringList{QStringLiteral("Si prega di verificare la sintassi delle condizioni o dei collegamenti")});
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione, QStringLiteral("(CITTA = )"));
+}
+
+TEST_F(QueryWindow, eachExecutionSeesDataCommittedMeanwhile)
+{
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    ASSERT_EQ(form->answerModel().rowCount(), 4);
+    form->ButtonRitornaQuery->click();
+
+    // Another user adds a customer.
+    db::Attachment other = db::Attachment::attach(dbPath(), test::adminParams());
+    db::Transaction t(other);
+    db::executeSql(other, t, QStringLiteral("INSERT INTO CLIENTI (CODICE, CITTA) VALUES (5, 'TORINO')"));
+    t.commit();
+    other.disconnect();
+
+    form->ButtonEseguiInterrogazione->click();
+    EXPECT_EQ(form->answerModel().rowCount(), 5);
+}
+
+TEST_F(QueryWindow, lockedQueryRefusesSelectAllAndDeselectAll)
+{
+    auto form = apri();
+    form->QueryBloccata = true;
+    const std::vector<RigaInt> prima = form->tabIntTmp().righe();
+    form->ButtonDeselezionaTutto->click();
+    form->ButtonSelezionaTutto->click();
+    segna(*form, QStringLiteral("CITTA"));
+    EXPECT_EQ(form->tabIntTmp().righe(), prima);
+    EXPECT_EQ(m_services.messages().texts(),
+              QStringList(2, QStringLiteral("Attenzione: operazione non possibile, la Query è bloccata!")));
+}
+
+TEST_F(QueryWindow, deselectAllKeepsUnionAndGreyRowsAndMovesToTheFirstRow)
+{
+    auto form = apri();
+    form->tabIntTmp().setMostra(riga(*form, QStringLiteral("CITTA")), MostraVisibileUnione);
+    form->tabIntTmp().setMostra(riga(*form, QStringLiteral("FIDO")), MostraVisibileGrigio);
+    form->DBGrid1->setCurrentIndex(form->interrogationModel().index(4, 0));
+    form->ButtonDeselezionaTutto->click();
+    EXPECT_EQ(form->DBGrid1->currentIndex().row(), 0);
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Mostra, MostraVisibileUnione);
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("FIDO"))).Mostra, MostraVisibileGrigio);
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CODICE"))).Mostra, MostraNascosto);
+
+    // F3 and a double click leave a union row alone.
+    segna(*form, QStringLiteral("CITTA"));
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Mostra, MostraVisibileUnione);
+    form->ButtonSelezionaTutto->click();
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CODICE"))).Mostra, MostraVisibile);
+}
+
+TEST_F(QueryWindow, answerIsFetchedAsScrolledAndCountedWhole)
+{
+    db::Transaction t(att());
+    db::Statement ins(att(), t, QStringLiteral("INSERT INTO CLIENTI (CODICE, CITTA) VALUES (:C, 'X')"));
+    for (int i = 100; i < 3100; ++i) {
+        ins.setParam(QStringLiteral("C"), db::Value(qint64(i)));
+        ins.execute();
+    }
+    t.commit();
+
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    QCoreApplication::processEvents();
+    const int mostrate = form->answerModel().rowCount();
+    EXPECT_GT(mostrate, 0);
+    EXPECT_LT(mostrate, 3004);
+    EXPECT_EQ(form->tabRispTmp().fetchedCount(), mostrate);
+
+    form->ButtonNumeroRecord->click();
+    EXPECT_EQ(m_services.messages().texts(), QStringList{QStringLiteral("Numero record presenti: 3.004")});
+    EXPECT_EQ(form->answerModel().rowCount(), 3004);
+    EXPECT_EQ(cella(*form, 3003, 0), QStringLiteral("3099"));
+}
+
+TEST_F(QueryWindow, aFailedFetchIsReportedAndTheGridEmpties)
+{
+    db::Transaction t(att());
+    db::Statement ins(att(), t, QStringLiteral("INSERT INTO CLIENTI (CODICE) VALUES (:C)"));
+    for (int i = 100; i < 1100; ++i) {
+        ins.setParam(QStringLiteral("C"), db::Value(qint64(i)));
+        ins.execute();
+    }
+    t.commit();
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    ASSERT_TRUE(form->rispostaVisibile());
+    // The cursor dies with its transaction.
+    tra().rollback();
+    form->ButtonNumeroRecord->click();
+    ASSERT_EQ(m_services.messages().texts().size(), 1);
+    EXPECT_TRUE(m_services.messages().texts().first().startsWith(
+        QStringLiteral("Errore durante la lettura della risposta\r")));
+    EXPECT_EQ(form->answerModel().rowCount(), 0);
+}
+
+TEST_F(QueryWindow, f5CyclesDigitGroupingOfTheSelectedColumn)
+{
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    const int fido = form->tabRispTmp().indexOfColonna(QStringLiteral("FIDO"));
+    ASSERT_GE(fido, 0);
+    EXPECT_EQ(colonna(*form, fido),
+              (QStringList{QStringLiteral("1234,5"), QStringLiteral("0"), QStringLiteral("98765,43"), QString()}));
+    form->LayoutCorrente = true;
+    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, fido));
+
+    rilascia(form->DBGrid2, Qt::Key_F5);
+    EXPECT_FALSE(form->LayoutCorrente);
+    EXPECT_EQ(form->engine().codiciRaggruppamento()[size_t(fido)], 1);
+    EXPECT_EQ(colonna(*form, fido),
+              (QStringList{QStringLiteral("1.234,50"), QString(), QStringLiteral("98.765,43"), QString()}));
+    EXPECT_EQ(form->answerModel().index(0, fido).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
+              Qt::AlignRight);
+
+    rilascia(form->DBGrid2, Qt::Key_F5);
+    EXPECT_EQ(colonna(*form, fido),
+              (QStringList{QStringLiteral("1.235"), QString(), QStringLiteral("98.765"), QString()}));
+    rilascia(form->DBGrid2, Qt::Key_F5);
+    EXPECT_EQ(form->engine().codiciRaggruppamento()[size_t(fido)], 0);
+    EXPECT_EQ(cella(*form, 0, fido), QStringLiteral("1234,5"));
+
+    // Grouping never touches a column that is not decimal.
+    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 0));
+    rilascia(form->DBGrid2, Qt::Key_F5);
+    EXPECT_EQ(cella(*form, 0, 0), QStringLiteral("1"));
+}
+
+TEST_F(QueryWindow, f4ReopensTheSameTextWithTheDefaultLayout)
+{
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    // An ordering added to the text (as the ordering dialog does) survives F4.
+    form->tabRispTmp().SQL() << QStringLiteral("ORDER BY") << QStringLiteral("  XX.CODICE DESC");
+    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 1));
+    rilascia(form->DBGrid2, Qt::Key_F3);
+    form->DBGrid2->horizontalHeader()->moveSection(0, 3);
+    ASSERT_TRUE(form->DBGrid2->isColumnHidden(1));
+
+    rilascia(form->DBGrid2, Qt::Key_F4);
+    EXPECT_FALSE(form->DBGrid2->isColumnHidden(1));
+    EXPECT_EQ(form->DBGrid2->horizontalHeader()->visualIndex(0), 0);
+    EXPECT_EQ(colonna(*form, 0),
+              (QStringList{QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1")}));
+}
+
+TEST_F(QueryWindow, singleRecordFaceShowsTheCurrentRowVertically)
+{
+    const QString lunga = QString(QStringLiteral("parola ")).repeated(30).trimmed(); // 209 characters
+    exec(QStringLiteral("UPDATE CLIENTI SET NOTE = '%1' WHERE CODICE = 3").arg(lunga));
+    exec(QStringLiteral("UPDATE CLIENTI SET RAGIONESOCIALE = 'RIGA1' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'RIGA2'"
+                        " WHERE CODICE = 3"));
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    form->DBGrid2->setCurrentIndex(form->answerModel().index(2, 0));
+    const int citta = form->tabRispTmp().indexOfColonna(QStringLiteral("CITTA"));
+    form->DBGrid2->setColumnHidden(citta, true);
+
+    rilascia(form->DBGrid2, Qt::Key_F7);
+    ASSERT_TRUE(form->singoloRecord());
+    EXPECT_EQ(form->DBGrid2->model(), &form->tabRecTmp());
+    const std::vector<RigaRec> attese{
+        {QStringLiteral("CODICE"), QStringLiteral("3")},
+        {QStringLiteral("RAGIONESOCIALE"), QStringLiteral("RIGA1  RIGA2")},
+        {QStringLiteral("FIDO"), QStringLiteral("98765,43")},
+        {QStringLiteral("DATAINSERIMENTO"), QStringLiteral("30/03/2024")},
+        {QStringLiteral("NOTE"), QString(QStringLiteral("parola ")).repeated(14).trimmed()},
+        {QStringLiteral("NOTE"), QString(QStringLiteral("parola ")).repeated(14).trimmed()},
+        {QStringLiteral("NOTE"), QStringLiteral("parola parola")},
+    };
+    EXPECT_EQ(form->tabRecTmp().righe(), attese);
+    EXPECT_EQ(form->tabRecTmp().lunghezzaMassima(), 97);
+    EXPECT_TRUE(form->ButtonRitornaQuery->isHidden());
+    EXPECT_TRUE(form->ButtonEsporta->isHidden());
+    EXPECT_FALSE(form->ButtonChiudi1->isHidden());
+    EXPECT_TRUE(form->LegendaRisposta.first()->isHidden());
+
+    form->ButtonCappotta->click();
+    EXPECT_FALSE(form->singoloRecord());
+    EXPECT_EQ(form->DBGrid2->model(), &form->answerModel());
+    EXPECT_TRUE(form->DBGrid2->isColumnHidden(citta));
+    EXPECT_EQ(form->DBGrid2->currentIndex().row(), 2);
+    EXPECT_FALSE(form->ButtonRitornaQuery->isHidden());
+    EXPECT_TRUE(form->ButtonChiudi1->isHidden());
+}
+
+TEST_F(QueryWindow, closeFromTheSingleRecordFace)
+{
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    form->ButtonCappotta->click();
+    form->ButtonChiudi1->click();
+    EXPECT_FALSE(form->isVisible());
+}
+
+TEST_F(QueryWindow, copySqlShowsTheSupportWindowAndCopiesOnOk)
+{
+    auto form = apri();
+    scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("(CITTA = 'ROMA')"));
+    QString memo;
+    allaProssimaFinestra<TAppoggioQuerForm>([&memo](TAppoggioQuerForm *w) {
+        memo = w->MemoPerClipboard->toPlainText();
+        EXPECT_EQ(w->windowTitle(), QStringLiteral("Form di appoggio per funzioni query"));
+        w->ButtonOk->click();
+    });
+    form->CopiaSqlnelclipboard1->trigger();
+    EXPECT_TRUE(memo.contains(QStringLiteral("(XX.CITTA = ''ROMA'')")));
+    EXPECT_EQ(m_services.clipboard().text(), memo);
+    EXPECT_EQ(m_services.messages().texts(), QStringList{QStringLiteral("Script SQL copiato!")});
+    EXPECT_FALSE(form->rispostaVisibile());
+
+    // The next execution runs the query again, not the clipboard text.
+    form->ButtonEseguiInterrogazione->click();
+    EXPECT_EQ(form->answerModel().rowCount(), 2);
+}
+
+TEST_F(QueryWindow, copySqlLeftWithoutOkCopiesNothing)
+{
+    auto form = apri();
+    allaProssimaFinestra<TAppoggioQuerForm>([](TAppoggioQuerForm *w) { w->reject(); });
+    form->CopiaSqlnelclipboard1->trigger();
+    EXPECT_TRUE(m_services.clipboard().text().isEmpty());
+    EXPECT_TRUE(m_services.messages().texts().isEmpty());
+}
+
+TEST_F(QueryWindow, memoColumnsGetAShowFieldEntry)
+{
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    const QList<QAction *> voci = form->PopupMenu2->actions();
+    ASSERT_EQ(voci.size(), 1);
+    EXPECT_EQ(voci.first()->text(), QStringLiteral("Mostra campo NOTE"));
+
+    form->DBGrid2->setCurrentIndex(form->answerModel().index(1, 0));
+    QString titolo, testo;
+    allaProssimaFinestra<TMostraMemoForm>([&](TMostraMemoForm *w) {
+        titolo = w->windowTitle();
+        testo = w->Memo1->toPlainText();
+        EXPECT_TRUE(w->Memo1->isReadOnly());
+        w->ButtonChiudi->click();
+    });
+    voci.first()->trigger();
+    EXPECT_EQ(titolo, QStringLiteral("Campo NOTE"));
+    EXPECT_EQ(testo, QStringLiteral("breve"));
+}
+
+TEST_F(QueryWindow, fontButtonOffersTheReportFontAndRestylesTheGrid)
+{
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    form->LayoutCorrente = true;
+    m_services.fileDialogs().queueFont(platform::FontChoice{QStringLiteral("DejaVu Sans Mono"), 11, false});
+    form->ButtonFont->click();
+    ASSERT_EQ(m_services.fileDialogs().requests().size(), 1);
+    EXPECT_EQ(m_services.fileDialogs().requests().first().initialFont,
+              (platform::FontChoice{QStringLiteral("BorlandTE"), 9, true}));
+    EXPECT_EQ(form->DBGrid2->font().pointSize(), 11);
+    EXPECT_FALSE(form->LayoutCorrente);
+
+    // A cancelled dialog changes nothing.
+    form->LayoutCorrente = true;
+    form->ButtonFont->click();
+    EXPECT_TRUE(form->LayoutCorrente);
+    EXPECT_EQ(form->DBGrid2->font().pointSize(), 11);
+}
+
+TEST_F(QueryWindow, executeOnOpenShowsTheAnswerAtOnce)
+{
+    auto form = std::make_unique<TIBLQueryForm>(nullptr, 0, att(), tra(), QStringLiteral("DEMO"), m_dir.path(),
+                                                m_dir.path(), QStringLiteral("CLIENTI"));
+    form->setEseguiAllApertura(true);
+    form->show();
+    QCoreApplication::processEvents();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(form->rispostaVisibile());
+    EXPECT_EQ(form->answerModel().rowCount(), 4);
+}
+
+TEST_F(QueryWindow, escapeClosesThroughChiudi)
+{
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    form->reject();
+    EXPECT_FALSE(form->isVisible());
+    EXPECT_FALSE(form->tabRispTmp().isOpen());
+}
+
+TEST_F(QueryWindow, answerFaceButtonsOfOtherWindowsStayDisabled)
+{
+    auto form = apri();
+    form->ButtonEseguiInterrogazione->click();
+    for (QPushButton *b : {form->ButtonSomma, form->ButtonOrdina, form->ButtonGrafico, form->ButtonStampa,
+                           form->ButtonEsporta})
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+    for (QPushButton *b : {form->ButtonNumeroRecord, form->ButtonFont, form->ButtonCappotta, form->ButtonRitornaQuery})
+        EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
+    for (QPushButton *b : {form->ButtonEseguiInterrogazione, form->ButtonSelezionaTutto, form->ButtonChiudi})
+        EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+}
+
+// ---- the interrogation grid's rules ------------------------------------------
+
+struct RowKindCase
+{
+    int mostra;
+    bool editable;
+    QColor background; // invalid: the grid's own
+    bool systemBackground = false;
+};
+
+class InterrogationRows : public ::testing::TestWithParam<RowKindCase>
+{
+};
+
+TEST_P(InterrogationRows, editingAndColourFollowTheRowKind)
+{
+    TabIntTmp tab;
+    tab.append(QStringLiteral("X"), GetParam().mostra, QStringLiteral("prima"));
+    InterrogationModel model(tab);
+    const QModelIndex cond = model.index(0, InterrogationModel::ColCondizione);
+    EXPECT_EQ(bool(model.flags(cond) & Qt::ItemIsEditable), GetParam().editable);
+    EXPECT_EQ(model.setData(cond, QStringLiteral("dopo")), GetParam().editable);
+    EXPECT_EQ(tab.at(0).Condizione, GetParam().editable ? QStringLiteral("dopo") : QStringLiteral("prima"));
+    EXPECT_FALSE(model.flags(model.index(0, InterrogationModel::ColNome)) & Qt::ItemIsEditable);
+    EXPECT_FALSE(model.setData(model.index(0, InterrogationModel::ColMostra), 1));
+
+    const QVariant bg = model.index(0, 0).data(Qt::BackgroundRole);
+    if (GetParam().systemBackground) {
+        EXPECT_EQ(bg.value<QBrush>().color(), QApplication::palette().color(QPalette::Window));
+    } else if (GetParam().background.isValid()) {
+        EXPECT_EQ(bg.value<QBrush>().color(), GetParam().background);
+        EXPECT_EQ(model.index(0, 0).data(Qt::ForegroundRole).value<QBrush>().color(), QColor(Qt::black));
+    } else {
+        EXPECT_FALSE(bg.isValid());
+    }
+
+    // The program may edit any row while it says so.
+    model.setModificaInterna(true);
+    EXPECT_TRUE(model.setData(cond, QStringLiteral("interna")));
+    EXPECT_FALSE(model.insertRows(1, 1));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Kinds, InterrogationRows,
+    ::testing::Values(RowKindCase{0, true, QColor()},
+                      RowKindCase{1, true, QColor(), true},
+                      RowKindCase{5, true, QColor(128, 128, 128)}, RowKindCase{6, true, QColor(Qt::cyan)},
+                      RowKindCase{9, false, QColor(Qt::red)}, RowKindCase{3, false, QColor(Qt::red)},
+                      RowKindCase{8, false, QColor(Qt::yellow)}, RowKindCase{7, false, QColor(255, 0, 255)},
+                      RowKindCase{4, false, QColor(255, 0, 255)}));
+
+// ---- drawing and single-record text rules --------------------------------------
+
+struct GroupingCase
+{
+    double value;
+    int grouping;
+    const char *shown;
+};
+
+class Grouping : public ::testing::TestWithParam<GroupingCase>
+{
+};
+
+TEST_P(Grouping, decimalCommaThousandsPointAndZeroAsEmpty)
+{
+    EXPECT_EQ(testoRaggruppato(GetParam().value, GetParam().grouping), QString::fromUtf8(GetParam().shown));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, Grouping,
+                         ::testing::Values(GroupingCase{1234.5, 1, "1.234,50"}, GroupingCase{1234.5, 2, "1.235"},
+                                           GroupingCase{0.0, 1, ""}, GroupingCase{0.0, 2, ""},
+                                           GroupingCase{-1234567.891, 1, "-1.234.567,89"},
+                                           GroupingCase{999.999, 1, "1.000,00"}, GroupingCase{0.4, 2, "0"},
+                                           GroupingCase{12.5, 0, "12,5"}, GroupingCase{0.0, 0, "0"}));
+
+TEST(GroupingCode, lastDigitIsTheGroupingAndTheRestIsKept)
+{
+    EXPECT_EQ(TipoRaggruppamento(12012), 2);
+    EXPECT_EQ(conTipoRaggruppamento(12012, 0), 12010);
+    EXPECT_EQ(conTipoRaggruppamento(10100, 1), 10101);
+    EXPECT_EQ(conTipoRaggruppamento(0, 2), 2);
+}
+
+struct SplitCase
+{
+    QString text;
+    QStringList lines;
+};
+
+class SplitText : public ::testing::TestWithParam<SplitCase>
+{
+};
+
+TEST_P(SplitText, linesOfAtMostAHundredCharacters)
+{
+    const QStringList got = spezzaTesto(GetParam().text);
+    EXPECT_EQ(got, GetParam().lines);
+    for (const QString &l : got)
+        EXPECT_LE(l.size(), 100);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SplitText,
+    ::testing::Values(
+        SplitCase{QString(), {QString()}}, SplitCase{QStringLiteral("breve"), {QStringLiteral("breve")}},
+        SplitCase{QStringLiteral("uno\r\ndue\rtre\nquattro"),
+                  {QStringLiteral("uno"), QStringLiteral("due"), QStringLiteral("tre"), QStringLiteral("quattro")}},
+        SplitCase{QString(99, QLatin1Char('a')) + QStringLiteral(" b"),
+                  {QString(99, QLatin1Char('a')), QStringLiteral("b")}},
+        SplitCase{QString(100, QLatin1Char('a')) + QStringLiteral(" b"),
+                  {QString(100, QLatin1Char('a')), QStringLiteral("b")}},
+        SplitCase{QString(250, QLatin1Char('x')),
+                  {QString(100, QLatin1Char('x')), QString(100, QLatin1Char('x')), QString(50, QLatin1Char('x'))}},
+        SplitCase{QStringLiteral("a\n\nb\n\n"), {QStringLiteral("a"), QString(), QStringLiteral("b")}}));
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
