@@ -302,7 +302,7 @@ TEST_F(QueryWindow, f5CyclesDigitGroupingOfTheSelectedColumn)
     const int fido = form->tabRispTmp().indexOfColonna(QStringLiteral("FIDO"));
     ASSERT_GE(fido, 0);
     EXPECT_EQ(colonna(*form, fido),
-              (QStringList{QStringLiteral("1234,5"), QStringLiteral("0"), QStringLiteral("98765,43"), QString()}));
+              (QStringList{QStringLiteral("1234,50"), QStringLiteral("0,00"), QStringLiteral("98765,43"), QString()}));
     form->LayoutCorrente = true;
     form->DBGrid2->setCurrentIndex(form->answerModel().index(0, fido));
 
@@ -319,7 +319,7 @@ TEST_F(QueryWindow, f5CyclesDigitGroupingOfTheSelectedColumn)
               (QStringList{QStringLiteral("1.235"), QString(), QStringLiteral("98.765"), QString()}));
     rilascia(form->DBGrid2, Qt::Key_F5);
     EXPECT_EQ(form->engine().codiciRaggruppamento()[size_t(fido)], 0);
-    EXPECT_EQ(cella(*form, 0, fido), QStringLiteral("1234,5"));
+    EXPECT_EQ(cella(*form, 0, fido), QStringLiteral("1234,50"));
 
     // Grouping never touches a column that is not decimal.
     form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 0));
