@@ -487,6 +487,7 @@ EsitoSincro eseguiSincronizzazioni(db::Attachment &lavoro, db::Transaction &tran
         try {
             sincro.VerificaElaborazione();
             sincro.EseguiElaborazione();
+            reporter.elaborazioneCompletata(s, sincro.righeCopiate());
         } catch (const ErroreSincro &e) {
             sincro.chiudi();
             reporter.esecuzioneFinita();

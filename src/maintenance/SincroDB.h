@@ -97,6 +97,8 @@ public:
     virtual void analisiFinita() {}
     virtual void esecuzioneIniziata() {}
     virtual void elaborazione(int /*i*/, int /*n*/, int /*percentuale*/) {}
+    // After a synchronisation was committed, with the rows it copied.
+    virtual void elaborazioneCompletata(const SincroFDB & /*sincro*/, qint64 /*righeCopiate*/) {}
     virtual void esecuzioneFinita() {}
 };
 

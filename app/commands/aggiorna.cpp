@@ -1,0 +1,71 @@
+// vardof aggiorna CODICE [--utente N]
+//
+// Runs one stored update script of the user's archive as "Elabora" of the
+// update-script window does: check, read, write, recalculations. Questions
+// are answered yes; the log the window would show goes to standard output.
+// Exit 1 when the check blocks the run or any row or recalculation failed.
+
+#include "commands/Commands.h"
+
+#include "db/Error.h"
+#include "entry/Context.h"
+#include "maintenance/ScriptAggiornamento.h"
+#include "maintenance/StoreTables.h"
+#include "platform/Messages.h"
+
+#include <cstdio>
+
+namespace vardof::app {
+
+namespace {
+
+class LogPrinter : public maintenance::Reporter
+{
+public:
+    void logLine(const QString &line) override
+    {
+        std::fputs(line.toLocal8Bit().constData(), stdout);
+        std::fputc('\n', stdout);
+        std::fflush(stdout);
+    }
+};
+
+} // namespace
+
+int commandAggiorna(const QStringList &arguments)
+{
+    QStringList args = arguments;
+    int user = 1;
+    bool numberOk = false;
+    const int codice = args.value(0).toInt(&numberOk);
+    if (!takeUserOption(args, user) || args.size() != 1 || !numberOk) {
+        std::fputs("uso: vardof aggiorna CODICE [--utente N]\n", stderr);
+        return 2;
+    }
+    try {
+        std::unique_ptr<entry::TTabForm> context = entry::CreaContestoLavoro(user);
+        if (!context || !context->isConnected())
+            return 1;
+        std::optional<maintenance::ScriptFDB> script;
+        if (maintenance::esisteTabella(context->database(), context->transaction(), QStringLiteral("STOAGGFDBFDB")))
+            script = maintenance::leggiScript(context->database(), context->transaction(), codice);
+        if (!script) {
+            platform::error(QStringLiteral("Script di aggiornamento n° %1 non trovato").arg(codice));
+            return 1;
+        }
+        maintenance::EsitoAggiornamento esito;
+        {
+            // The engine commits the destination when it lets it go.
+            maintenance::AggiornamentoFDB engine(context->database(), context->transaction(),
+                                                 maintenance::aperturaLibreria());
+            LogPrinter printer;
+            esito = engine.esegui(*script, false, printer);
+        }
+        return esito.eseguito && esito.falliti == 0 && esito.ricalcoliFalliti == 0 ? 0 : 1;
+    } catch (const db::Error &e) {
+        platform::error(e.message());
+        return 1;
+    }
+}
+
+} // namespace vardof::app
