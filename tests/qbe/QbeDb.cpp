@@ -21,6 +21,10 @@ void QbeDb::SetUpTestSuite()
         "CREATE TABLE ORDINI (NUMERO INTEGER NOT NULL PRIMARY KEY, DATAORDINE DATE, CLIENTE INTEGER, "
         "TOTALE NUMERIC(15,2), STATO CHAR(1))",
         "CREATE TABLE AGENTI (ZONA VARCHAR(5), NOME VARCHAR(40))",
+        "CREATE TABLE TIPI (S SMALLINT, I INTEGER, B BIGINT, N9 NUMERIC(9,0), N18 NUMERIC(18,0), "
+        "N92 NUMERIC(9,2), N154 NUMERIC(15,4), N156 NUMERIC(15,6), D DOUBLE PRECISION, F FLOAT, "
+        "DT DATE, T TIME, TS TIMESTAMP, C CHAR(3), V VARCHAR(20), M BLOB SUB_TYPE 1, BIN BLOB SUB_TYPE 0)",
+        "CREATE TABLE NUMERI (N INTEGER NOT NULL PRIMARY KEY, TESTO VARCHAR(20))",
     };
     for (const char *sql : ddl)
         db::executeSql(*s_att, t, QString::fromUtf8(sql));
@@ -37,6 +41,10 @@ void QbeDb::SetUpTestSuite()
         "INSERT INTO ORDINI VALUES (12, '2024-03-10', 2, 20, 'A')",
         "INSERT INTO AGENTI VALUES ('N', 'VERDI')",
         "INSERT INTO AGENTI VALUES ('S', 'NERI')",
+        "INSERT INTO TIPI VALUES (1, 2, 3, 4, 5, 6.25, 7.1234, 8.123456, 9.5, 10.5, '2024-02-29', '12:34:56', "
+        "'2024-02-29 12:34:56', 'ABC', 'D''ANGELO', 'memo', 'bin')",
+        "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 1000) DO BEGIN "
+        "INSERT INTO NUMERI VALUES (:I, 'riga ' || :I); I = I + 1; END END",
     };
     for (const char *sql : dml)
         db::executeSql(*s_att, t, QString::fromUtf8(sql));

@@ -6,6 +6,7 @@
 
 #include "db/Attachment.h"
 #include "db/Transaction.h"
+#include "platform/QtPrinters.h"
 #include "support/TempDir.h"
 
 #include <gtest/gtest.h>

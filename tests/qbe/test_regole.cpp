@@ -1,5 +1,6 @@
 // The small text rules of the composition, one table each.
 
+#include "platform/QtPrinters.h"
 #include "qbe/Composizione.h"
 #include "qbe/Interrogazione.h"
 #include "qbe/TIBFQuerForm.h"

@@ -4,6 +4,7 @@
 #include "db/Catalog.h"
 #include "db/Error.h"
 #include "db/Statement.h"
+#include "platform/QtPrinters.h"
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
 #include "storedqueries/StoredQueryTables.h"
