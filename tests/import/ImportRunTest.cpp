@@ -311,7 +311,7 @@ TEST_F(ImportRunTest, quotesInValuesAreData)
                           {"L'ORO;dell'oro", "X';') OR 1=1 --"});
     EXPECT_EQ(esegui(c), EsitoImport::Completato);
     EXPECT_EQ(righe("SELECT CODICE, DESCRIZIONE FROM ARTICOLI ORDER BY 1"),
-              (QStringList{"L'ORO|dell'oro", "X'|')"}));
+              (QStringList{"L'ORO|dell'oro", "X'|') OR 1=1 --"}));
 }
 
 TEST_F(ImportRunTest, progressIsThrottledAndEndsAtTheTop)
