@@ -114,6 +114,51 @@ TEST_F(Tabelle, aWideningTheServerRefusesIsReportedAndTheRestGoesOn)
     EXPECT_GT(lunghezza(QStringLiteral("STOQUER"), QStringLiteral("NOTE")), 0);
 }
 
+struct Rifiuto
+{
+    const char *tabella;
+    const char *colonna;
+    int lunghezza; // what the column keeps
+    const char *avviso;
+};
+
+void PrintTo(const Rifiuto &r, std::ostream *os)
+{
+    *os << r.tabella;
+}
+
+class AllargamentoRifiutato : public Tabelle, public ::testing::WithParamInterface<Rifiuto> {};
+
+// A two-column index whose key only just fits the old width: the server
+// refuses the wider column, the user is warned, and the rest goes on.
+TEST_P(AllargamentoRifiutato, warnsAndGoesOn)
+{
+    const Rifiuto &r = GetParam();
+    creaLayoutVecchio();
+    const QString tabella = QLatin1String(r.tabella);
+    const int pad = tabella == QLatin1String("STOINT") ? 780 : 784;
+    exec(QStringLiteral("ALTER TABLE %1 ADD PAD VARCHAR(%2)").arg(tabella).arg(pad));
+    exec(QStringLiteral("CREATE INDEX %1_PAD ON %1 (%2, PAD)").arg(tabella, QLatin1String(r.colonna)));
+    AvvisiRegistrati a;
+    prepara(a);
+    EXPECT_TRUE(a.righe.contains(QStringLiteral("W:") + QString::fromUtf8(r.avviso)))
+        << a.righe.join(QLatin1Char('|')).toStdString();
+    EXPECT_EQ(lunghezza(tabella, QLatin1String(r.colonna)), r.lunghezza);
+    EXPECT_EQ(lunghezza(QStringLiteral("STOQUER"), QStringLiteral("TABELLA")), 31);
+    EXPECT_GT(lunghezza(QStringLiteral("STOQUER"), QStringLiteral("NOTE")), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, AllargamentoRifiutato,
+    ::testing::Values(
+        Rifiuto{"STOINT", "NOME", 27,
+                "Impossibile aggiornare il tracciato della tabella STOINT. Per aggiornarlo provare ad accedere in un "
+                "secondo momento a questa schermata."},
+        Rifiuto{"STOASP", "NOMECAMPO", 27,
+                "Impossibile aggiornare il tracciato della tabella STOASP. Per aggiornarlo provare ad accedere in un "
+                "secondo momento a questa schermata. Finchè non verrà aggiornato non sarà possibile trattare campi di "
+                "tabelle con un nome contenente più di 28 caratteri"}));
+
 TEST_F(Tabelle, theClassificationStepRunsLast)
 {
     QStringList visti;
