@@ -68,7 +68,10 @@ public:
     bool atEnd() const { return m_atEnd; }
     int fetchedCount() const { return int(m_rows.size()); }
 
-    const db::FieldValue &value(int row, int column) const;
+    // The rows fetched are kept packed (a few bytes per value), so a whole
+    // answer of a million rows fits in memory; a value is unpacked when it
+    // is asked for.
+    db::FieldValue value(int row, int column) const;
     // Display text as the library formats it (dates dd/MM/yyyy, decimal
     // comma); NULL reads as "".
     QString text(int row, int column) const;
@@ -80,7 +83,15 @@ private:
     std::unique_ptr<db::Statement> m_statement;
     db::ResultSet m_cursor;
     std::vector<db::Column> m_columns;
-    std::vector<std::vector<db::FieldValue>> m_rows;
+    void appendRow(const QByteArray &packed);
+    const char *rowData(int row) const;
+
+    // Packed rows in blocks of about a megabyte; each row is located by its
+    // block (high 32 bits) and offset in it.
+    std::vector<std::unique_ptr<char[]>> m_blocks;
+    size_t m_blockUsed = 0;
+    size_t m_blockSize = 0;
+    std::vector<quint64> m_rows;
     bool m_open = false;
     bool m_atEnd = true;
 };

@@ -43,6 +43,10 @@ void QbeDb::SetUpTestSuite()
         "INSERT INTO AGENTI VALUES ('S', 'NERI')",
         "INSERT INTO TIPI VALUES (1, 2, 3, 4, 5, 6.25, 7.1234, 8.123456, 9.5, 10.5, '2024-02-29', '12:34:56', "
         "'2024-02-29 12:34:56', 'ABC', 'D''ANGELO', 'memo', 'bin')",
+        "INSERT INTO TIPI VALUES (-32768, -2147483648, -9223372036854775807, -999999999, 999999999999999999, "
+        "-0.01, -99999999999.9999, 0.000001, -1.5e300, 0, '0001-01-01', '23:59:59.9999', "
+        "'9999-12-31 00:00:00', '', 'àèìòù €', '', '')",
+        "INSERT INTO TIPI (S) VALUES (NULL)",
         "EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= 1000) DO BEGIN "
         "INSERT INTO NUMERI VALUES (:I, 'riga ' || :I); I = I + 1; END END",
     };

@@ -142,6 +142,27 @@ TEST_F(Motore, theAnswerIsFetchedAsItIsAskedFor)
     EXPECT_EQ(m_risposta.fetchMore(5), 5);
 }
 
+TEST_F(Motore, packedRowsGiveBackEveryValueAsTheCursorReadIt)
+{
+    m_risposta.attach(att(), tra());
+    m_risposta.SQL() = QStringList{QStringLiteral("SELECT * FROM TIPI")};
+    m_risposta.open();
+    m_risposta.fetchAll();
+    ASSERT_EQ(m_risposta.fetchedCount(), 3);
+
+    db::Statement s(att(), tra(), QStringLiteral("SELECT * FROM TIPI"), db::ParamStyle::AsWritten);
+    db::ResultSet rs = s.open();
+    for (int r = 0; rs.next(); ++r) {
+        for (int c = 0; c < rs.columnCount(); ++c) {
+            EXPECT_EQ(m_risposta.value(r, c), rs.value(c)) << "row " << r << " column " << c;
+            EXPECT_EQ(m_risposta.text(r, c), rs.text(c)) << "row " << r << " column " << c;
+        }
+    }
+    EXPECT_EQ(m_risposta.text(1, 14), QStringLiteral("àèìòù €"));
+    EXPECT_FALSE(m_risposta.value(2, 3).has_value());
+    EXPECT_THROW(m_risposta.value(0, 99), std::out_of_range);
+}
+
 TEST_F(Motore, aFailedExecutionKeepsTheInterrogationAndTheCurrentRow)
 {
     auto m = motore(QStringLiteral("CLIENTI"));
