@@ -117,6 +117,40 @@ void appendKey(QString &out, const db::FieldValue &v)
 
 } // namespace
 
+int TSincroDB::insertBlockRows(const QStringList &columns)
+{
+    if (columns.isEmpty())
+        return 0;
+    // The input message and the statement text of a block stay well below
+    // the server's 64 KB limits.
+    int rowBytes = 0;
+    for (const db::TableColumn &c : m_destinationColumns)
+        rowBytes += (c.typeCode == db::TypeChar || c.typeCode == db::TypeVarchar ? c.length * 4 + 4 : 16) + 2;
+    int textBytes = 40 + TabellaDestinazione.size();
+    for (const QString &c : columns)
+        textBytes += 2 * c.size() + TabellaDestinazione.size() + 40;
+    const int byMessage = 48000 / std::max(1, rowBytes);
+    const int byText = 48000 / std::max(1, textBytes);
+    return std::clamp(std::min(byMessage, byText), 1, 64);
+}
+
+QString TSincroDB::insertBlockText(const QStringList &columns, int rows) const
+{
+    QStringList params, body;
+    for (int r = 0; r < rows; ++r) {
+        QStringList names;
+        for (int i = 0; i < columns.size(); ++i) {
+            const QString p = QStringLiteral("P%1_%2").arg(r).arg(i);
+            params << QStringLiteral("%1 TYPE OF COLUMN %2.%3 = ?").arg(p, TabellaDestinazione, columns[i]);
+            names << QLatin1Char(':') + p;
+        }
+        body << QStringLiteral("INSERT INTO %1(%2) VALUES(%3);")
+                    .arg(TabellaDestinazione, columns.join(QLatin1Char(',')), names.join(QLatin1Char(',')));
+    }
+    return QStringLiteral("EXECUTE BLOCK (") + params.join(QStringLiteral(", ")) + QStringLiteral(") AS BEGIN\n")
+        + body.join(kNewLine) + QStringLiteral("\nEND");
+}
+
 TSincroDB::TSincroDB(DatabaseOpener opener)
     : m_opener(std::move(opener))
 {
@@ -230,6 +264,7 @@ void TSincroDB::VerificaElaborazione()
         const auto originColumns = db::catalog::columns(m_origin, *m_originTransaction, TabellaOrigine);
         const auto destinationColumns = db::catalog::columns(m_destination, *m_destinationTransaction,
                                                              TabellaDestinazione);
+        m_destinationColumns = destinationColumns;
         for (const db::TableColumn &o : originColumns) {
             const db::TableColumn *d = nullptr;
             for (const db::TableColumn &c : destinationColumns)
@@ -379,8 +414,58 @@ void TSincroDB::copy()
         for (const QString &k : m_chiavi)
             keyIndex.push_back(rows.indexOf(k));
         std::vector<int> columnIndex;
-        for (const QString &c : destinationColumns)
-            columnIndex.push_back(rows.indexOf(c));
+        for (int i = 0; i < destinationColumns.size(); ++i) {
+            columnIndex.push_back(rows.indexOf(destinationColumns[i]));
+        }
+
+        // Missing rows travel to the destination in blocks of inserts: one
+        // round trip and one statement start for many rows. The rows and
+        // their order are those of the single insert; a block that fails is
+        // undone whole by the server and its rows are tried again one by one
+        // so that the message names the row that cannot be written.
+        std::unique_ptr<db::Statement> block;
+        int blockRows = 0;
+        if (m_metodo == Metodo::Confronto) {
+            blockRows = insertBlockRows(destinationColumns);
+            if (blockRows > 1) {
+                block = std::make_unique<db::Statement>(m_destination, dt,
+                                                        insertBlockText(destinationColumns, blockRows));
+                block->prepare();
+            }
+        }
+        std::vector<std::vector<db::FieldValue>> pending;
+        const int columnCount = int(destinationColumns.size());
+        auto insertOne = [&](const std::vector<db::FieldValue> &row) {
+            for (int i = 0; i < columnCount; ++i)
+                insertStatement.setParam(i, row[size_t(i)]);
+            try {
+                insertStatement.execute();
+            } catch (const db::Error &e) {
+                throw ErroreSincro(QStringLiteral("INSERT SQL non riuscito\n") + e.message());
+            }
+            ++m_copied;
+        };
+        auto flush = [&] {
+            if (pending.empty())
+                return;
+            if (block && int(pending.size()) == blockRows) {
+                int marker = 0;
+                for (const auto &row : pending)
+                    for (const db::FieldValue &v : row)
+                        block->setParam(marker++, v);
+                try {
+                    block->execute();
+                    m_copied += qint64(pending.size());
+                    pending.clear();
+                    return;
+                } catch (const db::Error &) {
+                    // Retried row by row below.
+                }
+            }
+            for (const auto &row : pending)
+                insertOne(row);
+            pending.clear();
+        };
 
         QElapsedTimer clock;
         clock.start();
@@ -407,20 +492,25 @@ void TSincroDB::copy()
             }
             if (!missing)
                 continue;
-            for (int i = 0; i < destinationColumns.size(); ++i) {
+            std::vector<db::FieldValue> row(static_cast<size_t>(columnCount));
+            for (int i = 0; i < columnCount; ++i) {
                 const int at = columnIndex[size_t(i)];
-                if (at < 0)
+                if (at < 0) {
+                    flush();
                     throw ErroreSincro(QStringLiteral("INSERT SQL non riuscito\nCampo %1 non trovato nella tabella origine")
                                            .arg(destinationColumns[i]));
-                insertStatement.setParam(i, rows.value(at));
+                }
+                row[size_t(i)] = rows.value(at);
             }
-            try {
-                insertStatement.execute();
-            } catch (const db::Error &e) {
-                throw ErroreSincro(QStringLiteral("INSERT SQL non riuscito\n") + e.message());
+            if (block) {
+                pending.push_back(std::move(row));
+                if (int(pending.size()) == blockRows)
+                    flush();
+            } else {
+                insertOne(row);
             }
-            ++m_copied;
         }
+        flush();
         if (bar)
             bar->progress(percentOf(read, total));
     } catch (const db::Error &e) {

@@ -10,6 +10,7 @@
 // Failures are thrown as ErroreSincro carrying the text shown to the user.
 
 #include "db/Attachment.h"
+#include "db/Catalog.h"
 #include "db/Transaction.h"
 #include "maintenance/DatabaseOpener.h"
 #include "maintenance/Reporting.h"
@@ -76,6 +77,8 @@ private:
               const QString &failure);
     QStringList primaryKey(db::Attachment &att, db::Transaction &tra, const QString &table);
     void copy();
+    int insertBlockRows(const QStringList &columns);
+    QString insertBlockText(const QStringList &columns, int rows) const;
 
     DatabaseOpener m_opener;
     db::Attachment m_origin;
@@ -83,6 +86,7 @@ private:
     std::unique_ptr<db::Transaction> m_originTransaction;
     std::unique_ptr<db::Transaction> m_destinationTransaction;
     QStringList m_chiavi;
+    std::vector<db::TableColumn> m_destinationColumns;
     Metodo m_metodo = Metodo::Confronto;
     Reporter *m_avanzamento = nullptr;
     qint64 m_copied = 0;

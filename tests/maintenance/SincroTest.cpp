@@ -270,3 +270,60 @@ TEST_F(SincroTest, aDestinationColumnTheOriginLacksFailsTheCopy)
 }
 
 } // namespace
+
+namespace {
+
+// Enough missing rows to fill several blocks of inserts, with accents,
+// quotes, NULLs and text blobs on the way.
+class BlocchiTest : public SincroTest
+{
+protected:
+    void prepare(int rows)
+    {
+        const char *table = "CREATE TABLE B (K INTEGER NOT NULL PRIMARY KEY, T VARCHAR(30), N NUMERIC(9,2) CHECK (N < 1000), "
+                            "D DATE, M BLOB SUB_TYPE TEXT)";
+        execOn(m_origin, QString::fromLatin1(table).remove(" CHECK (N < 1000)"));
+        execOn(m_dest, table);
+        execOn(m_origin, QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
+                                        "INSERT INTO B VALUES (:I, 'perché l''a ' || :I, IIF(MOD(:I, 7) = 0, NULL, :I / 4.0), "
+                                        "DATE '2024-01-01' + :I, 'nota ' || :I); I = I + 1; END END")
+                              .arg(rows));
+        execOn(m_dest, "INSERT INTO B (K, T) VALUES (3, 'già qui')");
+        store(1, "", "B", "B");
+    }
+};
+
+TEST_F(BlocchiTest, bothWaysLeaveTheSameDestination)
+{
+    prepare(500);
+    RecordingReporter r;
+    ASSERT_EQ(run(r, TSincroDB::Metodo::Confronto), EsitoSincro::Completata) << r.messages.join('|').toStdString();
+    const QString dump = "SELECT K || '|' || COALESCE(T,'') || '|' || COALESCE(N,'-') || '|' || COALESCE(D,'') || '|' || "
+                         "COALESCE(M,'') FROM B ORDER BY K";
+    const QStringList ours = column(m_dest, dump);
+
+    execOn(m_dest, "DELETE FROM B WHERE K <> 3");
+    RecordingReporter again;
+    ASSERT_EQ(run(again, TSincroDB::Metodo::ConteggioPerRiga), EsitoSincro::Completata);
+    EXPECT_EQ(column(m_dest, dump), ours);
+    ASSERT_EQ(ours.size(), 500);
+    EXPECT_EQ(ours[2], "3|già qui|-||");
+    EXPECT_EQ(ours[6], "7|perché l'a 7|-|2024-01-08|nota 7");
+    EXPECT_EQ(ours[9], "10|perché l'a 10|2.50|2024-01-11|nota 10");
+}
+
+TEST_F(BlocchiTest, aRowFailingInsideABlockIsNamedByTheServerAndNothingStays)
+{
+    prepare(300);
+    execOn(m_origin, "UPDATE B SET N = 5000 WHERE K = 150");
+    RecordingReporter ours, perRow;
+    EXPECT_EQ(run(ours, TSincroDB::Metodo::Confronto), EsitoSincro::Fallita);
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM B"), 1);
+    EXPECT_EQ(run(perRow, TSincroDB::Metodo::ConteggioPerRiga), EsitoSincro::Fallita);
+    EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM B"), 1);
+    ASSERT_FALSE(ours.messages.isEmpty());
+    EXPECT_TRUE(ours.messages.last().startsWith("W:Elaborazione cod. 1 fallita:\nINSERT SQL non riuscito\n"));
+    EXPECT_EQ(ours.messages.last(), perRow.messages.last());
+}
+
+} // namespace
