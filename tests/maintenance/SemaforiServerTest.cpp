@@ -4,6 +4,7 @@
 #include "Support.h"
 #include "maintenance/Semafori.h"
 
+#include <QCoreApplication>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
