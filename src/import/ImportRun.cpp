@@ -116,6 +116,13 @@ private:
     };
 
     void log(const QString &testo) { m_sink.riga(testo); }
+    void logValore(const QString &testo)
+    {
+        if (m_differisci)
+            m_differiti << testo;
+        else
+            log(testo);
+    }
     void logOra(const QString &testo) { m_sink.riga(prefissoOra() + testo); }
     QString riga(qint64 n) const { return formatoNumero(n); }
 
@@ -129,8 +136,7 @@ private:
     void pulizia();
 
     bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, bool &valida);
-    void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, bool messaggioPerCampo,
-                       db::FieldValue &valore);
+    void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore);
     void avanza(qint64 letti, bool forza = false);
 
     ImportRun &r;
@@ -145,6 +151,8 @@ private:
     std::vector<int> m_dupLookupChiavi, m_dupInsertChiavi, m_dupMarcaChiavi;
     std::vector<db::FieldValue> m_costanti;
     bool m_insertVerifica = false;
+    bool m_differisci = false;
+    QStringList m_differiti;
     qint64 m_totali = 0;
     Ritmo m_ritmo;
     DataFileReader m_reader;
@@ -243,7 +251,9 @@ void ImportRun::Impl::preparaStatement()
             m_insertVerifica = a == b;
         }
     }
-    if (!chiavi.isEmpty() && !soloGenerato && !m_insertVerifica) {
+    // With updating on, the update itself finds the rows (rows affected
+    // > 0): a lookup first would double the statements per line.
+    if (!chiavi.isEmpty() && !soloGenerato && !m_insertVerifica && !p.aggiorna) {
         QStringList sql{QStringLiteral("SELECT")};
         sql << elencoConSeparatore(nomiChiave, QStringLiteral(",")) << QStringLiteral("FROM %1").arg(tabella)
             << QStringLiteral("WHERE") << condizioni;
@@ -382,8 +392,7 @@ bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::ve
     return true;
 }
 
-void ImportRun::Impl::valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, bool /*unused*/,
-                                    db::FieldValue &valore)
+void ImportRun::Impl::valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore)
 {
     const QStringView testo = campi[c.posizione];
     valore.reset();
@@ -393,7 +402,7 @@ void ImportRun::Impl::valoreColonna(const TCampo &c, const Campi &campi, qint64 
         if (auto d = decimaleDaTesto(testo)) {
             valore = db::Value(*d * (1.0 + c.percentuale / 100.0));
         } else {
-            log(QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
+            logValore(QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
                     .arg(riga(numero), testo.toString(), QString::number(c.posizione + 1), c.nome));
         }
         return;
@@ -401,7 +410,7 @@ void ImportRun::Impl::valoreColonna(const TCampo &c, const Campi &campi, qint64 
     if (auto v = convertiValore(testo, c))
         valore = std::move(*v);
     else
-        log(QStringLiteral("Riga %1, campo \"%2\": valore \"%3\" non valido").arg(riga(numero), c.nome, testo.toString()));
+        logValore(QStringLiteral("Riga %1, campo \"%2\": valore \"%3\" non valido").arg(riga(numero), c.nome, testo.toString()));
 }
 
 std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
@@ -694,11 +703,13 @@ EsitoImport ImportRun::Impl::passoImport()
         }
 
         bool trovata = false;
-        if (m_lookup) {
+        if (m_lookup || m_update) {
             bool valida = true;
             chiaviDellaRiga(campi, numero, valoriChiave, valida);
             if (!valida)
                 continue;
+        }
+        if (m_lookup) {
             try {
                 for (size_t i = 0; i < valoriChiave.size(); ++i)
                     m_lookup->setParam(m_lookupChiavi[i], valoriChiave[i]);
@@ -710,7 +721,11 @@ EsitoImport ImportRun::Impl::passoImport()
             }
         }
 
-        if (m_update && trovata) {
+        if (m_update) {
+            // The conversion messages belong to the update only when it
+            // touched a row; otherwise the insert reports them.
+            m_differiti.clear();
+            m_differisci = true;
             for (qsizetype i = 0; i < colonne.size(); ++i) {
                 const TCampo &c = colonne[i];
                 const int indice = m_updateParam[size_t(i)];
@@ -719,23 +734,34 @@ EsitoImport ImportRun::Impl::passoImport()
                 if (c.ruolo == RuoloCostante) {
                     m_update->setParam(indice, m_costanti[size_t(i)]);
                 } else {
-                    valoreColonna(c, campi, numero, false, valore);
+                    valoreColonna(c, campi, numero, valore);
                     m_update->setParam(indice, valore);
                 }
             }
+            m_differisci = false;
             for (size_t i = 0; i < valoriChiave.size(); ++i)
                 m_update->setParam(m_updateChiavi[i], valoriChiave[i]);
             try {
                 m_update->execute();
                 const qint64 righe = m_update->rowsAffected();
-                n.aggiornati += righe;
-                if (righe >= 2)
-                    log(QStringLiteral("La riga %1 ha causato l'aggiornamento di %2 record").arg(riga(numero)).arg(righe));
+                if (righe > 0) {
+                    trovata = true;
+                    for (const QString &d : std::as_const(m_differiti))
+                        log(d);
+                    n.aggiornati += righe;
+                    if (righe >= 2)
+                        log(QStringLiteral("La riga %1 ha causato l'aggiornamento di %2 record").arg(riga(numero)).arg(righe));
+                }
             } catch (const db::Error &e) {
+                // Only a row that is there can make an update fail.
+                for (const QString &d : std::as_const(m_differiti))
+                    log(d);
                 log(QStringLiteral("Errore di UPDATE relativo alla riga %1: %2").arg(riga(numero), e.message()));
                 ++n.falliti;
+                continue;
             }
-            continue;
+            if (trovata)
+                continue;
         }
 
         if (m_insert && !trovata) {
@@ -747,7 +773,7 @@ EsitoImport ImportRun::Impl::passoImport()
                 if (c.ruolo == RuoloCostante) {
                     m_insert->setParam(indice, m_costanti[size_t(i)]);
                 } else {
-                    valoreColonna(c, campi, numero, false, valore);
+                    valoreColonna(c, campi, numero, valore);
                     m_insert->setParam(indice, valore);
                 }
             }

@@ -97,6 +97,19 @@ TEST_F(ImportRunTest, updatesByKeyAndAddsTheRest)
               (QStringList{"A1|Nuova|PZ|110,00|12/01/2020|nota", "A2|Seconda|PZ|220,00|12/01/2020|n2"}));
 }
 
+TEST_F(ImportRunTest, badValueIsReportedOnceWhetherTheLineUpdatesOrAdds)
+{
+    exec("INSERT INTO ARTICOLI (CODICE) VALUES ('A1')");
+    const auto c = carica({"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI"}, {"A1;x;;1.5", "A2;y;;2.5"});
+    EXPECT_EQ(esegui(c), EsitoImport::Completato);
+    EXPECT_EQ(log().mid(2), (QStringList{"- {ora}: Inizio acquisizione file",
+                                         "Riga 1, campo \"PREZZO\": valore \"1.5\" non valido",
+                                         "Riga 2, campo \"PREZZO\": valore \"2.5\" non valido"}
+                             + finale(1, 1, 0, 2)));
+    EXPECT_EQ(righe("SELECT CODICE, DESCRIZIONE, PREZZO FROM ARTICOLI ORDER BY 1"),
+              (QStringList{"A1|x|<null>", "A2|y|<null>"}));
+}
+
 TEST_F(ImportRunTest, failingUpdateCountsAsFailedAndIsNotAdded)
 {
     exec("INSERT INTO ARTICOLI (CODICE, UNITAMISURA) VALUES ('A1', 'PZ')");
