@@ -187,14 +187,26 @@ int main(int argc, char **argv)
                            "Machine: %1. Table ARTICOLI (INTEGER key, VARCHAR(60), VARCHAR(3), NUMERIC(15,2), "
                            "NUMERIC(15,3), DATE); the destination holds every other row, so half the origin is "
                            "copied. Both methods run the whole synchronisation (check, ordered origin cursor, "
-                           "prepared insert of each missing row, commit) on a fresh copy of the same destination "
-                           "file and copy the same rows; only the way missing keys are found differs. Median of %2 "
+                           "inserts, commit) on a fresh copy of the same destination file and copy the same rows. "
+                           "Per-row count: the method as first written, one prepared count and, when missing, one "
+                           "prepared insert per origin row. Ours: the destination keys read once and looked up in "
+                           "memory, the missing rows sent in blocks of inserts. Destination files as created "
+                           "(forced writes on). Median of %2 "
                            "alternating round(s). Server: the private Firebird 3 SuperServer of scripts/fbserver.sh "
                            "over localhost TCP. Run: `bench_sincro --rows %3 --rounds %2 --results bench/RESULTS.md`.\n\n")
                 .arg(bench::machineDescription())
                 .arg(rounds)
                 .arg(rows)
-            + table;
+            + table
+            + QStringLiteral(
+                "\nThrough the server every per-row count is a network round trip, and ours also sends the "
+                "missing rows in blocks of inserts (one round trip per block): the target is met by a wide margin. "
+                "In the embedded engine a count is an in-process index probe of about 5 microseconds; what is left "
+                "is the work both methods must do anyway (read every origin row through the ordered cursor, insert "
+                "the missing half with its index entries, flush the pages at commit), which is all our 0.65 s per "
+                "100000 origin rows. Removing the counts entirely gives the 1.5x shown; blocks of inserts and a "
+                "natural-order origin scan were tried and change nothing measurable there. The embedded target of "
+                "3x is not reached.\n");
         bench::writeSection(results, QStringLiteral("maintenance"), section);
     }
     return 0;
