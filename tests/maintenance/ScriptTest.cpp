@@ -328,6 +328,26 @@ TEST_F(ScriptDbTest, aNullLocatingValueUpdatesTheRowTheLookupFound)
     EXPECT_EQ(destRows("SELECT DESCRIZIONE FROM DEST"), QStringList{"da origine"});
 }
 
+TEST_F(ScriptDbTest, secondaryLocateWithFilterGeneratorAndRecalculation)
+{
+    exec("INSERT INTO ORIG (CODICE, DESCRIZIONE, FORN, CODICE2) VALUES (1, 'trovata', 'A', 'K1')");
+    exec("INSERT INTO ORIG (CODICE, DESCRIZIONE, FORN, CODICE2) VALUES (2, 'nuova', NULL, 'K2')");
+    exec("INSERT INTO ORIG (CODICE, DESCRIZIONE, FORN, CODICE2) VALUES (3, 'esclusa', 'X', 'K3')");
+    execOn(m_dest, "INSERT INTO DEST (CODICE, DESCRIZIONE, CODICE2, ID) VALUES (100, 'vecchia', 'K1', 1)");
+    execOn(m_dest, "SET GENERATOR GEN_DEST TO 40");
+    RecordingReporter r;
+    const EsitoAggiornamento e = m_engine->esegui(
+        script("LocateSecondario=CODICE2;\nCODICE2=CODICE2\nDESCRIZIONE=DESCRIZIONE\nCODICE=CODICE+10\n"
+               "(AGGIORNA=SI)\n(AGGIUNGI=SI)\nFiltroTab1=FORN;'X';Escludi\nPOPOLACONGENERATORE=ID;GEN_DEST\n"
+               "RICALCOLACAMPOTAB2=SCONTO;(ID*2);(ID > 1)"),
+        true, r);
+    EXPECT_EQ(e.aggiornati, 1);
+    EXPECT_EQ(e.aggiunti, 1);
+    EXPECT_EQ(destRows("SELECT CODICE || '|' || DESCRIZIONE || '|' || CODICE2 || '|' || ID || '|' || COALESCE(SCONTO, '') "
+                       "FROM DEST ORDER BY CODICE2"),
+              (QStringList{"11|trovata|K1|1|", "12|nuova|K2|41|82"}));
+}
+
 TEST_F(ScriptDbTest, aFailedRowIsReportedAndTheOthersStay)
 {
     exec("INSERT INTO ORIG (CODICE, DESCRIZIONE) VALUES (1, 'uno')");

@@ -234,3 +234,23 @@ TEST_F(WindowTest, cleanupStopsBetweenTwoTablesAndRefusesToCloseMeanwhile)
 }
 
 } // namespace
+
+namespace {
+
+TEST(TMemoFormTest, interruptAsksAndIsSetOnlyOnYes)
+{
+    platform::ScopedServices services;
+    TMemoForm memo(QStringLiteral("DEMO"));
+    memo.preparaElaborazione();
+    EXPECT_EQ(memo.ButtonAnnulla->text(), "Interrompi");
+    services.messages().queueAnswer(Answer::No);
+    memo.ButtonAnnulla->click();
+    EXPECT_FALSE(memo.interruzioneRichiesta());
+    memo.ButtonAnnulla->click();
+    EXPECT_TRUE(memo.interruzioneRichiesta());
+    EXPECT_EQ(services.messages().texts(), (QStringList{"Interrompere l'elaborazione?", "Interrompere l'elaborazione?"}));
+    memo.preparaElaborazione();
+    EXPECT_FALSE(memo.interruzioneRichiesta());
+}
+
+} // namespace
