@@ -295,7 +295,8 @@ void TabRispTmp::appendRow(const QByteArray &packed)
     const size_t n = size_t(packed.size());
     if (m_blocks.empty() || m_blockUsed + n > m_blockSize) {
         m_blockSize = std::max(kBlocco, n);
-        m_blocks.push_back(std::make_unique<char[]>(m_blockSize));
+        // Not zero-filled: every byte handed out is written first.
+        m_blocks.push_back(std::unique_ptr<char[]>(new char[m_blockSize]));
         m_blockUsed = 0;
     }
     std::memcpy(m_blocks.back().get() + m_blockUsed, packed.constData(), n);
