@@ -9,6 +9,8 @@
 
 namespace vardof::maintenance {
 
+// The messages go to platform::messages() unless overridden; the rest is
+// dropped unless overridden.
 class Reporter
 {
 public:
@@ -27,11 +29,6 @@ public:
     virtual void progress(int) {}
     virtual void keepAlive() {}
     virtual bool interruptRequested() { return false; }
-};
-
-// Forwards the messages to platform::messages() and drops the rest.
-class PlatformReporter : public Reporter
-{
 };
 
 // Per cent rounded to the nearest whole number, 0 when total is 0.

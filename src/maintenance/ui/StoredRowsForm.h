@@ -57,7 +57,7 @@ protected:
     void reopen(int codice, int fallback = 0);
     void showCurrent();
 
-    // The subclass's part.
+    // What each window adds.
     virtual void enableFields(bool editing) = 0;
     virtual void showRow(int row) = 0;      // row -1: empty fields
     virtual void newRow(int codice) = 0;
