@@ -177,7 +177,7 @@ int commandDemo(QStringList args)
     return 1;
 }
 
-int notBuilt(const QString &command)
+[[maybe_unused]] int notBuilt(const QString &command)
 {
     err(QStringLiteral("Il comando %1 non è disponibile in questa versione").arg(command));
     return 2;
