@@ -247,7 +247,7 @@ TEST_F(Registry, queryButtonOpensTheQueryWindowOnTheWorkDatabase)
         w->ButtonEseguiInterrogazione->click();
         for (int r = 0; r < w->answerModel().rowCount(); ++r)
             citta << w->answerModel().index(r, 1).data().toString();
-        w->ButtonChiudi1->click();
+        w->reject();
     });
     form->ButtonGeneraQuery->click();
     EXPECT_EQ(titolo, QStringLiteral("Query - Ditta: DEMO"));
@@ -273,7 +273,7 @@ TEST_F(Registry, queryButtonOpensAnotherArchiveOnItsOwnConnection)
         w->ButtonEseguiInterrogazione->click();
         for (int r = 0; r < w->answerModel().rowCount(); ++r)
             codici << w->answerModel().index(r, 0).data().toString();
-        w->ButtonChiudi1->click();
+        w->reject();
     });
     form->ButtonGeneraQuery->click();
     EXPECT_EQ(codici, QStringList{QStringLiteral("VITE")});

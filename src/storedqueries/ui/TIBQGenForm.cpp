@@ -1,6 +1,6 @@
 #include "storedqueries/ui/TIBQGenForm.h"
 
-#include "db/Catalog.h"
+#include "db/Statement.h"
 #include "db/Error.h"
 #include "entry/OpenOrCreate.h"
 #include "entry/WorkContext.h"
@@ -68,15 +68,18 @@ struct AltroArchivio
     }
 };
 
-// The table as the catalogue names it: as typed, or in upper case (names
-// typed in lower case are stored in upper case). Empty when missing.
+// The table as the catalogue names it: as typed, or else in upper case
+// (names typed without quotes are stored in upper case). Empty when missing.
 QString tabellaNelCatalogo(db::Attachment &att, db::Transaction &tra, const QString &tabella)
 {
-    if (db::catalog::relationExists(att, tra, tabella))
-        return tabella;
-    const QString maiuscola = tabella.toUpper();
-    if (maiuscola != tabella && db::catalog::relationExists(att, tra, maiuscola))
-        return maiuscola;
+    db::Statement s(att, tra,
+                    QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :NOME"));
+    for (const QString &nome : {tabella, tabella.toUpper()}) {
+        s.setParam(QStringLiteral("NOME"), db::Value(nome));
+        db::ResultSet rs = s.open();
+        if (rs.next() && rs.toInt64(0).value_or(0) > 0)
+            return nome;
+    }
     return QString();
 }
 
