@@ -52,7 +52,7 @@ void rilascia(QWidget *w, int key)
 
 // Runs `action` on the next modal dialog of type T that opens.
 template<typename T>
-void allaProssimaFinestra(std::function<void(T *)> action)
+QTimer *allaProssimaFinestra(std::function<void(T *)> action)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
@@ -64,6 +64,7 @@ void allaProssimaFinestra(std::function<void(T *)> action)
         }
     });
     timer->start();
+    return timer;
 }
 
 class QueryWindow : public test::FbFixture

@@ -30,7 +30,7 @@ using storedqueries::TIBQGenForm;
 namespace {
 
 template<typename T>
-void allaProssimaFinestra(std::function<void(T *)> action)
+QTimer *allaProssimaFinestra(std::function<void(T *)> action)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
@@ -42,6 +42,7 @@ void allaProssimaFinestra(std::function<void(T *)> action)
         }
     });
     timer->start();
+    return timer;
 }
 
 class Registry : public test::FbFixture
@@ -213,13 +214,14 @@ TEST_P(RegistryRefusals, queryButtonRefusesWithItsMessage)
     form->EditPercorso->setText(path);
     form->EditTabella->setText(QString::fromUtf8(GetParam().tabella));
     bool aperta = false;
-    allaProssimaFinestra<qbe::TIBLQueryForm>([&aperta](qbe::TIBLQueryForm *w) {
+    QTimer *attesa = allaProssimaFinestra<qbe::TIBLQueryForm>([&aperta](qbe::TIBLQueryForm *w) {
         aperta = true;
-        w->ButtonChiudi->click();
+        w->reject();
     });
     form->ButtonGeneraQuery->click();
     QCoreApplication::processEvents();
     EXPECT_FALSE(aperta);
+    delete attesa;
     EXPECT_EQ(m_services.messages().texts(),
               QStringList{QString::fromUtf8(GetParam().message).replace(QStringLiteral("{path}"), path)});
 }

@@ -118,6 +118,10 @@ TIBLQueryForm::TIBLQueryForm(QWidget *owner, int numeroUtente, db::Attachment &c
     DBGrid2->hide();
     for (QLabel *l : LegendaRisposta)
         l->hide();
+    // Enter belongs to the grids (it ends a condition being typed), never
+    // to a button.
+    for (QPushButton *b : findChildren<QPushButton *>())
+        b->setAutoDefault(false);
     apriStoreParametri();
     SettaggioControlli();
 }
