@@ -21,7 +21,7 @@
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
-#include <QScrollBar>
+#include <QStyle>
 #include <QTimer>
 
 namespace vardof::qbe {
@@ -229,18 +229,22 @@ void TIBLQueryForm::costruisciFacciaRisposta()
     Panel2 = new QWidget(this);
     Panel2->setObjectName(QStringLiteral("Panel2"));
     auto *l2 = new QHBoxLayout(Panel2);
-    l2->setContentsMargins(4, 4, 4, 4);
-    l2->setSpacing(3);
+    l2->setContentsMargins(3, 3, 3, 3);
+    l2->setSpacing(2);
     auto bottone = [this, l2](QPushButton *&b, const QString &name, const QString &text) {
         b = new QPushButton(text, Panel2);
         b->setObjectName(name);
         l2->addWidget(b);
     };
     bottone(ButtonNumeroRecord, QStringLiteral("ButtonNumeroRecord"), QStringLiteral("N.Rec."));
-    bottone(ButtonFont, QStringLiteral("ButtonFont"), QStringLiteral("Carattere"));
-    bottone(ButtonCappotta, QStringLiteral("ButtonCappotta"), QStringLiteral("Scheda"));
+    // The font and single-record buttons are pictures, so that the row of
+    // buttons fits the window's width.
+    bottone(ButtonFont, QStringLiteral("ButtonFont"), QStringLiteral("Aa"));
+    bottone(ButtonCappotta, QStringLiteral("ButtonCappotta"), QString());
+    ButtonCappotta->setIcon(style()->standardIcon(QStyle::SP_FileDialogDetailedView));
     ButtonFont->setToolTip(QStringLiteral("Carattere della griglia"));
     ButtonCappotta->setToolTip(QStringLiteral("Mostra un record (F7)"));
+    Panel2->setStyleSheet(QStringLiteral("QPushButton { padding: 3px 7px; }"));
     bottone(ButtonSomma, QStringLiteral("ButtonSomma"), QStringLiteral("So&mma"));
     bottone(ButtonOrdina, QStringLiteral("ButtonOrdina"), QStringLiteral("&Ord./Tot."));
     bottone(ButtonGrafico, QStringLiteral("ButtonGrafico"), QStringLiteral("&Grafico"));
@@ -450,10 +454,13 @@ void TIBLQueryForm::aspettoBaseRisposta()
         if (visual != i)
             h->moveSection(visual, i);
     }
-    const int carattere = DBGrid2->fontMetrics().averageCharWidth();
+    // A character of the grid is as wide as a digit, as on the reports.
+    const int carattere = DBGrid2->fontMetrics().horizontalAdvance(QLatin1Char('0'));
     for (int i = 0; i < n; ++i) {
         const int caratteri = larghezzaVisualizzata(m_risposta.columns()[size_t(i)]);
-        DBGrid2->setColumnWidth(i, std::min(caratteri, 64) * carattere + 10);
+        // Long texts get a readable width, not their whole length: more
+        // columns fit the first screen.
+        DBGrid2->setColumnWidth(i, std::min(caratteri, 24) * carattere + 12);
     }
 }
 
