@@ -9,7 +9,10 @@
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
 #include "qbe/TIBFQuerForm.h"
+#include "entry/WorkContext.h"
+#include "platform/IniFile.h"
 #include "qbe/ui/AnswerModel.h"
+#include "qbe/ui/ApriQuerySuTabella.h"
 #include "qbe/ui/GrigliaQuery.h"
 #include "qbe/ui/InterrogationModel.h"
 #include "qbe/ui/TAppoggioQuerForm.h"
@@ -498,6 +501,48 @@ TEST_F(QueryWindow, answerFaceButtonsOfOtherWindowsStayDisabled)
         EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
     for (QPushButton *b : {form->ButtonEseguiInterrogazione, form->ButtonSelezionaTutto, form->ButtonChiudi})
         EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
+}
+
+TEST_F(QueryWindow, openedOnATableItRunsOnItsOwnConnectionAndReadsTheSettings)
+{
+    const QString ini = m_dir.file(QStringLiteral("ostrel.ini"));
+    platform::IniFile(ini).writeString(QStringLiteral("SEZ"), QStringLiteral("Directory di lavoro"), QStringLiteral("L:\\lavoro\\"));
+    platform::IniFile(ini).writeString(QStringLiteral("SEZ"), QStringLiteral("Directory bin"), QStringLiteral("B:\\bin\\"));
+    // Pending work of the caller, which the window's rollbacks must not touch.
+    db::executeSql(att(), tra(), QStringLiteral("INSERT INTO CLIENTI (CODICE, CITTA) VALUES (9, 'BARI')"));
+
+    QString titolo, lavoro, bin, impostazioni, database;
+    int righe = -1;
+    bool eseguita = false;
+    allaProssimaFinestra<TIBLQueryForm>([&](TIBLQueryForm *w) {
+        titolo = w->windowTitle();
+        lavoro = w->directoryLavoro();
+        bin = w->directoryBin();
+        impostazioni = w->fileImpostazioni();
+        eseguita = w->rispostaVisibile();
+        righe = w->answerModel().rowCount();
+        w->reject();
+    });
+    ApriQuerySuTabella(QStringLiteral("CLIENTI"), att(), tra(), QString(), QString(), 0, ini, true,
+                       QStringLiteral("SEZ"), QString());
+    EXPECT_EQ(titolo, QStringLiteral("Query - Ditta: SEZ"));
+    EXPECT_EQ(lavoro, QStringLiteral("L:\\lavoro\\"));
+    EXPECT_EQ(bin, QStringLiteral("B:\\bin\\"));
+    EXPECT_EQ(impostazioni, ini);
+    EXPECT_TRUE(eseguita);
+    EXPECT_EQ(righe, 4); // the caller's row is not committed yet
+    ASSERT_TRUE(tra().isActive());
+    EXPECT_EQ(db::toText(db::queryValue(att(), tra(), QStringLiteral("SELECT COUNT(*) FROM CLIENTI"))),
+              QStringLiteral("5"));
+    tra().commit();
+    EXPECT_TRUE(m_services.messages().texts().isEmpty());
+}
+
+TEST(SettingsFile, theWindowsPathMeansTheLibrarySettings)
+{
+    EXPECT_EQ(fileImpostazioniEffettivo(QStringLiteral("C:\\Windows\\ostrel.ini")),
+              entry::TTabForm::PercorsoFileImpostazioni());
+    EXPECT_EQ(fileImpostazioniEffettivo(QStringLiteral("/tmp/altro.ini")), QStringLiteral("/tmp/altro.ini"));
 }
 
 // ---- the interrogation grid's rules ------------------------------------------

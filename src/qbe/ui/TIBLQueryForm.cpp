@@ -153,7 +153,7 @@ void TIBLQueryForm::costruisciFacciaInterrogazione()
     DBGrid1->setSelectionBehavior(QAbstractItemView::SelectItems);
     DBGrid1->setSelectionMode(QAbstractItemView::SingleSelection);
     DBGrid1->setEditTriggers(QAbstractItemView::AnyKeyPressed | QAbstractItemView::EditKeyPressed
-                             | QAbstractItemView::SelectedClicked);
+                             | QAbstractItemView::SelectedClicked | QAbstractItemView::DoubleClicked);
     DBGrid1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     DBGrid1->verticalHeader()->hide();
     const int carattere = fontMetrics().averageCharWidth();
