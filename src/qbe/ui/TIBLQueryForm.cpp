@@ -695,6 +695,7 @@ void TIBLQueryForm::MostraUnRecord()
         m_singoloRecord = false;
         const QModelIndex corrente = m_answerModel->index(m_tabRecRigaRisposta, std::max(0, m_tabRecColonnaRisposta));
         DBGrid2->setModel(m_answerModel);
+        h->setStretchLastSection(false);
         h->restoreState(m_statoIntestazione);
         DBGrid2->verticalHeader()->hide();
         if (corrente.isValid())
@@ -740,6 +741,7 @@ void TIBLQueryForm::MostraUnRecord()
     DBGrid2->setColumnWidth(0, 21 * carattere + 10);
     const int caratteriDato = std::max(1, (DBGrid2->width() - 270) / 8 + 1);
     DBGrid2->setColumnWidth(1, std::max(caratteriDato * 8, 10 * carattere));
+    h->setStretchLastSection(true);
     for (QPushButton *b : {ButtonSomma, ButtonOrdina, ButtonEsporta, ButtonGrafico, ButtonRitornaQuery}) {
         b->hide();
         b->setEnabled(false);
