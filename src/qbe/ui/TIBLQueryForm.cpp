@@ -700,11 +700,13 @@ void TIBLQueryForm::MostraUnRecord()
         DBGrid2->verticalHeader()->hide();
         if (corrente.isValid())
             DBGrid2->setCurrentIndex(corrente);
+        // Hidden first, so that the row of buttons never needs more than
+        // the window's width.
+        ButtonChiudi1->hide();
         for (QPushButton *b : {ButtonSomma, ButtonOrdina, ButtonEsporta, ButtonGrafico, ButtonRitornaQuery})
             b->show();
         for (QLabel *l : LegendaRisposta)
             l->show();
-        ButtonChiudi1->hide();
         SettaggioControlli();
         return;
     }
