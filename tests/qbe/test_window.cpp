@@ -10,7 +10,10 @@
 #include "platform/Services.h"
 #include "qbe/TIBFQuerForm.h"
 #include "entry/WorkContext.h"
+#include "platform/HostPaths.h"
 #include "platform/IniFile.h"
+#include "params/TTabXForm.h"
+#include "demo/DemoBuilder.h"
 #include "qbe/ui/AnswerModel.h"
 #include "qbe/ui/ApriQuerySuTabella.h"
 #include "qbe/ui/GrigliaQuery.h"
@@ -536,6 +539,44 @@ TEST_F(QueryWindow, openedOnATableItRunsOnItsOwnConnectionAndReadsTheSettings)
               QStringLiteral("5"));
     tra().commit();
     EXPECT_TRUE(m_services.messages().texts().isEmpty());
+}
+
+TEST_F(QueryWindow, aUserNumberOpensTheUsersStoreAndFilesArchiveAndTempDir)
+{
+    test::TempDir host;
+    app::DemoOptions demo;
+    demo.hostDir = host.path() + QLatin1Char('/');
+    demo.rows = 10;
+    app::buildDemo(demo);
+    platform::setHostDir(demo.hostDir);
+
+    auto form = std::make_unique<TIBLQueryForm>(nullptr, 1, att(), tra(), QStringLiteral("DEMO"), m_dir.path(),
+                                                m_dir.path(), QStringLiteral("CLIENTI"));
+    params::TTabXForm *store = form->storeParametri();
+    ASSERT_NE(store, nullptr);
+    const QString archivio = store->CaricaParametro(QStringLiteral("Archivio"));
+    EXPECT_FALSE(archivio.isEmpty());
+    EXPECT_EQ(store->GetV(QStringLiteral("Archivio")), archivio);
+    EXPECT_EQ(store->GetV(QStringLiteral("TempDir")),
+              store->CaricaParametro(QStringLiteral("Directory tabelle temporanee")));
+    EXPECT_EQ(form->CaricaParametro(QStringLiteral("Archivio")), archivio);
+    form.reset();
+    platform::setHostDir(QString());
+}
+
+TEST_F(QueryWindow, aUserWhoseParametersCannotBeReadStillQueries)
+{
+    test::TempDir host;
+    platform::setHostDir(host.path() + QLatin1Char('/'));
+    auto form = std::make_unique<TIBLQueryForm>(nullptr, 7, att(), tra(), QStringLiteral("DEMO"), m_dir.path(),
+                                                m_dir.path(), QStringLiteral("CLIENTI"));
+    EXPECT_EQ(form->storeParametri(), nullptr);
+    EXPECT_TRUE(form->CaricaParametro(QStringLiteral("Archivio")).isEmpty());
+    form->show();
+    form->ButtonEseguiInterrogazione->click();
+    EXPECT_EQ(form->answerModel().rowCount(), 4);
+    form.reset();
+    platform::setHostDir(QString());
 }
 
 TEST(SettingsFile, theWindowsPathMeansTheLibrarySettings)

@@ -87,6 +87,9 @@ public:
     // The font the font dialog offers next.
     const platform::FontChoice &fontDialogo() const { return m_fontDialogo; }
 
+    // The user's parameter store, opened for a user number (null without one,
+    // or when the user's database cannot be read).
+    params::TTabXForm *storeParametri() const { return m_store.get(); }
     // The user's remembered option: the parameter store with a user number,
     // the settings file (section = company text) without one.
     QString CaricaParametro(const QString &nome);
