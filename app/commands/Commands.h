@@ -7,6 +7,10 @@
 
 #include <QStringList>
 
+#include <memory>
+
+namespace vardof::entry { class TTabForm; }
+
 namespace vardof::app {
 
 int commandImport(const QStringList &args);     // vardof import DATAFILE [--salta-prima-riga] [--utente N]
@@ -17,5 +21,12 @@ int commandPulisciTmp(const QStringList &args); // vardof pulisci-tmp [--utente 
 
 // Parses "--utente N" out of args (default: the demo user 1); false on a bad number.
 bool takeUserOption(QStringList &args, int &user);
+
+// One line of results on standard output, flushed at once.
+void printLine(const QString &line);
+
+// The user's work context with the archive open, as an entry builds it;
+// nullptr when it could not be built or connected (why is already shown).
+std::unique_ptr<entry::TTabForm> openUserContext(int user);
 
 } // namespace vardof::app

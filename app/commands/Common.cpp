@@ -1,5 +1,11 @@
 #include "commands/Commands.h"
 
+#include "db/Error.h"
+#include "entry/Context.h"
+#include "platform/Messages.h"
+
+#include <cstdio>
+
 namespace vardof::app {
 
 bool takeUserOption(QStringList &args, int &user)
@@ -14,6 +20,27 @@ bool takeUserOption(QStringList &args, int &user)
     user = args.at(i + 1).toInt(&ok);
     args.remove(i, 2);
     return ok;
+}
+
+void printLine(const QString &line)
+{
+    std::fputs(line.toLocal8Bit().constData(), stdout);
+    std::fputc('\n', stdout);
+    std::fflush(stdout);
+}
+
+std::unique_ptr<entry::TTabForm> openUserContext(int user)
+{
+    std::unique_ptr<entry::TTabForm> context;
+    try {
+        context = entry::CreaContestoLavoro(user);
+    } catch (const db::Error &e) {
+        platform::error(e.message());
+        return nullptr;
+    }
+    if (!context->isConnected())
+        return nullptr;
+    return context;
 }
 
 } // namespace vardof::app

@@ -22,12 +22,7 @@ namespace {
 class LogPrinter : public maintenance::Reporter
 {
 public:
-    void logLine(const QString &line) override
-    {
-        std::fputs(line.toLocal8Bit().constData(), stdout);
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
-    }
+    void logLine(const QString &line) override { printLine(line); }
 };
 
 } // namespace
@@ -43,8 +38,8 @@ int commandAggiorna(const QStringList &arguments)
         return 2;
     }
     try {
-        std::unique_ptr<entry::TTabForm> context = entry::CreaContestoLavoro(user);
-        if (!context || !context->isConnected())
+        std::unique_ptr<entry::TTabForm> context = openUserContext(user);
+        if (!context)
             return 1;
         std::optional<maintenance::ScriptFDB> script;
         if (maintenance::esisteTabella(context->database(), context->transaction(), QStringLiteral("STOAGGFDBFDB")))

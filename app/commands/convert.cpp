@@ -21,12 +21,6 @@ namespace vardof::app {
 
 namespace {
 
-void printLine(const QString &line)
-{
-    std::fputs(line.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-}
-
 class PrintingSink : public convert::ConversionSink
 {
 public:

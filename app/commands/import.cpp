@@ -20,13 +20,6 @@ namespace vardof::app {
 
 namespace {
 
-void printLine(const QString &line)
-{
-    std::fputs(line.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
 class PrintingSink : public importcsv::ImportSink
 {
 public:
@@ -71,14 +64,8 @@ int commandImport(const QStringList &arguments)
     if (fileDati.isEmpty())
         return importUsage();
 
-    std::unique_ptr<entry::TTabForm> context;
-    try {
-        context = entry::CreaContestoLavoro(user);
-    } catch (const db::Error &e) {
-        platform::error(e.message());
-        return 1;
-    }
-    if (!context || !context->isConnected())
+    std::unique_ptr<entry::TTabForm> context = openUserContext(user);
+    if (!context)
         return 1;
 
     importcsv::CaricamentoScript script;

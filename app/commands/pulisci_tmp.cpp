@@ -24,11 +24,8 @@ public:
     explicit DropPrinter(qint64 total) : m_total(total) {}
     void tabella(qint64 k, const QString &nome, int) override
     {
-        const QString line = QStringLiteral("(n° %1 di %2) DROP TABLE %3")
-                                 .arg(maintenance::formatoConteggio(k), maintenance::formatoConteggio(m_total), nome);
-        std::fputs(line.toLocal8Bit().constData(), stdout);
-        std::fputc('\n', stdout);
-        std::fflush(stdout);
+        printLine(QStringLiteral("(n° %1 di %2) DROP TABLE %3")
+                      .arg(maintenance::formatoConteggio(k), maintenance::formatoConteggio(m_total), nome));
     }
 
 private:
@@ -46,8 +43,8 @@ int commandPulisciTmp(const QStringList &arguments)
         return 2;
     }
     try {
-        std::unique_ptr<entry::TTabForm> context = entry::CreaContestoLavoro(user);
-        if (!context || !context->isConnected())
+        std::unique_ptr<entry::TTabForm> context = openUserContext(user);
+        if (!context)
             return 1;
         const qint64 total = maintenance::contaTabelleTmp(context->database());
         if (total == 0) {

@@ -20,13 +20,6 @@ namespace vardof::app {
 
 namespace {
 
-void printLine(const QString &line)
-{
-    std::fputs(line.toLocal8Bit().constData(), stdout);
-    std::fputc('\n', stdout);
-    std::fflush(stdout);
-}
-
 class SyncPrinter : public maintenance::SincroReporter
 {
 public:
@@ -51,8 +44,8 @@ int commandSync(const QStringList &arguments)
         return 2;
     }
     try {
-        std::unique_ptr<entry::TTabForm> context = entry::CreaContestoLavoro(user);
-        if (!context || !context->isConnected())
+        std::unique_ptr<entry::TTabForm> context = openUserContext(user);
+        if (!context)
             return 1;
         if (!maintenance::esisteTabella(context->database(), context->transaction(),
                                         QStringLiteral("STOAGGSINCRODBFAST"))) {
