@@ -196,12 +196,6 @@ QByteArray digest(const QString &path)
     return hash.result().toHex();
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -280,7 +274,7 @@ int main(int argc, char **argv)
         return 1;
     }
 
-    const double o = median(ours), a = median(theirs);
+    const double o = bench::median(ours), a = bench::median(theirs);
     const QString md =
         QStringLiteral("## File conversion against awk\n\n"
                        "Machine: %1. A fixed-length price list of %2 MB (%3 lines of 133 characters), 12 fields: "

@@ -249,12 +249,6 @@ double selectRaw(const QString &path, qint64 &checksum)
     return timer.nsecsElapsed() / 1e9;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -303,7 +297,7 @@ int main(int argc, char **argv)
         std::fprintf(stderr, "%s\n", e.what());
         return 1;
     }
-    const double io = median(insOurs), ir = median(insRaw), so = median(selOurs), sr = median(selRaw);
+    const double io = bench::median(insOurs), ir = bench::median(insRaw), so = bench::median(selOurs), sr = bench::median(selRaw);
     const QString md =
         QStringLiteral("## Firebird layer against the bare client API\n\n"
                        "Machine: %1. Embedded engine, a fresh database per variant, %2 rows of 5 columns "

@@ -16,6 +16,8 @@
 #include "platform/Formats.h"
 #include "platform/TextFile.h"
 
+#include "support/ResultsFile.h"
+
 #include <benchmark/benchmark.h>
 
 #include <QElapsedTimer>
@@ -116,12 +118,6 @@ void registra(benchmark::State &state, const char *nome, double secondi)
     const double rs = double(righeBench()) / secondi;
     state.counters["righe_s"] = rs;
     g_righeAlSecondo[nome].push_back(rs);
-}
-
-double mediana(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
 }
 
 // The floor: the same file read through the same buffered reader, the same
@@ -226,9 +222,9 @@ int main(int argc, char **argv)
     const auto grezzo = g_righeAlSecondo.find("grezzo");
     if (grezzo == g_righeAlSecondo.end())
         return 0;
-    const double base = mediana(grezzo->second);
+    const double base = vardof::bench::median(grezzo->second);
     std::printf("\nrighe: %lld, giri: %d (mediana)\n", static_cast<long long>(righeBench()), giri);
     for (const auto &[nome, rs] : g_righeAlSecondo)
-        std::printf("%-22s %12.0f righe/s  rapporto %.2f\n", nome.c_str(), mediana(rs), mediana(rs) / base);
+        std::printf("%-22s %12.0f righe/s  rapporto %.2f\n", nome.c_str(), vardof::bench::median(rs), vardof::bench::median(rs) / base);
     return 0;
 }

@@ -109,12 +109,6 @@ double runOnce(const Target &t, TSincroDB::Metodo metodo, qint64 &copied)
     return seconds;
 }
 
-double median(std::vector<double> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -167,7 +161,7 @@ int main(int argc, char **argv)
         }
         if (copiedOurs != copiedPerRow)
             std::fprintf(stderr, "copied rows differ: %lld vs %lld\n", copiedOurs, copiedPerRow);
-        const double a = median(perRow), b = median(ours);
+        const double a = vardof::bench::median(perRow), b = vardof::bench::median(ours);
         table += QStringLiteral("| %1 | %2 / %3 | %4 | %5 | %6 | %7 | >= 3 |\n")
                      .arg(t.label)
                      .arg(rows)

@@ -4,6 +4,8 @@
 #include <QSysInfo>
 #include <QThread>
 
+#include <algorithm>
+
 namespace vardof::bench {
 
 bool writeSection(const QString &resultsFile, const QString &name, const QString &markdown)
@@ -45,6 +47,14 @@ QString machineDescription()
         .arg(QSysInfo::prettyProductName())
         .arg(QThread::idealThreadCount())
         .arg(cpu.isEmpty() ? QString() : QStringLiteral(", ") + cpu);
+}
+
+double median(std::vector<double> values)
+{
+    if (values.empty())
+        return 0;
+    std::sort(values.begin(), values.end());
+    return values[values.size() / 2];
 }
 
 } // namespace vardof::bench

@@ -5,11 +5,16 @@
 
 #include <QString>
 
+#include <vector>
+
 namespace vardof::bench {
 
 bool writeSection(const QString &resultsFile, const QString &name, const QString &markdown);
 
 // "Debian 12, 2 cores, <cpu model>" for the heading of a section.
 QString machineDescription();
+
+// The middle value of the rounds of one variant.
+double median(std::vector<double> values);
 
 } // namespace vardof::bench

@@ -231,16 +231,22 @@ QString RowLayout::text(const unsigned char *buffer, int i, AttachmentImpl *att,
     }
     if (c.sqlType == SQL_TEXT && c.charSet != 1)
         return platform::fromCp1252(std::string_view(reinterpret_cast<const char *>(p), size_t(c.length)));
+    // Integers and exact decimals straight from the buffer.
+    auto integerText = [&](qint64 v) {
+        if (c.scale > 0)
+            return Decimal{v, c.scale}.toString(QLatin1Char(','));
+        return c.scale == 0 ? QString::number(v) : toText(value(buffer, i, att, tra));
+    };
     switch (c.sqlType) {
     case SQL_LONG: {
         ISC_LONG v;
         std::memcpy(&v, p, sizeof v);
-        return c.scale > 0 ? Decimal{v, c.scale}.toString(QLatin1Char(',')) : c.scale == 0 ? QString::number(v) : toText(value(buffer, i, att, tra));
+        return integerText(v);
     }
     case SQL_INT64: {
         ISC_INT64 v;
         std::memcpy(&v, p, sizeof v);
-        return c.scale > 0 ? Decimal{v, c.scale}.toString(QLatin1Char(',')) : c.scale == 0 ? QString::number(v) : toText(value(buffer, i, att, tra));
+        return integerText(v);
     }
     case SQL_TYPE_DATE: {
         ISC_DATE v;
