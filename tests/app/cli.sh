@@ -44,6 +44,11 @@ out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vardof" --host "$ho
 check "entry without a screen" 1 $?
 contains "entry without a screen" "xvfb-run" "$out"
 
+# The library makes its own application object when the host has none: an
+# entry whose window is not built yet returns at once (offscreen).
+QT_QPA_PLATFORM=offscreen "$vardof" --host "$host" ShowQueryClass1FormX 1 > /dev/null 2>&1
+check "entry in a process with no application object" 0 $?
+
 # A supplier's fixed-length list converted, then imported into LISTINI.
 work="$host/lavoro"
 for i in $(seq 1 200); do
