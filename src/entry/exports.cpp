@@ -43,6 +43,7 @@
 #endif
 
 #include <exception>
+#include <stdexcept>
 
 using namespace vardof;
 
@@ -65,6 +66,10 @@ void prologue()
 {
     platform::setLibraryFormats();
     ensureApplication();
+    // A host with a console-only application object cannot show windows:
+    // say so (on the default, non-window messages) instead of aborting.
+    if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
+        throw std::runtime_error("L'applicazione ospite non consente di aprire finestre");
     entry::installEntryUi();
 }
 
