@@ -50,9 +50,10 @@ bool TestGroupBy(const QString &testo)
 
 QString ConvertiDateCondizione(const QString &condizione)
 {
-    // Indexes are 0-based here. Only text wholly inside the condition is
-    // looked at, so a short date right before the closing quote and
-    // parenthesis is turned around like any other.
+    // Indexes are 0-based here. A "/" is a candidate only with more than
+    // three characters before it and at least seven after it: a d/m/yy date
+    // right before the closing quote and parenthesis stays as typed, as the
+    // stored queries written so far expect.
     const QChar apice = QLatin1Char('\'');
     const QChar barra = QLatin1Char('/');
     const int n = condizione.size();
@@ -60,7 +61,7 @@ QString ConvertiDateCondizione(const QString &condizione)
     int copiato = 0; // condizione[0 .. copiato) is already in out
     int i = 0;
     while (i < n) {
-        if (condizione[i] != barra) {
+        if (condizione[i] != barra || i + 1 <= 3 || i + 1 >= n - 6) {
             ++i;
             continue;
         }
