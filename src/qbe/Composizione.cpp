@@ -314,7 +314,7 @@ BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &t
                 if (r.Condizione.isEmpty() || calcolata[size_t(j)])
                     continue;
                 if (eRaw(r.Condizione))
-                    termini << ConvertiDateCondizione(r.Condizione);
+                    termini << r.Condizione; // as written, dates too: only WHERE conditions are turned around
                 else
                     termini << ricercaContiene(r.Nome, r.Condizione, tipo ? tipo(r.Nome) : TipoCampo::Altro);
             }

@@ -246,12 +246,14 @@ INSTANTIATE_TEST_SUITE_P(Casi, Composizione, ::testing::Values(
           "ON ((A.CODICE=XX.ZONA) AND ((UPPER (CAST(A.DESCRIZIONE AS CHARACTER(256)) ) LIKE UPPER('%NORD%'))))",
           "WHERE ", "((UPPER (CAST(XX.CITTA AS CHARACTER(256)) ) LIKE UPPER('%ROMA%')))"},
          Accetta, 1},
-    Caso{"headerPConvertsDatesOfItsConditions",
+    // The conditions of a "P" table go into the join as written: only the
+    // WHERE conditions have their dates turned around.
+    Caso{"headerPTakesItsConditionsAsWritten",
          {{"CODICE", 1, ""}, {"ORDINI = B", 9, "P"}, {"B.CLIENTE", 8, "CODICE"},
           {"B.DATAORDINE", 1, "(B.DATAORDINE >= '05/02/2024')"}},
          {kSelect, "XX.CODICE,", "B.DATAORDINE", kFrom, kClienti, "LEFT JOIN \"ORDINI\"  B",
-          "ON ((B.CLIENTE=XX.CODICE) AND ((B.DATAORDINE >= '02/05/2024')))"},
-         Accetta, 4},
+          "ON ((B.CLIENTE=XX.CODICE) AND ((B.DATAORDINE >= '05/02/2024')))"},
+         Accetta, -1},
     Caso{"codesFiveAndSixAreShownAndGrouped",
          {{"CITTA", 5, ""}, {"ZONA", 6, ""}, {"FIDO", 0, "(CALC (MAX(FIDO)) AS MASSIMO)"}},
          {kSelect, "XX.CITTA,", "XX.ZONA,", " (MAX(FIDO)) AS MASSIMO", kFrom, kClienti, "GROUP BY", "XX.CITTA,",
