@@ -246,15 +246,24 @@ bool Statement::hasParam(const QString &name)
     return d->names.contains(name, Qt::CaseInsensitive);
 }
 
+namespace {
+int parameterIndex(const QStringList &names, const QString &name)
+{
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names[i].compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    throw Error(QStringLiteral("Parametro %1 non trovato").arg(name));
+}
+} // namespace
+
 void Statement::setParam(const QString &name, const FieldValue &value)
 {
-    for (qsizetype i = 0; i < d->names.size(); ++i) {
-        if (d->names[i].compare(name, Qt::CaseInsensitive) == 0) {
-            d->values[size_t(i)] = value;
-            return;
-        }
-    }
-    throw Error(QStringLiteral("Parametro %1 non trovato").arg(name));
+    d->values[size_t(parameterIndex(d->names, name))] = value;
+}
+
+void Statement::setParam(const QString &name, FieldValue &&value)
+{
+    d->values[size_t(parameterIndex(d->names, name))] = std::move(value);
 }
 
 qint64 Statement::rowsAffected() const

@@ -58,6 +58,7 @@ public:
     QStringList paramNames();
     bool hasParam(const QString &name);
     void setParam(const QString &name, const FieldValue &value); // throws for an unknown name
+    void setParam(const QString &name, FieldValue &&value);
     void setParam(int index, const FieldValue &value);           // by marker position
     void setNull(const QString &name) { setParam(name, std::nullopt); }
     void clearParams();
