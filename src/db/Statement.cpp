@@ -249,6 +249,11 @@ bool Statement::hasParam(const QString &name)
 namespace {
 int parameterIndex(const QStringList &names, const QString &name)
 {
+    // Names are kept upper case and callers mostly write them so: an exact
+    // comparison first keeps the per-row cost of binding low.
+    for (qsizetype i = 0; i < names.size(); ++i)
+        if (names[i] == name)
+            return int(i);
     for (qsizetype i = 0; i < names.size(); ++i)
         if (names[i].compare(name, Qt::CaseInsensitive) == 0)
             return int(i);
