@@ -285,10 +285,15 @@ qint64 Statement::rowsAffected() const
 
 void Statement::setParam(int index, const FieldValue &value)
 {
+    setParam(index, FieldValue(value));
+}
+
+void Statement::setParam(int index, FieldValue &&value)
+{
     prepare();
     if (index < 0 || size_t(index) >= d->values.size())
         throw Error(QStringLiteral("Parametro %1 non trovato").arg(index));
-    d->values[size_t(index)] = value;
+    d->values[size_t(index)] = std::move(value);
 }
 
 void Statement::clearParams()

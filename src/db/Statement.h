@@ -60,6 +60,7 @@ public:
     void setParam(const QString &name, const FieldValue &value); // throws for an unknown name
     void setParam(const QString &name, FieldValue &&value);
     void setParam(int index, const FieldValue &value);           // by marker position
+    void setParam(int index, FieldValue &&value);
     void setNull(const QString &name) { setParam(name, std::nullopt); }
     void clearParams();
     const std::vector<Column> &paramColumns();
