@@ -34,6 +34,15 @@ namespace detail {
 
 namespace {
 
+// A value of type T at p in a message buffer (which need not be aligned).
+template <typename T>
+T load(const unsigned char *p)
+{
+    T v;
+    std::memcpy(&v, p, sizeof v);
+    return v;
+}
+
 int typeCodeOf(unsigned sqlType)
 {
     switch (sqlType) {
@@ -149,47 +158,25 @@ FieldValue RowLayout::value(const unsigned char *buffer, int i, AttachmentImpl *
         return v;
     };
     switch (c.sqlType) {
-    case SQL_SHORT: {
-        ISC_SHORT v;
-        std::memcpy(&v, p, sizeof v);
-        return integer(v);
-    }
-    case SQL_LONG: {
-        ISC_LONG v;
-        std::memcpy(&v, p, sizeof v);
-        return integer(v);
-    }
-    case SQL_INT64: {
-        ISC_INT64 v;
-        std::memcpy(&v, p, sizeof v);
-        return integer(v);
-    }
-    case SQL_FLOAT: {
-        float v;
-        std::memcpy(&v, p, sizeof v);
-        return double(v);
-    }
+    case SQL_SHORT:
+        return integer(load<ISC_SHORT>(p));
+    case SQL_LONG:
+        return integer(load<ISC_LONG>(p));
+    case SQL_INT64:
+        return integer(load<ISC_INT64>(p));
+    case SQL_FLOAT:
+        return double(load<float>(p));
     case SQL_DOUBLE:
-    case SQL_D_FLOAT: {
-        double v;
-        std::memcpy(&v, p, sizeof v);
-        return v;
-    }
+    case SQL_D_FLOAT:
+        return load<double>(p);
     case SQL_BOOLEAN:
         return *p != 0;
-    case SQL_TYPE_DATE: {
-        ISC_DATE v;
-        std::memcpy(&v, p, sizeof v);
-        return decodeDate(v);
-    }
-    case SQL_TYPE_TIME: {
-        ISC_TIME v;
-        std::memcpy(&v, p, sizeof v);
-        return decodeTime(v);
-    }
+    case SQL_TYPE_DATE:
+        return decodeDate(load<ISC_DATE>(p));
+    case SQL_TYPE_TIME:
+        return decodeTime(load<ISC_TIME>(p));
     case SQL_TIMESTAMP: {
-        ISC_TIMESTAMP v;
-        std::memcpy(&v, p, sizeof v);
+        const auto v = load<ISC_TIMESTAMP>(p);
         return QDateTime(decodeDate(v.timestamp_date), decodeTime(v.timestamp_time));
     }
     case SQL_TEXT:
@@ -197,16 +184,14 @@ FieldValue RowLayout::value(const unsigned char *buffer, int i, AttachmentImpl *
             return QByteArray(reinterpret_cast<const char *>(p), c.length);
         return platform::fromCp1252(std::string_view(reinterpret_cast<const char *>(p), size_t(c.length)));
     case SQL_VARYING: {
-        unsigned short len;
-        std::memcpy(&len, p, sizeof len);
+        const auto len = load<unsigned short>(p);
         const char *text = reinterpret_cast<const char *>(p + 2);
         if (c.charSet == 1)
             return QByteArray(text, len);
         return platform::fromCp1252(std::string_view(text, len));
     }
     case SQL_BLOB: {
-        ISC_QUAD id;
-        std::memcpy(&id, p, sizeof id);
+        const auto id = load<ISC_QUAD>(p);
         QByteArray data = readBlob(att, tra, id);
         if (c.subType == 1)
             return platform::fromCp1252(data);
@@ -225,8 +210,7 @@ QString RowLayout::text(const unsigned char *buffer, int i, AttachmentImpl *att,
     const unsigned char *p = buffer + offsets[size_t(i)];
     // Text columns are the common case of every listing: decode in place.
     if (c.sqlType == SQL_VARYING && c.charSet != 1) {
-        unsigned short len;
-        std::memcpy(&len, p, sizeof len);
+        const auto len = load<unsigned short>(p);
         return platform::fromCp1252(std::string_view(reinterpret_cast<const char *>(p + 2), len));
     }
     if (c.sqlType == SQL_TEXT && c.charSet != 1)
@@ -238,21 +222,12 @@ QString RowLayout::text(const unsigned char *buffer, int i, AttachmentImpl *att,
         return c.scale == 0 ? QString::number(v) : toText(value(buffer, i, att, tra));
     };
     switch (c.sqlType) {
-    case SQL_LONG: {
-        ISC_LONG v;
-        std::memcpy(&v, p, sizeof v);
-        return integerText(v);
-    }
-    case SQL_INT64: {
-        ISC_INT64 v;
-        std::memcpy(&v, p, sizeof v);
-        return integerText(v);
-    }
-    case SQL_TYPE_DATE: {
-        ISC_DATE v;
-        std::memcpy(&v, p, sizeof v);
-        return formatDate(decodeDate(v));
-    }
+    case SQL_LONG:
+        return integerText(load<ISC_LONG>(p));
+    case SQL_INT64:
+        return integerText(load<ISC_INT64>(p));
+    case SQL_TYPE_DATE:
+        return formatDate(decodeDate(load<ISC_DATE>(p)));
     default:
         return toText(value(buffer, i, att, tra));
     }
