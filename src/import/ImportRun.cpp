@@ -135,6 +135,11 @@ private:
     void interrompi();
     void pulizia();
 
+    enum class Lettura { Riga, Fine, Interrotta };
+    // The next data line of a pass: a confirmed stop and the skipped header
+    // line are handled here, the same way in every pass.
+    Lettura prossimaRiga(QString &testo, bool &nonValida, qint64 &numero);
+
     bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, bool &valida);
     void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore);
     void avanza(qint64 letti, bool forza = false);
@@ -360,6 +365,22 @@ bool ImportRun::Impl::eliminazione()
     }
 }
 
+ImportRun::Impl::Lettura ImportRun::Impl::prossimaRiga(QString &testo, bool &nonValida, qint64 &numero)
+{
+    for (;;) {
+        if (m_sink.prendiRichiestaInterruzione()) {
+            interrompi();
+            m_reader.close();
+            return Lettura::Interrotta;
+        }
+        if (!m_reader.readLine(testo, nonValida))
+            return Lettura::Fine;
+        numero = m_reader.lineNumber();
+        if (!(m_salta && numero == 1))
+            return Lettura::Riga;
+    }
+}
+
 void ImportRun::Impl::interrompi()
 {
     if (r.m_tra.isActive())
@@ -475,16 +496,12 @@ std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
     std::vector<db::FieldValue> valoriChiave(size_t(chiavi.size()));
     qint64 letti = 0;
     for (;;) {
-        if (m_sink.prendiRichiestaInterruzione()) {
-            interrompi();
-            m_reader.close();
+        qint64 numero = 0;
+        const Lettura lettura = prossimaRiga(testo, nonValida, numero);
+        if (lettura == Lettura::Interrotta)
             return EsitoImport::Interrotto;
-        }
-        if (!m_reader.readLine(testo, nonValida))
+        if (lettura == Lettura::Fine)
             break;
-        const qint64 numero = m_reader.lineNumber();
-        if (m_salta && numero == 1)
-            continue;
         avanza(++letti);
         if (nonValida)
             continue; // reported once, by the import pass
@@ -636,16 +653,12 @@ EsitoImport ImportRun::Impl::passoImport()
     db::FieldValue valore;
     qint64 letti = 0;
     for (;;) {
-        if (m_sink.prendiRichiestaInterruzione()) {
-            interrompi();
-            m_reader.close();
+        qint64 numero = 0;
+        const Lettura lettura = prossimaRiga(testo, nonValida, numero);
+        if (lettura == Lettura::Interrotta)
             return EsitoImport::Interrotto;
-        }
-        if (!m_reader.readLine(testo, nonValida))
+        if (lettura == Lettura::Fine)
             break;
-        const qint64 numero = m_reader.lineNumber();
-        if (m_salta && numero == 1)
-            continue;
         if (!p.tagCR.isEmpty())
             testo.replace(p.tagCR, a_capo);
         avanza(++letti);
