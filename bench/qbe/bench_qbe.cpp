@@ -36,17 +36,6 @@ QStringList login()
     return db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"));
 }
 
-qint64 rssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
 void creaArchivio(const QString &path, int rows)
 {
     QFile::remove(path);
@@ -90,7 +79,7 @@ int figlio(const QString &variante, const QString &path)
             ++lette;
         }
         const double ms = timer.nsecsElapsed() / 1e6;
-        std::printf("%.3f %lld %d\n", ms, (long long)rssKb(), lette);
+        std::printf("%.3f %lld %d\n", ms, (long long)bench::rssKb(), lette);
         return caratteri > 0 ? 0 : 1;
     }
     qbe::TabIntTmp tab;
@@ -118,12 +107,12 @@ int figlio(const QString &variante, const QString &path)
             (void)risposta.text(r, c);
     const double ms = timer.nsecsElapsed() / 1e6;
     lette = risposta.fetchedCount();
-    const qint64 rss = rssKb();
+    const qint64 rss = bench::rssKb();
     if (variante == QLatin1String("tutto")) {
         // "N.Rec.": the whole answer in memory.
         timer.restart();
         risposta.fetchAll();
-        std::printf("%.3f %lld %d\n", timer.nsecsElapsed() / 1e6, (long long)rssKb(), risposta.fetchedCount());
+        std::printf("%.3f %lld %d\n", timer.nsecsElapsed() / 1e6, (long long)bench::rssKb(), risposta.fetchedCount());
         return 0;
     }
     std::printf("%.3f %lld %d\n", ms, (long long)rss, lette);

@@ -38,17 +38,6 @@ QStringList login()
     return db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"));
 }
 
-qint64 rssKb()
-{
-    QFile f(QStringLiteral("/proc/self/status"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    for (const QByteArray &line : f.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
-    return 0;
-}
-
 struct Misura
 {
     double ms = 0;
@@ -73,7 +62,7 @@ Misura cursoreNudo(db::Attachment &a, const QString &tabella)
         ++m.righe;
     }
     m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.rssKb = rssKb();
+    m.rssKb = bench::rssKb();
     return m;
 }
 
@@ -98,7 +87,7 @@ Misura finestra(db::Attachment &a, const QString &tabella, bool conCondizione)
     Misura m;
     m.ms = double(timer.nsecsElapsed()) / 1e6;
     m.righe = form.tabRispTmp().fetchedCount();
-    m.rssKb = rssKb();
+    m.rssKb = bench::rssKb();
     if (!form.rispostaVisibile())
         m.righe = -1;
     return m;
@@ -118,7 +107,7 @@ Misura nRec(db::Attachment &a, const QString &tabella)
     Misura m;
     m.ms = double(timer.nsecsElapsed()) / 1e6;
     m.righe = form.tabRispTmp().fetchedCount();
-    m.rssKb = rssKb();
+    m.rssKb = bench::rssKb();
     return m;
 }
 

@@ -49,6 +49,17 @@ QString machineDescription()
         .arg(cpu.isEmpty() ? QString() : QStringLiteral(", ") + cpu);
 }
 
+qint64 rssKb()
+{
+    QFile f(QStringLiteral("/proc/self/status"));
+    if (!f.open(QIODevice::ReadOnly))
+        return 0;
+    for (const QByteArray &line : f.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').value(0).toLongLong();
+    return 0;
+}
+
 double median(std::vector<double> values)
 {
     if (values.empty())

@@ -14,6 +14,9 @@ bool writeSection(const QString &resultsFile, const QString &name, const QString
 // "Debian 12, 2 cores, <cpu model>" for the heading of a section.
 QString machineDescription();
 
+// Resident memory of this process in KB (VmRSS), 0 where unknown.
+qint64 rssKb();
+
 // The middle value of the rounds of one variant.
 double median(std::vector<double> values);
 
