@@ -50,10 +50,10 @@ bool TestGroupBy(const QString &testo)
 
 QString ConvertiDateCondizione(const QString &condizione)
 {
-    // Indexes are 0-based here. A "/" is a candidate only with more than
-    // three characters before it and at least seven after it: a d/m/yy date
-    // right before the closing quote and parenthesis stays as typed, as the
-    // stored queries written so far expect.
+    // Indexes are 0-based here. Every "/" is a candidate wherever it stands:
+    // a date left as typed would reach the server month first and answer
+    // silently for another day, so '1/2/93' right before the closing quote
+    // and parenthesis is turned around like one in the middle.
     const QChar apice = QLatin1Char('\'');
     const QChar barra = QLatin1Char('/');
     const int n = condizione.size();
@@ -61,14 +61,16 @@ QString ConvertiDateCondizione(const QString &condizione)
     int copiato = 0; // condizione[0 .. copiato) is already in out
     int i = 0;
     while (i < n) {
-        if (condizione[i] != barra || i + 1 <= 3 || i + 1 >= n - 6) {
+        if (condizione[i] != barra) {
             ++i;
             continue;
         }
+        // The closing quote of a date already turned around never opens
+        // another one.
         int apertura = -1;
-        if (i - 2 >= 0 && condizione[i - 2] == apice)
+        if (i - 2 >= copiato && condizione[i - 2] == apice)
             apertura = i - 2;
-        else if (i - 3 >= 0 && condizione[i - 3] == apice)
+        else if (i - 3 >= copiato && condizione[i - 3] == apice)
             apertura = i - 3;
         if (apertura < 0) {
             ++i;
@@ -314,7 +316,7 @@ BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &t
                 if (r.Condizione.isEmpty() || calcolata[size_t(j)])
                     continue;
                 if (eRaw(r.Condizione))
-                    termini << r.Condizione; // as written, dates too: only WHERE conditions are turned around
+                    termini << ConvertiDateCondizione(r.Condizione); // the same day as in WHERE
                 else
                     termini << ricercaContiene(r.Nome, r.Condizione, tipo ? tipo(r.Nome) : TipoCampo::Altro);
             }

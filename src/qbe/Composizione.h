@@ -24,7 +24,8 @@ QString EstraiCalc(const QString &condizione);
 QString EstraiExtract(const QString &condizione);
 // Whether a computed column holds an aggregate (SUM, COUNT, MIN, MAX, AVG).
 bool TestGroupBy(const QString &testo);
-// Dates typed 'gg/mm/aaaa' (also d/m, yy) inside quotes become 'mm/gg/aaaa'.
+// Dates typed 'gg/mm/aaaa' (also d/m, yy) inside quotes become 'mm/gg/aaaa',
+// wherever they stand in the condition.
 QString ConvertiDateCondizione(const QString &condizione);
 // The alias prefix after `precedente` ("A." -> "B."); "A." when empty or
 // when it is not a letter and a point.

@@ -154,17 +154,18 @@ INSTANTIATE_TEST_SUITE_P(Casi, Composizione, ::testing::Values(
          {kSelect, "XX.CODICE", kFrom, kClienti, "WHERE ",
           "((XX.DATAINSERIMENTO BETWEEN '1/1/24' AND '02/29/24'))"},
          Accetta, 2},
-    // Fewer than seven characters after the first "/": the date is sent as
-    // typed, so the server reads it month first, or refuses it.
-    Caso{"shortDateRightBeforeTheEndStaysAsTyped",
-         {{"CODICE", 1, ""}, {"DATAINSERIMENTO", 0, "(DATAINSERIMENTO='3/1/24')"}},
-         {kSelect, "XX.CODICE", kFrom, kClienti, "WHERE ", "((XX.DATAINSERIMENTO='3/1/24'))"},
-         Accetta, 1},
-    Caso{"shortDayFirstDateRightBeforeTheEndFails",
+    // A short date right before the closing quote and parenthesis is the
+    // same day as anywhere else: after 1 February, not after 2 January
+    // (which would also take the customer of 15 January).
+    Caso{"shortDateRightBeforeTheEndIsTurnedAround",
+         {{"CODICE", 1, ""}, {"DATAINSERIMENTO", 0, "(DATAINSERIMENTO>'1/2/24')"}},
+         {kSelect, "XX.CODICE", kFrom, kClienti, "WHERE ", "((XX.DATAINSERIMENTO>'2/1/24'))"},
+         Accetta, 2},
+    Caso{"shortDayFirstDateRightBeforeTheEndIsTurnedAround",
          {{"CODICE", 1, ""}, {"DATAINSERIMENTO", 0, "(DATAINSERIMENTO BETWEEN '1/1/24' AND '29/2/24')"}},
          {kSelect, "XX.CODICE", kFrom, kClienti, "WHERE ",
-          "((XX.DATAINSERIMENTO BETWEEN '1/1/24' AND '29/2/24'))"},
-         Rifiuta, -1},
+          "((XX.DATAINSERIMENTO BETWEEN '1/1/24' AND '2/29/24'))"},
+         Accetta, 2},
     Caso{"impossibleDayFirstDateFails",
          {{"CODICE", 1, ""}, {"DATAINSERIMENTO", 0, "(DATAINSERIMENTO = '12/31/2024')"}},
          {kSelect, "XX.CODICE", kFrom, kClienti, "WHERE ", "((XX.DATAINSERIMENTO = '31/12/2024'))"},
@@ -246,14 +247,14 @@ INSTANTIATE_TEST_SUITE_P(Casi, Composizione, ::testing::Values(
           "ON ((A.CODICE=XX.ZONA) AND ((UPPER (CAST(A.DESCRIZIONE AS CHARACTER(256)) ) LIKE UPPER('%NORD%'))))",
           "WHERE ", "((UPPER (CAST(XX.CITTA AS CHARACTER(256)) ) LIKE UPPER('%ROMA%')))"},
          Accetta, 1},
-    // The conditions of a "P" table go into the join as written: only the
-    // WHERE conditions have their dates turned around.
-    Caso{"headerPTakesItsConditionsAsWritten",
+    // The conditions of a "P" table go into the join with their dates
+    // turned around, as in WHERE: 13/02 as typed is no date for the server.
+    Caso{"headerPTurnsTheDatesOfItsConditionsAround",
          {{"CODICE", 1, ""}, {"ORDINI = B", 9, "P"}, {"B.CLIENTE", 8, "CODICE"},
-          {"B.DATAORDINE", 1, "(B.DATAORDINE >= '05/02/2024')"}},
+          {"B.DATAORDINE", 1, "(B.DATAORDINE >= '13/02/2024')"}},
          {kSelect, "XX.CODICE,", "B.DATAORDINE", kFrom, kClienti, "LEFT JOIN \"ORDINI\"  B",
-          "ON ((B.CLIENTE=XX.CODICE) AND ((B.DATAORDINE >= '05/02/2024')))"},
-         Accetta, -1},
+          "ON ((B.CLIENTE=XX.CODICE) AND ((B.DATAORDINE >= '02/13/2024')))"},
+         Accetta, 4},
     Caso{"codesFiveAndSixAreShownAndGrouped",
          {{"CITTA", 5, ""}, {"ZONA", 6, ""}, {"FIDO", 0, "(CALC (MAX(FIDO)) AS MASSIMO)"}},
          {kSelect, "XX.CITTA,", "XX.ZONA,", " (MAX(FIDO)) AS MASSIMO", kFrom, kClienti, "GROUP BY", "XX.CITTA,",

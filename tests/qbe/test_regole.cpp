@@ -41,15 +41,20 @@ INSTANTIATE_TEST_SUITE_P(Casi, ConvertiDate, ::testing::Values(
     Coppia{"(XX.DATA>='31/12/20')", "(XX.DATA>='12/31/20')"},
     Coppia{"(XX.DATA>='1/12/20')", "(XX.DATA>='12/1/20')"},
     Coppia{"(XX.DATA>='31/1/20') AND (XX.N>0)", "(XX.DATA>='1/31/20') AND (XX.N>0)"},
-    // Seven characters must follow the first "/": a short date right at the
-    // end stays as typed, a dd/mm/yy one in the same place is turned around.
-    Coppia{"(XX.DATA='1/2/20')", "(XX.DATA='1/2/20')"},
-    Coppia{"(XX.DATA>='31/1/20')", "(XX.DATA>='31/1/20')"},
+    // Wherever a date stands it means the same day: right before the
+    // closing quote and parenthesis, at the very start or end, short or long.
+    Coppia{"(DATA>'1/2/93')", "(DATA>'2/1/93')"},
+    Coppia{"(XX.DATA='1/2/20')", "(XX.DATA='2/1/20')"},
+    Coppia{"(XX.DATA>='31/1/20')", "(XX.DATA>='1/31/20')"},
     Coppia{"(XX.DATA='01/02/20')", "(XX.DATA='02/01/20')"},
     Coppia{"(XX.D BETWEEN '1/2/2020' AND '3/4/2021')", "(XX.D BETWEEN '2/1/2020' AND '4/3/2021')"},
-    // Three characters must come before it.
-    Coppia{"'1/2/2020'", "'1/2/2020'"},
+    Coppia{"(XX.D BETWEEN '1/1/24' AND '29/2/24')", "(XX.D BETWEEN '1/1/24' AND '2/29/24')"},
+    Coppia{"'1/2/2020'", "'2/1/2020'"},
+    Coppia{"'1/2/20'", "'2/1/20'"},
     Coppia{"('1/2/2020')", "('2/1/2020')"},
+    Coppia{"(XX.D IN ('1/2/20','3/4/20'))", "(XX.D IN ('2/1/20','4/3/20'))"},
+    // The closing quote of a date turned around opens no other one.
+    Coppia{"'1/2/20'x/3/45'", "'2/1/20'x/3/45'"},
     // Not dates in quotes: left alone.
     Coppia{"(XX.A = 10/2/2020)", "(XX.A = 10/2/2020)"},
     Coppia{"(XX.A = '123/4/2020')", "(XX.A = '123/4/2020')"},
