@@ -1,10 +1,15 @@
-// vardof import FILEDATI [--salta-prima-riga] [--utente N]
+// vardof import FILEDATI [--salta-prima-riga] [--scarti FILE] [--max-errori N] [--utente N]
 //
 // The import of the window, unattended, on the user's archive: the script
 // beside the data file is read and checked with the window's own loader,
 // the summary is printed, and the run is started with its confirmation
 // answered yes. The lines the window writes in its two memos go to standard
 // output; the boxes it would show go to standard error.
+//
+// Exit status: 0 every line stored (or left alone as the script asks),
+// 1 the script or the run refused or failed, or some line was not stored
+// (failed, or skipped for its key), 2 bad usage, 130/143 stopped by
+// SIGINT/SIGTERM (the run's own interruption: its work is rolled back).
 
 #include "commands/Commands.h"
 
@@ -13,6 +18,7 @@
 #include "import/ImportRun.h"
 #include "import/ScriptLoader.h"
 #include "platform/Messages.h"
+#include "platform/Signals.h"
 
 #include <cstdio>
 
@@ -35,11 +41,20 @@ public:
     void avviso(const QString &testo) override { platform::warning(testo); }
     void errore(const QString &testo) override { platform::error(testo); }
     void informazione(const QString &testo) override { platform::information(testo); }
+    // SIGINT/SIGTERM take the run's own interruption path at the next line.
+    bool prendiRichiestaInterruzione() override { return platform::interruptSignal() != 0; }
 };
 
 int importUsage()
 {
-    std::fputs("uso: vardof import FILEDATI [--salta-prima-riga] [--utente N]\n", stderr);
+    const QString testo = QStringLiteral(
+        "uso: vardof import FILEDATI [--salta-prima-riga] [--scarti FILE] [--max-errori N] [--utente N]\n"
+        "  --salta-prima-riga  la prima riga del file (intestazione) non viene acquisita\n"
+        "  --scarti FILE       le righe non acquisite vanno in FILE come stanno nel file dati,\n"
+        "                      con il numero di riga e il motivo in FILE.log\n"
+        "  --max-errori N      con più di N record falliti l'elaborazione si ferma e annulla\n"
+        "                      le modifiche fatte\n");
+    std::fputs(testo.toLocal8Bit().constData(), stderr);
     return 2;
 }
 
@@ -53,13 +68,27 @@ int commandImport(const QStringList &arguments)
         return importUsage();
     bool saltaPrimaRiga = false;
     QString fileDati;
-    for (const QString &arg : std::as_const(args)) {
-        if (arg == QLatin1String("--salta-prima-riga"))
+    importcsv::OpzioniImport opzioni;
+    for (qsizetype i = 0; i < args.size(); ++i) {
+        const QString &arg = args[i];
+        if (arg == QLatin1String("--salta-prima-riga")) {
             saltaPrimaRiga = true;
-        else if (arg.startsWith(QLatin1String("--")) || !fileDati.isEmpty())
+        } else if (arg == QLatin1String("--scarti")) {
+            if (i + 1 >= args.size() || args[i + 1].isEmpty() || !opzioni.fileScarti.isEmpty())
+                return importUsage();
+            opzioni.fileScarti = args[++i];
+        } else if (arg == QLatin1String("--max-errori")) {
+            bool ok = false;
+            const qint64 n = i + 1 < args.size() ? args[i + 1].toLongLong(&ok) : -1;
+            if (!ok || n < 0 || opzioni.maxErrori >= 0)
+                return importUsage();
+            opzioni.maxErrori = n;
+            ++i;
+        } else if (arg.startsWith(QLatin1String("--")) || !fileDati.isEmpty()) {
             return importUsage();
-        else
+        } else {
             fileDati = arg;
+        }
     }
     if (fileDati.isEmpty())
         return importUsage();
@@ -93,8 +122,15 @@ int commandImport(const QStringList &arguments)
     PrintingSink sink;
     importcsv::ImportRun run(context->database(), context->transaction(), script.parametri, script.colonne,
                              script.chiavi);
-    const importcsv::EsitoImport esito = run.esegui(fileDati, saltaPrimaRiga, sink);
-    return esito == importcsv::EsitoImport::Completato ? 0 : 1;
+    const importcsv::EsitoImport esito = run.esegui(fileDati, saltaPrimaRiga, sink, opzioni);
+    if (esito != importcsv::EsitoImport::Completato && platform::interruptSignal() != 0)
+        return platform::interruptExitCode();
+    if (esito != importcsv::EsitoImport::Completato)
+        return 1;
+    // Lines that did not go in make the run a failure for whoever checks
+    // the status, even when the summary counts them apart.
+    const importcsv::ContatoriImport &n = run.contatori();
+    return n.falliti > 0 || n.saltati > 0 ? 1 : 0;
 }
 
 } // namespace vardof::app

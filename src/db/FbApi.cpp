@@ -113,4 +113,15 @@ bool Error::isLockConflict() const
         || hasGdsCode(isc_deadlock);
 }
 
+bool Error::isConnectionLost() const
+{
+    static const long perse[] = {isc_shutdown,      isc_shutinprog,        isc_att_shutdown,
+                                 isc_network_error, isc_net_read_err,      isc_net_write_err,
+                                 isc_conn_lost,     isc_lost_db_connection, isc_bad_db_handle};
+    for (long c : perse)
+        if (hasGdsCode(c))
+            return true;
+    return false;
+}
+
 } // namespace vardof::db

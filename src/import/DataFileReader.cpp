@@ -63,6 +63,7 @@ bool DataFileReader::readLine(QString &line, bool &nonValida)
     qsizetype inizio = 0;
     if (m_reader.lineNumber() == 1 && m_raw.startsWith("\xEF\xBB\xBF"))
         inizio = 3;
+    m_rawStart = inizio;
     const auto *s = reinterpret_cast<const unsigned char *>(m_raw.constData()) + inizio;
     const qsizetype n = m_raw.size() - inizio;
     bool alto = false;
@@ -82,6 +83,34 @@ bool DataFileReader::readLine(QString &line, bool &nonValida)
     else
         line = platform::fromCp1252(std::string_view(dati, size_t(n)));
     return true;
+}
+
+FileDati esaminaFileDati(const QString &path, QString *errore)
+{
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly)) {
+        if (errore)
+            *errore = f.errorString();
+        return FileDati::Illeggibile;
+    }
+    const QByteArray blocco = f.read(64 * 1024);
+    if (blocco.isEmpty() && f.error() != QFileDevice::NoError) {
+        if (errore)
+            *errore = f.errorString();
+        return FileDati::Illeggibile;
+    }
+    qsizetype controlli = 0;
+    for (const char ch : blocco) {
+        const auto c = static_cast<unsigned char>(ch);
+        if (c == 0)
+            return FileDati::NonTesto;
+        // TAB, line ends, form feed and the old end-of-file mark are text.
+        if (c < 0x20 && c != '\t' && c != '\n' && c != '\r' && c != '\f' && c != 0x1A)
+            ++controlli;
+    }
+    // Random bytes hold about one control byte in nine; text a stray one or
+    // two, which its lines report.
+    return controlli > 2 && controlli * 16 > blocco.size() ? FileDati::NonTesto : FileDati::Testo;
 }
 
 qint64 contaRigheDati(const QString &path, bool saltaPrimaRiga)

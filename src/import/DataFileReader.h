@@ -23,11 +23,25 @@ public:
     // False at the end of the file.
     bool readLine(QString &line, bool &nonValida);
     qint64 lineNumber() const { return m_reader.lineNumber(); }
+    // The bytes of the last line read as they stand in the file (without
+    // the line end and the UTF-8 mark), for the rejects file.
+    QByteArrayView rawLine() const { return QByteArrayView(m_raw).sliced(m_rawStart); }
 
 private:
     platform::TextLineReader m_reader{1 << 20};
     QByteArray m_raw;
+    qsizetype m_rawStart = 0;
 };
+
+enum class FileDati { Testo, NonTesto, Illeggibile };
+
+// Looks at the first block of a data file before anything is done with it.
+// Text files never hold NUL bytes (a picture, an archive, a UTF-16 file
+// does, at once); and a block with control bytes at every turn is no text
+// in any code page either. A few stray control bytes leave the file text:
+// those lines are refused one by one. `errore` gets the system's reason
+// when the file cannot be read.
+FileDati esaminaFileDati(const QString &path, QString *errore = nullptr);
 
 // Data lines of a file, that is physical lines (a final line end does not
 // start another), less the first when it is skipped. -1 when unreadable.

@@ -2,6 +2,7 @@
 
 #include "import/DataFileReader.h"
 #include "import/ImportValues.h"
+#include "import/RigheScartate.h"
 #include "import/ScriptLoader.h"
 
 #include "db/Attachment.h"
@@ -102,8 +103,8 @@ QStringList elencoConSeparatore(const QStringList &voci, const QString &separato
 class ImportRun::Impl
 {
 public:
-    Impl(ImportRun &run, ImportSink &sink, const QString &file, bool salta)
-        : r(run), m_sink(sink), m_file(file), m_salta(salta), p(run.m_parametri)
+    Impl(ImportRun &run, ImportSink &sink, const QString &file, bool salta, const OpzioniImport &opzioni)
+        : r(run), m_sink(sink), m_file(file), m_salta(salta), m_opzioni(opzioni), p(run.m_parametri)
     {
     }
 
@@ -115,7 +116,11 @@ private:
         EsitoImport esito;
     };
 
-    void log(const QString &testo) { m_sink.riga(testo); }
+    void log(const QString &testo)
+    {
+        m_ultimaRiga = testo;
+        m_sink.riga(testo);
+    }
     void logValore(const QString &testo)
     {
         if (m_differisci)
@@ -123,7 +128,7 @@ private:
         else
             log(testo);
     }
-    void logOra(const QString &testo) { m_sink.riga(prefissoOra() + testo); }
+    void logOra(const QString &testo) { log(prefissoOra() + testo); }
     QString riga(qint64 n) const { return formatoNumero(n); }
 
     void preparaStatement();
@@ -134,13 +139,25 @@ private:
     EsitoImport passoImport();
     void interrompi();
     void pulizia();
+    void rollbackSeAttiva();
+    // The current line was not stored: into the rejects, with its reason.
+    void scarta(qint64 numero, const QString &motivo);
+    // A failed line has just been counted: true when that is one too many.
+    bool oltreIlLimite() const;
+    EsitoImport fermaPerErrori();
+    EsitoImport connessionePersa();
+    // The rejects take their place; false (and the run failed) when they
+    // cannot be written.
+    bool chiudiScarti();
 
     enum class Lettura { Riga, Fine, Interrotta };
     // The next data line of a pass: a confirmed stop and the skipped header
     // line are handled here, the same way in every pass.
     Lettura prossimaRiga(QString &testo, bool &nonValida, qint64 &numero);
 
-    bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, bool &valida);
+    // The key values of a line; false (with the message written and given
+    // in `motivo`) when one does not convert or holds control characters.
+    bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, QString &motivo);
     void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore);
     void avanza(qint64 letti, bool forza = false);
 
@@ -148,7 +165,10 @@ private:
     ImportSink &m_sink;
     QString m_file;
     bool m_salta;
+    const OpzioniImport &m_opzioni;
     const TParametriScript &p;
+    RigheScartate m_scarti;
+    QString m_ultimaRiga;
 
     std::unique_ptr<db::Statement> m_insert, m_lookup, m_update;
     std::unique_ptr<db::Statement> m_dupLookup, m_dupInsert, m_dupMarca;
@@ -171,16 +191,30 @@ ImportRun::ImportRun(db::Attachment &attachment, db::Transaction &transaction, c
 
 ImportRun::~ImportRun() = default;
 
-EsitoImport ImportRun::esegui(const QString &fileDati, bool saltaPrimaRiga, ImportSink &sink)
+EsitoImport ImportRun::esegui(const QString &fileDati, bool saltaPrimaRiga, ImportSink &sink,
+                               const OpzioniImport &opzioni)
 {
     m_contatori = ContatoriImport();
     if (!QFileInfo(fileDati).isFile()) {
         sink.avviso(QStringLiteral("Attenzione: il file \"%1\" non esiste").arg(fileDati));
         return EsitoImport::NonAvviato;
     }
+    // A picture or an archive picked by mistake would otherwise go in as a
+    // few rows of binary keys and end as a completed run.
+    QString motivo;
+    switch (esaminaFileDati(fileDati, &motivo)) {
+    case FileDati::Testo:
+        break;
+    case FileDati::NonTesto:
+        sink.errore(QStringLiteral("Il file \"%1\" non è un file di testo: importazione annullata").arg(fileDati));
+        return EsitoImport::NonAvviato;
+    case FileDati::Illeggibile:
+        sink.errore(QStringLiteral("Impossibile leggere il file \"%1\":\n%2").arg(fileDati, motivo));
+        return EsitoImport::NonAvviato;
+    }
     if (!sink.conferma(QStringLiteral("Avviare l'elaborazione?")))
         return EsitoImport::NonAvviato;
-    Impl impl(*this, sink, fileDati, saltaPrimaRiga);
+    Impl impl(*this, sink, fileDati, saltaPrimaRiga, opzioni);
     return impl.esegui();
 }
 
@@ -298,6 +332,15 @@ EsitoImport ImportRun::Impl::esegui()
 {
     m_sink.inizio();
     (void)m_sink.prendiRichiestaInterruzione();
+    if (!m_opzioni.fileScarti.isEmpty()) {
+        QString errore;
+        if (!m_scarti.apri(m_opzioni.fileScarti, errore)) {
+            log(QStringLiteral("Impossibile scrivere il file degli scarti \"%1\": %2").arg(m_opzioni.fileScarti, errore));
+            m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+            m_sink.fine();
+            return EsitoImport::NonAvviato;
+        }
+    }
     EsitoImport esito = EsitoImport::Completato;
     try {
         if (r.m_tra.isActive())
@@ -329,11 +372,69 @@ EsitoImport ImportRun::Impl::esegui()
         log(e.message());
         m_sink.errore(QStringLiteral("Elaborazione interrotta"));
         esito = EsitoImport::NonAvviato;
+        m_scarti.annulla();
+    }
+    if (m_scarti.aperto()) {
+        // A run that did not complete says in its log how it ended: the
+        // lines before the stop were undone with the rest.
+        m_scarti.nota(m_ultimaRiga);
+        if (!chiudiScarti())
+            esito = EsitoImport::Fallito;
     }
     pulizia();
     if (esito == EsitoImport::Completato)
         m_sink.informazione(QStringLiteral("Elaborazione terminata"));
     return esito;
+}
+
+void ImportRun::Impl::rollbackSeAttiva()
+{
+    try {
+        if (r.m_tra.isActive())
+            r.m_tra.rollbackRetaining();
+    } catch (const db::Error &) {
+        // The connection is gone: the server undoes the work by itself.
+    }
+}
+
+void ImportRun::Impl::scarta(qint64 numero, const QString &motivo)
+{
+    if (m_scarti.aperto())
+        m_scarti.aggiungi(numero, m_reader.rawLine(), motivo);
+}
+
+bool ImportRun::Impl::oltreIlLimite() const
+{
+    return m_opzioni.maxErrori >= 0 && r.m_contatori.falliti > m_opzioni.maxErrori;
+}
+
+EsitoImport ImportRun::Impl::fermaPerErrori()
+{
+    m_reader.close();
+    rollbackSeAttiva();
+    logOra(QStringLiteral("acquisizione interrotta: più di %1 record falliti, le modifiche dell'elaborazione sono state annullate")
+               .arg(formatoNumero(m_opzioni.maxErrori)));
+    m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+    return EsitoImport::Fallito;
+}
+
+EsitoImport ImportRun::Impl::connessionePersa()
+{
+    m_reader.close();
+    rollbackSeAttiva();
+    logOra(QStringLiteral("acquisizione interrotta: la connessione al database è stata persa, le modifiche dell'elaborazione non sono state salvate"));
+    m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+    return EsitoImport::Fallito;
+}
+
+bool ImportRun::Impl::chiudiScarti()
+{
+    QString errore;
+    if (m_scarti.chiudi(errore))
+        return true;
+    log(QStringLiteral("Impossibile scrivere il file degli scarti \"%1\": %2").arg(m_opzioni.fileScarti, errore));
+    m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+    return false;
 }
 
 bool ImportRun::Impl::eliminazione()
@@ -383,15 +484,13 @@ ImportRun::Impl::Lettura ImportRun::Impl::prossimaRiga(QString &testo, bool &non
 
 void ImportRun::Impl::interrompi()
 {
-    if (r.m_tra.isActive())
-        r.m_tra.rollbackRetaining();
+    rollbackSeAttiva();
     logOra(QStringLiteral("acquisizione interrotta"));
 }
 
 bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori,
-                                      bool &valida)
+                                      QString &motivo)
 {
-    valida = true;
     const QList<TCampo> &chiavi = r.m_chiavi;
     valori.resize(size_t(chiavi.size()));
     for (qsizetype i = 0; i < chiavi.size(); ++i) {
@@ -401,11 +500,15 @@ bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::ve
             valori[size_t(i)].reset();
             continue;
         }
-        std::optional<db::Value> v = convertiValore(testo, k);
+        // A key with a control character (a CR, a stray byte, the line-break
+        // tag) would become a row nobody can type or find again.
+        std::optional<db::Value> v;
+        if (!haCaratteriControllo(testo))
+            v = convertiValore(testo, k);
         if (!v) {
-            log(QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
-                    .arg(riga(numero), testo.toString(), QString::number(k.posizione + 1), k.nome));
-            valida = false;
+            motivo = QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
+                         .arg(riga(numero), testoVisibile(testo.toString()), QString::number(k.posizione + 1), k.nome);
+            log(motivo);
             return false;
         }
         valori[size_t(i)] = std::move(*v);
@@ -506,6 +609,11 @@ std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
         if (nonValida)
             continue; // reported once, by the import pass
         campi.dividi(testo);
+        bool controlli = false;
+        for (const TCampo &k : chiavi)
+            controlli = controlli || haCaratteriControllo(campi[k.posizione]);
+        if (controlli)
+            continue; // refused, and reported once, by the import pass
         for (qsizetype i = 0; i < chiavi.size(); ++i) {
             const TCampo &k = chiavi[i];
             const QStringView t = campi[k.posizione];
@@ -664,8 +772,12 @@ EsitoImport ImportRun::Impl::passoImport()
         avanza(++letti);
 
         if (nonValida) {
-            log(QStringLiteral("Riga %1: la riga contiene caratteri non validi e non è stata acquisita").arg(riga(numero)));
+            const QString motivo = QStringLiteral("Riga %1: la riga contiene caratteri non validi e non è stata acquisita").arg(riga(numero));
+            log(motivo);
             ++n.falliti;
+            scarta(numero, motivo);
+            if (oltreIlLimite())
+                return fermaPerErrori();
             continue;
         }
         campi.dividi(testo);
@@ -677,7 +789,9 @@ EsitoImport ImportRun::Impl::passoImport()
                 const QStringView t = campi[chiavi[i].posizione];
                 if (t.isEmpty())
                     continue;
-                if (auto v = convertiValore(t, chiavi[i]))
+                if (haCaratteriControllo(t))
+                    valida = false;
+                else if (auto v = convertiValore(t, chiavi[i]))
                     valoriChiave[size_t(i)] = std::move(*v);
                 else
                     valida = false; // the duplicate pass has already refused such a line
@@ -692,11 +806,22 @@ EsitoImport ImportRun::Impl::passoImport()
                         const std::optional<qint64> inserito = rs.toInt64(0);
                         duplicata = inserito && *inserito > 0;
                     }
-                } catch (const db::Error &) {
+                } catch (const db::Error &e) {
+                    if (e.isConnectionLost()) {
+                        log(QStringLiteral("Errore interno durante l'analisi della riga %1: %2").arg(riga(numero), e.message()));
+                        return connessionePersa();
+                    }
                     duplicata = false;
                 }
                 if (duplicata) {
                     ++n.duplicati;
+                    if (m_scarti.aperto()) {
+                        QStringList coppie;
+                        for (const TCampo &k : chiavi)
+                            coppie << QStringLiteral("\"%1\" = \"%2\"").arg(k.nome, campi[k.posizione].toString());
+                        scarta(numero, QStringLiteral("Trovata una combinazione di valori campi univoci presente più di una volta: ")
+                                           + coppie.join(u','));
+                    }
                     continue;
                 }
                 try {
@@ -704,6 +829,10 @@ EsitoImport ImportRun::Impl::passoImport()
                         m_dupMarca->setParam(m_dupMarcaChiavi[i], valoriChiave[i]);
                     m_dupMarca->execute();
                 } catch (const db::Error &e) {
+                    if (e.isConnectionLost()) {
+                        log(QStringLiteral("Attenzione: il controllo duplicati per il record %1 è fallito:\n%2").arg(riga(numero), e.message()));
+                        return connessionePersa();
+                    }
                     const QString domanda = QStringLiteral("Attenzione: il controllo duplicati per il record %1 è fallito:\n%2\nContinuare lo stesso?")
                                                 .arg(riga(numero), e.message());
                     if (!m_sink.domandaAvviso(domanda)) {
@@ -716,11 +845,16 @@ EsitoImport ImportRun::Impl::passoImport()
         }
 
         bool trovata = false;
-        if (m_lookup || m_update) {
-            bool valida = true;
-            chiaviDellaRiga(campi, numero, valoriChiave, valida);
-            if (!valida)
+        // Adding only with the insert as the lookup: the keys are checked
+        // here all the same, so that a key that does not convert skips the
+        // line as it does with a lookup, instead of going in as NULL.
+        if (m_lookup || m_update || m_insertVerifica) {
+            QString motivo;
+            if (!chiaviDellaRiga(campi, numero, valoriChiave, motivo)) {
+                ++n.saltati;
+                scarta(numero, motivo);
                 continue;
+            }
         }
         if (m_lookup) {
             try {
@@ -729,7 +863,12 @@ EsitoImport ImportRun::Impl::passoImport()
                 db::ResultSet rs = m_lookup->open();
                 trovata = rs.next();
             } catch (const db::Error &e) {
-                log(QStringLiteral("Errore interno durante l'analisi della riga %1: %2").arg(riga(numero), e.message()));
+                const QString motivo = QStringLiteral("Errore interno durante l'analisi della riga %1: %2").arg(riga(numero), e.message());
+                log(motivo);
+                if (e.isConnectionLost())
+                    return connessionePersa();
+                ++n.saltati;
+                scarta(numero, motivo);
                 continue;
             }
         }
@@ -769,8 +908,14 @@ EsitoImport ImportRun::Impl::passoImport()
                 // Only a row that is there can make an update fail.
                 for (const QString &d : std::as_const(m_differiti))
                     log(d);
-                log(QStringLiteral("Errore di UPDATE relativo alla riga %1: %2").arg(riga(numero), e.message()));
+                const QString motivo = QStringLiteral("Errore di UPDATE relativo alla riga %1: %2").arg(riga(numero), e.message());
+                log(motivo);
                 ++n.falliti;
+                if (e.isConnectionLost())
+                    return connessionePersa();
+                scarta(numero, motivo);
+                if (oltreIlLimite())
+                    return fermaPerErrori();
                 continue;
             }
             if (trovata)
@@ -796,8 +941,14 @@ EsitoImport ImportRun::Impl::passoImport()
             } catch (const db::Error &e) {
                 if (m_insertVerifica && (e.hasGdsCode(kChiaveDuplicata) || e.hasGdsCode(kIndiceDuplicato)))
                     continue; // the row is there: neither added nor counted
-                log(QStringLiteral("Errore di INSERT relativo alla riga %1: %2").arg(riga(numero), e.message()));
+                const QString motivo = QStringLiteral("Errore di INSERT relativo alla riga %1: %2").arg(riga(numero), e.message());
+                log(motivo);
                 ++n.falliti;
+                if (e.isConnectionLost())
+                    return connessionePersa();
+                scarta(numero, motivo);
+                if (oltreIlLimite())
+                    return fermaPerErrori();
             }
         }
     }
@@ -811,8 +962,20 @@ EsitoImport ImportRun::Impl::passoImport()
     if (p.controlloDuplicati)
         log(QStringLiteral("Record esclusi perchè duplicati: %1").arg(formatoNumero(n.duplicati)));
     log(QStringLiteral("Record totali: %1").arg(formatoNumero(n.totali)));
-    if (r.m_tra.isActive())
-        r.m_tra.commitRetaining();
+    // The rejects go in place before the rows are committed: a run whose
+    // rejects are lost is a failed run, and then it keeps nothing.
+    if (!chiudiScarti()) {
+        rollbackSeAttiva();
+        return EsitoImport::Fallito;
+    }
+    try {
+        if (r.m_tra.isActive())
+            r.m_tra.commitRetaining();
+    } catch (const db::Error &e) {
+        log(e.message());
+        m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+        return EsitoImport::Fallito;
+    }
     return EsitoImport::Completato;
 }
 

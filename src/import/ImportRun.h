@@ -52,12 +52,16 @@ public:
 };
 
 enum class EsitoImport {
-    NonAvviato,        // missing file, or the user did not confirm
+    NonAvviato,        // missing or unreadable file, not text, or the user did not confirm
     Completato,
     NessunDato,
     EliminazioneFallita,
     DuplicatiFalliti,
     Interrotto,
+    // Stopped by a failure that leaves nothing worth keeping: the connection
+    // was lost, more lines failed than allowed, the rejects or the commit
+    // could not be written. What the pass did is rolled back.
+    Fallito,
 };
 
 struct ContatoriImport
@@ -67,6 +71,21 @@ struct ContatoriImport
     qint64 falliti = 0;
     qint64 duplicati = 0;
     qint64 totali = 0;
+    // Lines left out without counting as failed: a key that does not
+    // convert, a line that could not be looked up.
+    qint64 saltati = 0;
+};
+
+// What a run may be asked beyond the script; the defaults are the window's.
+struct OpzioniImport
+{
+    // Every line not stored (failed, skipped, duplicate) is copied here as it
+    // stood in the data file, with "<fileScarti>.log" beside it giving the
+    // line number and the reason. Empty: no such files.
+    QString fileScarti;
+    // More failed lines than this stop the run, which rolls back what it
+    // did. Negative: no limit.
+    qint64 maxErrori = -1;
 };
 
 class ImportRun
@@ -78,7 +97,8 @@ public:
     ImportRun(const ImportRun &) = delete;
     ImportRun &operator=(const ImportRun &) = delete;
 
-    EsitoImport esegui(const QString &fileDati, bool saltaPrimaRiga, ImportSink &sink);
+    EsitoImport esegui(const QString &fileDati, bool saltaPrimaRiga, ImportSink &sink,
+                       const OpzioniImport &opzioni = OpzioniImport());
 
     const ContatoriImport &contatori() const { return m_contatori; }
 

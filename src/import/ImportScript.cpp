@@ -48,15 +48,21 @@ QStringList leggiRigheScript(const QString &percorso)
 
 QStringList dividiElencoNomi(const QString &valore)
 {
-    // ';' is turned into ',' first; then the usual comma-text rules apply.
+    // ';' is turned into ',' first; then the usual comma-text rules apply:
+    // blanks and the C0 controls separate, '"' encloses. A NUL is an ordinary
+    // character of the name here (the old reader stopped at it, and then
+    // looped on it): the name that holds it cannot exist, so the checks say
+    // so instead of the script passing with a shortened list.
     const QString testo = QString(valore).replace(u';', u',');
     QStringList nomi;
     const qsizetype n = testo.size();
     auto spazio = [&](qsizetype i) { return i < n && testo[i].unicode() >= 1 && testo[i].unicode() <= ' '; };
+    auto separa = [&](qsizetype i) { return spazio(i) || (i < n && testo[i] == u','); };
     qsizetype i = 0;
     while (spazio(i))
         ++i;
     while (i < n) {
+        const qsizetype partenza = i;
         QString nome;
         if (testo[i] == u'"') {
             ++i;
@@ -74,7 +80,7 @@ QStringList dividiElencoNomi(const QString &valore)
             }
         } else {
             const qsizetype inizio = i;
-            while (i < n && testo[i].unicode() > ' ' && testo[i] != u',')
+            while (i < n && !separa(i))
                 ++i;
             nome = testo.mid(inizio, i - inizio);
         }
@@ -88,8 +94,47 @@ QStringList dividiElencoNomi(const QString &valore)
                 ++i;
             } while (spazio(i));
         }
+        // Every turn takes at least one character: a name, a separator or
+        // both. Should a future rule forget that, the list still ends.
+        if (i == partenza)
+            ++i;
     }
     return nomi;
+}
+
+namespace {
+
+// The Unicode control characters: C0, DEL and C1.
+bool controllo(QChar c)
+{
+    const char16_t u = c.unicode();
+    return u < 0x20 || (u >= 0x7F && u <= 0x9F);
+}
+
+} // namespace
+
+bool haCaratteriControllo(QStringView testo)
+{
+    for (const QChar c : testo) {
+        if (controllo(c))
+            return true;
+    }
+    return false;
+}
+
+QString testoVisibile(const QString &testo)
+{
+    if (!haCaratteriControllo(testo))
+        return testo;
+    QString r;
+    r.reserve(testo.size() + 8);
+    for (const QChar c : testo) {
+        if (controllo(c))
+            r += QStringLiteral("\\x") + QString::number(c.unicode(), 16).toUpper().rightJustified(2, u'0');
+        else
+            r += c;
+    }
+    return r;
 }
 
 namespace {
@@ -246,11 +291,11 @@ QStringList riepilogoScript(const TParametriScript &p)
     auto siNo = [](bool b) { return b ? QStringLiteral("SI") : QStringLiteral("NO"); };
     QStringList r;
     r << QStringLiteral("Tabella di destinazione = %1")
-             .arg(p.tabellaDestinazione.isEmpty() ? QStringLiteral("MANCANTE") : p.tabellaDestinazione);
+             .arg(p.tabellaDestinazione.isEmpty() ? QStringLiteral("MANCANTE") : testoVisibile(p.tabellaDestinazione));
     if (p.eliminaRecordCampoRiferimento) {
         r << QStringLiteral("Elimina dati campo di riferimento = SI")
-          << QStringLiteral("Campo di riferimento = %1").arg(p.campoRiferimento)
-          << QStringLiteral("Valore di riferimento = %1").arg(p.valoreCampoRiferimento);
+          << QStringLiteral("Campo di riferimento = %1").arg(testoVisibile(p.campoRiferimento))
+          << QStringLiteral("Valore di riferimento = %1").arg(testoVisibile(p.valoreCampoRiferimento));
     } else {
         r << QStringLiteral("Elimina dati campo di riferimento = NO");
     }
@@ -259,29 +304,29 @@ QStringList riepilogoScript(const TParametriScript &p)
       << QStringLiteral("Aggiorna record = %1").arg(siNo(p.aggiorna));
     if (!p.campoAutoIncrementato.campo.isEmpty())
         r << QStringLiteral("Campo autoincrementato = %1 (generatore: %2)")
-                 .arg(p.campoAutoIncrementato.campo, p.campoAutoIncrementato.generatore);
+                 .arg(testoVisibile(p.campoAutoIncrementato.campo), testoVisibile(p.campoAutoIncrementato.generatore));
     if (!p.aumentiPercentuali.isEmpty()) {
         r << QString() << QStringLiteral("- AUMENTI PERCENTUALI:");
         for (const TAumentoPercentuale &a : p.aumentiPercentuali)
-            r << QStringLiteral("%1 = %2").arg(a.campo, platform::formatFloat(QStringLiteral("#0.00"), a.percentuale));
+            r << QStringLiteral("%1 = %2").arg(testoVisibile(a.campo), platform::formatFloat(QStringLiteral("#0.00"), a.percentuale));
     }
     if (!p.assegnaValori.isEmpty()) {
         r << QString() << QStringLiteral("- ASSEGNAZIONI COSTANTI:");
         for (const TAssegnaValore &a : p.assegnaValori)
-            r << QStringLiteral("%1 = %2").arg(a.campo, a.costante);
+            r << QStringLiteral("%1 = %2").arg(testoVisibile(a.campo), testoVisibile(a.costante));
     }
     if (!p.aggiornaPersonalizzato.isEmpty()) {
         r << QString() << QStringLiteral("- CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO:");
         for (const QString &n : p.aggiornaPersonalizzato)
-            r << QStringLiteral(". ") + n;
+            r << QStringLiteral(". ") + testoVisibile(n);
     }
     if (!p.esclusioniAggiorna.isEmpty()) {
         r << QString() << QStringLiteral("- CAMPI ESCLUSI DALL'AGGIORNAMENTO:");
         for (const QString &n : p.esclusioniAggiorna)
-            r << QStringLiteral(". ") + n;
+            r << QStringLiteral(". ") + testoVisibile(n);
     }
     if (!p.tagCR.isEmpty())
-        r << QStringLiteral("Import memo estesi con tag CR = \"%1\"").arg(p.tagCR);
+        r << QStringLiteral("Import memo estesi con tag CR = \"%1\"").arg(testoVisibile(p.tagCR));
     return r;
 }
 

@@ -121,4 +121,11 @@ QStringList riepilogoScript(const TParametriScript &parametri);
 // separate, blanks separate too, and "..." encloses a name with blanks.
 QStringList dividiElencoNomi(const QString &valore);
 
+// Control characters (C0, DEL, C1): no name of the catalogue and no key value
+// holds them, so a text with one is refused rather than stored or sent.
+bool haCaratteriControllo(QStringView testo);
+// The text for a message: each control character written as \xNN, so that a
+// NUL or a CR read from a file shows instead of hiding or breaking the line.
+QString testoVisibile(const QString &testo);
+
 } // namespace vardof::importcsv

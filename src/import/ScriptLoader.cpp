@@ -84,6 +84,14 @@ QStringList ScriptLoader::campiChiaveCatalogo(const QString &tabella)
     return campi;
 }
 
+bool ScriptLoader::esisteRiga(const QStringList &sql)
+{
+    db::Statement st(m_att, m_tra);
+    st.setSql(sql, db::ParamStyle::AsWritten);
+    db::ResultSet rs = st.open();
+    return rs.next();
+}
+
 bool ScriptLoader::controlla(CaricamentoScript &r)
 {
     const TParametriScript &p = r.parametri;
@@ -103,16 +111,14 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
         return false;
     }
 
-    {
-        db::Statement st(m_att, m_tra);
-        st.setSql(QStringList{QStringLiteral("SELECT RDB$RELATION_NAME"), QStringLiteral("FROM RDB$RELATIONS"),
-                              QStringLiteral("WHERE RDB$RELATION_NAME='%1'").arg(tabella)},
-                  db::ParamStyle::AsWritten);
-        db::ResultSet rs = st.open();
-        if (!rs.next()) {
-            r.memoRiepilogo << QStringLiteral("Tabella di destinazione inesistente");
-            return false;
-        }
+    // A name with a control character (a NUL or a stray byte in the script)
+    // is no name of the catalogue: it is not sent to the server, where it
+    // would end the statement text or fail with a message about the syntax.
+    if (haCaratteriControllo(p.tabellaDestinazione) || !esisteRiga(QStringList{
+            QStringLiteral("SELECT RDB$RELATION_NAME"), QStringLiteral("FROM RDB$RELATIONS"),
+            QStringLiteral("WHERE RDB$RELATION_NAME='%1'").arg(tabella)})) {
+        r.memoRiepilogo << QStringLiteral("Tabella di destinazione inesistente");
+        return false;
     }
 
     if (!p.aggiungi && !p.aggiorna) {
@@ -132,24 +138,24 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
     for (const TAumentoPercentuale &a : p.aumentiPercentuali) {
         if (chiavi.contains(a.campo)) {
             r.memoRiepilogo << QStringLiteral("I campi presenti nella sezione \"ASSEGNAZIONI COSTANTI\" non dovrebbero far parte dei campi chiave e nemmeno comparire nella sezione \"AUMENTI PERCENTUALI\"")
-                            << vedi.arg(a.campo);
+                            << vedi.arg(testoVisibile(a.campo));
             return false;
         }
         if (!generato.isEmpty() && a.campo == generato) {
             r.memoRiepilogo << QStringLiteral("Il campo auto incrementato non dovrebbe comparire nella sezione \"AUMENTI PERCENTUALI\"")
-                            << vedi.arg(a.campo);
+                            << vedi.arg(testoVisibile(a.campo));
             return false;
         }
     }
     for (const TAssegnaValore &a : p.assegnaValori) {
         if (chiavi.contains(a.campo)) {
             r.memoRiepilogo << QStringLiteral("I campi presenti nella sezione \"ASSEGNAZIONI COSTANTI\" non dovrebbero far parte dei campi chiave e nemmeno comparire nella sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\"")
-                            << vedi.arg(a.campo);
+                            << vedi.arg(testoVisibile(a.campo));
             return false;
         }
         if (!generato.isEmpty() && a.campo == generato) {
             r.memoRiepilogo << QStringLiteral("Il campo auto incrementato non dovrebbe comparire nella sezione \"ASSEGNAZIONI COSTANTI\"")
-                            << vedi.arg(a.campo);
+                            << vedi.arg(testoVisibile(a.campo));
             return false;
         }
     }
@@ -159,13 +165,10 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
             r.memoRiepilogo << QStringLiteral("Il parametro \"Campo autoincrementato\" non è compilato in modo completo: manca il nome generatore");
             return false;
         }
-        db::Statement st(m_att, m_tra);
-        st.setSql(QStringList{QStringLiteral("SELECT RDB$GENERATOR_NAME"), QStringLiteral("FROM RDB$GENERATORS"),
-                              QStringLiteral("WHERE RDB$GENERATOR_NAME='%1'")
-                                  .arg(letteraleSql(p.campoAutoIncrementato.generatore))},
-                  db::ParamStyle::AsWritten);
-        db::ResultSet rs = st.open();
-        if (!rs.next()) {
+        const QString &generatore = p.campoAutoIncrementato.generatore;
+        if (haCaratteriControllo(generatore) || !esisteRiga(QStringList{
+                QStringLiteral("SELECT RDB$GENERATOR_NAME"), QStringLiteral("FROM RDB$GENERATORS"),
+                QStringLiteral("WHERE RDB$GENERATOR_NAME='%1'").arg(letteraleSql(generatore))})) {
             r.memoRiepilogo << QStringLiteral("Il parametro \"Campo autoincrementato\" riporta un generatore inesistente");
             return false;
         }
@@ -181,6 +184,8 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
                                   QStringLiteral("WHERE (RDB$FIELD_NAME=:NOMECAMPO)"),
                                   QStringLiteral("AND(RDB$RELATION_NAME='%1')").arg(tabella)});
         auto campoEsiste = [&](const QString &nome) {
+            if (haCaratteriControllo(nome))
+                return false;
             esiste.setParam(QStringLiteral("NOMECAMPO"), db::Value(nome));
             db::ResultSet rs = esiste.open();
             return rs.next();
@@ -191,33 +196,33 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
         }
         for (const TAumentoPercentuale &a : p.aumentiPercentuali) {
             if (!campoEsiste(a.campo)) {
-                r.memoRiepilogo << QStringLiteral("Sezione \"AUMENTI PERCENTUALI\" non compilata in modo completo: il campo \"%1\" non esiste").arg(a.campo);
+                r.memoRiepilogo << QStringLiteral("Sezione \"AUMENTI PERCENTUALI\" non compilata in modo completo: il campo \"%1\" non esiste").arg(testoVisibile(a.campo));
                 return false;
             }
             if (a.percentuale == 0) {
-                r.memoRiepilogo << QStringLiteral("Sezione \"AUMENTI PERCENTUALI\" non compilata in modo completo: il campo \"%1\" non viene aumentato di una percentuale valida").arg(a.campo);
+                r.memoRiepilogo << QStringLiteral("Sezione \"AUMENTI PERCENTUALI\" non compilata in modo completo: il campo \"%1\" non viene aumentato di una percentuale valida").arg(testoVisibile(a.campo));
                 return false;
             }
         }
         for (const TAssegnaValore &a : p.assegnaValori) {
             if (!campoEsiste(a.campo)) {
-                r.memoRiepilogo << QStringLiteral("Sezione \"ASSEGNAZIONI COSTANTI\" non compilata in modo completo: il campo \"%1\" non esiste").arg(a.campo);
+                r.memoRiepilogo << QStringLiteral("Sezione \"ASSEGNAZIONI COSTANTI\" non compilata in modo completo: il campo \"%1\" non esiste").arg(testoVisibile(a.campo));
                 return false;
             }
             if (a.costante.isEmpty()) {
-                r.memoRiepilogo << QStringLiteral("Sezione \"ASSEGNAZIONI COSTANTI\" non compilata in modo completo: il campo \"%1\" non viene valorizzato con nessuna costante").arg(a.campo);
+                r.memoRiepilogo << QStringLiteral("Sezione \"ASSEGNAZIONI COSTANTI\" non compilata in modo completo: il campo \"%1\" non viene valorizzato con nessuna costante").arg(testoVisibile(a.campo));
                 return false;
             }
         }
         for (const QString &c : p.aggiornaPersonalizzato) {
             if (!campoEsiste(c)) {
-                r.memoRiepilogo << QStringLiteral("Sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\" non compilata in modo corretto: il campo \"%1\" non esiste").arg(c);
+                r.memoRiepilogo << QStringLiteral("Sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\" non compilata in modo corretto: il campo \"%1\" non esiste").arg(testoVisibile(c));
                 return false;
             }
         }
         for (const QString &c : p.esclusioniAggiorna) {
             if (!campoEsiste(c)) {
-                r.memoRiepilogo << QStringLiteral("Sezione \"CAMPI ESCLUSI DALL'AGGIORNAMENTO\" non compilata in modo corretto: il campo \"%1\" non esiste").arg(c);
+                r.memoRiepilogo << QStringLiteral("Sezione \"CAMPI ESCLUSI DALL'AGGIORNAMENTO\" non compilata in modo corretto: il campo \"%1\" non esiste").arg(testoVisibile(c));
                 return false;
             }
         }

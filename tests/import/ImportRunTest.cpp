@@ -294,7 +294,7 @@ TEST_F(ImportRunTest, foreignEncodingsAndBinaryBytesAreReportedByLine)
     const auto c = carica({"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI", "AGGIORNA=NO"}, {});
     QByteArray dati("\xEF\xBB\xBF" "U1;Citt\xC3\xA0\r\n"); // UTF-8 with its mark
     dati += "W1;Citt\xE0\r\n";                               // the code page
-    dati += QByteArray("B1;bin") + '\0' + "\x01ario\r\n";      // binary
+    dati += "B1;bin\x02\x01ario\r\n";                        // binary
     dati += "Z1;\x81\x8D fine\r\n";                           // bytes the code page leaves undefined
     test::scriviByte(file("dati.csv"), dati);
     EXPECT_EQ(esegui(c), EsitoImport::Completato);

@@ -31,11 +31,28 @@ QStringList senzaOra(const QStringList &righe)
     return r;
 }
 
+QString conControlli(const char *testo)
+{
+    static const QRegularExpression codice(QStringLiteral("\\{([0-9A-F]{2})\\}"));
+    QString s = QString::fromUtf8(testo);
+    QString r;
+    qsizetype da = 0;
+    for (QRegularExpressionMatchIterator it = codice.globalMatch(s); it.hasNext();) {
+        const QRegularExpressionMatch m = it.next();
+        r += s.mid(da, m.capturedStart() - da);
+        r += QChar(char16_t(m.captured(1).toUShort(nullptr, 16)));
+        da = m.capturedEnd();
+    }
+    return r + s.mid(da);
+}
+
 void RecordingSink::riga(const QString &testo)
 {
     righe << testo;
     if (!m_dopo.isEmpty() && m_contati < 0 && testo.endsWith(m_dopo))
         m_contati = 0;
+    if (suRiga)
+        suRiga(testo);
 }
 
 bool RecordingSink::prendiRichiestaInterruzione()

@@ -12,9 +12,13 @@
 #include <QRegularExpression>
 #include <QStringList>
 
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
 #include <deque>
-#include <ostream>
 #include <functional>
+#include <future>
+#include <ostream>
 
 // Readable values in failure messages.
 inline void PrintTo(const QString &s, std::ostream *os)
@@ -38,6 +42,25 @@ void scriviByte(const QString &path, const QByteArray &bytes);
 // "- 14:03:07: x" -> "- {ora}: x", so that expected lines can be written.
 QStringList senzaOra(const QStringList &righe);
 
+// "CODICE{00}" -> "CODICE" followed by U+0000: control characters written
+// readably in tables of cases.
+QString conControlli(const char *testo);
+
+// Runs `f` on a thread of its own and gives its result; when none comes in
+// `secondi` the test program ends at once (a reader that stopped consuming
+// its input would otherwise run until the machine is out of memory).
+template <class F>
+auto entroSecondi(int secondi, F &&f)
+{
+    auto futuro = std::async(std::launch::async, std::forward<F>(f));
+    if (futuro.wait_for(std::chrono::seconds(secondi)) != std::future_status::ready) {
+        std::fprintf(stderr, "Nessuna risposta in %d secondi: ciclo senza fine\n", secondi);
+        std::fflush(stderr);
+        std::_Exit(3);
+    }
+    return futuro.get();
+}
+
 class RecordingSink : public ImportSink
 {
 public:
@@ -57,6 +80,8 @@ public:
     // Asks to stop before the n-th line (from 1) read after the log line
     // `dopo` was written.
     void interrompiDopo(const QString &dopo, int n);
+    // Called with every line written, after it is recorded.
+    std::function<void(const QString &)> suRiga;
 
     QStringList righe;          // MemoRiepilogo, time stamps kept
     QStringList messaggi;       // every box, "kind: text"

@@ -143,14 +143,48 @@ class ElencoNomi : public ::testing::TestWithParam<NomiCase> {};
 
 TEST_P(ElencoNomi, splitsLikeTheScriptAlwaysHas)
 {
-    EXPECT_EQ(dividiElencoNomi(QString::fromUtf8(GetParam().valore)), GetParam().nomi);
+    QStringList attesi;
+    for (const QString &n : GetParam().nomi)
+        attesi << test::conControlli(n.toUtf8().constData());
+    const QString valore = test::conControlli(GetParam().valore);
+    EXPECT_EQ(test::entroSecondi(10, [&] { return dividiElencoNomi(valore); }), attesi);
 }
 
+// A NUL used to stop the name and then the reader, which went on adding
+// empty names forever; it is now part of the name, which no field has.
 INSTANTIATE_TEST_SUITE_P(Cases, ElencoNomi,
                          ::testing::Values(NomiCase{"", {}}, NomiCase{"A", {"A"}}, NomiCase{"A;B", {"A", "B"}},
                                            NomiCase{"A,B", {"A", "B"}}, NomiCase{" A  B ", {"A", "B"}},
                                            NomiCase{"A;;B", {"A", "", "B"}}, NomiCase{"A;", {"A", ""}},
-                                           NomiCase{"\"A B\";C", {"A B", "C"}}));
+                                           NomiCase{"\"A B\";C", {"A B", "C"}},
+                                           NomiCase{"CODICE{00}", {"CODICE{00}"}}, NomiCase{"{00}", {"{00}"}},
+                                           NomiCase{"{00}{00}{00}", {"{00}{00}{00}"}},
+                                           NomiCase{"A;{00};B", {"A", "{00}", "B"}},
+                                           NomiCase{"A {00}", {"A", "{00}"}}, NomiCase{"{00},", {"{00}", ""}},
+                                           NomiCase{"\"A{00}", {"A{00}"}}, NomiCase{"\"A\"{00}B", {"A", "{00}B"}},
+                                           NomiCase{"A{01}B", {"A", "B"}}, NomiCase{"{1F}A{7F}", {"A{7F}"}},
+                                           NomiCase{";;", {"", "", ""}}, NomiCase{"\"", {""}}));
+
+struct VisibileCase
+{
+    const char *testo;
+    const char *visibile;
+};
+
+class TestoVisibile : public ::testing::TestWithParam<VisibileCase> {};
+
+TEST_P(TestoVisibile, showsControlCharactersAsCodes)
+{
+    EXPECT_EQ(testoVisibile(test::conControlli(GetParam().testo)), QString::fromUtf8(GetParam().visibile));
+    EXPECT_EQ(haCaratteriControllo(test::conControlli(GetParam().testo)),
+              QByteArray(GetParam().testo) != QByteArray(GetParam().visibile));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, TestoVisibile,
+                         ::testing::Values(VisibileCase{"CODICE", "CODICE"}, VisibileCase{"Città €", "Città €"},
+                                           VisibileCase{"CODICE{00}", "CODICE\\x00"},
+                                           VisibileCase{"A{09}B{0D}{0A}", "A\\x09B\\x0D\\x0A"},
+                                           VisibileCase{"{7F}{81}{9F}{A0}", "\\x7F\\x81\\x9F\u00A0"}));
 
 class FileScript : public ::testing::Test
 {

@@ -114,6 +114,88 @@ INSTANTIATE_TEST_SUITE_P(
                    "ASSEGNAVALORE=IMPORTO;12,5", "ASSEGNAVALORE=GRANDE;3000000000", "ASSEGNAVALORE=CAUSALE;12.5"}, {}, {}, true}),
     [](const ::testing::TestParamInfo<CheckCase> &info) { return "case" + std::to_string(info.index); });
 
+// Scripts spoilt by a NUL, a control byte or an empty value: each load ends
+// at once with the check's own line, and the window or the command then
+// shows "Irregolarità nello script". Nothing is sent to the server with a
+// control character in a name.
+struct GuastoCase
+{
+    const char *nome;
+    QStringList script;    // after "[SCRIPT]", {HH} for a control character
+    const char *memo;      // the last line written, {HH} shown as \xHH
+    bool inMemoScript;     // the line goes to MemoScript, not MemoRiepilogo
+};
+
+void PrintTo(const GuastoCase &c, std::ostream *os) { *os << c.nome; }
+
+class ScriptGuasti : public test::ImportFixture, public ::testing::WithParamInterface<GuastoCase> {};
+
+TEST_P(ScriptGuasti, endQuicklyWithTheCheckLine)
+{
+    const GuastoCase &c = GetParam();
+    QStringList script{"[SCRIPT]"};
+    for (const QString &riga : c.script)
+        script << test::conControlli(riga.toUtf8().constData());
+    const CaricamentoScript r = test::entroSecondi(20, [&] { return carica(script, {"A1;x"}); });
+    EXPECT_FALSE(r.valido);
+    const QStringList &memo = c.inMemoScript ? r.memoScript : r.memoRiepilogo;
+    ASSERT_FALSE(memo.isEmpty());
+    EXPECT_EQ(memo.last(), QString::fromUtf8(c.memo));
+    EXPECT_TRUE(r.colonne.isEmpty());
+}
+
+const char *const kPersInesistente = "Sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\" non compilata in modo corretto: il campo \"%1\" non esiste";
+
+std::string pers(const char *campo)
+{
+    return QString::fromUtf8(kPersInesistente).arg(QString::fromUtf8(campo)).toStdString();
+}
+
+const std::string kPersNul = pers("CODICE\\x00");
+const std::string kPersVuoto = pers("");
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ScriptGuasti,
+    ::testing::Values(
+        GuastoCase{"NUL after the custom key", {"TABELLADESTINAZIONE=ARTICOLI", "AGGIORNAPERS=CODICE{00}"}, kPersNul.c_str(), false},
+        GuastoCase{"NUL then more names", {"TABELLADESTINAZIONE=ARTICOLI", "AGGIORNAPERS=CODICE{00};DESCRIZIONE"}, kPersNul.c_str(), false},
+        GuastoCase{"NUL alone as custom key", {"TABELLADESTINAZIONE=ARTICOLI", "AGGIORNAPERS={00}"}, "Sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\" non compilata in modo corretto: il campo \"\\x00\" non esiste", false},
+        GuastoCase{"NUL after the exclusions keyword", {"TABELLADESTINAZIONE=ARTICOLI", "ESCLUSIONIAGGIORNA={00}"},
+                   "Sezione \"CAMPI ESCLUSI DALL'AGGIORNAMENTO\" non compilata in modo corretto: il campo \"\\x00\" non esiste", false},
+        GuastoCase{"NULs between exclusions", {"TABELLADESTINAZIONE=ARTICOLI", "ESCLUSIONIAGGIORNA=NOTE;{00}{00};DESCRIZIONE"},
+                   "Sezione \"CAMPI ESCLUSI DALL'AGGIORNAMENTO\" non compilata in modo corretto: il campo \"\\x00\\x00\" non esiste", false},
+        GuastoCase{"NUL in the table name", {"TABELLADESTINAZIONE=ARTICOLI{00}"}, "Tabella di destinazione inesistente", false},
+        GuastoCase{"NUL as the whole line", {"{00}", "TABELLADESTINAZIONE=NESSUNA{00}X"}, "Tabella di destinazione inesistente", false},
+        GuastoCase{"NUL in the generator", {"TABELLADESTINAZIONE=LISTINO", "AGGIORNAPERS=CODICE", "AGGIORNA=NO", "CAMPOAUTOINCREMENTATO=ID;CONTATOREIDLISTINO{00}"},
+                   "Il parametro \"Campo autoincrementato\" riporta un generatore inesistente", false},
+        GuastoCase{"NUL in the generated field", {"TABELLADESTINAZIONE=LISTINO", "AGGIORNAPERS=CODICE", "AGGIORNA=NO", "CAMPOAUTOINCREMENTATO=I{00}D;CONTATOREIDLISTINO"},
+                   "Il parametro \"Campo autoincrementato\" riporta un campo inesistente", false},
+        GuastoCase{"NUL in a percentage field", {"TABELLADESTINAZIONE=ARTICOLI", "AUMENTOPERCENTUALE=PRE{00}ZZO;10"},
+                   "Sezione \"AUMENTI PERCENTUALI\" non compilata in modo completo: il campo \"PRE\\x00ZZO\" non esiste", false},
+        GuastoCase{"control byte before a constant field", {"TABELLADESTINAZIONE=ARTICOLI", "ASSEGNAVALORE={01}NOTE;X"},
+                   "Sezione \"ASSEGNAZIONI COSTANTI\" non compilata in modo completo: il campo \"\\x01NOTE\" non esiste", false},
+        GuastoCase{"control byte splits a key name", {"TABELLADESTINAZIONE=ARTICOLI", "AGGIORNAPERS=CO{01}DICE"},
+                   "Sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\" non compilata in modo corretto: il campo \"CO\" non esiste", false},
+        GuastoCase{"DEL and C1 bytes stay in the name", {"TABELLADESTINAZIONE=ARTICOLI", "AGGIORNAPERS=CODICE{7F}{81}"},
+                   "Sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\" non compilata in modo corretto: il campo \"CODICE\\x7F\\x81\" non esiste", false},
+        GuastoCase{"empty custom keys", {"TABELLADESTINAZIONE=ARTICOLI", "AGGIORNAPERS=;;"}, kPersVuoto.c_str(), false},
+        GuastoCase{"empty quoted exclusion", {"TABELLADESTINAZIONE=ARTICOLI", "ESCLUSIONIAGGIORNA=\"\""},
+                   "Sezione \"CAMPI ESCLUSI DALL'AGGIORNAMENTO\" non compilata in modo corretto: il campo \"\" non esiste", false},
+        GuastoCase{"empty constant entry", {"TABELLADESTINAZIONE=ARTICOLI", "ASSEGNAVALORE="},
+                   "Sezione \"ASSEGNAZIONI COSTANTI\" non compilata in modo completo: il campo \"\" non esiste", false},
+        GuastoCase{"empty percentage entry", {"TABELLADESTINAZIONE=ARTICOLI", "AUMENTOPERCENTUALE=PREZZO;;"},
+                   "Sezione \"AUMENTI PERCENTUALI\" non compilata in modo completo: il campo \"PREZZO\" non viene aumentato di una percentuale valida", false},
+        GuastoCase{"empty table", {"TABELLADESTINAZIONE="}, "Il parametro \"Tabella di destinazione\" deve essere valorizzato", true},
+        GuastoCase{"empty reference field", {"TABELLADESTINAZIONE=ARTICOLI", "ELIMINARECORDCAMPORIFERIMENTO=SI", "CAMPORIFERIMENTO=", "VALORECAMPORIFERIMENTO=X"},
+                   "L'opzione \"Elimina dati campo di riferimento\" richiede un valore per \"Campo di riferimento\"", true}),
+    [](const ::testing::TestParamInfo<GuastoCase> &info) { return "case" + std::to_string(info.index); });
+
+TEST_F(CaricaScript, controlCharactersShowInTheSummary)
+{
+    const CaricamentoScript r = carica({"[SCRIPT]", test::conControlli("TABELLADESTINAZIONE=ART{00}ICOLI")}, {});
+    EXPECT_EQ(r.memoScript.first(), "Tabella di destinazione = ART\\x00ICOLI");
+}
+
 TEST_F(CaricaScript, keysFromEveryUniqueIndexTogether)
 {
     const CaricamentoScript r = carica({"[SCRIPT]", "TABELLADESTINAZIONE=LISTINO"}, {});
