@@ -157,7 +157,10 @@ private:
 
     // The key values of a line; false (with the message written and given
     // in `motivo`) when one does not convert or holds control characters.
-    bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, QString &motivo);
+    // With `soloVerifica` the values are not kept (the insert converts the
+    // fields itself), which spares a copy of every text key.
+    bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, QString &motivo,
+                         bool soloVerifica = false);
     void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore);
     void avanza(qint64 letti, bool forza = false);
 
@@ -489,7 +492,7 @@ void ImportRun::Impl::interrompi()
 }
 
 bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori,
-                                      QString &motivo)
+                                      QString &motivo, bool soloVerifica)
 {
     const QList<TCampo> &chiavi = r.m_chiavi;
     valori.resize(size_t(chiavi.size()));
@@ -502,8 +505,11 @@ bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::ve
         }
         // A key with a control character (a CR, a stray byte, the line-break
         // tag) would become a row nobody can type or find again.
+        const bool controlli = haCaratteriControllo(testo);
+        if (soloVerifica && k.tipo == TipoTesto && !controlli)
+            continue;
         std::optional<db::Value> v;
-        if (!haCaratteriControllo(testo))
+        if (!controlli)
             v = convertiValore(testo, k);
         if (!v) {
             motivo = QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
@@ -850,7 +856,7 @@ EsitoImport ImportRun::Impl::passoImport()
         // line as it does with a lookup, instead of going in as NULL.
         if (m_lookup || m_update || m_insertVerifica) {
             QString motivo;
-            if (!chiaviDellaRiga(campi, numero, valoriChiave, motivo)) {
+            if (!chiaviDellaRiga(campi, numero, valoriChiave, motivo, !m_lookup && !m_update)) {
                 ++n.saltati;
                 scarta(numero, motivo);
                 continue;
