@@ -17,6 +17,7 @@
 #include "platform/Services.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -152,6 +153,206 @@ TEST_F(ImportWindow, missingAndIrregularScriptsAreReported)
     EXPECT_EQ(services.messages().messages().first().kind, platform::Warning);
     EXPECT_EQ(memo(form.MemoRiepilogo), QStringList{"Tabella di destinazione inesistente"});
     EXPECT_FALSE(form.ButtonElabora->isEnabled());
+}
+
+TEST_F(ImportWindow, scriptWithANulIsIrregularAndTheWindowStaysUsable)
+{
+    TImportCSVForm form(context.get(), 0);
+    test::scriviFile(host + "lavoro/listino.txt",
+                     {"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI", test::conControlli("AGGIORNAPERS=CODICE{00}")});
+    scegliFile(form, dati);
+    EXPECT_EQ(services.messages().texts(), QStringList{"Irregolarità nello script"});
+    EXPECT_EQ(memo(form.MemoRiepilogo),
+              QStringList{"Sezione \"CAMPI PERS. PER IL CONTROLLO AGGIORNAMENTO\" non compilata in modo corretto: il campo \"CODICE\\x00\" non esiste"});
+    EXPECT_EQ(memo(form.MemoScript).last(), ". CODICE\\x00");
+    EXPECT_FALSE(form.ButtonElabora->isEnabled());
+    EXPECT_TRUE(form.ButtonFile->isEnabled());
+}
+
+TEST_F(ImportWindow, pictureChosenByMistakeIsRefusedWithoutAQuestion)
+{
+    const QString immagine = host + "lavoro/foto.png";
+    test::scriviByte(immagine, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    test::scriviFile(host + "lavoro/foto.txt", kScriptListino);
+    TImportCSVForm form(context.get(), 0);
+    scegliFile(form, immagine);
+    ASSERT_TRUE(form.ButtonElabora->isEnabled());
+    form.ButtonElaboraClick();
+    EXPECT_EQ(services.messages().texts(),
+              QStringList{"Il file \"" + immagine + "\" non è un file di testo: importazione annullata"});
+    EXPECT_EQ(services.messages().messages().first().kind, platform::Error);
+    EXPECT_EQ(conta("SELECT COUNT(*) FROM ARTICOLI"), 300);
+    EXPECT_TRUE(form.ButtonElabora->isEnabled());
+}
+
+// The command line on a second archive: exit status, rejects, the limit on
+// failed lines, a file that is no text, and the stop by SIGTERM.
+class ImportCommand : public ImportWindow
+{
+protected:
+    void SetUp() override
+    {
+        ImportWindow::SetUp();
+        hostB = preparaHost(dirB);
+        archivioB = db::Attachment::attach(app::demoArchivePath(hostB), vardof::test::adminParams());
+    }
+    void TearDown() override { archivioB.disconnect(); }
+    struct Esito
+    {
+        int codice = -1;
+        QStringList out;
+        QString err;
+    };
+    Esito vardof(const QStringList &args)
+    {
+        // The archive is the command's while it runs.
+        archivioB.disconnect();
+        QProcess p;
+        p.start(QStringLiteral(VARDOF_BIN), QStringList{"--host", hostB, "import"} + args);
+        Esito e;
+        if (!p.waitForFinished(120000))
+            return e;
+        e.codice = p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -2;
+        e.out = senzaOra(QString::fromLocal8Bit(p.readAllStandardOutput()).split('\n'));
+        e.err = QString::fromLocal8Bit(p.readAllStandardError());
+        archivioB = db::Attachment::attach(app::demoArchivePath(hostB), vardof::test::adminParams());
+        return e;
+    }
+    qint64 contaB(const QString &sql)
+    {
+        db::Transaction t(archivioB);
+        return db::toInt64(*db::queryValue(archivioB, t, sql)).value_or(-1);
+    }
+    QString datiB(const QString &nome, const QStringList &righe, const QStringList &script)
+    {
+        const QString f = hostB + "lavoro/" + nome + ".csv";
+        test::scriviFile(f, righe);
+        test::scriviFile(hostB + "lavoro/" + nome + ".txt", script);
+        return f;
+    }
+
+    vardof::test::TempDir dirB;
+    QString hostB;
+    db::Attachment archivioB;
+};
+
+TEST_F(ImportCommand, badUsageExitsTwo)
+{
+    const QString f = datiB("u", {"X1;x"}, kScriptListino);
+    const QList<QStringList> casi{{f, "--max-errori"}, {f, "--max-errori", "-1"}, {f, "--max-errori", "molti"},
+                                  {f, "--scarti"}, {f, "--scarti", "a", "--scarti", "b"}, {f, "--sconosciuta"}, {}};
+    for (const QStringList &c : casi) {
+        const Esito e = vardof(c);
+        EXPECT_EQ(e.codice, 2) << c.join(' ').toStdString();
+        EXPECT_TRUE(e.err.startsWith("uso: vardof import FILEDATI")) << e.err.toStdString();
+    }
+    EXPECT_EQ(contaB("SELECT COUNT(*) FROM ARTICOLI WHERE CODICE = 'X1'"), 0);
+}
+
+TEST_F(ImportCommand, exitStatusSaysWhetherEveryLineWentIn)
+{
+    const QStringList soloAggiunta{"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI", "AGGIORNA=NO"};
+    const QStringList clienti{"[SCRIPT]", "TABELLADESTINAZIONE=CLIENTI", "AGGIORNAPERS=CODICE", "AGGIORNA=NO"};
+    struct Caso
+    {
+        const char *nome;
+        QStringList righe;
+        QStringList script;
+        int codice;
+        const char *riga; // a line of the output
+    };
+    const Caso casi[] = {
+        {"all good", {"N1;uno;PZ", "N2;due;PZ"}, soloAggiunta, 0, "Record falliti: 0"},
+        {"every line fails", {"F1;uno;TROPPO", "F2;due;TROPPO"}, soloAggiunta, 1, "Record falliti: 2"},
+        {"one line of three fails", {"G1;uno;PZ", "G2;due;TROPPO", "G3;tre;PZ"}, soloAggiunta, 1, "Record falliti: 1"},
+        {"a key that does not convert", {"9001;Rossi", "x;Bianchi"}, clienti, 1,
+         "Riga 2: valore \"x\" non valido per il campo n° 1 (CODICE)"},
+        {"irregular script", {"N9;x"}, {"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI", test::conControlli("ESCLUSIONIAGGIORNA={00}")}, 1,
+         "Sezione \"CAMPI ESCLUSI DALL'AGGIORNAMENTO\" non compilata in modo corretto: il campo \"\\x00\" non esiste"},
+    };
+    for (const Caso &c : casi) {
+        SCOPED_TRACE(c.nome);
+        const Esito e = vardof({datiB("e", c.righe, c.script)});
+        EXPECT_EQ(e.codice, c.codice) << e.err.toStdString();
+        EXPECT_TRUE(e.out.contains(QString::fromUtf8(c.riga))) << e.out.join('\n').toStdString();
+    }
+    EXPECT_EQ(contaB("SELECT COUNT(*) FROM ARTICOLI WHERE CODICE IN ('N1', 'N2', 'G1', 'G3')"), 4);
+    EXPECT_EQ(contaB("SELECT COUNT(*) FROM ARTICOLI WHERE CODICE IN ('F1', 'F2', 'G2', 'N9')"), 0);
+}
+
+TEST_F(ImportCommand, rejectsAndTheLimitOnFailedLines)
+{
+    const QStringList script{"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI", "AGGIORNA=NO"};
+    const QString f = datiB("s", {"S1;uno;PZ", "S2;due;TROPPO", "S3;tre;PZ"}, script);
+    const QString scarti = hostB + "lavoro/scarti.csv";
+
+    Esito e = vardof({f, "--scarti", scarti, "--max-errori", "0"});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.out.contains("- {ora}: acquisizione interrotta: più di 0 record falliti, le modifiche dell'elaborazione sono state annullate"))
+        << e.out.join('\n').toStdString();
+    EXPECT_TRUE(e.err.contains("Elaborazione interrotta"));
+    EXPECT_EQ(contaB("SELECT COUNT(*) FROM ARTICOLI WHERE CODICE STARTING WITH 'S'"), 0);
+    QFile f1(scarti);
+    ASSERT_TRUE(f1.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f1.readAll(), QByteArray("S2;due;TROPPO\r\n"));
+
+    e = vardof({f, "--scarti", scarti, "--max-errori", "1"});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.out.contains("Record falliti: 1"));
+    EXPECT_EQ(contaB("SELECT COUNT(*) FROM ARTICOLI WHERE CODICE STARTING WITH 'S'"), 2);
+    QFile f2(scarti + ".log");
+    ASSERT_TRUE(f2.open(QIODevice::ReadOnly));
+    EXPECT_TRUE(f2.readAll().startsWith("2\tErrore di INSERT relativo alla riga 2: "));
+    EXPECT_EQ(QDir(hostB + "lavoro").entryList({"scarti*"}, QDir::Files), (QStringList{"scarti.csv", "scarti.csv.log"}));
+
+    e = vardof({f, "--scarti", hostB + "manca/scarti.csv"});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.out.last().isEmpty() ? e.out[e.out.size() - 2].startsWith("Impossibile scrivere il file degli scarti")
+                                       : e.out.last().startsWith("Impossibile scrivere il file degli scarti"))
+        << e.out.join('\n').toStdString();
+}
+
+TEST_F(ImportCommand, fileThatIsNoTextIsRefused)
+{
+    const QString f = hostB + "lavoro/foto.png";
+    test::scriviByte(f, QByteArray("\x89PNG\r\n\x1a\n\0\0\0\rIHDR", 16));
+    test::scriviFile(hostB + "lavoro/foto.txt", kScriptListino);
+    const qint64 prima = contaB("SELECT COUNT(*) FROM ARTICOLI");
+    const Esito e = vardof({f});
+    EXPECT_EQ(e.codice, 1);
+    EXPECT_TRUE(e.err.contains("Il file \"" + f + "\" non è un file di testo: importazione annullata")) << e.err.toStdString();
+    EXPECT_EQ(contaB("SELECT COUNT(*) FROM ARTICOLI"), prima);
+}
+
+TEST_F(ImportCommand, sigtermStopsAtTheNextLineAndUndoesTheRun)
+{
+#if defined(Q_OS_WIN)
+    GTEST_SKIP() << "QProcess::terminate() sends no signal to a console program on Windows";
+#endif
+    QStringList righe;
+    for (int i = 0; i < 400000; ++i)
+        righe << QString("T%1;riga;PZ").arg(i);
+    const QString f = datiB("t", righe, {"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI", "AGGIORNA=NO"});
+    archivioB.disconnect();
+    QProcess p;
+    p.start(QStringLiteral(VARDOF_BIN), {"--host", hostB, "import", f});
+    ASSERT_TRUE(p.waitForStarted());
+    QByteArray out;
+    while (!out.contains("Inizio acquisizione file") && p.state() == QProcess::Running) {
+        p.waitForReadyRead(1000);
+        out += p.readAllStandardOutput();
+    }
+    p.terminate(); // SIGTERM
+    ASSERT_TRUE(p.waitForFinished(120000));
+    out += p.readAllStandardOutput();
+    EXPECT_EQ(p.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(p.exitCode(), 143) << p.readAllStandardError().toStdString();
+    QStringList l = senzaOra(QString::fromLocal8Bit(out).split('\n'));
+    if (!l.isEmpty() && l.last().isEmpty())
+        l.removeLast();
+    EXPECT_EQ(l.last(), "- {ora}: acquisizione interrotta") << l.join('\n').toStdString();
+    archivioB = db::Attachment::attach(app::demoArchivePath(hostB), vardof::test::adminParams());
+    EXPECT_EQ(contaB("SELECT COUNT(*) FROM ARTICOLI WHERE CODICE STARTING WITH 'T'"), 0);
 }
 
 TEST_F(ImportWindow, interruptConfirmedStopsTheRunAndUndoesIt)
