@@ -23,10 +23,12 @@
 #include "qbe/ui/TMostraMemoForm.h"
 #include "qbe/ui/TabRecTmp.h"
 #include "platform/QtPrinters.h"
+#include "platform/widgets/WidgetFileDialogs.h"
 #include "support/FbFixture.h"
 
 #include <QAction>
 #include <QApplication>
+#include <QFontDialog>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
@@ -34,6 +36,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScrollBar>
+#include <QTest>
 #include <QTimer>
 
 #include <functional>
@@ -94,6 +98,33 @@ protected:
         form->show();
         QCoreApplication::processEvents();
         return form;
+    }
+
+    // The window as the user has it: active, so that the focus moves as on
+    // a desktop.
+    std::unique_ptr<TIBLQueryForm> apriAttiva()
+    {
+        auto form = apri();
+        form->activateWindow();
+        EXPECT_TRUE(QTest::qWaitForWindowActive(form.get()));
+        return form;
+    }
+
+    // Another 3,000 customers, more than the grid reads at first.
+    void tantiClienti()
+    {
+        db::Transaction t(att());
+        db::Statement ins(att(), t, QStringLiteral("INSERT INTO CLIENTI (CODICE, CITTA) VALUES (:C, 'X')"));
+        for (int i = 100; i < 3100; ++i) {
+            ins.setParam(QStringLiteral("C"), db::Value(qint64(i)));
+            ins.execute();
+        }
+        t.commit();
+    }
+
+    static QModelIndex cellaCondizione(TIBLQueryForm &f, const QString &nome)
+    {
+        return f.interrogationModel().index(riga(f, nome), InterrogationModel::ColCondizione);
     }
 
     static int riga(TIBLQueryForm &f, const QString &nome) { return f.tabIntTmp().indexOfNome(nome); }
@@ -484,13 +515,195 @@ TEST_F(QueryWindow, executeOnOpenShowsTheAnswerAtOnce)
     EXPECT_EQ(form->answerModel().rowCount(), 4);
 }
 
-TEST_F(QueryWindow, escapeClosesThroughChiudi)
+TEST_F(QueryWindow, theTitleBarCloseGoesThroughChiudi)
 {
     auto form = apri();
     form->ButtonEseguiInterrogazione->click();
-    form->reject();
+    form->close();
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->tabRispTmp().isOpen());
+}
+
+TEST_F(QueryWindow, escapeCancelsTheEditAndNeverClosesTheWindow)
+{
+    auto form = apriAttiva();
+    scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROMA"));
+    QTest::keyClick(form->DBGrid1->editorAperto(), Qt::Key_Escape);
+    EXPECT_EQ(form->DBGrid1->editorAperto(), nullptr);
+    EXPECT_TRUE(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione.isEmpty());
+    EXPECT_TRUE(form->isVisible());
+
+    // A condition already entered stays, and so does the window.
+    scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROMA"));
+    form->DBGrid1->postEdit();
+    QTest::keyClick(form->DBGrid1, Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione, QStringLiteral("ROMA"));
+
+    form->ButtonEseguiInterrogazione->click();
+    ASSERT_TRUE(form->rispostaVisibile());
+    QTest::keyClick(form->DBGrid2, Qt::Key_Escape);
+    EXPECT_TRUE(form->isVisible());
+    EXPECT_TRUE(form->rispostaVisibile());
+}
+
+TEST_F(QueryWindow, f3WhileTypingAConditionKeepsTheTextAndTogglesTheRow)
+{
+    auto form = apriAttiva();
+    scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROM"));
+    QLineEdit *editor = form->DBGrid1->editorAperto();
+    const int citta = riga(*form, QStringLiteral("CITTA"));
+
+    QTest::keyClick(editor, Qt::Key_F3);
+    EXPECT_EQ(form->tabIntTmp().at(citta).Mostra, MostraNascosto);
+    ASSERT_EQ(form->DBGrid1->editorAperto(), editor);
+    EXPECT_EQ(editor->text(), QStringLiteral("ROM"));
+
+    QTest::keyClicks(editor, QStringLiteral("A"));
+    QTest::keyClick(editor, Qt::Key_F3);
+    EXPECT_EQ(form->tabIntTmp().at(citta).Mostra, MostraVisibile);
+    EXPECT_EQ(editor->text(), QStringLiteral("ROMA"));
+
+    form->ButtonEseguiInterrogazione->click();
+    EXPECT_EQ(form->tabIntTmp().at(citta).Condizione, QStringLiteral("ROMA"));
+    ASSERT_TRUE(form->rispostaVisibile());
+    EXPECT_EQ(form->answerModel().rowCount(), 2);
+}
+
+TEST_F(QueryWindow, afterTheAnswerTheCurrentCellIsWhereTheUserLeftIt)
+{
+    auto form = apriAttiva();
+    scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROMA"));
+    form->ButtonEseguiInterrogazione->click();
+    ASSERT_TRUE(form->rispostaVisibile());
+    EXPECT_TRUE(form->DBGrid2->hasFocus());
+    form->DBGrid2->setCurrentIndex(form->answerModel().index(1, 1));
+
+    form->ButtonRitornaQuery->click();
+    EXPECT_EQ(form->DBGrid1->currentIndex(), cellaCondizione(*form, QStringLiteral("CITTA")));
+    EXPECT_TRUE(form->DBGrid1->hasFocus());
+
+    // Typing goes on in the same cell, and again after another round.
+    form->ButtonEseguiInterrogazione->click();
+    form->ButtonRitornaQuery->click();
+    EXPECT_EQ(form->DBGrid1->currentIndex(), cellaCondizione(*form, QStringLiteral("CITTA")));
+}
+
+// How the user asks for the last record of a long answer.
+struct FineCase
+{
+    const char *name;
+    std::function<void(GrigliaQuery *)> chiedi;
+};
+
+void PrintTo(const FineCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class QueryWindowFine : public QueryWindow, public ::testing::WithParamInterface<FineCase>
+{
+};
+
+TEST_P(QueryWindowFine, theGridFetchesWhatItNeedsToReachTheLastRecord)
+{
+    tantiClienti();
+    auto form = apriAttiva();
+    form->ButtonEseguiInterrogazione->click();
+    ASSERT_TRUE(form->rispostaVisibile());
+    ASSERT_LT(form->answerModel().rowCount(), 3004);
+
+    GetParam().chiedi(form->DBGrid2);
+    QCoreApplication::processEvents();
+
+    EXPECT_EQ(form->answerModel().rowCount(), 3004);
+    EXPECT_FALSE(form->answerModel().canFetchMore(QModelIndex()));
+    QScrollBar *barra = form->DBGrid2->verticalScrollBar();
+    EXPECT_EQ(barra->value(), barra->maximum());
+    // The last customer is on screen (Ctrl+End also goes to the last column).
+    const QRect ultima = form->DBGrid2->visualRect(form->answerModel().index(3003, 0));
+    EXPECT_GE(ultima.top(), 0);
+    EXPECT_LE(ultima.bottom(), form->DBGrid2->viewport()->height());
+    EXPECT_EQ(form->answerModel().index(3003, 0).data().toString(), QStringLiteral("3099"));
+    EXPECT_TRUE(m_services.messages().texts().isEmpty());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Ways, QueryWindowFine,
+    ::testing::Values(
+        FineCase{"ctrlEnd",
+                 [](GrigliaQuery *g) {
+                     QTest::keyClick(g, Qt::Key_End, Qt::ControlModifier);
+                     EXPECT_EQ(g->currentIndex().row(), 3003);
+                 }},
+        FineCase{"scrollBarDraggedToTheBottom",
+                 [](GrigliaQuery *g) {
+                     QScrollBar *barra = g->verticalScrollBar();
+                     barra->setSliderDown(true);
+                     barra->setSliderPosition(barra->maximum());
+                     barra->setSliderDown(false);
+                 }},
+        FineCase{"scrollBarSentToTheBottom",
+                 [](GrigliaQuery *g) { g->verticalScrollBar()->triggerAction(QAbstractSlider::SliderToMaximum); }}),
+    [](const ::testing::TestParamInfo<FineCase> &info) { return std::string(info.param.name); });
+
+TEST_F(QueryWindow, endWithoutCtrlAndPageDownReadNothingMore)
+{
+    tantiClienti();
+    auto form = apriAttiva();
+    form->ButtonEseguiInterrogazione->click();
+    QTest::keyClick(form->DBGrid2, Qt::Key_End); // the last column of the same row
+    QTest::keyClick(form->DBGrid2, Qt::Key_PageDown);
+    QCoreApplication::processEvents();
+    EXPECT_LT(form->answerModel().rowCount(), 3004);
+    EXPECT_TRUE(form->answerModel().canFetchMore(QModelIndex()));
+    EXPECT_EQ(form->DBGrid2->currentIndex().column(), form->answerModel().columnCount() - 1);
+}
+
+TEST_F(QueryWindow, answerTitlesAreWholeAndHaveRoom)
+{
+    exec(QStringLiteral("ALTER TABLE CLIENTI ADD PROVINCIA_DI_RESIDENZA CHAR(2)"));
+    exec(QStringLiteral("ALTER TABLE CLIENTI ADD SCONTO_RISERVATO_AL_CLIENTE SMALLINT"));
+    auto form = apri();
+    QHeaderView *titoli = form->DBGrid1->horizontalHeader();
+    for (int i = 0; i < form->interrogationModel().columnCount(); ++i)
+        EXPECT_GE(form->DBGrid1->columnWidth(i), titoli->sectionSizeHint(i)) << i;
+
+    form->ButtonEseguiInterrogazione->click();
+    ASSERT_TRUE(form->rispostaVisibile());
+    auto controlla = [&form](const char *quando) {
+        QHeaderView *h = form->DBGrid2->horizontalHeader();
+        for (int i = 0; i < form->answerModel().columnCount(); ++i) {
+            const QString nome = form->tabRispTmp().nomeColonna(i);
+            EXPECT_EQ(form->answerModel().headerData(i, Qt::Horizontal).toString(), nome) << quando;
+            EXPECT_GE(form->DBGrid2->columnWidth(i), h->sectionSizeHint(i)) << quando << ' ' << nome.toStdString();
+        }
+    };
+    controlla("first look");
+
+    m_services.fileDialogs().queueFont(platform::FontChoice{QStringLiteral("DejaVu Sans"), 20, true});
+    form->ButtonFont->click();
+    controlla("larger font");
+    rilascia(form->DBGrid2, Qt::Key_F4);
+    controlla("base look");
+}
+
+TEST_F(QueryWindow, theFontDialogStartsBoldAsTheReportFontIs)
+{
+    const auto scripted = platform::setFileDialogs(std::make_shared<platform::WidgetFileDialogs>());
+    auto form = apriAttiva();
+    form->ButtonEseguiInterrogazione->click();
+    std::optional<QFont> iniziale;
+    allaProssimaFinestra<QFontDialog>([&iniziale](QFontDialog *d) {
+        iniziale = d->currentFont();
+        d->reject();
+    });
+    form->ButtonFont->click();
+    platform::setFileDialogs(scripted);
+    ASSERT_TRUE(iniziale.has_value());
+    EXPECT_TRUE(iniziale->bold()) << iniziale->toString().toStdString();
+    EXPECT_FALSE(iniziale->italic());
+    EXPECT_EQ(iniziale->pointSize(), 9);
 }
 
 TEST_F(QueryWindow, answerFaceButtonsOfOtherWindowsStayDisabled)

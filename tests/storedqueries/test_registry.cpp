@@ -231,6 +231,12 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(RefusalCase{"", Archivio::Lavoro, "Si prega di scegliere una tabella da interrogare"},
                       RefusalCase{"", Archivio::Altro, "Si prega di scegliere una tabella da interrogare"},
                       RefusalCase{"NONESISTE", Archivio::Lavoro, "Tabella \"NONESISTE\" non trovata"},
+                      // Longer than any name the server keeps: simply not there.
+                      RefusalCase{"ANAGRAFICA_CLIENTI_CON_NOME_TROPPO_LUNGO", Archivio::Lavoro,
+                                  "Tabella \"ANAGRAFICA_CLIENTI_CON_NOME_TROPPO_LUNGO\" non trovata"},
+                      RefusalCase{"ANAGRAFICA_CLIENTI_CON_NOME_TROPPO_LUNGO", Archivio::Altro,
+                                  "Tabella \"ANAGRAFICA_CLIENTI_CON_NOME_TROPPO_LUNGO\" non trovata"
+                                  " nell'archivio \"{path}\""},
                       RefusalCase{"CLIENTI", Archivio::Altro,
                                   "Tabella \"CLIENTI\" non trovata nell'archivio \"{path}\""},
                       RefusalCase{"CLIENTI", Archivio::Mancante, "L'archivio \"{path}\" non è stato trovato"}));

@@ -6,7 +6,11 @@
 #include <QColorDialog>
 #include <QDir>
 #include <QFileDialog>
+#include <QFontDatabase>
 #include <QFontDialog>
+#include <QFontInfo>
+
+#include <cstdlib>
 
 namespace vardof::platform {
 
@@ -22,6 +26,32 @@ QWidget *defaultParent()
 QString toCallerPath(const QString &path)
 {
     return QDir::toNativeSeparators(path);
+}
+
+// The font the dialog starts from. A family that is not installed is shown
+// as the one that stands in for it, and the style is named as that family
+// names it: the dialog selects styles by name, so a bold or italic font
+// would otherwise start as the family's plain style.
+QFont fontIniziale(const FontChoice &initial)
+{
+    QFont f = toQFont(initial);
+    if (!QFontDatabase::hasFamily(f.family()))
+        f.setFamily(QFontInfo(f).family());
+    QString scelto;
+    int distanza = 0;
+    for (const QString &stile : QFontDatabase::styles(f.family())) {
+        const QFont candidato = QFontDatabase::font(f.family(), stile, 12);
+        if (candidato.style() != f.style())
+            continue;
+        const int d = std::abs(candidato.weight() - f.weight());
+        if (scelto.isEmpty() || d < distanza) {
+            scelto = stile;
+            distanza = d;
+        }
+    }
+    if (!scelto.isEmpty())
+        f.setStyleName(scelto);
+    return f;
 }
 
 } // namespace
@@ -103,7 +133,7 @@ FontChoice fromQFont(const QFont &font)
 std::optional<FontChoice> WidgetFileDialogs::chooseFont(const FontChoice &initial)
 {
     bool ok = false;
-    const QFont font = QFontDialog::getFont(&ok, toQFont(initial), defaultParent(),
+    const QFont font = QFontDialog::getFont(&ok, fontIniziale(initial), defaultParent(),
                                             QStringLiteral("Carattere"));
     if (!ok)
         return std::nullopt;

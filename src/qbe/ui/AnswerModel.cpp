@@ -167,11 +167,9 @@ QVariant AnswerModel::headerData(int section, Qt::Orientation orientation, int r
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= m_colonne)
         return QAbstractTableModel::headerData(section, orientation, role);
-    const QString nome = m_risposta.nomeColonna(section);
-    if (role == Qt::DisplayRole)
-        return nome.left(larghezzaVisualizzata(m_risposta.columns()[size_t(section)]));
-    if (role == Qt::ToolTipRole)
-        return nome;
+    // The whole name: the grid makes room for it.
+    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+        return m_risposta.nomeColonna(section);
     return QVariant();
 }
 

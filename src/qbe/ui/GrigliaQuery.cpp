@@ -2,6 +2,7 @@
 
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QScrollBar>
 
 namespace vardof::qbe {
 
@@ -15,6 +16,41 @@ bool tastoFunzione(int key)
 GrigliaQuery::GrigliaQuery(QWidget *parent)
     : QTableView(parent)
 {
+    connect(verticalScrollBar(), &QAbstractSlider::actionTriggered, this, &GrigliaQuery::barraVerticale);
+    connect(verticalScrollBar(), &QAbstractSlider::sliderReleased, this,
+            [this] { barraVerticale(QAbstractSlider::SliderMove); });
+}
+
+bool GrigliaQuery::richiediFine()
+{
+    if (!model() || !model()->canFetchMore(rootIndex()))
+        return false;
+    emit fineRichiesta();
+    // The scroll range follows the rows just read at once, not at the next
+    // layout, so that the move that follows can reach them.
+    updateGeometries();
+    return true;
+}
+
+void GrigliaQuery::barraVerticale(int action)
+{
+    QScrollBar *barra = verticalScrollBar();
+    // Dragged to the bottom (the drag reports SliderMove with the position
+    // it is going to take), or sent there from the bar's own menu.
+    const bool inFondo = action == QAbstractSlider::SliderToMaximum
+                         || (action == QAbstractSlider::SliderMove && barra->sliderPosition() >= barra->maximum());
+    if (!inFondo || !richiediFine())
+        return;
+    // The range grows with the rows just read; stay at the bottom of it.
+    scrollToBottom();
+    barra->setSliderPosition(barra->maximum());
+}
+
+QModelIndex GrigliaQuery::moveCursor(CursorAction cursorAction, Qt::KeyboardModifiers modifiers)
+{
+    if (cursorAction == MoveEnd && (modifiers & Qt::ControlModifier))
+        richiediFine();
+    return QTableView::moveCursor(cursorAction, modifiers);
 }
 
 void GrigliaQuery::postEdit()
@@ -30,6 +66,15 @@ void GrigliaQuery::postEdit()
 QLineEdit *GrigliaQuery::editorAperto() const
 {
     return m_editor;
+}
+
+void GrigliaQuery::closeEditor(QWidget *editor, QAbstractItemDelegate::EndEditHint hint)
+{
+    // Closed by Enter, Esc or a click elsewhere: nothing is pending any more,
+    // even before the editor is deleted.
+    if (editor == m_editor)
+        m_editor = nullptr;
+    QTableView::closeEditor(editor, hint);
 }
 
 void GrigliaQuery::editorCreato(QLineEdit *editor)

@@ -52,6 +52,12 @@ void InterrogationModel::rigaCambiata(int row)
         emit dataChanged(index(row, 0), index(row, ColCondizione));
 }
 
+void InterrogationModel::mostraCambiato(int row)
+{
+    if (row >= 0 && row < m_tab.size())
+        emit dataChanged(index(row, ColNome), index(row, ColMostra));
+}
+
 int InterrogationModel::rowCount(const QModelIndex &parent) const
 {
     return parent.isValid() ? 0 : m_tab.size();

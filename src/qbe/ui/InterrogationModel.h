@@ -23,6 +23,9 @@ public:
     // The table was changed from outside (filled, buttons, engine).
     void reset();
     void rigaCambiata(int row);
+    // Only the row's kind changed (F3): the condition's cell is left alone,
+    // so an editor open on it keeps the text being typed.
+    void mostraCambiato(int row);
 
     // While on, the program may edit any row.
     void setModificaInterna(bool on) { m_modificaInterna = on; }

@@ -17,7 +17,9 @@
 
 #include <QAction>
 #include <QBoxLayout>
+#include <QApplication>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -157,8 +159,13 @@ void TIBLQueryForm::costruisciFacciaInterrogazione()
     DBGrid1->verticalHeader()->setDefaultSectionSize(fontMetrics().height() + 4);
     DBGrid1->verticalHeader()->hide();
     const int carattere = fontMetrics().averageCharWidth();
-    DBGrid1->setColumnWidth(InterrogationModel::ColNome, 21 * carattere + 8);
-    DBGrid1->setColumnWidth(InterrogationModel::ColMostra, fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 6);
+    // Titles are never cut: a column is at least as wide as its title.
+    QHeaderView *titoli = DBGrid1->horizontalHeader();
+    DBGrid1->setColumnWidth(InterrogationModel::ColNome,
+                            std::max(21 * carattere + 8, titoli->sectionSizeHint(InterrogationModel::ColNome)));
+    DBGrid1->setColumnWidth(InterrogationModel::ColMostra,
+                            std::max(fontMetrics().horizontalAdvance(QStringLiteral("MM")) + 6,
+                                     titoli->sectionSizeHint(InterrogationModel::ColMostra)));
     DBGrid1->horizontalHeader()->setStretchLastSection(true);
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     l5->addWidget(DBGrid1);
@@ -274,6 +281,7 @@ void TIBLQueryForm::costruisciFacciaRisposta()
     DBGrid2->horizontalHeader()->setSectionsMovable(true);
     DBGrid2->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(DBGrid2, &GrigliaQuery::tastoRilasciato, this, &TIBLQueryForm::DBGrid2KeyUp);
+    connect(DBGrid2, &GrigliaQuery::fineRichiesta, this, &TIBLQueryForm::caricaFinoAllaFine);
     connect(DBGrid2->horizontalHeader(), &QHeaderView::sectionMoved, this, [this] {
         if (!m_singoloRecord)
             LayoutCorrente = false;
@@ -459,9 +467,23 @@ void TIBLQueryForm::aspettoBaseRisposta()
     for (int i = 0; i < n; ++i) {
         const int caratteri = larghezzaVisualizzata(m_risposta.columns()[size_t(i)]);
         // Long texts get a readable width, not their whole length: more
-        // columns fit the first screen.
-        DBGrid2->setColumnWidth(i, std::min(caratteri, 24) * carattere + 12);
+        // columns fit the first screen. The title is never cut.
+        DBGrid2->setColumnWidth(i, std::max(std::min(caratteri, 24) * carattere + 12, larghezzaTitolo(i)));
     }
+}
+
+int TIBLQueryForm::larghezzaTitolo(int column) const
+{
+    return DBGrid2->horizontalHeader()->sectionSizeHint(column);
+}
+
+void TIBLQueryForm::titoliInteri()
+{
+    if (m_singoloRecord)
+        return;
+    for (int i = 0; i < m_answerModel->columnCount(); ++i)
+        if (!DBGrid2->isColumnHidden(i) && DBGrid2->columnWidth(i) < larghezzaTitolo(i))
+            DBGrid2->setColumnWidth(i, larghezzaTitolo(i));
 }
 
 void TIBLQueryForm::mostraPrimaPagina()
@@ -478,6 +500,11 @@ void TIBLQueryForm::mostraPrimaPagina()
 
 void TIBLQueryForm::SettaFormRisposta()
 {
+    // The grid that shows takes the focus before anything hides: a grid
+    // hidden with the focus passes it on as a Tab would, moving its own
+    // current cell on by one.
+    DBGrid2->show();
+    DBGrid2->setFocus();
     Panel4->hide();
     Panel1->show();
     Panel2->show();
@@ -486,7 +513,6 @@ void TIBLQueryForm::SettaFormRisposta()
         l->show();
     DBGrid1->hide();
     DBGrid1->setContextMenuPolicy(Qt::NoContextMenu);
-    DBGrid2->show();
     LayoutCorrente = false;
 
     m_fontDialogo = platform::FontChoice{QStringLiteral("BorlandTE"), 9, true};
@@ -512,16 +538,18 @@ void TIBLQueryForm::ButtonRitornaQueryClick()
     // saving by the stored-query layer.
     if (m_singoloRecord)
         MostraUnRecord();
+    // Focus first, as on the way to the answer: the interrogation's current
+    // cell is where the user left it.
+    DBGrid1->show();
+    DBGrid1->setFocus();
     for (QLabel *l : LegendaRisposta)
         l->hide();
     Panel1->hide();
     Panel2->hide();
     Panel4->show();
     SettaggioControlli();
-    DBGrid1->show();
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     DBGrid2->hide();
-    DBGrid1->setFocus();
 }
 
 void TIBLQueryForm::ButtonChiudiClick()
@@ -539,6 +567,18 @@ void TIBLQueryForm::ButtonChiudiClick()
 void TIBLQueryForm::reject()
 {
     ButtonChiudiClick();
+}
+
+void TIBLQueryForm::keyPressEvent(QKeyEvent *event)
+{
+    // Esc cancels the cell being edited (the grid's editor takes it first)
+    // and nothing more: the conditions typed are not thrown away with the
+    // window by a key pressed once too often. "&Chiudi" closes.
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+        event->accept();
+        return;
+    }
+    QDialog::keyPressEvent(event);
 }
 
 void TIBLQueryForm::FormClose()
@@ -587,8 +627,11 @@ void TIBLQueryForm::SelezionaRigaInt()
     const int row = DBGrid1->currentIndex().row();
     if (row < 0 || row >= m_tabInt.size())
         return;
-    if (m_tabInt.toggle(row))
-        m_intModel->rigaCambiata(row);
+    // Only the kind changes: the condition being typed stays in its editor.
+    if (m_tabInt.toggle(row)) {
+        m_intModel->mostraCambiato(row);
+        DBGrid1->update(m_intModel->index(row, InterrogationModel::ColCondizione));
+    }
 }
 
 void TIBLQueryForm::DBGrid1KeyUp(int key)
@@ -661,6 +704,13 @@ void TIBLQueryForm::DBGrid2KeyUp(int key)
     }
 }
 
+void TIBLQueryForm::caricaFinoAllaFine()
+{
+    QApplication::setOverrideCursor(Qt::WaitCursor);
+    m_answerModel->fetchAll();
+    QApplication::restoreOverrideCursor();
+}
+
 void TIBLQueryForm::ButtonNumeroRecordClick()
 {
     if (!m_answerModel->fetchAll())
@@ -679,6 +729,8 @@ void TIBLQueryForm::ButtonFontClick()
     DBGrid2->setFont(f);
     DBGrid2->horizontalHeader()->setFont(f);
     DBGrid2->verticalHeader()->setDefaultSectionSize(QFontMetrics(f).height() + 4);
+    // A larger font must not cut the titles: their columns grow.
+    titoliInteri();
     LayoutCorrente = false;
 }
 

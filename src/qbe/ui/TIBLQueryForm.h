@@ -160,11 +160,13 @@ public:
     void MostraCampo(int column);
     void SettaggioControlli();
 
-    // Esc and the title bar's close button go through "&Chiudi".
+    // The title bar's close button goes through "&Chiudi"; Esc only cancels
+    // the cell being edited.
     void reject() override;
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
 
 private:
     void costruisciFacciaInterrogazione();
@@ -173,7 +175,13 @@ private:
     void apriStoreParametri();
     // The answer grid with its default widths, order and visibility.
     void aspettoBaseRisposta();
+    // The width the answer grid's title of a column needs, in pixels, and
+    // the columns narrower than their titles widened to them.
+    int larghezzaTitolo(int column) const;
+    void titoliInteri();
     void mostraPrimaPagina();
+    // The answer read to its last row (Ctrl+End, scroll bar at the bottom).
+    void caricaFinoAllaFine();
     int colonneVisibili() const;
     int rigaCorrenteRisposta() const;
     void rigaCorrenteInterrogazione(int row);

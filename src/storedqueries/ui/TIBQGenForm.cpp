@@ -70,10 +70,18 @@ struct AltroArchivio
 
 // The table as the catalogue names it: as typed, or else in upper case
 // (names typed without quotes are stored in upper case). Empty when missing.
+// The name is compared as a long text: bound to the catalogue's own column
+// a name longer than the server's identifiers would be refused with a
+// truncation error instead of being simply not found.
 QString tabellaNelCatalogo(db::Attachment &att, db::Transaction &tra, const QString &tabella)
 {
+    constexpr int kLunghezzaConfronto = 255;
+    if (tabella.size() > kLunghezzaConfronto)
+        return QString();
     db::Statement s(att, tra,
-                    QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :NOME"));
+                    QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS"
+                                   " WHERE RDB$RELATION_NAME = CAST(:NOME AS VARCHAR(%1))")
+                        .arg(kLunghezzaConfronto));
     for (const QString &nome : {tabella, tabella.toUpper()}) {
         s.setParam(QStringLiteral("NOME"), db::Value(nome));
         db::ResultSet rs = s.open();
@@ -304,7 +312,8 @@ void TIBQGenForm::ButtonGeneraQueryClick()
     try {
         nome = tabellaNelCatalogo(*att, *tra, tabella);
     } catch (const db::Error &e) {
-        platform::error(e.message());
+        platform::error(QStringLiteral("Impossibile verificare la tabella \"") + tabella + QStringLiteral("\"")
+                        + QLatin1Char('\r') + e.message());
         return;
     }
     if (nome.isEmpty()) {
