@@ -16,8 +16,8 @@
 #include "qbe/ui/TabRecTmp.h"
 
 #include <QAction>
-#include <QBoxLayout>
 #include <QApplication>
+#include <QBoxLayout>
 #include <QHeaderView>
 #include <QKeyEvent>
 #include <QLabel>
