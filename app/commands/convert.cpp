@@ -79,10 +79,11 @@ int commandConvert(const QStringList &arguments)
     if (!result.error.isEmpty())
         platform::error(result.error);
     if (!result.anomaliesFileError.isEmpty())
-        platform::warning(result.anomaliesFileError);
-    if (!result.completed)
+        platform::error(result.anomaliesFileError);
+    // Every file the run had to write must be there: otherwise it failed.
+    if (!result.succeeded())
         return 1;
-    if (result.anomalies.isEmpty())
+    if (result.anomalyCount == 0)
         printLine(convert::texts::noAnomalies());
     platform::information(convert::texts::completed());
     return 0;

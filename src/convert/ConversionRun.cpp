@@ -2,7 +2,7 @@
 
 #include "convert/ConversionDefinition.h"
 #include "convert/ConversionTexts.h"
-#include "platform/TextFile.h"
+#include "platform/OutputFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -27,22 +27,31 @@ bool sameFile(const QString &a, const QString &b)
                                                           ) == 0;
 }
 
-// Passes everything on and keeps the anomalies for the file.
-class CollectingSink : public ConversionSink
+// Passes everything on and writes the anomalies to their file as they come;
+// the file is opened at the first one, so a clean run leaves an older
+// anomalies file alone.
+class AnomaliesFileSink : public ConversionSink
 {
 public:
-    explicit CollectingSink(ConversionSink &next) : m_next(next) {}
+    AnomaliesFileSink(ConversionSink &next, const QString &path) : m_next(next), m_file(path) {}
     void anomaly(const QString &text) override
     {
-        m_anomalies << text;
+        ++m_count;
         m_next.anomaly(text);
+        if (m_file.failed() || (!m_file.isOpen() && !m_file.open()))
+            return;
+        m_file.writeText(text);
+        m_file.write("\r\n", 2);
     }
     void progress(int percent) override { m_next.progress(percent); }
 
-    QStringList m_anomalies;
+    qint64 count() const { return m_count; }
+    platform::OutputFile &file() { return m_file; }
 
 private:
     ConversionSink &m_next;
+    platform::OutputFile m_file;
+    qint64 m_count = 0;
 };
 
 } // namespace
@@ -83,18 +92,19 @@ ConversionResult Converti(const ConversionOptions &options, ConversionSink &sink
     while (firstLine.endsWith('\n') || firstLine.endsWith('\r'))
         firstLine.chop(1);
 
-    CollectingSink collecting(sink);
-    FileConverter converter(options, collecting);
+    AnomaliesFileSink anomalies(sink, anomaliesPath(options.source));
+    FileConverter converter(options, anomalies);
     result.completed = modeOfFirstLine(firstLine) == ConversionMode::FixedLength
                            ? converter.ConvertiFileLunghezzaFissa(definition)
                            : converter.ConvertiFileCSV(definition);
     result.error = converter.errorMessage();
-    result.anomalies = collecting.m_anomalies;
+    result.anomalyCount = anomalies.count();
 
-    if (!result.anomalies.isEmpty()) {
+    if (result.anomalyCount > 0) {
         result.anomaliesFile = anomaliesPath(options.source);
-        if (!platform::writeTextLines(result.anomaliesFile, result.anomalies))
-            result.anomaliesFileError = texts::anomaliesUnwritable(result.anomaliesFile);
+        if (!anomalies.file().commit())
+            result.anomaliesFileError =
+                texts::anomaliesUnwritable(result.anomaliesFile, anomalies.file().errorString());
     }
     return result;
 }

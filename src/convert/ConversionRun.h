@@ -17,17 +17,21 @@ QString checkPaths(const ConversionOptions &options);
 
 struct ConversionResult
 {
-    bool completed = false;   // the engine ran to the end of the source
-    QString error;            // why it stopped, when it did
-    QStringList anomalies;    // as shown in the anomalies list
-    QString anomaliesFile;    // written when there were anomalies
-    QString anomaliesFileError;
+    bool completed = false;     // the whole source was converted and the destination is in place
+    QString error;              // why it stopped, when it did
+    qint64 anomalyCount = 0;    // anomalies reported to the sink
+    QString anomaliesFile;      // written when there were anomalies
+    QString anomaliesFileError; // the anomalies file could not be written
+
+    // A run succeeds only when every file it had to write was written.
+    bool succeeded() const { return completed && anomaliesFileError.isEmpty(); }
 };
 
 // Converts options.source into options.destination (the paths already
-// checked). Anomalies reach `sink` as they are found and come back all
-// together in the result; when there were any they are also written to
-// "Anomalie.txt" in the source's folder, even when the run stopped early.
+// checked). Anomalies reach `sink` as they are found; when there are any
+// they also go, as they come, to "Anomalie.txt" in the source's folder,
+// which replaces the previous one at the end of the run, even when the run
+// stopped early. Nothing is kept in memory per source line.
 ConversionResult Converti(const ConversionOptions &options, ConversionSink &sink);
 
 } // namespace vardof::convert

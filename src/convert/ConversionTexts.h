@@ -59,9 +59,18 @@ inline QString destinationUnwritable(const QString &path, const QString &reason)
 {
     return QStringLiteral("Impossibile scrivere il file destinazione \"%1\": %2").arg(path, reason);
 }
-inline QString anomaliesUnwritable(const QString &path)
+inline QString anomaliesUnwritable(const QString &path, const QString &reason)
 {
-    return QStringLiteral("Impossibile scrivere il file delle anomalie \"%1\"").arg(path);
+    return QStringLiteral("Impossibile scrivere il file delle anomalie \"%1\": %2").arg(path, reason);
+}
+inline QString definitionLossy()
+{
+    return QStringLiteral("Alcuni caratteri del tracciato non esistono nella codifica dei file di Windows "
+                          "e sono stati scritti come \"?\"");
+}
+inline QString definitionUnwritable(const QString &path, const QString &reason)
+{
+    return QStringLiteral("Impossibile scrivere il file di definizione \"%1\": %2").arg(path, reason);
 }
 // A definition line that cannot be applied, named by its line in the file.
 inline QString definitionError(int lineNumber, const QString &lineText, const QString &reason)

@@ -4,6 +4,7 @@
 #include "convert/ConversionTexts.h"
 #include "convert/ValueChecks.h"
 #include "platform/Cp1252.h"
+#include "platform/OutputFile.h"
 
 #include <QDate>
 #include <QElapsedTimer>
@@ -579,8 +580,11 @@ bool FileConverter::run(Engine &engine, const QString &definitionPath)
         m_error = texts::sourceUnreadable(m_options.source, reader.errorString());
         return false;
     }
-    QFile destination(m_options.destination);
-    if (!destination.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+    // The converted lines replace an existing destination only once they
+    // are all written: a run that fails on the way leaves it as it was.
+    // Buffered here already, so the file writes each block straight through.
+    platform::OutputFile destination(m_options.destination, 1);
+    if (!destination.open()) {
         m_error = texts::destinationUnwritable(m_options.destination, destination.errorString());
         return false;
     }
@@ -604,7 +608,7 @@ bool FileConverter::run(Engine &engine, const QString &definitionPath)
     out.reserve(flushAt + 64 * 1024);
     bool writeFailed = false;
     auto flush = [&] {
-        if (!out.isEmpty() && destination.write(out) != out.size())
+        if (!out.isEmpty() && !destination.write(out))
             writeFailed = true;
         out.clear();
     };
@@ -645,16 +649,20 @@ bool FileConverter::run(Engine &engine, const QString &definitionPath)
         out.truncate(lastEnd < 0 ? 0 : lastEnd + 2);
     }
     flush();
-    if (!destination.flush())
-        writeFailed = true;
-    destination.close();
-    if (complete && reader.failed()) {
-        m_error = texts::sourceUnreadable(m_options.source, reader.errorString());
-        complete = false;
-    }
     if (writeFailed) {
         m_error = texts::destinationUnwritable(m_options.destination, destination.errorString());
-        complete = false;
+        return false;
+    }
+    if (complete && reader.failed()) {
+        m_error = texts::sourceUnreadable(m_options.source, reader.errorString());
+        return false;
+    }
+    // A definition that cannot be applied still leaves the lines converted
+    // before it: the user sees where the definition went wrong.
+    if (!destination.commit()) {
+        const QString reason = texts::destinationUnwritable(m_options.destination, destination.errorString());
+        m_error = m_error.isEmpty() ? reason : m_error + QLatin1Char('\n') + reason;
+        return false;
     }
     if (complete)
         m_sink.progress(100);

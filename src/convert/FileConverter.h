@@ -6,6 +6,9 @@
 // as anomalies through ConversionSink and the run goes on; a definition that
 // cannot be applied stops the run and leaves its Italian explanation in
 // errorMessage(), with the destination holding the lines written so far.
+// The destination is replaced only when its lines are all written: a run
+// that cannot write it (a full disk) or read the source to the end leaves an
+// existing destination as it was, and says why in the system's words.
 //
 // Source and definition bytes are never decoded on the way: the Windows code
 // page is single-byte, so positions are characters and values are copied as

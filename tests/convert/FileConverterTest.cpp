@@ -3,9 +3,11 @@
 #include "convert/ConversionRun.h"
 #include "convert/ConversionTexts.h"
 #include "support/TempDir.h"
+#include "../platform/FileSizeLimit.h"
 
 #include <gtest/gtest.h>
 
+#include <QDir>
 #include <QFile>
 #include <QRandomGenerator>
 
@@ -49,7 +51,8 @@ TEST_F(Conversion, helpFixedLengthExample)
                                 line1 + "\r\n" + line2 + "\r\n");
     EXPECT_TRUE(result.completed) << result.error.toStdString();
     EXPECT_EQ(output(), crlf({"ART001;2061;Vite M6x20;;12,50;0;", "ART002;2061;Dado M6;;0;0;"}));
-    EXPECT_EQ(result.anomalies,
+    EXPECT_EQ(result.anomalyCount, m_sink.anomalies.size());
+    EXPECT_EQ(m_sink.anomalies,
               QStringList{QStringLiteral("Riga n. 2, Colonna PRLISINVAL, Il dato: \"12.50\" non è numerico")});
 }
 
@@ -64,7 +67,8 @@ TEST_F(Conversion, helpDelimitedExample)
     EXPECT_TRUE(result.completed) << result.error.toStdString();
     EXPECT_EQ(output(), crlf({"AB123;2061;;Vite autofilettante inox;A2 testa svasata piana;12,50; catalogo 2024;12,50   AB123;",
                               "X;2061;;;;0;;1.234 X;"}));
-    EXPECT_EQ(result.anomalies,
+    EXPECT_EQ(result.anomalyCount, m_sink.anomalies.size());
+    EXPECT_EQ(m_sink.anomalies,
               QStringList{QStringLiteral("Riga n. 2, Colonna PREZZOLISTINOINVALUTA, Il dato: \"1.234\" non è numerico")});
 }
 
@@ -163,7 +167,8 @@ TEST_F(Conversion, semicolonInsideAFixedTextFieldIsReplacedAndReported)
     EXPECT_EQ(output(), crlf({"ab:cd:e;12,5;"}));
     const QString expected = QStringLiteral("Riga n. 1, Colonna DESCR, Il dato: \"ab;cd;e\" contiente il "
                                             "carattere \";\". Verrà sostituito con \":\"");
-    EXPECT_EQ(result.anomalies, QStringList{expected});
+    EXPECT_EQ(m_sink.anomalies, QStringList{expected});
+    EXPECT_EQ(result.anomaliesFile, anomaliesFile());
     EXPECT_EQ(readBytes(anomaliesFile()), vardof::platform::toCp1252(expected) + "\r\n");
 }
 
@@ -194,7 +199,8 @@ TEST_F(Conversion, skippedFirstLineIsNotCountedInAnomalies)
     m_options.skipFirstLine = true;
     const auto result = convert({"[CSV]", "1;PREZZO;1;N;"}, "PREZZO;\r\n1,5\r\nabc\r\n");
     EXPECT_EQ(output(), crlf({"1,5;", "0;"}));
-    EXPECT_EQ(result.anomalies,
+    EXPECT_EQ(result.anomalyCount, m_sink.anomalies.size());
+    EXPECT_EQ(m_sink.anomalies,
               QStringList{QStringLiteral("Riga n. 2, Colonna PREZZO, Il dato: \"abc\" non è numerico")});
 }
 
@@ -209,7 +215,7 @@ TEST_F(Conversion, withoutAnomaliesNoAnomaliesFileIsWritten)
 {
     writeBytes(anomaliesFile(), "old");
     const auto result = convert({"[CSV]", "1;A;1;A;"}, "x\r\n");
-    EXPECT_TRUE(result.anomalies.isEmpty());
+    EXPECT_EQ(result.anomalyCount, 0);
     EXPECT_TRUE(result.anomaliesFile.isEmpty());
     EXPECT_EQ(readBytes(anomaliesFile()), "old");
 }
@@ -303,9 +309,89 @@ TEST_F(Conversion, anomaliesFoundBeforeAStopAreStillWrittenToTheFile)
     const auto result = convert({"[CSV]", "1;P;1;N;", "2;B;5;A;"}, "x\r\nx;y;z;w;v;u\r\n");
     EXPECT_FALSE(result.completed);
     EXPECT_EQ(output(), QByteArray());
-    EXPECT_EQ(result.anomalies.size(), 1);
+    EXPECT_EQ(result.anomalyCount, 1);
     EXPECT_EQ(readBytes(anomaliesFile()),
               vardof::platform::toCp1252(QStringLiteral("Riga n. 1, Colonna P, Il dato: \"x\" non è numerico")) + "\r\n");
+}
+
+// ---- output files that cannot be written ------------------------------------------
+
+// The system refuses a write half way, as on a full disk: the file it was
+// writing keeps its previous content, no temporary file stays, the message
+// gives the system's reason, and the run does not count as done.
+struct RefusedCase
+{
+    const char *name;
+    QByteArray sourceLine; // repeated 3000 times
+    QList<QByteArray> definition;
+    bool destinationRefused;
+    bool anomaliesRefused;
+};
+void PrintTo(const RefusedCase &c, std::ostream *os) { *os << c.name; }
+
+class RefusedOutput : public Conversion, public ::testing::WithParamInterface<RefusedCase> {};
+TEST_P(RefusedOutput, keepsThePreviousFilesAndSaysWhy)
+{
+    const RefusedCase &c = GetParam();
+    QByteArray sourceBytes;
+    for (int i = 0; i < 3000; ++i)
+        sourceBytes += c.sourceLine + "\r\n";
+    writeBytes(definition(), crlf(c.definition));
+    writeBytes(source(), sourceBytes);
+    writeBytes(destination(), "vecchia destinazione\r\n");
+    writeBytes(anomaliesFile(), "vecchie anomalie\r\n");
+    m_options.source = source();
+    m_options.destination = destination();
+    const QStringList before = QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden);
+
+    ConversionResult result;
+    {
+        FileSizeLimit limit(64 * 1024);
+        if (!limit.active())
+            GTEST_SKIP() << "no file size limit on this system";
+        result = Converti(m_options, m_sink);
+    }
+    const QString reason = FileSizeLimit::reason();
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(result.completed, !c.destinationRefused);
+    if (c.destinationRefused) {
+        EXPECT_EQ(result.error, texts::destinationUnwritable(destination(), reason));
+        EXPECT_EQ(output(), "vecchia destinazione\r\n");
+    } else {
+        EXPECT_TRUE(result.error.isEmpty()) << result.error.toStdString();
+        EXPECT_EQ(output().count("\r\n"), 3000);
+    }
+    if (c.anomaliesRefused) {
+        EXPECT_EQ(result.anomaliesFileError, texts::anomaliesUnwritable(anomaliesFile(), reason));
+        EXPECT_EQ(readBytes(anomaliesFile()), "vecchie anomalie\r\n");
+    } else {
+        EXPECT_TRUE(result.anomaliesFileError.isEmpty()) << result.anomaliesFileError.toStdString();
+    }
+    EXPECT_EQ(QDir(m_dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+}
+INSTANTIATE_TEST_SUITE_P(Cases, RefusedOutput, ::testing::Values(
+    RefusedCase{"destinationWithoutAnomalies", QByteArray(40, 'a'), {"[CSV]", "1;A;1;A;"}, true, false},
+    RefusedCase{"destinationAndAnomalies", QByteArray(40, 'a') + ";x", {"[CSV]", "1;A;1;A;", "2;N;2;N;"}, true, true},
+    RefusedCase{"onlyTheAnomalies", "x", {"[CSV]", "1;N;1;N;"}, false, true},
+    RefusedCase{"fixedLengthDestination", QByteArray(40, 'a'), {"[LUNGHEZZAFISSA]", "1;A;1;40;A;"}, true, false}));
+
+TEST_F(Conversion, anomaliesFileThatCannotBeCreatedFailsTheRun)
+{
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("Anomalie.txt")));
+    const auto result = convert({"[CSV]", "1;N;1;N;"}, "x\r\n1\r\n");
+    EXPECT_TRUE(result.completed);
+    EXPECT_FALSE(result.succeeded());
+    EXPECT_EQ(output(), crlf({"0;", "1;"}));
+    const QString lead = texts::anomaliesUnwritable(anomaliesFile(), QString());
+    EXPECT_TRUE(result.anomaliesFileError.startsWith(lead)) << result.anomaliesFileError.toStdString();
+    EXPECT_GT(result.anomaliesFileError.size(), lead.size());
+}
+
+TEST_F(Conversion, completeRunSucceeds)
+{
+    const auto result = convert({"[CSV]", "1;N;1;N;"}, "x\r\n");
+    EXPECT_TRUE(result.succeeded());
+    EXPECT_EQ(result.anomaliesFile, anomaliesFile());
 }
 
 // Whatever the bytes, the engines finish or stop with a message.

@@ -12,11 +12,17 @@
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
+#include "platform/widgets/TextEditorWindow.h"
+#include "../platform/FileSizeLimit.h"
 #include "support/FbFixture.h"
 
 #include <QApplication>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QDir>
+#include <QLabel>
+#include <QKeyEvent>
+#include <QSpinBox>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QProgressBar>
@@ -163,6 +169,46 @@ TEST_F(ConvWindow, definitionErrorIsShownAndNothingCompleted)
     EXPECT_TRUE(m_form.MemoAnomalie->toPlainText().isEmpty());
 }
 
+// A run that cannot write one of its files has failed: the error says why
+// in the system's words, "Elaborazione Completata" is not shown, and the
+// files written before keep their content.
+TEST_F(ConvWindow, destinationThatCannotBeWrittenIsAFailedRunAndKeepsTheOldFile)
+{
+    QByteArray source;
+    for (int i = 0; i < 3000; ++i)
+        source += QByteArray(40, 'a') + "\r\n";
+    prepare({"[CSV]", "1;A;1;A;"}, source);
+    writeBytes(file("listino.dat"), "vecchia\r\n");
+    {
+        FileSizeLimit limit(64 * 1024);
+        if (!limit.active())
+            GTEST_SKIP() << "no file size limit on this system";
+        m_form.ButtonConvertiClick();
+    }
+    const auto messages = m_services.messages().messages();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[1].kind, MessageKind::Error);
+    EXPECT_EQ(messages[1].text, texts::destinationUnwritable(file("listino.dat"), FileSizeLimit::reason()));
+    EXPECT_EQ(readBytes(file("listino.dat")), "vecchia\r\n");
+    EXPECT_FALSE(m_form.MemoAnomalie->toPlainText().contains(texts::noAnomalies()));
+    EXPECT_TRUE(m_form.ButtonConverti->isEnabled());
+}
+
+TEST_F(ConvWindow, anomaliesFileThatCannotBeWrittenIsAFailedRun)
+{
+    prepare({"[CSV]", "1;PREZZO;1;N;"}, "abc\r\n");
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("Anomalie.txt")));
+    m_form.ButtonConvertiClick();
+    const auto messages = m_services.messages().messages();
+    ASSERT_EQ(messages.size(), 2);
+    EXPECT_EQ(messages[1].kind, MessageKind::Error);
+    EXPECT_TRUE(messages[1].text.startsWith(texts::anomaliesUnwritable(file("Anomalie.txt"), QString())))
+        << messages[1].text.toStdString();
+    EXPECT_EQ(m_form.MemoAnomalie->toPlainText(),
+              QStringLiteral("Riga n. 1, Colonna PREZZO, Il dato: \"abc\" non è numerico"));
+    EXPECT_EQ(readBytes(file("listino.dat")), crlf({"0;"}));
+}
+
 struct CheckCase
 {
     const char *source;
@@ -241,6 +287,36 @@ TEST_F(ConvWindow, freeEditingCreatesAnEmptyDefinitionAndOpensIt)
     });
     m_form.ButtonComponiScriptClick();
     EXPECT_EQ(readBytes(file("listino.conf")), "[CSV]\r\n1;A;1;A;");
+}
+
+// A desktop without a program for the file (a plain X session): the
+// definition opens in our own editor, where a fixed-length definition can be
+// written and saved as the converter reads it.
+TEST_F(ConvWindow, freeEditingWithoutADesktopProgramOpensOurEditor)
+{
+    writeBytes(file("listino.txt"), "ART001        Vite\r\n");
+    m_form.EditFileOrigine->setText(file("listino.txt"));
+    m_services.shell().setResult(false);
+    whenShown<TSceltaWConvFileForm>([](TSceltaWConvFileForm *choice) {
+        choice->RadioLibera->setChecked(true);
+        choice->ButtonOk->click();
+    });
+    QString shownPath;
+    whenShown<platform::TextEditorWindow>([&](platform::TextEditorWindow *editor) {
+        shownPath = editor->LabelFile->text();
+        editor->MemoTesto->setPlainText(QStringLiteral("[LUNGHEZZAFISSA]\n1;CODICE;1;14;A;\n2;DESCRIZIONE;15;4;A;"));
+        editor->ButtonSalva->click();
+        editor->ButtonChiudi->click();
+    });
+    m_form.ButtonComponiScriptClick();
+    EXPECT_EQ(m_services.shell().openedFiles(), QStringList{file("listino.conf")});
+    EXPECT_EQ(shownPath, QStringLiteral("File: ") + QDir::toNativeSeparators(file("listino.conf")));
+    EXPECT_EQ(readBytes(file("listino.conf")), "[LUNGHEZZAFISSA]\r\n1;CODICE;1;14;A;\r\n2;DESCRIZIONE;15;4;A;");
+    EXPECT_TRUE(m_services.messages().messages().isEmpty());
+
+    m_form.EditFileDestinazione->setText(file("listino.dat"));
+    m_form.ButtonConvertiClick();
+    EXPECT_EQ(readBytes(file("listino.dat")), crlf({"ART001;Vite;"}));
 }
 
 TEST_F(ConvWindow, cancelledChoiceTouchesNothing)
@@ -388,6 +464,138 @@ TEST_F(WizardWindow, guidedCompositionWritesTheDefinitionWithoutFinalLineEnd)
     const QString conf = m_dir.file(QStringLiteral("listino.conf"));
     EXPECT_EQ(readBytes(conf), "[CSV]\r\n1;CODICE;1;A;\r\n2;DESCRIZIONE;0;A;\r\n3;PREZZO;0;N;\r\n4;DATACARICO;0;D;");
     EXPECT_EQ(m_services.shell().openedFiles(), QStringList{conf});
+}
+
+TEST_F(WizardWindow, composedDefinitionOpensInOurEditorWithoutADesktopProgram)
+{
+    m_services.shell().setResult(false);
+    TConvFileForm form(m_context.get(), 0);
+    form.EditFileOrigine->setText(m_source);
+    whenShown<TSceltaWConvFileForm>([](TSceltaWConvFileForm *choice) { choice->ButtonOk->click(); });
+    whenShown<TWConvFileForm>([](TWConvFileForm *wizard) {
+        wizard->ComboTabellaSelect(wizard->ComboTabella->findText(QStringLiteral("ARTICOLI")));
+        wizard->ButtonOk->click();
+    });
+    QString shown;
+    whenShown<platform::TextEditorWindow>([&](platform::TextEditorWindow *editor) {
+        shown = editor->MemoTesto->toPlainText();
+        editor->ButtonChiudi->click();
+    });
+    form.ButtonComponiScriptClick();
+    EXPECT_EQ(shown, QStringLiteral("[CSV]\n1;CODICE;0;A;\n2;DESCRIZIONE;0;A;\n3;PREZZO;0;N;\n4;DATACARICO;0;D;"));
+}
+
+TEST_F(WizardWindow, definitionThatCannotBeWrittenIsReportedAndNotOpened)
+{
+    const QString conf = m_dir.file(QStringLiteral("listino.conf"));
+    ASSERT_TRUE(QDir(m_dir.path()).mkdir(QStringLiteral("listino.conf")));
+    TConvFileForm form(m_context.get(), 0);
+    form.EditFileOrigine->setText(m_source);
+    whenShown<TSceltaWConvFileForm>([](TSceltaWConvFileForm *choice) { choice->ButtonOk->click(); });
+    whenShown<TWConvFileForm>([](TWConvFileForm *wizard) {
+        wizard->ComboTabellaSelect(wizard->ComboTabella->findText(QStringLiteral("ARTICOLI")));
+        wizard->ButtonOk->click();
+    });
+    form.ButtonComponiScriptClick();
+    const auto messages = m_services.messages().messages();
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_EQ(messages[0].kind, MessageKind::Error);
+    EXPECT_TRUE(messages[0].text.startsWith(texts::definitionUnwritable(conf, QString()))) << messages[0].text.toStdString();
+    EXPECT_TRUE(m_services.shell().openedFiles().isEmpty());
+}
+
+// Enter in a cell of the layout: the cell's own editor where it has one,
+// nothing elsewhere, and never a button of the window.
+struct EnterCase
+{
+    const char *name;
+    int row;
+    int column;
+    bool startStored;       // row 1 gets a range start first
+    const char *editorKind; // "QSpinBox", "QComboBox" or nullptr for none
+};
+void PrintTo(const EnterCase &c, std::ostream *os) { *os << c.name; }
+
+class WizardEnter : public WizardWindow, public ::testing::WithParamInterface<EnterCase> {};
+TEST_P(WizardEnter, opensTheEditorOfTheCell)
+{
+    const EnterCase &c = GetParam();
+    TWConvFileForm wizard(nullptr, true, m_source, m_context.get());
+    wizard.CaricaTabella(QStringLiteral("ARTICOLI"));
+    // Row 1 (DESCRIZIONE, text) takes its value from a source field: ranged.
+    wizard.storeCell(1, TWConvFileForm::ColOrigine, rowOf(QStringLiteral("DESCR"), wizard));
+    if (c.startStored)
+        wizard.storeCell(1, TWConvFileForm::ColIntervalloInizio, 5);
+    wizard.show();
+    wizard.GridTracciato->setFocus();
+    wizard.GridTracciato->setCurrentCell(c.row, c.column);
+
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(wizard.GridTracciato, &enter);
+
+    QWidget *editor = nullptr;
+    for (QWidget *w : wizard.GridTracciato->viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+        if (!w->isHidden())
+            editor = w;
+    if (c.editorKind) {
+        ASSERT_NE(editor, nullptr);
+        EXPECT_TRUE(editor->inherits(c.editorKind)) << editor->metaObject()->className();
+    } else {
+        EXPECT_EQ(editor, nullptr) << editor->metaObject()->className();
+    }
+    EXPECT_TRUE(wizard.isVisible());
+    EXPECT_NE(wizard.result(), QDialog::Accepted);
+    EXPECT_TRUE(m_services.messages().messages().isEmpty());
+}
+INSTANTIATE_TEST_SUITE_P(Cases, WizardEnter, ::testing::Values(
+    EnterCase{"rangeStartOfARangedRow", 1, TWConvFileForm::ColIntervalloInizio, false, "QSpinBox"},
+    EnterCase{"rangeLengthAfterAStart", 1, TWConvFileForm::ColIntervalloFine, true, "QSpinBox"},
+    EnterCase{"rangeLengthWithoutAStart", 1, TWConvFileForm::ColIntervalloFine, false, nullptr},
+    EnterCase{"rangeOfARowWithoutSource", 0, TWConvFileForm::ColIntervalloInizio, false, nullptr},
+    EnterCase{"typeList", 0, TWConvFileForm::ColTipo, false, "QComboBox"},
+    EnterCase{"destinationName", 0, TWConvFileForm::ColDestinazione, false, nullptr}));
+
+TEST_F(WizardWindow, enterInTheNumberEditorStoresTheValueAndReturnsToTheGrid)
+{
+    TWConvFileForm wizard(nullptr, true, m_source, m_context.get());
+    wizard.CaricaTabella(QStringLiteral("ARTICOLI"));
+    wizard.storeCell(1, TWConvFileForm::ColOrigine, rowOf(QStringLiteral("DESCR"), wizard));
+    wizard.show();
+    wizard.GridTracciato->setCurrentCell(1, TWConvFileForm::ColIntervalloInizio);
+    QKeyEvent enter(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(wizard.GridTracciato, &enter);
+    auto *spin = wizard.GridTracciato->viewport()->findChild<QSpinBox *>();
+    ASSERT_NE(spin, nullptr);
+    EXPECT_EQ(spin->maximum(), 40);
+    spin->setValue(7);
+    QKeyEvent confirm(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(spin, &confirm);
+    QApplication::processEvents(); // the delegate commits on the next turn of the loop
+    EXPECT_EQ(wizard.TabTracciato[1].IntervalloInizio, 7);
+    EXPECT_EQ(wizard.GridTracciato->item(1, TWConvFileForm::ColIntervalloInizio)->text(), QStringLiteral("7"));
+    EXPECT_TRUE(spin->isHidden());
+    EXPECT_EQ(wizard.GridTracciato->currentColumn(), int(TWConvFileForm::ColIntervalloInizio));
+}
+
+TEST_F(WizardWindow, enterInTheConstantEditorStoresItAndPressesNoButton)
+{
+    TWConvFileForm wizard(nullptr, true, m_source, m_context.get());
+    wizard.CaricaTabella(QStringLiteral("ARTICOLI"));
+    int clicks = 0;
+    for (QPushButton *button : {wizard.ButtonTabella, wizard.ButtonOk, wizard.ButtonCancel})
+        QObject::connect(button, &QPushButton::clicked, [&clicks] { ++clicks; });
+    wizard.show();
+    wizard.GridTracciato->setCurrentCell(0, TWConvFileForm::ColCostante);
+    wizard.GridTracciato->edit(wizard.GridTracciato->currentIndex());
+    auto *edit = wizard.GridTracciato->viewport()->findChild<QLineEdit *>();
+    ASSERT_NE(edit, nullptr);
+    edit->setText(QStringLiteral("X"));
+    QKeyEvent confirm(QEvent::KeyPress, Qt::Key_Return, Qt::NoModifier);
+    QApplication::sendEvent(edit, &confirm);
+    QApplication::processEvents();
+    EXPECT_EQ(wizard.TabTracciato[0].Costante, QStringLiteral("X"));
+    EXPECT_EQ(clicks, 0);
+    EXPECT_TRUE(wizard.isVisible());
 }
 
 TEST_F(WizardWindow, cancelledWizardLeavesTheDefinitionAlone)

@@ -12,13 +12,13 @@
 #include "platform/Cp1252.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
+#include "platform/OutputFile.h"
 #include "platform/Services.h"
-#include "platform/Shell.h"
+#include "platform/widgets/TextEditorWindow.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QFile>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QGroupBox>
@@ -180,23 +180,26 @@ void TConvFileForm::ButtonComponiScriptClick()
         QStringList lines;
         if (!ComposizioneGuidataFileConf(lines))
             return;
-        QFile file(definition);
-        if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
-            platform::error(texts::definitionUnreadable(definition, file.errorString()));
+        // The last line has no line end, as the editor will show it.
+        bool lossy = false;
+        const QByteArray bytes = platform::toCp1252(lines.join(QStringLiteral("\r\n")), &lossy);
+        QString reason;
+        if (!platform::OutputFile::writeAll(definition, bytes, &reason)) {
+            platform::error(texts::definitionUnwritable(definition, reason));
             return;
         }
-        // The last line has no line end, as the editor will show it.
-        file.write(platform::toCp1252(lines.join(QStringLiteral("\r\n"))));
-        file.close();
+        if (lossy)
+            platform::warning(texts::definitionLossy());
     } else if (!QFileInfo::exists(definition)) {
-        QFile file(definition);
-        if (!file.open(QIODevice::WriteOnly)) {
-            platform::error(texts::definitionUnreadable(definition, file.errorString()));
+        QString reason;
+        if (!platform::OutputFile::writeAll(definition, QByteArray(), &reason)) {
+            platform::error(texts::definitionUnwritable(definition, reason));
             return;
         }
     }
-    // The definition opens in the editor the desktop associates with it.
-    platform::shell().openFile(definition);
+    // In the editor the desktop associates with the file, or in ours where
+    // the desktop has none: a definition must be writable from here.
+    platform::openForEditing(definition, this);
 }
 
 void TConvFileForm::ButtonConvertiClick()
@@ -227,11 +230,13 @@ void TConvFileForm::Converti()
 
     if (!result.error.isEmpty())
         platform::error(result.error);
+    // The anomalies are listed above, but a run whose file of anomalies is
+    // missing did not do all it had to.
     if (!result.anomaliesFileError.isEmpty())
-        platform::warning(result.anomaliesFileError);
-    if (result.anomalies.isEmpty() && result.completed)
+        platform::error(result.anomaliesFileError);
+    if (result.anomalyCount == 0 && result.completed)
         MemoAnomalie->appendPlainText(texts::noAnomalies());
-    if (result.completed)
+    if (result.succeeded())
         platform::information(texts::completed());
 }
 

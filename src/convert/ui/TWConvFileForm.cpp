@@ -8,6 +8,7 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -176,6 +177,8 @@ TWConvFileForm::TWConvFileForm(QWidget *owner, bool intestazioni, const QString 
     main->addLayout(bottom, 2);
     main->addLayout(buttons);
     resize(900, 640);
+
+    GridTracciato->installEventFilter(this);
 
     connect(ButtonTabella, &QPushButton::clicked, this, [this] { ComboTabella->setFocus(); });
     connect(ComboTabella, &QComboBox::activated, this, &TWConvFileForm::ComboTabellaSelect);
@@ -403,6 +406,31 @@ void TWConvFileForm::showTableColumns()
         GridTabella->setItem(row, 0, readOnlyItem(TabTabella[size_t(row)].Campo));
         GridTabella->setItem(row, 1, readOnlyItem(TabTabella[size_t(row)].Tipo));
     }
+}
+
+bool TWConvFileForm::eventFilter(QObject *watched, QEvent *event)
+{
+    if (watched == GridTracciato && event->type() == QEvent::KeyPress) {
+        const auto *key = static_cast<QKeyEvent *>(event);
+        if ((key->key() == Qt::Key_Return || key->key() == Qt::Key_Enter)
+            && (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+            // An Enter that an open cell editor passes on has already stored
+            // its value: it only returns to the grid.
+            bool editorOpen = false;
+            for (const QWidget *child : GridTracciato->viewport()->findChildren<QWidget *>(Qt::FindDirectChildrenOnly))
+                editorOpen = editorOpen || !child->isHidden();
+            const QModelIndex index = GridTracciato->currentIndex();
+            if (!editorOpen && index.isValid() && size_t(index.row()) < TabTracciato.size()) {
+                const int column = index.column();
+                if ((column == ColTipo || column == ColIntervalloInizio || column == ColIntervalloFine)
+                    && cellApplies(index.row(), column))
+                    GridTracciato->edit(index);
+            }
+            // Left to the dialog, Enter would press its default button.
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 // Check boxes are toggled by the grid itself (click or Space).

@@ -68,6 +68,11 @@ public:
     QPushButton *ButtonOk;
     QPushButton *ButtonCancel;
 
+protected:
+    // Enter in a cell of the layout opens the cell's editor where the cell
+    // has one (type list, range numbers) and never presses a button.
+    bool eventFilter(QObject *watched, QEvent *event) override;
+
 private:
     void showLayoutRow(int row);
     void showLayout();
