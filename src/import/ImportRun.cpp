@@ -149,6 +149,9 @@ private:
     // The rejects take their place; false (and the run failed) when they
     // cannot be written.
     bool chiudiScarti();
+    // A write of the rejects failed during the pass: the run stops and
+    // keeps nothing, as the user would not learn which lines were left out.
+    EsitoImport scartiNonScritti();
 
     enum class Lettura { Riga, Fine, Interrotta };
     // The next data line of a pass: a confirmed stop and the skipped header
@@ -336,9 +339,8 @@ EsitoImport ImportRun::Impl::esegui()
     m_sink.inizio();
     (void)m_sink.prendiRichiestaInterruzione();
     if (!m_opzioni.fileScarti.isEmpty()) {
-        QString errore;
-        if (!m_scarti.apri(m_opzioni.fileScarti, errore)) {
-            log(QStringLiteral("Impossibile scrivere il file degli scarti \"%1\": %2").arg(m_opzioni.fileScarti, errore));
+        if (!m_scarti.apri(m_opzioni.fileScarti)) {
+            log(m_scarti.errore());
             m_sink.errore(QStringLiteral("Elaborazione interrotta"));
             m_sink.fine();
             return EsitoImport::NonAvviato;
@@ -432,12 +434,20 @@ EsitoImport ImportRun::Impl::connessionePersa()
 
 bool ImportRun::Impl::chiudiScarti()
 {
-    QString errore;
-    if (m_scarti.chiudi(errore))
+    if (m_scarti.chiudi())
         return true;
-    log(QStringLiteral("Impossibile scrivere il file degli scarti \"%1\": %2").arg(m_opzioni.fileScarti, errore));
+    log(m_scarti.errore());
     m_sink.errore(QStringLiteral("Elaborazione interrotta"));
     return false;
+}
+
+EsitoImport ImportRun::Impl::scartiNonScritti()
+{
+    m_reader.close();
+    rollbackSeAttiva();
+    (void)chiudiScarti();
+    logOra(QStringLiteral("acquisizione interrotta"));
+    return EsitoImport::Fallito;
 }
 
 bool ImportRun::Impl::eliminazione()
@@ -773,6 +783,8 @@ EsitoImport ImportRun::Impl::passoImport()
             return EsitoImport::Interrotto;
         if (lettura == Lettura::Fine)
             break;
+        if (m_scarti.fallito())
+            return scartiNonScritti();
         if (!p.tagCR.isEmpty())
             testo.replace(p.tagCR, a_capo);
         avanza(++letti);

@@ -4,47 +4,51 @@
 // and import again: the rejects file holds each such line byte for byte as
 // it stood in the data file (so that it reads back exactly as it was read),
 // CR LF at the end; "<file>.log" beside it gives, per line, the physical
-// line number and the reason as the summary gave it, in the code page.
+// line number, a TAB and the reason as the summary gave it, in the code page.
 //
-// Both files are written to temporary files beside the targets and take
-// their names only at chiudi(): an earlier rejects file is never left half
-// overwritten, and a run whose files cannot be written fails with the
-// system's reason instead of leaving files that look complete.
+// Both go through platform::OutputFile: an earlier rejects file is never
+// left half overwritten, and the first failed write is remembered so that
+// the run can stop as a failed run with the system's reason.
+
+#include "platform/OutputFile.h"
 
 #include <QByteArrayView>
-#include <QSaveFile>
 #include <QString>
+
+#include <memory>
 
 namespace vardof::importcsv {
 
 class RigheScartate
 {
 public:
-    // False with the system's reason when either temporary file cannot be
-    // created (the folder is missing or read-only).
-    bool apri(const QString &percorso, QString &errore);
-    bool aperto() const { return m_aperto; }
+    // False when either temporary file cannot be created; errore() says why.
+    bool apri(const QString &percorso);
+    bool aperto() const { return m_scarti != nullptr; }
 
-    void aggiungi(qint64 numero, QByteArrayView riga, const QString &motivo);
+    // False once a write has failed.
+    bool aggiungi(qint64 numero, QByteArrayView riga, const QString &motivo);
     // A line of the log that belongs to no data line: how a run that did
     // not complete ended.
     void nota(const QString &testo);
+    bool fallito() const;
 
-    // Puts both files in place, the log first. False with the system's
-    // reason when anything was lost on the way.
-    bool chiudi(QString &errore);
-    // Drops the temporary files.
+    // Puts both files in place, the log first. False when anything was lost
+    // on the way; errore() says why.
+    bool chiudi();
+    // Drops the temporary files; the targets keep what they held.
     void annulla();
 
-    qint64 righe() const { return m_righe; }
+    // "Impossibile scrivere il file "{file}": {motivo del sistema}".
+    QString errore() const { return m_errore; }
 
 private:
-    void scriviLog(const QString &testo);
+    bool scriviLog(const QString &testo);
+    bool registra(const platform::OutputFile &f);
 
-    QSaveFile m_scarti;
-    QSaveFile m_log;
-    bool m_aperto = false;
-    qint64 m_righe = 0;
+    std::unique_ptr<platform::OutputFile> m_scarti;
+    std::unique_ptr<platform::OutputFile> m_log;
+    QString m_errore;
 };
 
 } // namespace vardof::importcsv

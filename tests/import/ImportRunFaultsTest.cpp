@@ -370,9 +370,9 @@ TEST_F(ImportFaults, rejectsThatCannotBeWrittenStopTheRunBeforeItStarts)
     o.fileScarti = file("manca/scarti.csv");
     EXPECT_EQ(esegui(c, o), EsitoImport::NonAvviato);
     ASSERT_EQ(sink.righe.size(), 1);
-    EXPECT_TRUE(sink.righe.first().startsWith("Impossibile scrivere il file degli scarti \"" + o.fileScarti + "\": "))
+    EXPECT_TRUE(sink.righe.first().startsWith("Impossibile scrivere il file \"" + o.fileScarti + "\": "))
         << sink.righe.first().toStdString();
-    EXPECT_GT(sink.righe.first().size(), QString("Impossibile scrivere il file degli scarti \"" + o.fileScarti + "\": ").size());
+    EXPECT_GT(sink.righe.first().size(), QString("Impossibile scrivere il file \"" + o.fileScarti + "\": ").size());
     EXPECT_EQ(sink.messaggi.last(), "errore: Elaborazione interrotta");
     EXPECT_EQ(sink.fini, 1);
     EXPECT_EQ(righe("SELECT CODICE FROM ARTICOLI"), QStringList{"OLD"});
