@@ -240,28 +240,51 @@ AggiornamentoFDB::AggiornamentoFDB(db::Attachment &origine, db::Transaction &tra
 {
 }
 
+QString avvisoElaborazioneInCorso()
+{
+    return QStringLiteral("Elaborazione in corso.\nPer fermare l'elaborazione premere il tasto Interrompi");
+}
+
 AggiornamentoFDB::~AggiornamentoFDB()
 {
+    m_running = false;
     chiudiDestinazione();
 }
 
-void AggiornamentoFDB::chiudiDestinazione()
+bool AggiornamentoFDB::chiudiDestinazione(Reporter *reporter)
 {
+    if (m_running) {
+        if (reporter)
+            reporter->warning(avvisoElaborazioneInCorso());
+        return false;
+    }
+    bool committed = true;
     if (m_destinationTransaction) {
         try {
             if (m_destinationTransaction->isActive())
                 m_destinationTransaction->commit();
-        } catch (const db::Error &) {
-            // The connection is going anyway; the server drops what it cannot commit.
+        } catch (const db::Error &e) {
+            // The connection goes anyway and the server drops what it could
+            // not commit: the user must hear that the last run's writes are lost.
+            committed = false;
+            if (reporter)
+                reporter->error(QStringLiteral("Errore durante la conferma dei dati scritti nell'Archivio FDB "
+                                               "Destinazione:\n")
+                                + e.message());
         }
         m_destinationTransaction.reset();
     }
     m_destination.disconnect();
+    return committed;
 }
 
 bool AggiornamentoFDB::ConnessioneDatabaseDestinazione(const QString &archivio, Reporter &reporter)
 {
-    chiudiDestinazione();
+    if (m_running) {
+        reporter.warning(avvisoElaborazioneInCorso());
+        return false;
+    }
+    chiudiDestinazione(&reporter);
     if (archivio.trimmed().isEmpty()) {
         reporter.warning(QStringLiteral("Archivio FDB Destinazione non impostato"));
         return false;
@@ -322,6 +345,12 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
                                               QString &messaggio)
 {
     messaggio.clear();
+    if (m_running) {
+        // The run reads the parsed script and writes through the connection
+        // a check would reopen.
+        messaggio = avvisoElaborazioneInCorso();
+        return -1;
+    }
     m_parsed = ScriptAnalizzato();
     if (!ConnessioneDatabaseDestinazione(script.archivioDestinazione, reporter))
         return -1;
@@ -442,6 +471,16 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
     return 0;
 }
 
+void AggiornamentoFDB::connessionePersa(EsitoAggiornamento &esito, const db::Error &e, Reporter &reporter)
+{
+    esito.connessionePersa = true;
+    reporter.logLine(QString());
+    reporter.logLine(QStringLiteral("Connessione all'Archivio FDB Destinazione persa: i record scritti da questa "
+                                    "elaborazione non sono stati confermati"));
+    reporter.logLine(e.message());
+    reporter.logLine(QString());
+}
+
 QStringList AggiornamentoFDB::locatingFields() const
 {
     QStringList out;
@@ -560,6 +599,10 @@ QStringList AggiornamentoFDB::testoInserimento(const QString &tabella, const QSt
 EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignoraOrigine, Reporter &reporter)
 {
     EsitoAggiornamento esito;
+    if (m_running) {
+        reporter.warning(avvisoElaborazioneInCorso());
+        return esito;
+    }
     reporter.logLine(QStringLiteral("Inizio controllo validità script..."));
     QString messaggio;
     const int check = ControllaValiditaScript(script, ignoraOrigine, reporter, messaggio);
@@ -594,6 +637,15 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
         reporter.logLine(QStringLiteral("Errore interno durante la lettura dei dati"));
         return esito;
     }
+
+    // From here on the run holds the destination connection and the parsed
+    // script; the question above was the last point where it did not.
+    struct Running
+    {
+        bool &flag;
+        explicit Running(bool &f) : flag(f) { flag = true; }
+        ~Running() { flag = false; }
+    } running(m_running);
 
     esito.eseguito = true;
     const bool aggiorna = m_parsed.aggiorna();
@@ -664,6 +716,10 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
             reporter.logLine(QStringLiteral("Errore durante la ricerca del record nella tabella FDB Destinazione:"));
             reporter.logLine(e.message());
             ++esito.falliti;
+            if (e.isConnectionLost()) {
+                connessionePersa(esito, e, reporter);
+                break;
+            }
             continue;
         }
 
@@ -675,7 +731,7 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                     ++esito.aggiornati;
                 else
                     ++esito.aggiunti;
-            } catch (const db::Error &) {
+            } catch (const db::Error &e) {
                 // The server has already undone the failed statement alone; the
                 // rows written before it stay, as the counters say.
                 ++esito.falliti;
@@ -694,6 +750,10 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                             m_parsed.chiavi[i].CampoFDB1,
                             locateIndex[i] < 0 ? QString() : db::toText(row[size_t(locateIndex[i])])));
                 }
+                if (e.isConnectionLost()) {
+                    connessionePersa(esito, e, reporter);
+                    break;
+                }
             }
         }
         if (clock.elapsed() >= 50 || n + 1 == total) {
@@ -703,7 +763,7 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
         }
     }
 
-    if (!esito.interrotto) {
+    if (!esito.interrotto && !esito.connessionePersa) {
         int numero = 0;
         for (const Ricalcolo &r : m_parsed.ricalcoli) {
             if (reporter.interruptRequested()) {
@@ -718,19 +778,29 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
             try {
                 db::executeSql(m_destination, dt, text.join(kNewLine), db::ParamStyle::AsWritten);
                 reporter.logLine(QStringLiteral("RICALCOLACAMPOTAB2=%1 eseguita con successo!").arg(r.NomeCampo));
-            } catch (const db::Error &) {
+            } catch (const db::Error &e) {
                 ++esito.ricalcoliFalliti;
                 reporter.logLine(QStringLiteral("RICALCOLACAMPOTAB2=%1 fallita!").arg(r.NomeCampo));
                 reporter.logLine(QString());
                 reporter.logLine(text.join(kNewLine));
                 reporter.logLine(QString());
+                if (e.isConnectionLost()) {
+                    connessionePersa(esito, e, reporter);
+                    break;
+                }
             }
             reporter.keepAlive();
         }
     }
 
-    reporter.logLine(esito.interrotto ? QStringLiteral("Elaborazione interrotta")
-                                      : QStringLiteral("Elaborazione terminata"));
+    if (esito.connessionePersa) {
+        // Whatever the run wrote went with the connection; the next check
+        // or run opens a fresh one instead of committing into the void.
+        m_destinationTransaction.reset();
+        m_destination.disconnect();
+    }
+    reporter.logLine(esito.interrotto || esito.connessionePersa ? QStringLiteral("Elaborazione interrotta")
+                                                                : QStringLiteral("Elaborazione terminata"));
     reporter.logLine(QString());
     if (aggiorna)
         reporter.logLine(QStringLiteral("Record aggiornati: %1").arg(esito.aggiornati));

@@ -10,9 +10,13 @@
 // AggiornamentoFDB owns the destination connection. Its transaction is not
 // committed by a run: what a run wrote is committed when the connection is
 // next closed (the next check, save, table choice or run, or destruction).
+// While a run is going on (it lets input through between rows) nothing may
+// close or reopen that connection: the calls that would are refused, so a
+// run's writes are committed together or not at all.
 
 #include "db/Attachment.h"
 #include "db/Column.h"
+#include "db/Error.h"
 #include "db/Transaction.h"
 #include "db/Value.h"
 #include "maintenance/DatabaseOpener.h"
@@ -103,6 +107,7 @@ struct EsitoAggiornamento
     int falliti = 0;
     int giaPresenti = 0;
     int ricalcoliFalliti = 0;
+    bool connessionePersa = false; // the destination went away: the run ended there
     int totale() const { return aggiornati + aggiunti + falliti + giaPresenti; }
 };
 
@@ -116,14 +121,19 @@ public:
     AggiornamentoFDB &operator=(const AggiornamentoFDB &) = delete;
 
     // Closes the destination (committing what is pending) and opens
-    // `archivio`; problems are told through `reporter`.
+    // `archivio`; problems are told through `reporter`. Refused during a run.
     bool ConnessioneDatabaseDestinazione(const QString &archivio, Reporter &reporter);
-    void chiudiDestinazione();
+    // Commits what is pending and closes; a failed commit is told through
+    // `reporter` when given (the writes it held are lost). False when the
+    // commit failed or a run is going on (then nothing is touched).
+    bool chiudiDestinazione(Reporter *reporter = nullptr);
     bool destinazioneAperta() const { return m_destination.isConnected(); }
+    bool inEsecuzione() const { return m_running; }
     db::Attachment &destinazione() { return m_destination; }
     db::Transaction &transazioneDestinazione() { return *m_destinationTransaction; }
 
-    // -1 blocking, 0 correct, 1 not blocking; `messaggio` names the first problem.
+    // -1 blocking, 0 correct, 1 not blocking; `messaggio` names the first
+    // problem. During a run: -1 with the run's notice, nothing checked.
     int ControllaValiditaScript(const ScriptFDB &script, bool ignoraControlloOrigine, Reporter &reporter,
                                 QString &messaggio);
     const ScriptAnalizzato &script() const { return m_parsed; }
@@ -131,6 +141,8 @@ public:
     // The run after the user agreed to it: check, read, write, recalculate,
     // counters. Log lines and the question on a non-blocking problem go to
     // `reporter`; interruption is read before every row and recalculation.
+    // A lost destination connection ends the run at its first failure. A
+    // second run asked for while one is going on is refused.
     EsitoAggiornamento esegui(const ScriptFDB &script, bool ignoraControlloOrigine, Reporter &reporter);
 
     // Statement builders of the run, one per family.
@@ -146,6 +158,7 @@ private:
     bool fieldExists(db::Attachment &att, db::Transaction &tra, const QString &table, const QString &field);
     bool tableExists(db::Attachment &att, db::Transaction &tra, const QString &table);
     QStringList locatingFields() const;
+    void connessionePersa(EsitoAggiornamento &esito, const db::Error &e, Reporter &reporter);
 
     db::Attachment &m_origin;
     db::Transaction &m_originTransaction;
@@ -153,6 +166,10 @@ private:
     db::Attachment m_destination;
     std::unique_ptr<db::Transaction> m_destinationTransaction;
     ScriptAnalizzato m_parsed;
+    bool m_running = false;
 };
+
+// Told when something would close the destination of a run in progress.
+QString avvisoElaborazioneInCorso();
 
 } // namespace vardof::maintenance

@@ -4,6 +4,9 @@
 #include "Support.h"
 #include "maintenance/ScriptAggiornamento.h"
 
+#include <functional>
+#include <utility>
+
 using namespace vardof;
 using namespace vardof::maintenance;
 using namespace vardof::test;
@@ -389,6 +392,102 @@ TEST_F(ScriptDbTest, interruptionStopsRowsAndRecalculations)
     EXPECT_EQ(e.aggiunti, 2);
     EXPECT_FALSE(r.log.contains("Esecuzione Ricalcolo Campo Destinazione n° 1"));
     EXPECT_TRUE(r.log.contains("Elaborazione interrotta"));
+}
+
+// A reporter that does something of its own at a given point of the run.
+class HookReporter : public RecordingReporter
+{
+public:
+    void keepAlive() override
+    {
+        if (onKeepAlive)
+            std::exchange(onKeepAlive, nullptr)();
+    }
+    bool interruptRequested() override
+    {
+        ++rowsAsked;
+        if (onRow)
+            onRow(rowsAsked);
+        return false;
+    }
+    std::function<void()> onKeepAlive;
+    std::function<void(int)> onRow;
+    int rowsAsked = 0;
+};
+
+TEST_F(ScriptDbTest, whatWouldReopenTheDestinationIsRefusedDuringARun)
+{
+    for (int i = 1; i <= 5; ++i)
+        exec(QStringLiteral("INSERT INTO ORIG (CODICE, DESCRIZIONE) VALUES (%1, 'riga %1')").arg(i));
+    const ScriptFDB s = script("CODICE=CODICE\nDESCRIZIONE=DESCRIZIONE\n(AGGIUNGI=SI)\n"
+                               "RICALCOLACAMPOTAB2=SCONTO;(7);(CODICE>2)");
+    HookReporter r;
+    HookReporter inner;
+    int check = 0;
+    bool reconnected = true, closed = true;
+    EsitoAggiornamento second;
+    QString message;
+    // Called between the rows and the recalculation, with the rows written
+    // and not committed: a check, a table choice, a close or a second run.
+    r.onKeepAlive = [&] {
+        EXPECT_TRUE(m_engine->inEsecuzione());
+        check = m_engine->ControllaValiditaScript(s, false, inner, message);
+        reconnected = m_engine->ConnessioneDatabaseDestinazione(m_destPath, inner);
+        closed = m_engine->chiudiDestinazione(&inner);
+        second = m_engine->esegui(s, false, inner);
+    };
+    const EsitoAggiornamento e = m_engine->esegui(s, false, r);
+
+    EXPECT_EQ(check, -1);
+    EXPECT_EQ(message, avvisoElaborazioneInCorso());
+    EXPECT_FALSE(reconnected);
+    EXPECT_FALSE(closed);
+    EXPECT_FALSE(second.eseguito);
+    EXPECT_TRUE(inner.log.isEmpty());
+    EXPECT_EQ(inner.messages, QStringList(3, "W:" + avvisoElaborazioneInCorso()));
+    EXPECT_EQ(message, "Elaborazione in corso.\nPer fermare l'elaborazione premere il tasto Interrompi");
+
+    EXPECT_FALSE(m_engine->inEsecuzione());
+    EXPECT_EQ(e.aggiunti, 5);
+    EXPECT_TRUE(r.log.contains("RICALCOLACAMPOTAB2=SCONTO eseguita con successo!"));
+    EXPECT_EQ(destRows(), (QStringList{"1|riga 1|| |||", "2|riga 2|| |||", "3|riga 3|| |||7", "4|riga 4|| |||7",
+                                       "5|riga 5|| |||7"}));
+}
+
+TEST_F(ScriptDbTest, aLostDestinationEndsTheRunAtItsFirstFailure)
+{
+    for (int i = 1; i <= 6; ++i)
+        exec(QStringLiteral("INSERT INTO ORIG (CODICE) VALUES (%1)").arg(i));
+    HookReporter r;
+    // Before the third row the destination's connection is killed, as a
+    // server shutting down would.
+    r.onRow = [&](int row) {
+        if (row == 3)
+            execOn(m_dest, "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+    };
+    const EsitoAggiornamento e =
+        m_engine->esegui(script("CODICE=CODICE\n(AGGIUNGI=SI)\nRICALCOLACAMPOTAB2=SCONTO;(1);(1=1)"), false, r);
+
+    EXPECT_TRUE(e.connessionePersa);
+    EXPECT_EQ(e.aggiunti, 2);
+    EXPECT_EQ(e.falliti, 1);
+    EXPECT_EQ(r.rowsAsked, 3);
+    EXPECT_EQ(r.log.count("Errore durante la ricerca del record nella tabella FDB Destinazione:"), 1)
+        << r.log.join("\n").toStdString();
+    const int at = int(r.log.indexOf("Connessione all'Archivio FDB Destinazione persa: i record scritti da questa "
+                                     "elaborazione non sono stati confermati"));
+    ASSERT_GE(at, 0) << r.log.join("\n").toStdString();
+    EXPECT_FALSE(r.log[at + 1].isEmpty()); // the server's reason
+    EXPECT_FALSE(r.log.contains("Esecuzione Ricalcolo Campo Destinazione n° 1"));
+    EXPECT_TRUE(r.log.contains("Elaborazione interrotta"));
+    EXPECT_TRUE(r.log.contains("Record falliti: 1"));
+
+    // The killed connection took the run's writes with it, and the next
+    // check starts from a fresh one.
+    EXPECT_TRUE(destRows().isEmpty());
+    QString message;
+    EXPECT_EQ(m_engine->ControllaValiditaScript(script("CODICE=CODICE\n(AGGIUNGI=SI)"), false, r, message), 0)
+        << message.toStdString();
 }
 
 TEST_F(ScriptDbTest, blockingCheckAndRefusedWarningEndBeforeReading)

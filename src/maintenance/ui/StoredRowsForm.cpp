@@ -49,6 +49,8 @@ StoredRowsForm::StoredRowsForm(entry::TTabForm *context, const QString &table, c
 
 void StoredRowsForm::build(QWidget *fields, const QList<QPushButton *> &extraButtons)
 {
+    m_fields = fields;
+    m_extraButtons = extraButtons;
     m_layout = new QVBoxLayout(this);
     m_layout->addWidget(Grid, 1);
     m_layout->addWidget(fields);
@@ -61,6 +63,15 @@ void StoredRowsForm::build(QWidget *fields, const QList<QPushButton *> &extraBut
     buttons->addWidget(ButtonElabora);
     buttons->addWidget(ButtonChiudi);
     m_layout->addLayout(buttons);
+}
+
+std::vector<QWidget *> StoredRowsForm::controlliElaborazione() const
+{
+    std::vector<QWidget *> out{Grid, m_fields, ButtonNuovo, ButtonEdit, ButtonMemorizza, ButtonAnnulla,
+                               ButtonElimina, ButtonElabora, ButtonChiudi, ButtonAggiorna};
+    for (QPushButton *b : m_extraButtons)
+        out.push_back(b);
+    return out;
 }
 
 void StoredRowsForm::fillGrid()
@@ -118,6 +129,8 @@ void StoredRowsForm::SettaggioInterfaccia(bool editing)
 
 void StoredRowsForm::ButtonNuovoClick()
 {
+    if (m_inElaborazione)
+        return;
     int codice = 1;
     try {
         codice = prossimoCodice(m_context->database(), m_context->transaction(), m_table);
@@ -133,6 +146,8 @@ void StoredRowsForm::ButtonNuovoClick()
 
 void StoredRowsForm::ButtonEditClick()
 {
+    if (m_inElaborazione)
+        return;
     if (m_rows->current() < 0)
         return;
     m_inserting = false;
@@ -143,6 +158,8 @@ void StoredRowsForm::ButtonEditClick()
 
 void StoredRowsForm::ButtonMemorizzaClick()
 {
+    if (m_inElaborazione)
+        return;
     if (!m_editing) {
         platform::information(QStringLiteral("Non ci sono modifiche da salvare"));
         return;
@@ -172,6 +189,8 @@ void StoredRowsForm::Memorizzazione()
 
 void StoredRowsForm::ButtonAnnullaClick()
 {
+    if (m_inElaborazione)
+        return;
     if (!m_editing) {
         platform::information(QStringLiteral("Non ci sono modifiche da annullare"));
         return;
@@ -198,11 +217,15 @@ void StoredRowsForm::Annullamento()
 
 void StoredRowsForm::ButtonAggiornaClick()
 {
+    if (m_inElaborazione)
+        return;
     Annullamento();
 }
 
 void StoredRowsForm::ButtonEliminaClick()
 {
+    if (m_inElaborazione)
+        return;
     if (m_rows->count() == 0 || m_rows->current() < 0) {
         platform::information(QStringLiteral("Non ci sono record da cancellare!"));
         return;

@@ -11,6 +11,7 @@
 #include <QDialog>
 
 #include <memory>
+#include <vector>
 
 class QPushButton;
 class QTableWidget;
@@ -38,6 +39,8 @@ public:
     QPushButton *ButtonChiudi;
     QPushButton *ButtonAggiorna;
 
+    // During a run these do nothing: their buttons are disabled then, and a
+    // call from code must not reach the run's data either.
     void ButtonNuovoClick();
     void ButtonEditClick();
     void ButtonMemorizzaClick();
@@ -46,6 +49,8 @@ public:
     void ButtonAggiornaClick();
 
     bool editing() const { return m_editing; }
+    // True while the window's run is going on (it lets input through).
+    bool inElaborazione() const { return m_inElaborazione; }
     StoredRows &rows() { return *m_rows; }
 
 protected:
@@ -68,6 +73,9 @@ protected:
     virtual bool commitRetaining() const { return false; }
     virtual void afterEditEntered() {}
 
+    // What a run disables: the list, the fields and every command button.
+    std::vector<QWidget *> controlliElaborazione() const;
+
     entry::TTabForm *m_context;
     QString m_table;
     std::unique_ptr<StoredRows> m_rows;
@@ -75,6 +83,9 @@ protected:
     bool m_inserting = false;
     int m_editedCodice = -1;
     QVBoxLayout *m_layout = nullptr;
+    QWidget *m_fields = nullptr;
+    QList<QPushButton *> m_extraButtons;
+    bool m_inElaborazione = false;
 
 private:
     void gridRowChanged();

@@ -4,6 +4,7 @@
 #include "entry/WorkContext.h"
 #include "entry/ui/TListTabForm.h"
 #include "maintenance/StoreTables.h"
+#include "maintenance/ui/RunGuard.h"
 #include "maintenance/ui/THelpAggFDBFDBForm.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
@@ -179,6 +180,10 @@ ScriptFDB TAggFDBFDBForm::scriptCorrente() const
 int TAggFDBFDBForm::ControllaValiditaScript(QString &messaggio)
 {
     Reporter reporter;
+    if (m_inElaborazione) {
+        messaggio = avvisoElaborazioneInCorso();
+        return -1;
+    }
     return m_engine->ControllaValiditaScript(scriptCorrente(), CheckControllo->isChecked(), reporter, messaggio);
 }
 
@@ -197,6 +202,8 @@ bool TAggFDBFDBForm::canSave()
 
 void TAggFDBFDBForm::ButtonControlloClick()
 {
+    if (m_inElaborazione)
+        return;
     QString message;
     const int result = ControllaValiditaScript(message);
     if (result < 0)
@@ -209,7 +216,7 @@ void TAggFDBFDBForm::ButtonControlloClick()
 
 void TAggFDBFDBForm::ButtonElaboraClick()
 {
-    if (editing())
+    if (editing() || m_inElaborazione)
         return;
     m_memo->preparaElaborazione();
     if (rows().count() == 0) {
@@ -219,13 +226,26 @@ void TAggFDBFDBForm::ButtonElaboraClick()
     if (!platform::confirm(QStringLiteral("Eseguire l'elaborazione?")))
         return;
 
-    m_memo->show();
-    ProgressElab->setValue(0);
-    ProgressElab->show();
-    RunView view(*m_memo, *ProgressElab);
-    m_engine->esegui(scriptCorrente(), CheckControllo->isChecked(), view);
-    ProgressElab->hide();
-    m_memo->fineElaborazione();
+    {
+        // The run lets input through after every row. Anything that checks,
+        // saves, picks a table or runs again would reopen the destination
+        // connection under it; closing either window is taken as a request
+        // to interrupt, "Interrompi" staying the one way to stop.
+        std::vector<QWidget *> controls = controlliElaborazione();
+        controls.push_back(CheckControllo);
+        controls.push_back(m_memo->ButtonChiudi);
+        RunGuard guard(controls, &m_inElaborazione);
+        const auto interrompi = [this] { m_memo->ButtonMemoInterrompiClick(); };
+        guard.holdOpen(this, interrompi).holdOpen(m_memo.get(), interrompi);
+
+        m_memo->show();
+        ProgressElab->setValue(0);
+        ProgressElab->show();
+        RunView view(*m_memo, *ProgressElab);
+        m_engine->esegui(scriptCorrente(), CheckControllo->isChecked(), view);
+        ProgressElab->hide();
+        m_memo->fineElaborazione();
+    }
     m_memo->hide();
     if (m_memo->righe() > 0 && logModale)
         m_memo->exec();
@@ -255,6 +275,8 @@ void TAggFDBFDBForm::ButtonArchivioFDB2Click()
 
 void TAggFDBFDBForm::ButtonTabellaFDB2Click()
 {
+    if (m_inElaborazione)
+        return;
     Reporter reporter;
     if (!m_engine->ConnessioneDatabaseDestinazione(EditArchivioTabellaFDB2->text().trimmed(), reporter))
         return;
@@ -266,10 +288,17 @@ void TAggFDBFDBForm::ButtonTabellaFDB2Click()
 
 bool TAggFDBFDBForm::FormClose()
 {
+    if (m_inElaborazione) {
+        m_memo->ButtonMemoInterrompiClick();
+        return false;
+    }
     if (editing()) {
         platform::warning(QStringLiteral("Si prega di salvare o annullare le modifiche prima di chiudere la finestra"));
         return false;
     }
+    // The last run's writes are committed now, where a failure can still be told.
+    Reporter reporter;
+    m_engine->chiudiDestinazione(&reporter);
     return true;
 }
 

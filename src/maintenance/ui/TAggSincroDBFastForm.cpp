@@ -4,6 +4,7 @@
 #include "entry/WorkContext.h"
 #include "entry/ui/TListTabForm.h"
 #include "maintenance/StoreTables.h"
+#include "maintenance/ui/RunGuard.h"
 #include "maintenance/ui/TMessaggioForm.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
@@ -27,13 +28,15 @@ namespace {
 const QString kFiltro = QStringLiteral("Archivi Interbase (*.gdb;*.fdb)|*.gdb;*.fdb");
 
 // The two progress windows of a run.
+// The two progress windows of a run; the run's guard keeps them open.
 class SincroView : public SincroReporter
 {
 public:
-    explicit SincroView(QWidget *parent) : m_parent(parent) {}
+    SincroView(QWidget *parent, RunGuard &guard) : m_parent(parent), m_guard(guard) {}
     void analisiIniziata() override
     {
         m_messaggio = std::make_unique<TMessaggioForm>(QStringLiteral("Analisi elaborazioni da eseguire"), m_parent);
+        m_guard.holdOpen(m_messaggio.get());
         m_messaggio->show();
         QCoreApplication::processEvents();
     }
@@ -41,6 +44,7 @@ public:
     void esecuzioneIniziata() override
     {
         m_elab = std::make_unique<TAggSincroDBFastElabForm>(m_parent);
+        m_guard.holdOpen(m_elab.get());
         m_elab->show();
     }
     void elaborazione(int i, int n, int percentuale) override
@@ -60,6 +64,7 @@ public:
 
 private:
     QWidget *m_parent;
+    RunGuard &m_guard;
     std::unique_ptr<TMessaggioForm> m_messaggio;
     std::unique_ptr<TAggSincroDBFastElabForm> m_elab;
 };
@@ -218,6 +223,8 @@ void TAggSincroDBFastForm::ButtonDBDestinazioneClick()
 
 void TAggSincroDBFastForm::ButtonTabOrigineClick()
 {
+    if (m_inElaborazione)
+        return;
     Inserimento_ButtonTabOrigineClick();
     entry::TListTabForm picker(m_context->database(), m_context->transaction(), this);
     picker.exec();
@@ -227,6 +234,8 @@ void TAggSincroDBFastForm::ButtonTabOrigineClick()
 
 void TAggSincroDBFastForm::ButtonTabDestinazioneClick()
 {
+    if (m_inElaborazione)
+        return;
     Inserimento_ButtonTabDestinazioneClick();
     const QString path = EditDBDestinazione->text().trimmed();
     if (path.isEmpty()) {
@@ -255,16 +264,15 @@ void TAggSincroDBFastForm::ButtonTabDestinazioneClick()
 
 void TAggSincroDBFastForm::ButtonElaboraClick()
 {
-    if (editing())
+    if (editing() || m_inElaborazione)
         return;
-    QWidget *content[] = {Grid, ButtonNuovo, ButtonEdit, ButtonMemorizza, ButtonAnnulla, ButtonElimina, ButtonElabora,
-                          ButtonChiudi, ButtonAggiorna};
-    for (QWidget *w : content)
-        w->setEnabled(false);
-    SincroView view(this);
+    // The window's content is disabled for the run, which lets input through
+    // between rows; a synchronisation cannot be interrupted, so closing the
+    // window or a progress window is simply refused until it ends.
+    RunGuard guard(controlliElaborazione(), &m_inElaborazione);
+    guard.holdOpen(this);
+    SincroView view(this, guard);
     m_esito = eseguiSincronizzazioni(m_context->database(), m_context->transaction(), m_opener, view);
-    for (QWidget *w : content)
-        w->setEnabled(true);
 }
 
 } // namespace vardof::maintenance

@@ -3,9 +3,11 @@
 #include "db/Error.h"
 #include "entry/WorkContext.h"
 #include "maintenance/PulisciTmp.h"
+#include "maintenance/ui/RunGuard.h"
 #include "platform/Messages.h"
 #include "platform/Services.h"
 
+#include <QApplication>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -14,9 +16,24 @@
 #include <QLabel>
 #include <QProgressBar>
 #include <QPushButton>
+#include <QSpacerItem>
+#include <QStyle>
 #include <QVBoxLayout>
 
 namespace vardof::maintenance {
+
+namespace {
+
+// The room a caption needs in the title bar: its text in the title font,
+// the icon and the caption buttons (about a title bar's height each).
+int larghezzaTitolo(const QWidget *window)
+{
+    const QFontMetrics fm(QApplication::font("QMdiSubWindowTitleBar"));
+    const int bar = std::max(window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), fm.height());
+    return fm.horizontalAdvance(window->windowTitle()) + 5 * bar;
+}
+
+} // namespace
 
 class CleanupView : public PulisciTmpReporter
 {
@@ -79,6 +96,9 @@ TCancellaTabelleTmpForm::TCancellaTabelleTmpForm(entry::TTabForm *context, QWidg
     progress->addWidget(ProgressBar);
     layout->addWidget(GroupProgresso);
     GroupProgresso->hide();
+    // The window is exactly as wide as its contents, which are narrower than
+    // its caption with the company code: the caption is not to be cut.
+    layout->addItem(new QSpacerItem(larghezzaTitolo(this), 0, QSizePolicy::Fixed, QSizePolicy::Fixed));
     layout->setSizeConstraint(QLayout::SetFixedSize);
 
     for (QPushButton *b : {ButtonProcedi, ButtonChiudi, ButtonFerma})
@@ -121,24 +141,27 @@ void TCancellaTabelleTmpForm::ButtonProcediClick()
     if (!platform::confirm(QStringLiteral("Avviare l'elaborazione?")))
         return;
 
-    GroupProgresso->show();
-    m_running = true;
-    m_stop = false;
-    ProgressBar->setValue(0);
-    LabelNumero->setText(QStringLiteral("0"));
-    LabelNomeTabella->clear();
-
-    CleanupView view(*this);
     EsitoPulisciTmp esito;
-    try {
-        esito = eliminaTabelleTmp(m_context->database(), m_totale, view);
-    } catch (const db::Error &e) {
-        platform::error(e.message());
-        esito.fallita = true;
-    }
+    {
+        // Input goes through before every table: starting again or closing
+        // is not offered meanwhile, and closing the window asks to stop.
+        RunGuard guard({ButtonProcedi, ButtonChiudi}, &m_running);
+        guard.holdOpen(this, [this] { ButtonFermaClick(); });
+        GroupProgresso->show();
+        m_stop = false;
+        ProgressBar->setValue(0);
+        LabelNumero->setText(QStringLiteral("0"));
+        LabelNomeTabella->clear();
 
-    GroupProgresso->hide();
-    m_running = false;
+        CleanupView view(*this);
+        try {
+            esito = eliminaTabelleTmp(m_context->database(), m_totale, view);
+        } catch (const db::Error &e) {
+            platform::error(e.message());
+            esito.fallita = true;
+        }
+        GroupProgresso->hide();
+    }
     ProgressBar->setValue(0);
     LabelNumero->setText(QStringLiteral("0"));
     LabelNomeTabella->clear();

@@ -4,6 +4,7 @@
 #include "platform/Services.h"
 
 #include <QFont>
+#include <QTextOption>
 #include <QHBoxLayout>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -19,6 +20,11 @@ TMemoForm::TMemoForm(const QString &nomeProgetto, QWidget *parent)
     Memo->setReadOnly(true);
     Memo->setFont(QFont(QStringLiteral("Tahoma")));
     Memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
+    // Statements and server messages run long: they wrap, at a blank when
+    // there is one, so that the whole line is read without scrolling sideways.
+    Memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    Memo->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    Memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     ButtonAnnulla = new QPushButton(QStringLiteral("&Annulla"), this);
     ButtonChiudi = new QPushButton(QStringLiteral("&Chiudi"), this);
     auto *layout = new QVBoxLayout(this);

@@ -1,7 +1,8 @@
 #pragma once
 
 // The log window of an update script run: shown without blocking while the
-// run writes into it, then modally until the user closes it.
+// run writes into it, then modally until the user closes it. During the run
+// its opener keeps it open and "&Chiudi" disabled: "Interrompi" is the way out.
 
 #include <QDialog>
 
