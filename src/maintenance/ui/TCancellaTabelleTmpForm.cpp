@@ -11,6 +11,8 @@
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QFont>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -24,11 +26,14 @@ namespace vardof::maintenance {
 
 namespace {
 
-// The room a caption needs in the title bar: its text in the title font,
-// the icon and the caption buttons (about a title bar's height each).
+// The room a caption needs in the title bar: its text in the title font
+// (measured bold, as many window managers draw it), the icon and the
+// caption buttons (about a title bar's height each).
 int larghezzaTitolo(const QWidget *window)
 {
-    const QFontMetrics fm(QApplication::font("QMdiSubWindowTitleBar"));
+    QFont font = QApplication::font("QMdiSubWindowTitleBar");
+    font.setBold(true);
+    const QFontMetrics fm(font);
     const int bar = std::max(window->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, window), fm.height());
     return fm.horizontalAdvance(window->windowTitle()) + 5 * bar;
 }
