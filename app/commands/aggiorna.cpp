@@ -3,7 +3,8 @@
 // Runs one stored update script of the user's archive as "Elabora" of the
 // update-script window does: check, read, write, recalculations. Questions
 // are answered yes; the log the window would show goes to standard output.
-// Exit 1 when the check blocks the run or any row or recalculation failed.
+// Exit 1 when the check blocks the run, any row or recalculation failed, or
+// the destination could not commit what the run wrote.
 
 #include "commands/Commands.h"
 
@@ -49,14 +50,17 @@ int commandAggiorna(const QStringList &arguments)
             return 1;
         }
         maintenance::EsitoAggiornamento esito;
+        bool committed = true;
         {
-            // The engine commits the destination when it lets it go.
             maintenance::AggiornamentoFDB engine(context->database(), context->transaction(),
                                                  maintenance::aperturaLibreria());
             LogPrinter printer;
             esito = engine.esegui(*script, false, printer);
+            // The run's writes are committed here, where a failure is told
+            // and changes the exit status.
+            committed = engine.chiudiDestinazione(&printer);
         }
-        return esito.eseguito && esito.falliti == 0 && esito.ricalcoliFalliti == 0 ? 0 : 1;
+        return committed && esito.eseguito && esito.falliti == 0 && esito.ricalcoliFalliti == 0 ? 0 : 1;
     } catch (const db::Error &e) {
         platform::error(e.message());
         return 1;

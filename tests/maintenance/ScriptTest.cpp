@@ -490,6 +490,22 @@ TEST_F(ScriptDbTest, aLostDestinationEndsTheRunAtItsFirstFailure)
         << message.toStdString();
 }
 
+TEST_F(ScriptDbTest, aCommitThatFailsAfterTheRunIsTold)
+{
+    exec("INSERT INTO ORIG (CODICE) VALUES (1)");
+    RecordingReporter r;
+    EXPECT_EQ(m_engine->esegui(script("CODICE=CODICE\n(AGGIUNGI=SI)"), false, r).aggiunti, 1);
+    // The connection goes before the writes were committed.
+    execOn(m_dest, "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+    EXPECT_FALSE(m_engine->chiudiDestinazione(&r));
+    ASSERT_EQ(r.messages.size(), 1);
+    EXPECT_TRUE(r.messages[0].startsWith(
+        "E:Errore durante la conferma dei dati scritti nell'Archivio FDB Destinazione:\n"))
+        << r.messages[0].toStdString();
+    EXPECT_GT(r.messages[0].size(), 80); // the server's reason follows
+    EXPECT_TRUE(destRows().isEmpty());
+}
+
 TEST_F(ScriptDbTest, blockingCheckAndRefusedWarningEndBeforeReading)
 {
     RecordingReporter r;
