@@ -14,7 +14,10 @@
 #include "db/Error.h"
 #include "platform/Formats.h"
 #include "platform/HostPaths.h"
+#include "platform/Signals.h"
 
+#include <QApplication>
+#include <QWidget>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFileInfo>
@@ -57,7 +60,7 @@ int usage()
     err(QStringLiteral("uso: vardof [--host CARTELLA] FUNZIONE [UTENTE [IDFINESTRA]]\n"
                        "     vardof --list\n"
                        "     vardof [--host CARTELLA] demo [--rows N] [--ricrea]\n"
-                       "     vardof [--host CARTELLA] import FILEDATI [--salta-prima-riga] [--utente N]\n"
+                       "     vardof [--host CARTELLA] import FILEDATI [--salta-prima-riga] [--scarti FILE] [--max-errori N] [--utente N]\n"
                        "     vardof [--host CARTELLA] convert ORIGINE [DESTINAZIONE] [--salta-prima-riga] [--intestazione] [--carattere C]\n"
                        "     vardof [--host CARTELLA] sync [--utente N]\n"
                        "     vardof [--host CARTELLA] aggiorna CODICE [--utente N]\n"
@@ -133,7 +136,22 @@ int callEntry(const QString &name, const QStringList &args)
         err(QStringLiteral("La libreria non esporta %1").arg(name));
         return 1;
     }
+    // SIGTERM or Ctrl+C closes the windows as a user would (a window
+    // mid-run takes it as its interruption); a second one ends the process.
+    vardof::platform::onInterruptSignal([] {
+        // The innermost modal window first (a box over the window), then the rest.
+        for (int guard = 0; guard < 20; ++guard) {
+            QWidget *modal = QApplication::activeModalWidget();
+            if (!modal || !modal->close())
+                break;
+        }
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (w->isVisible())
+                w->close();
+    });
     const std::int32_t result = entry(user, windowId);
+    if (vardof::platform::interruptSignal() != 0)
+        return vardof::platform::interruptExitCode();
     // The library may have made the application object: leave it and the
     // library loaded until the process ends, as a host would.
     return result == 0 ? 0 : 1;
@@ -187,6 +205,10 @@ int commandDemo(QStringList args)
 
 int main(int argc, char **argv)
 {
+    // Before any thread exists (see Signals.h). The engine commands stop at
+    // the next row on SIGINT/SIGTERM along the run's own interruption path
+    // and exit 130/143; a window process closes its windows.
+    vardof::platform::installInterruptSignals();
     // Only a core application: an entry makes its own widget application,
     // as it does in a host that has none.
     g_launcherDir = findLauncherDir(argv[0]);

@@ -9,12 +9,16 @@ FB_LIB=/usr/lib/x86_64-linux-gnu/firebird/3.0
 [ -d "$FB_LIB" ] || FB_LIB=$(dirname "$(dpkg -L firebird3.0-server-core 2>/dev/null | grep '/plugins$' | head -n1)")
 FB_SHARE=/usr/share/firebird/3.0
 
+# chown and runuser need root: a user with sudo gets them through sudo.
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+
 cmd=${1:?start|stop}
 dir=${2:?folder}
 
 start() {
     local port=${3:?port} password=${4:?password}
-    rm -rf "$dir"
+    $SUDO rm -rf "$dir"
     mkdir -p "$dir/lock" "$dir/data"
     # intl is copied: the server does not load its character sets through links.
     cp -rL "$FB_LIB/intl" "$dir/intl"
@@ -42,10 +46,11 @@ create or alter user SYSDBA password '$password';
 commit;
 quit;
 SQL
-    chown -R firebird:firebird "$dir"
-    chmod 0777 "$dir/data"
+    $SUDO chown -R firebird:firebird "$dir"
+    # The folder stays writable for the caller (PID file, server output).
+    $SUDO chmod 0777 "$dir" "$dir/data"
     # Start as the firebird user; setsid so that it survives this shell.
-    setsid env FIREBIRD="$dir" FIREBIRD_LOCK="$dir/lock" \
+    setsid $SUDO env FIREBIRD="$dir" FIREBIRD_LOCK="$dir/lock" \
         runuser -u firebird -- /usr/sbin/firebird > "$dir/server.out" 2>&1 < /dev/null &
     local pid=$!
     echo "$pid" > "$dir/server.pid"
@@ -66,17 +71,24 @@ stop() {
     [ -f "$dir/server.pid" ] || return 0
     local pid
     pid=$(cat "$dir/server.pid")
-    # The server is the child of runuser; signal both by PID.
-    local pids="$pid $(pgrep -P "$pid" 2> /dev/null | tr '\n' ' ')"
-    kill -TERM $pids 2> /dev/null || true
+    # The server is a descendant of runuser (and of sudo for a user with
+    # sudo); signal the whole line by PID.
+    local pids="$pid" frontier="$pid" next
+    while [ -n "$frontier" ]; do
+        next=""
+        for p in $frontier; do next="$next $(pgrep -P "$p" 2> /dev/null | tr '\n' ' ')"; done
+        frontier=$(echo $next)
+        pids="$pids $frontier"
+    done
+    $SUDO kill -TERM $pids 2> /dev/null || true
     for _ in $(seq 1 100); do
         local alive=0
-        for p in $pids; do kill -0 "$p" 2> /dev/null && alive=1; done
+        for p in $pids; do $SUDO kill -0 "$p" 2> /dev/null && alive=1; done
         [ "$alive" = 0 ] && break
         sleep 0.1
     done
-    kill -KILL $pids 2> /dev/null || true
-    rm -f "$dir/server.pid"
+    $SUDO kill -KILL $pids 2> /dev/null || true
+    $SUDO rm -f "$dir/server.pid"
 }
 
 case "$cmd" in

@@ -7,10 +7,12 @@ set -euo pipefail
 packages=(
     build-essential cmake ninja-build pkg-config
     firebird3.0-server firebird3.0-utils firebird-dev libfbclient2
-    qt6-base-dev qt6-charts-dev libqt6charts6-dev qt6-base-dev-tools libgl-dev
+    qt6-base-dev qt6-base-dev-tools qt6-charts-dev libqt6opengl6-dev libgl-dev
+    qt6-translations-l10n
+    libsqlite3-dev
     libxlsxwriter-dev
     libgtest-dev libgmock-dev libbenchmark-dev
-    xvfb xauth fonts-dejavu-core poppler-utils gawk
+    xvfb xauth openbox xdotool fonts-dejavu-core poppler-utils gawk
 )
 
 missing=()

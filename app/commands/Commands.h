@@ -13,7 +13,7 @@ namespace vardof::entry { class TTabForm; }
 
 namespace vardof::app {
 
-int commandImport(const QStringList &args);     // vardof import DATAFILE [--salta-prima-riga] [--utente N]
+int commandImport(const QStringList &args);     // vardof import DATAFILE [--salta-prima-riga] [--scarti FILE] [--max-errori N] [--utente N]
 int commandConvert(const QStringList &args);    // vardof convert SOURCE [DEST] [--salta-prima-riga] [--intestazione] [--carattere C]
 int commandSync(const QStringList &args);       // vardof sync [--utente N]
 int commandAggiorna(const QStringList &args);   // vardof aggiorna CODICE [--utente N]

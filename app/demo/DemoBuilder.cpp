@@ -5,9 +5,11 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "entry/WorkContext.h"
+#include "maintenance/StoreTables.h"
 #include "params/TTabXForm.h"
 #include "platform/HostPaths.h"
 #include "platform/IniFile.h"
+#include "platform/TextFile.h"
 
 #include <QDir>
 #include <QFile>
@@ -281,6 +283,108 @@ void createArchive(const QString &path, int rows, const std::function<void(const
         log(QStringLiteral("Ordini: %1").arg(orders));
 }
 
+void writeLines(const QString &path, const QStringList &lines)
+{
+    QString why;
+    if (!platform::writeTextLines(path, lines, nullptr, &why))
+        throw std::runtime_error(QStringLiteral("Impossibile scrivere il file %1: %2").arg(path, why).toStdString());
+}
+
+// Ready examples in the working folder, one for each tool a new user tries
+// first from the README: a supplier price list with its import script, a
+// fixed-length supplier file with its conversion definition (and the import
+// script of the converted file), a branch database with a stored update
+// script and a stored synchronisation.
+void writeExamples(const QString &host, int rows, const std::function<void(const QString &)> &log)
+{
+    const QString work = host + QStringLiteral("lavoro/");
+    const int articles = std::max(20, rows);
+    const int listed = std::min(articles, 50);
+
+    // A price list as a supplier sends it: a header line, ";" between fields,
+    // decimal comma, day-first dates. Twenty new articles are not in the
+    // archive's list yet: the import adds those and updates the others.
+    QStringList csv{QStringLiteral("Listino;Articolo;Prezzo;Valido dal")};
+    for (int i = 1; i <= listed; ++i)
+        csv << QStringLiteral("FORN;ART%1;%2,%3;01/03/2026")
+                   .arg(i, 6, 10, QLatin1Char('0'))
+                   .arg(3 + (i * 37) % 180)
+                   .arg((i * 13) % 100, 2, 10, QLatin1Char('0'));
+    writeLines(work + QStringLiteral("listino_fornitore.csv"), csv);
+    writeLines(work + QStringLiteral("listino_fornitore.txt"),
+               {QStringLiteral("[SCRIPT]"), QStringLiteral("TABELLADESTINAZIONE=LISTINI"),
+                QStringLiteral("AGGIUNGI=SI"), QStringLiteral("AGGIORNA=SI")});
+
+    // The same supplier's list in fixed-length columns, with the definition
+    // that turns it into ";" fields for the import.
+    QStringList prn;
+    for (int i = 1; i <= listed; ++i)
+        prn << QStringLiteral("%1%2%3")
+                   .arg(QStringLiteral("ART%1").arg(i, 6, 10, QLatin1Char('0')), -15)
+                   .arg(QStringLiteral("%1,%2").arg(2 + (i * 29) % 150).arg((i * 7) % 100, 2, 10, QLatin1Char('0')), 12)
+                   .arg(QStringLiteral("01/04/2026"), 10);
+    writeLines(work + QStringLiteral("fornitore.prn"), prn);
+    writeLines(work + QStringLiteral("fornitore.conf"),
+               {QStringLiteral("[LUNGHEZZAFISSA]"), QStringLiteral("1;CODICELISTINO;Costante;'FORN';A;"),
+                QStringLiteral("2;CODICEARTICOLO;1;15;A;"), QStringLiteral("3;PREZZO;16;12;N;"),
+                QStringLiteral("4;DATAINIZIO;28;10;D;")});
+    writeLines(work + QStringLiteral("fornitore.txt"),
+               {QStringLiteral("[SCRIPT]"), QStringLiteral("TABELLADESTINAZIONE=LISTINI"),
+                QStringLiteral("AGGIUNGI=SI"), QStringLiteral("AGGIORNA=SI")});
+
+    // A branch office's database: its articles and customers lag behind.
+    const QString branch = host + QStringLiteral("dati/filiale.fdb");
+    QFile::remove(branch);
+    {
+        db::Attachment b;
+        b.create(branch, entry::creationParams());
+        db::Transaction t(b);
+        exec(b, t, QStringLiteral("CREATE TABLE ARTICOLI (CODICE VARCHAR(15) NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(60), "
+                                  "UNITAMISURA VARCHAR(3), PREZZO NUMERIC(15,2), ALIQUOTAIVA NUMERIC(5,2))"));
+        exec(b, t, QStringLiteral("CREATE TABLE CLIENTI (CODICE INTEGER NOT NULL PRIMARY KEY, RAGIONESOCIALE VARCHAR(60), "
+                                  "INDIRIZZO VARCHAR(60), CAP CHAR(5), CITTA VARCHAR(40), PROVINCIA CHAR(2), ZONA VARCHAR(5), "
+                                  "PARTITAIVA VARCHAR(11), FIDO NUMERIC(15,2), DATAINSERIMENTO DATE, NOTE BLOB SUB_TYPE 1)"));
+        t.commit();
+    }
+
+    db::Attachment a;
+    a.connect(demoArchivePath(host), entry::adminLoginParams());
+    db::Transaction t(a);
+    maintenance::assicuraStoAggFdbFdb(a, t);
+    maintenance::assicuraStoAggSincroDbFast(a, t);
+    db::Statement script(a, t,
+                         QStringLiteral("INSERT INTO STOAGGFDBFDB (CODICE, TITOLO, NOMETABELLAFDB1, ARCHIVIOTABELLAFDB2, "
+                                        "NOMETABELLAFDB2, NOTE, SCRIPT) VALUES (1, :T, 'ARTICOLI', :DB, 'ARTICOLI', :N, :S)"));
+    script.setParam(QStringLiteral("T"), Value(QStringLiteral("Articoli e prezzi alla filiale")));
+    script.setParam(QStringLiteral("DB"), Value(branch));
+    script.setParam(QStringLiteral("N"), Value(QStringLiteral("Aggiunge gli articoli che mancano alla filiale e "
+                                                              "ne aggiorna descrizione e prezzo.")));
+    script.setParam(QStringLiteral("S"), Value(QStringList{QStringLiteral("CODICE=CODICE"),
+                                                           QStringLiteral("DESCRIZIONE=DESCRIZIONE"),
+                                                           QStringLiteral("UNITAMISURA=UNITAMISURA"),
+                                                           QStringLiteral("PREZZO=PREZZO"),
+                                                           QStringLiteral("ALIQUOTAIVA=ALIQUOTAIVA"),
+                                                           QStringLiteral("(AGGIUNGI=SI)"),
+                                                           QStringLiteral("(AGGIORNA=SI)")}
+                                                   .join(QStringLiteral("\r\n"))));
+    script.execute();
+    db::Statement sync(a, t,
+                       QStringLiteral("INSERT INTO STOAGGSINCRODBFAST (CODICE, TITOLO, DBORIGINE, TABELLAORIGINE, "
+                                      "DBDESTINAZIONE, TABELLADESTINAZIONE, NOTE, TIPOELABORAZIONE, ELABORAZIONEABILITATA) "
+                                      "VALUES (1, :T, :O, 'CLIENTI', :D, 'CLIENTI', :N, :K, 1)"));
+    sync.setParam(QStringLiteral("T"), Value(QStringLiteral("Clienti mancanti nella filiale")));
+    sync.setParam(QStringLiteral("O"), Value(demoArchivePath(host)));
+    sync.setParam(QStringLiteral("D"), Value(branch));
+    sync.setParam(QStringLiteral("N"), Value(QStringLiteral("Copia nella filiale i clienti che non ha ancora.")));
+    sync.setParam(QStringLiteral("K"), Value(maintenance::kTipoRecordMancanti));
+    sync.execute();
+    t.commit();
+    if (log)
+        log(QStringLiteral("Esempi in %1: listino_fornitore.csv, fornitore.prn; filiale.fdb con uno script di "
+                           "aggiornamento e una sincronizzazione")
+                .arg(work));
+}
+
 } // namespace
 
 QString demoArchivePath(const QString &hostDir)
@@ -314,6 +418,7 @@ void buildDemo(const DemoOptions &options)
     QFile cfg(host + QStringLiteral("dati/ditta.cfg"));
     if (cfg.open(QIODevice::WriteOnly))
         cfg.write("DEMO\r\n");
+    writeExamples(host, options.rows, options.log);
     if (options.log)
         options.log(QStringLiteral("Ambiente dimostrativo pronto in %1").arg(host));
 }

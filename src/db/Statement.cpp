@@ -106,6 +106,27 @@ constexpr unsigned kOctets = 1;
 
 bool isTextType(unsigned t) { return t == SQL_TEXT || t == SQL_VARYING; }
 
+// A VARYING's length travels in 16 bits: a longer value would be sent with
+// its length cut modulo 65,536 (a 65,536-character text arriving empty).
+// No column can hold it, so it fails as the server fails a value one
+// character too long for its column, with the same codes and text.
+constexpr qsizetype kMaxVaryingBytes = 65535;
+
+[[noreturn]] void throwTooLong(const BoundType &server, qsizetype actual)
+{
+    unsigned expected = kMaxVaryingBytes;
+    if (isTextType(server.type)) {
+        const unsigned bytesPerChar = server.charSet == 4 ? 4 : server.charSet == 3 ? 3 : 1; // UTF8, UNICODE_FSS
+        expected = server.length / bytesPerChar;
+    }
+    throw Error(QStringLiteral("arithmetic exception, numeric overflow, or string truncation\n"
+                               "string right truncation\n"
+                               "expected length %1, actual %2")
+                    .arg(expected)
+                    .arg(actual),
+                -802, {335544321L, 335544914L, 335545033L});
+}
+
 } // namespace
 
 Statement::Statement(Attachment &attachment, Transaction &transaction)
@@ -331,6 +352,8 @@ BoundType chooseType(const BoundType &server, const BoundType *previous, const F
             b = server;
             return;
         }
+        if (encoded.size() > kMaxVaryingBytes)
+            throwTooLong(server, encoded.size());
         b.type = SQL_VARYING;
         b.charSet = charSet;
         unsigned want = unsigned(encoded.size());

@@ -14,6 +14,7 @@
 #include "db/Error.h"
 #include "platform/Formats.h"
 #include "platform/Messages.h"
+#include "platform/widgets/WindowConventions.h"
 
 #include <QApplication>
 
@@ -79,6 +80,7 @@ std::int32_t guarded(Body body) noexcept
 {
     try {
         prologue();
+        const platform::WindowConventions conventions;
         body();
     } catch (const db::Error &e) {
         try {

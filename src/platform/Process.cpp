@@ -2,6 +2,7 @@
 
 #include "platform/HostPaths.h"
 #include "platform/Services.h"
+#include "platform/Signals.h"
 
 #include <QProcess>
 
@@ -11,6 +12,11 @@ ProcessResult QtProcesses::run(const ProcessRequest &request)
 {
     ProcessResult result;
     QProcess process;
+#if !defined(_WIN32)
+    // A launcher that takes SIGINT/SIGTERM in a thread of its own keeps them
+    // blocked everywhere else, and exec keeps that mask: the child gets them back.
+    process.setChildProcessModifier([] { restoreSignalsInChild(); });
+#endif
     if (!request.workingDir.isEmpty())
         process.setWorkingDirectory(toNativeLocal(request.workingDir));
     process.start(toNativeLocal(request.program), request.arguments);

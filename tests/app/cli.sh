@@ -39,6 +39,24 @@ contains "demo" "Ambiente dimostrativo pronto" "$out"
 out=$("$vardof" --host "$host" demo)
 contains "demo kept when present" "già presente" "$out"
 
+# The examples the demo leaves in lavoro/, one command each as the README says.
+out=$("$vardof" --host "$host" import "$host/lavoro/listino_fornitore.csv" --salta-prima-riga 2>/dev/null)
+check "demo price list import" 0 $?
+contains "demo price list import" "Record aggiunti: 40" "$out"
+out=$("$vardof" --host "$host" convert "$host/lavoro/fornitore.prn" 2>&1)
+check "demo fixed-length conversion" 0 $?
+out=$("$vardof" --host "$host" import "$host/lavoro/fornitore.dat" 2>/dev/null)
+check "demo converted file import" 0 $?
+contains "demo converted file import" "Record aggiornati: 40" "$out"
+out=$("$vardof" --host "$host" aggiorna 1 2>/dev/null)
+check "demo update script" 0 $?
+contains "demo update script" "Record aggiunti: 40" "$out"
+out=$("$vardof" --host "$host" sync 2>/dev/null)
+check "demo synchronisation" 0 $?
+contains "demo synchronisation" "record copiati 40" "$out"
+out=$("$vardof" --host "$host" sync 2>/dev/null)
+contains "demo synchronisation again" "record copiati 0" "$out"
+
 # An entry needs a screen: without one the launcher says how to get one.
 out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vardof" --host "$host" ShowRicalcolaIndiciFormX 1 2>&1)
 check "entry without a screen" 1 $?
@@ -53,28 +71,28 @@ check "entry in a process with no application object" 0 $?
 work="$host/lavoro"
 for i in $(seq 1 200); do
     printf '%-15s%12s%10s\r\n' "ART$(printf %06d "$i")" "$((i % 97)),$((i % 10))0" "01/02/2025"
-done > "$work/fornitore.prn"
-printf '[LUNGHEZZAFISSA]\r\n1;CODICELISTINO;Costante;'"'"'FORN'"'"';A;\r\n2;CODICEARTICOLO;1;15;A;\r\n3;PREZZO;16;12;N;\r\n4;DATAINIZIO;28;10;D;\r\n' > "$work/fornitore.conf"
-out=$("$vardof" --host "$host" convert "$work/fornitore.prn" "$work/fornitore.dat" 2>&1)
+done > "$work/prova.prn"
+printf '[LUNGHEZZAFISSA]\r\n1;CODICELISTINO;Costante;'"'"'PROV'"'"';A;\r\n2;CODICEARTICOLO;1;15;A;\r\n3;PREZZO;16;12;N;\r\n4;DATAINIZIO;28;10;D;\r\n' > "$work/prova.conf"
+out=$("$vardof" --host "$host" convert "$work/prova.prn" "$work/prova.dat" 2>&1)
 check "convert" 0 $?
 contains "convert" "Non sono state rilevate anomalie" "$out"
-check "converted lines" 200 "$(wc -l < "$work/fornitore.dat")"
-check "first converted line" "FORN;ART000001;1,10;01/02/2025;" "$(head -n 1 "$work/fornitore.dat" | tr -d '\r')"
+check "converted lines" 200 "$(wc -l < "$work/prova.dat")"
+check "first converted line" "PROV;ART000001;1,10;01/02/2025;" "$(head -n 1 "$work/prova.dat" | tr -d '\r')"
 
 "$vardof" --host "$host" convert "$work/manca.prn" > /dev/null 2>&1
 check "convert without a definition" 1 $?
 "$vardof" --host "$host" convert > /dev/null 2>&1
 check "convert without a source" 2 $?
 
-"$vardof" --host "$host" import "$work/fornitore.dat" > /dev/null 2>&1
+"$vardof" --host "$host" import "$work/prova.dat" > /dev/null 2>&1
 check "import without a script" 1 $?
-printf '[SCRIPT]\r\nTABELLADESTINAZIONE=LISTINI\r\nAGGIUNGI=SI\r\nAGGIORNA=SI\r\n' > "$work/fornitore.txt"
-out=$("$vardof" --host "$host" import "$work/fornitore.dat" 2>/dev/null)
+printf '[SCRIPT]\r\nTABELLADESTINAZIONE=LISTINI\r\nAGGIUNGI=SI\r\nAGGIORNA=SI\r\n' > "$work/prova.txt"
+out=$("$vardof" --host "$host" import "$work/prova.dat" 2>/dev/null)
 check "import" 0 $?
 contains "import adds" "Record aggiunti: 200" "$out"
-out=$("$vardof" --host "$host" import "$work/fornitore.dat" 2>/dev/null)
+out=$("$vardof" --host "$host" import "$work/prova.dat" 2>/dev/null)
 contains "import again updates" "Record aggiornati: 200" "$out"
-"$vardof" --host "$host" import "$work/fornitore.dat" --utente x > /dev/null 2>&1
+"$vardof" --host "$host" import "$work/prova.dat" --utente x > /dev/null 2>&1
 check "import with a bad user" 2 $?
 
 out=$("$vardof" --host "$host" sync 2>&1)
@@ -83,6 +101,72 @@ out=$("$vardof" --host "$host" pulisci-tmp 2>&1)
 check "pulisci-tmp" 0 $?
 "$vardof" --host "$host" aggiorna > /dev/null 2>&1
 check "aggiorna without a code" 2 $?
+
+# Bad input to import: a picture, a script with a NUL byte, failed rows,
+# the failed-line limit and the rejects file.
+printf '\x89PNG\r\n\x1a\n\x00\x00\x00\rIHDR\x00\x00' > "$work/foto.png"
+printf '[SCRIPT]\r\nTABELLADESTINAZIONE=LISTINI\r\n' > "$work/foto.txt"
+out=$("$vardof" --host "$host" import "$work/foto.png" 2>&1)
+check "import of a picture" 1 $?
+contains "import of a picture" "non è un file di testo" "$out"
+printf 'X;Y;1;01/01/2026\r\n' > "$work/nul.csv"
+printf '[SCRIPT]\r\nTABELLADESTINAZIONE=LISTINI\r\nAGGIORNAPERS=CODICELISTINO\x00\r\n' > "$work/nul.txt"
+out=$(timeout 20 "$vardof" --host "$host" import "$work/nul.csv" 2>&1)
+check "script with a NUL byte" 1 $?
+contains "script with a NUL byte" "Irregolarità nello script" "$out"
+# Every row fails: a price that does not fit NUMERIC(15,2).
+printf 'ERR;E1;1,00;01/01/2026\r\nERR;E2;99999999999999999999,00;01/01/2026\r\nERR;E3;2,00;01/01/2026\r\n' > "$work/errati.csv"
+printf '[SCRIPT]\r\nTABELLADESTINAZIONE=LISTINI\r\nAGGIUNGI=SI\r\nAGGIORNA=NO\r\n' > "$work/errati.txt"
+out=$("$vardof" --host "$host" import "$work/errati.csv" --scarti "$work/scarti.csv" 2>/dev/null)
+check "import with a failed row" 1 $?
+contains "import with a failed row" "Record falliti: 1" "$out"
+check "rejects file holds the failed line" "ERR;E2;99999999999999999999,00;01/01/2026" "$(tr -d '\r' < "$work/scarti.csv")"
+contains "rejects log names the line" "2" "$(cat "$work/scarti.csv.log")"
+printf 'LIM;L1;1,00;01/01/2026\r\nLIM;L2;99999999999999999999,00;01/01/2026\r\nLIM;L3;2,00;01/01/2026\r\n' > "$work/limite.csv"
+cp "$work/errati.txt" "$work/limite.txt"
+"$vardof" --host "$host" import "$work/limite.csv" --max-errori 0 > /dev/null 2>&1
+check "failed-line limit" 1 $?
+out=$("$vardof" --host "$host" import "$work/limite.csv" --max-errori 5 2>/dev/null)
+contains "nothing kept past the limit" "Record aggiunti: 2" "$out"
+"$vardof" --host "$host" import "$work/limite.csv" --max-errori > /dev/null 2>&1
+check "failed-line limit without a number" 2 $?
+
+# Ctrl+C during an import: the run stops at the next row along its own
+# interruption path (nothing of it committed), exit 130; no line per
+# remaining row about a shut connection.
+awk 'BEGIN { for (i = 1; i <= 300000; i++) printf "GR;S%07d;%d,%02d;01/03/2026\r\n", i, i % 500, i % 100 }' \
+    > "$work/grande.csv"
+printf '[SCRIPT]\r\nTABELLADESTINAZIONE=LISTINI\r\nAGGIUNGI=SI\r\nAGGIORNA=SI\r\n' > "$work/grande.txt"
+"$vardof" --host "$host" import "$work/grande.csv" > "$host/interrotto.out" 2>&1 &
+pid=$!
+for _ in $(seq 1 100); do
+    grep -q "Inizio acquisizione" "$host/interrotto.out" && break
+    sleep 0.1
+done
+sleep 0.5
+kill -INT "$pid"
+wait "$pid"
+check "import interrupted by Ctrl+C" 130 $?
+out=$(cat "$host/interrotto.out")
+check "no line per row after Ctrl+C" 0 "$(grep -c 'connection shutdown' <<< "$out")"
+out=$("$vardof" --host "$host" import "$work/grande.csv" 2>/dev/null)
+contains "nothing kept of the interrupted run" "Record aggiunti: 300.000" "$out"
+
+# SIGTERM closes a window process; a second signal is not needed.
+QT_QPA_PLATFORM=offscreen "$vardof" --host "$host" ShowConversioniFormX 1 > /dev/null 2>&1 &
+pid=$!
+sleep 2
+kill -TERM "$pid"
+for _ in $(seq 1 50); do
+    kill -0 "$pid" 2> /dev/null || break
+    sleep 0.1
+done
+if kill -0 "$pid" 2> /dev/null; then
+    kill -KILL "$pid"
+    check "window process closes on SIGTERM" closed "still running"
+fi
+wait "$pid"
+check "window process exit status after SIGTERM" 143 $?
 
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]

@@ -132,6 +132,53 @@ TEST_F(StatementTest, tooLongTextKeepsTheServerMessage)
     }
 }
 
+// Every length past the column's fails the same way, however long: the
+// 16-bit length of a VARYING must never wrap (a 65,536-character value once
+// arrived as an empty string, and a key "NE" + 65,536 characters matched "NE").
+class TooLongText : public FbFixture, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(TooLongText, failsWithTheTruncationErrorAndStoresNothing)
+{
+    const int length = GetParam();
+    exec(QStringLiteral("CREATE TABLE T (K VARCHAR(40) NOT NULL PRIMARY KEY, V VARCHAR(40))"));
+    exec(QStringLiteral("INSERT INTO T (K, V) VALUES ('NE', 'prima')"));
+
+    Statement ins(att(), tra(), QStringLiteral("INSERT INTO T (K, V) VALUES (:K, 'x')"));
+    ins.setParam(QStringLiteral("K"), Value(QString(length, QLatin1Char('a'))));
+    try {
+        ins.execute();
+        ADD_FAILURE() << "insert of " << length << " characters accepted";
+    } catch (const Error &e) {
+        EXPECT_TRUE(e.message().contains(QStringLiteral("string truncation"))) << e.message().toStdString();
+        EXPECT_TRUE(e.hasGdsCode(335544321L));
+    }
+
+    Statement upd(att(), tra(), QStringLiteral("UPDATE T SET V = 'dopo' WHERE K = :K"));
+    upd.setParam(QStringLiteral("K"), Value(QStringLiteral("NE") + QString(length, QLatin1Char('b'))));
+    EXPECT_THROW(upd.execute(), Error);
+
+    Statement sel(att(), tra(), QStringLiteral("SELECT K, V FROM T"));
+    auto rows = sel.open().fetchAll();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][1], Value(QStringLiteral("prima")));
+}
+
+INSTANTIATE_TEST_SUITE_P(Lengths, TooLongText, ::testing::Values(41, 32765, 32766, 65534, 65535, 65536, 65537, 131072, 131113));
+
+TEST_F(StatementTest, longTextIntoABlobIsWhole)
+{
+    exec(QStringLiteral("CREATE TABLE T (B BLOB SUB_TYPE TEXT)"));
+    Statement ins(att(), tra(), QStringLiteral("INSERT INTO T (B) VALUES (:B)"));
+    ins.setParam(QStringLiteral("B"), Value(QString(70000, QLatin1Char('z'))));
+    ins.execute();
+    Statement sel(att(), tra(), QStringLiteral("SELECT CHAR_LENGTH(B) FROM T"));
+    auto rows = sel.open().fetchAll();
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0][0], Value(qint64(70000)));
+}
+
 TEST_F(StatementTest, badStatementKeepsTheServerMessage)
 {
     try {
