@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -66,6 +67,14 @@ TEST_F(WindowTest, updateScriptIsWrittenSavedCheckedAndRun)
         EXPECT_FALSE(form.editing());
         EXPECT_EQ(form.GridAgg->rowCount(), 1);
         EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM CLIENTI"), 1); // saving wrote nothing there
+        {
+            // Every column title is whole (NOMETABELLAFDB1 was cut).
+            const QFontMetrics titles(form.GridAgg->horizontalHeader()->font());
+            for (int c = 0; c < form.GridAgg->columnCount(); ++c) {
+                const QString title = form.GridAgg->horizontalHeaderItem(c)->text();
+                EXPECT_GE(form.GridAgg->columnWidth(c), titles.horizontalAdvance(title)) << title.toStdString();
+            }
+        }
 
         form.ButtonControllo->click();
         EXPECT_EQ(texts().last(), "Lo script è formalmente corretto");

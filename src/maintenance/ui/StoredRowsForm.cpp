@@ -7,6 +7,8 @@
 
 #include <QHBoxLayout>
 #include <QHeaderView>
+
+#include <algorithm>
 #include <QPushButton>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -88,6 +90,14 @@ void StoredRowsForm::fillGrid()
             t.replace(QLatin1Char('\n'), QLatin1Char(' '));
             Grid->setItem(i, c, new QTableWidgetItem(t.left(200)));
         }
+    // Every title whole (NOMETABELLAFDB1 was cut at the default width);
+    // long texts such as scripts and notes stop at a readable width.
+    Grid->resizeColumnsToContents();
+    const QFontMetrics titles(Grid->horizontalHeader()->font());
+    for (int c = 0; c < Grid->columnCount(); ++c) {
+        const int title = titles.horizontalAdvance(r.fields()[c]) + 24;
+        Grid->setColumnWidth(c, std::max(title, std::min(Grid->columnWidth(c), 300)));
+    }
     if (r.current() >= 0)
         Grid->selectRow(r.current());
 }
