@@ -16,8 +16,8 @@ void QuerAvvisi::errore(const QString &text)
 
 TIBFQuerForm::TIBFQuerForm(int numeroUtente, db::Attachment &lavoro, db::Transaction &traLavoro,
                            db::Attachment &storico, db::Transaction &traStorico, TabIntTmp &tabInt,
-                           const QString &tabellaSorgente, const QString &archivio,
-                           const QString &directoryLavoro, int livello, const QString &ditta)
+                           const QString &tabellaSorgente, SessioneQuery &sessione,
+                           const QString &directoryLavoro, const QString &ditta)
     : m_utente(numeroUtente)
     , m_lavoro(lavoro)
     , m_traLavoro(traLavoro)
@@ -25,14 +25,20 @@ TIBFQuerForm::TIBFQuerForm(int numeroUtente, db::Attachment &lavoro, db::Transac
     , m_traStorico(traStorico)
     , m_tabInt(tabInt)
     , m_tabellaSorgente(tabellaSorgente)
-    , m_archivio(archivio)
+    , m_sessione(&sessione)
     , m_dirLavoro(directoryLavoro)
-    , m_livello(livello)
     , m_ditta(ditta)
 {
 }
 
 TIBFQuerForm::~TIBFQuerForm() = default;
+
+void TIBFQuerForm::setSessione(SessioneQuery &sessione)
+{
+    m_sessione = &sessione;
+    // The columns met belong to the level of the session left.
+    m_colonneCache.clear();
+}
 
 void TIBFQuerForm::setAvvisi(QuerAvvisi *avvisi)
 {
@@ -84,9 +90,10 @@ TipoCampo TIBFQuerForm::tipoCampo(const TabIntTmp &tab, const QString &nome)
         }
         return TipoCampo::Altro;
     }
-    if (m_livello <= 0)
+    const int livello = m_sessione->livello();
+    if (livello <= 0)
         return tipoInTabella(m_tabellaSorgente, nome);
-    return tipoInTabella(nomeTabellaRisposta(m_livello - 1), nome);
+    return tipoInTabella(nomeTabellaRisposta(livello - 1), nome);
 }
 
 TipoCampo TIBFQuerForm::DeterminaTipoCampo(const QString &nome, const QString &)
@@ -137,19 +144,19 @@ void TIBFQuerForm::segnalaErrore()
     }
 }
 
-bool TIBFQuerForm::EseguiInterrogazione(int livello, TabIntTmp &tab, const QString &tabellaFinestra,
-                                        double codiceCatena, int codice1, double codice2, bool modoStorico,
-                                        TabRispTmp &risposta, const QString &archivio, bool unione)
+bool TIBFQuerForm::EseguiInterrogazione(TabIntTmp &tab, const QString &tabellaFinestra, TabRispTmp &risposta)
 {
-    m_livello = livello;
+    SessioneQuery &sessione = *m_sessione;
+    const int livello = sessione.livello();
+    const QString &archivio = sessione.archivio();
     m_ultimoErrore.clear();
     m_colonneCache.clear();
     const int corrente = tab.currentRow();
     const QString sorgente = livello <= 0 ? tabellaFinestra : nomeTabellaRisposta(livello - 1);
 
     bool ok = false;
-    if (!unione) {
-        m_ordinata = false;
+    if (!sessione.unione()) {
+        sessione.setOrdinata(false);
         const int primo = tab.isEmpty() ? 1 : tab.at(0).Numero;
         const int ultimo = tab.isEmpty() ? 0 : tab.at(tab.size() - 1).Numero;
         ok = Interroga(primo, ultimo, archivio, tab, risposta, sorgente);
@@ -161,7 +168,7 @@ bool TIBFQuerForm::EseguiInterrogazione(int livello, TabIntTmp &tab, const QStri
             const RigaInt &r = tab.at(k);
             if (r.Mostra != MostraBlocco && !(r.Mostra == MostraCatena && inizio != 1))
                 continue;
-            m_ordinata = false;
+            sessione.setOrdinata(false);
             ok = Interroga(inizio, r.Numero, archivio, tab, risposta, sorgente);
             if (!ok)
                 break;
@@ -199,20 +206,18 @@ bool TIBFQuerForm::EseguiInterrogazione(int livello, TabIntTmp &tab, const QStri
     if (!ok) {
         risposta.close();
         segnalaErrore();
-    } else if (modoStorico && !m_modoClipboard && risposta.isOpen()) {
-        const int c1 = livello > 0 ? storedqueries::kCodice1Catena : codice1;
-        const double c2 = livello > 0 ? codiceCatena : codice2;
+    } else if (sessione.modoStorico() && !m_modoClipboard && risposta.isOpen()) {
         std::vector<storedqueries::RigaStoAsp> aspetto;
         try {
-            aspetto = storedqueries::leggiStoAsp(m_storico, m_traStorico, c1, c2);
+            aspetto = storedqueries::leggiStoAsp(m_storico, m_traStorico, sessione.codice1Aspetto(),
+                                                 sessione.codice2Aspetto());
         } catch (const db::Error &) {
             aspetto.clear();
         }
         if (!aspetto.empty() && aspettoCompatibile(aspetto, risposta)) {
-            m_codici.fill(0);
+            sessione.codici().azzera();
             for (const auto &a : aspetto)
-                if (a.NCampo >= 0 && a.NCampo < kMaxColonne)
-                    m_codici[size_t(a.NCampo)] = a.Raggruppa;
+                sessione.codici().setCodice(a.NCampo, a.Raggruppa);
             if (m_applicaAspetto)
                 m_applicaAspetto(risposta, aspetto);
         }
@@ -287,7 +292,7 @@ QString TIBFQuerForm::sqlCreaTabellaRisposta(const QString &nome, const std::vec
 
 void TIBFQuerForm::CreaTabellaRisposta(TabRispTmp &risposta)
 {
-    const QString nome = nomeTabellaRisposta(m_livello);
+    const QString nome = nomeTabellaRisposta(m_sessione->livello());
     if (!risposta.isOpen()) {
         risposta.attach(m_lavoro, m_traLavoro);
         risposta.open();

@@ -16,6 +16,7 @@
 #include "db/Transaction.h"
 #include "qbe/Composizione.h"
 #include "qbe/Interrogazione.h"
+#include "qbe/SessioneQuery.h"
 #include "qbe/TabRispTmp.h"
 #include "storedqueries/StoredQueryTables.h"
 
@@ -23,7 +24,6 @@
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <functional>
 #include <vector>
 
@@ -48,15 +48,17 @@ public:
     static inline const QString kCaption = QStringLiteral("Form di appoggio per funzioni query");
     static inline const QString kCaptionOk = QStringLiteral("Ok");
     // Codes of the answer's columns (ordering and grouping), by 0-based column.
-    static constexpr int kMaxColonne = 256;
+    static constexpr int kMaxColonne = CodiciColonne::kMaxColonne;
 
     // `lavoro` runs the answer and the answer tables; `storico` holds STOINT
     // and STOASP (the same database in every caller). `tabInt` is the
     // window's interrogation, `tabellaSorgente` the table of level 0.
+    // `sessione` is the window's current session: read and written in
+    // place, never copied.
     TIBFQuerForm(int numeroUtente, db::Attachment &lavoro, db::Transaction &traLavoro,
                  db::Attachment &storico, db::Transaction &traStorico, TabIntTmp &tabInt,
-                 const QString &tabellaSorgente, const QString &archivio,
-                 const QString &directoryLavoro, int livello, const QString &ditta);
+                 const QString &tabellaSorgente, SessioneQuery &sessione,
+                 const QString &directoryLavoro, const QString &ditta);
     ~TIBFQuerForm();
     TIBFQuerForm(const TIBFQuerForm &) = delete;
     TIBFQuerForm &operator=(const TIBFQuerForm &) = delete;
@@ -64,10 +66,14 @@ public:
     void setAvvisi(QuerAvvisi *avvisi); // nullptr: the platform messages
 
     int numeroUtente() const { return m_utente; }
-    int livello() const { return m_livello; }
-    void setLivello(int livello) { m_livello = livello; }
+    // The session the engine works on; a chain move lends it the session
+    // of the level it moves to.
+    SessioneQuery &sessione() { return *m_sessione; }
+    const SessioneQuery &sessione() const { return *m_sessione; }
+    void setSessione(SessioneQuery &sessione);
+    int livello() const { return m_sessione->livello(); }
     const QString &tabellaSorgente() const { return m_tabellaSorgente; }
-    const QString &archivio() const { return m_archivio; }
+    const QString &archivio() const { return m_sessione->archivio(); }
     const QString &directoryLavoro() const { return m_dirLavoro; }
     const QString &ditta() const { return m_ditta; }
     db::Attachment &lavoro() { return m_lavoro; }
@@ -89,14 +95,12 @@ public:
     bool Interroga(int primo, int ultimo, const QString &archivio, TabIntTmp &tab,
                    TabRispTmp &risposta, const QString &tabella);
 
-    // The whole interrogation at `livello`: one block, or with `unione` the
-    // blocks ended by code 7 rows joined by UNION. Reports a failure with
-    // kMsgSintassi. In stored mode, on success, hands a compatible saved
-    // appearance of the key ((2000, codiceCatena) above level 0, else
-    // (codice1, codice2)) to the ApplicaAspetto hook.
-    bool EseguiInterrogazione(int livello, TabIntTmp &tab, const QString &tabellaFinestra,
-                              double codiceCatena, int codice1, double codice2, bool modoStorico,
-                              TabRispTmp &risposta, const QString &archivio, bool unione);
+    // The whole interrogation at the session's level: one block, or with
+    // the union flag the blocks ended by code 7 rows joined by UNION.
+    // Reports a failure with kMsgSintassi. In stored mode, on success, hands
+    // a compatible saved appearance of the session's key (the chained
+    // query's above level 0) to the ApplicaAspetto hook.
+    bool EseguiInterrogazione(TabIntTmp &tab, const QString &tabellaFinestra, TabRispTmp &risposta);
 
     // The server's message of the last failed block, empty after a success.
     const QString &ultimoErrore() const { return m_ultimoErrore; }
@@ -142,10 +146,10 @@ public:
 
     // ---- ordering and grouping codes of the answer's columns ---------------
 
-    std::array<int, kMaxColonne> &codiciRaggruppamento() { return m_codici; }
-    const std::array<int, kMaxColonne> &codiciRaggruppamento() const { return m_codici; }
-    bool ordinata() const { return m_ordinata; }
-    void setOrdinata(bool on) { m_ordinata = on; }
+    CodiciColonne &codiciRaggruppamento() { return m_sessione->codici(); }
+    const CodiciColonne &codiciRaggruppamento() const { return m_sessione->codici(); }
+    bool ordinata() const { return m_sessione->ordinata(); }
+    void setOrdinata(bool on) { m_sessione->setOrdinata(on); }
 
     // ---- seams for the parts built later -----------------------------------
 
@@ -177,16 +181,13 @@ private:
     db::Transaction &m_traStorico;
     TabIntTmp &m_tabInt;
     QString m_tabellaSorgente;
-    QString m_archivio;
+    SessioneQuery *m_sessione;
     QString m_dirLavoro;
-    int m_livello;
     QString m_ditta;
     QuerAvvisi *m_avvisi = nullptr;
     QString m_ultimoErrore;
     bool m_modoClipboard = false;
     QString m_memo;
-    std::array<int, kMaxColonne> m_codici{};
-    bool m_ordinata = false;
     PostElaborazione m_post;
     ApplicaAspetto m_applicaAspetto;
     QHash<QString, TabellaSorgente> m_colonneCache; // catalogue columns met during one execution

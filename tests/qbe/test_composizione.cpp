@@ -57,11 +57,12 @@ TEST_P(Composizione, composesTheLinesAndTheServerAgrees)
     for (const R &r : c.righe)
         tab.append(QString::fromUtf8(r.nome), r.mostra, QString::fromUtf8(r.condizione));
     TabRispTmp risposta;
-    TIBFQuerForm engine(7, att(), tra(), att(), tra(), tab, QStringLiteral("CLIENTI"), QString(), QString(), 0,
+    SessioneQuery sessione;
+    sessione.setUnione(c.unione);
+    TIBFQuerForm engine(7, att(), tra(), att(), tra(), tab, QStringLiteral("CLIENTI"), sessione, QString(),
                         QStringLiteral("DEMO"));
 
-    const bool ok = engine.EseguiInterrogazione(0, tab, QStringLiteral("CLIENTI"), 0, 0, 0, false, risposta,
-                                                QString(), c.unione);
+    const bool ok = engine.EseguiInterrogazione(tab, QStringLiteral("CLIENTI"), risposta);
 
     QStringList atteso;
     for (const char *l : c.sql)

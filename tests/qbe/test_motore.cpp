@@ -24,13 +24,23 @@ class Motore : public test::QbeDb
 protected:
     std::unique_ptr<TIBFQuerForm> motore(const QString &tabella, int livello = 0)
     {
-        return std::make_unique<TIBFQuerForm>(7, att(), tra(), att(), tra(), m_tab, tabella, QString(), QString(),
-                                              livello, QStringLiteral("DEMO"));
+        m_sessione.setLivello(livello);
+        return std::make_unique<TIBFQuerForm>(7, att(), tra(), att(), tra(), m_tab, tabella, m_sessione, QString(),
+                                              QStringLiteral("DEMO"));
     }
+    // The engine's session as a window would set it before executing; the
+    // column codes stay as they are.
     bool esegui(TIBFQuerForm &m, const QString &tabella, int livello = 0, bool storico = false, int c1 = 0,
                 double c2 = 0, double catena = 0)
     {
-        return m.EseguiInterrogazione(livello, m_tab, tabella, catena, c1, c2, storico, m_risposta, QString(), false);
+        SessioneQuery s;
+        s.setLivello(livello);
+        s.setCodiceCatena(catena);
+        if (storico)
+            s.setChiaveStorico(c1, c2);
+        s.codici() = m.sessione().codici();
+        m.sessione() = s;
+        return m.EseguiInterrogazione(m_tab, tabella, m_risposta);
     }
     void dropSeEsiste(const QString &tabella)
     {
@@ -41,6 +51,7 @@ protected:
     }
 
     platform::ScopedServices m_services;
+    SessioneQuery m_sessione;
     TabIntTmp m_tab;
     TabRispTmp m_risposta;
 };
@@ -203,7 +214,7 @@ TEST_F(Motore, anAnswerTableHoldsTheAnswerAndTheNextLevelReadsIt)
     // the answer table is still a blob search.
     TabIntTmp livello1;
     m_tab = livello1;
-    m->setLivello(1);
+    m->sessione().setLivello(1);
     m->RiempiTabIntTmp(m_tab, QStringLiteral("TMP_RSUCC0007_0000"));
     m_tab.setCondizione(6, QStringLiteral("storico"));
     EXPECT_EQ(m->DeterminaTipoCampo(QStringLiteral("NOTE"), QString()), TipoCampo::BlobTesto);
@@ -213,7 +224,7 @@ TEST_F(Motore, anAnswerTableHoldsTheAnswerAndTheNextLevelReadsIt)
     EXPECT_EQ(m_risposta.fetchedCount(), 1);
 
     // Moving on again replaces the table of that level.
-    m->setLivello(0);
+    m->sessione().setLivello(0);
     m_risposta.close();
     m_tab.clear();
     m->RiempiTabIntTmp(m_tab, QStringLiteral("ZONE"));
@@ -261,8 +272,8 @@ TEST_F(Motore, clipboardModeOfAUnionJoinsTheBlocks)
     m_tab.append(QStringLiteral("NUMERO"), MostraVisibile);
     m_tab.append(QStringLiteral("QUERY BLOCCATA"), MostraBlocco);
     m->setModoClipboard(true);
-    ASSERT_TRUE(m->EseguiInterrogazione(0, m_tab, QStringLiteral("CLIENTI"), 0, 0, 0, false, m_risposta, QString(),
-                                        true));
+    m->sessione().setUnione(true);
+    ASSERT_TRUE(m->EseguiInterrogazione(m_tab, QStringLiteral("CLIENTI"), m_risposta));
     EXPECT_EQ(m->MemoPerClipboard(), QStringLiteral("SELECT\nXX.CODICE\nFROM \n\"CLIENTI\" XX \nUNION\nSELECT\n"
                                                     "XX.NUMERO\nFROM \n\"CLIENTI\" XX "));
     EXPECT_FALSE(m_risposta.isOpen());
@@ -314,7 +325,7 @@ TEST_F(AspettoSalvato, aCompatibleAppearanceIsHandedOverWithItsCodes)
     ASSERT_TRUE(esegui(*m, QStringLiteral("CLIENTI"), 0, true, 0, 3));
     EXPECT_EQ(chiamate, 1);
     EXPECT_EQ(applicato.size(), 2u);
-    EXPECT_EQ(m->codiciRaggruppamento()[1], 10100);
+    EXPECT_EQ(m->codiciRaggruppamento().codice(1), 10100);
 
     // Without stored mode nothing is looked up.
     ASSERT_TRUE(esegui(*m, QStringLiteral("CLIENTI")));
@@ -348,7 +359,46 @@ TEST_F(AspettoSalvato, aChainedLevelUsesTheChainKey)
     aggancia(*m);
     ASSERT_TRUE(esegui(*m, QStringLiteral("CLIENTI"), 1, true, 0, 3, 4));
     EXPECT_EQ(chiamate, 1);
-    EXPECT_EQ(m->codiciRaggruppamento()[1], 2);
+    EXPECT_EQ(m->codiciRaggruppamento().codice(1), 2);
+}
+
+TEST_F(AspettoSalvato, theSessionOfTheNextLevelGetsItsOwnCodesAndTheLevelLeftKeepsItsOwn)
+{
+    dropSeEsiste(QStringLiteral("TMP_RSUCC0007_0000"));
+    storedqueries::scriviStoAsp(att(), tra(), 0, 3,
+                                {{0, QStringLiteral("CODICE"), 6, 1, 0, 10100}, {1, QStringLiteral("CITTA"), 5, 1, 1, 0}});
+    storedqueries::scriviStoAsp(att(), tra(), 2000, 4,
+                                {{0, QStringLiteral("CODICE"), 6, 1, 0, 1}, {1, QStringLiteral("CITTA"), 5, 1, 1, 2}});
+    auto m = motore(QStringLiteral("CLIENTI"));
+    m_sessione.setChiaveStorico(0, 3);
+    ASSERT_TRUE(m->EseguiInterrogazione(m_tab, QStringLiteral("CLIENTI"), m_risposta));
+    EXPECT_EQ(m_sessione.codici().codice(0), 10100);
+    m->CreaTabellaRisposta(m_risposta);
+
+    SessioneQuery successiva = m_sessione.successiva(4);
+    m->setSessione(successiva);
+    EXPECT_EQ(m->livello(), 1);
+    ASSERT_TRUE(m->EseguiInterrogazione(m_tab, QStringLiteral("CLIENTI"), m_risposta)) << m->ultimoErrore().toStdString();
+    EXPECT_EQ(m_risposta.SQL()[m_risposta.SQL().size() - 1], QStringLiteral("\"TMP_RSUCC0007_0000\" XX "));
+    EXPECT_EQ(successiva.codici().codice(0), 1);
+    EXPECT_EQ(successiva.codici().codice(1), 2);
+    EXPECT_EQ(m_sessione.codici().codice(0), 10100);
+    EXPECT_EQ(m_sessione.codici().codice(1), 0);
+
+    m->setSessione(m_sessione);
+    EXPECT_EQ(m->livello(), 0);
+    EXPECT_EQ(m->codiciRaggruppamento().codice(0), 10100);
+}
+
+TEST_F(Motore, theSessionIsReadInPlaceNotCopiedWhenTheEngineIsBuilt)
+{
+    auto m = motore(QStringLiteral("CLIENTI"));
+    m_sessione.setArchivio(QStringLiteral("/dati/archivio/"));
+    m_sessione.setLivello(2);
+    EXPECT_EQ(m->archivio(), QStringLiteral("/dati/archivio/"));
+    EXPECT_EQ(m->livello(), 2);
+    m->codiciRaggruppamento().setRaggruppamento(3, 1);
+    EXPECT_EQ(m_sessione.codici().codice(3), 1);
 }
 
 } // namespace

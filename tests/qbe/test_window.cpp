@@ -2,6 +2,8 @@
 // executing, reading the answer, the answer grid's keys, the single-record
 // face, the clipboard copy and the memo window.
 
+#include "Controlli.h"
+
 #include "db/Statement.h"
 #include "platform/Clipboard.h"
 #include "platform/Messages.h"
@@ -53,6 +55,36 @@ using namespace vardof;
 using namespace vardof::qbe;
 
 namespace {
+
+QPushButton *bottone(const QObject &f, const char *nome)
+{
+    return test::controllo<QPushButton>(f, nome);
+}
+
+GrigliaQuery *griglia(const QObject &f, const char *nome)
+{
+    return test::controllo<GrigliaQuery>(f, nome);
+}
+
+QWidget *pannello(const QObject &f, const char *nome)
+{
+    return test::controllo<QWidget>(f, nome);
+}
+
+QLabel *etichetta(const QObject &f, const char *nome)
+{
+    return test::controllo<QLabel>(f, nome);
+}
+
+QAction *voce(const QObject &f, const char *nome)
+{
+    return test::controllo<QAction>(f, nome);
+}
+
+QMenu *menu(const QObject &f, const char *nome)
+{
+    return test::controllo<QMenu>(f, nome);
+}
 
 void rilascia(QWidget *w, int key)
 {
@@ -134,16 +166,16 @@ protected:
     static void scrivi(TIBLQueryForm &f, const QString &nome, const QString &condizione)
     {
         const QModelIndex idx = f.interrogationModel().index(riga(f, nome), InterrogationModel::ColCondizione);
-        f.DBGrid1->setCurrentIndex(idx);
-        f.DBGrid1->edit(idx);
-        ASSERT_NE(f.DBGrid1->editorAperto(), nullptr);
-        f.DBGrid1->editorAperto()->setText(condizione);
+        griglia(f, "DBGrid1")->setCurrentIndex(idx);
+        griglia(f, "DBGrid1")->edit(idx);
+        ASSERT_NE(griglia(f, "DBGrid1")->editorAperto(), nullptr);
+        griglia(f, "DBGrid1")->editorAperto()->setText(condizione);
     }
 
     static void segna(TIBLQueryForm &f, const QString &nome)
     {
-        f.DBGrid1->setCurrentIndex(f.interrogationModel().index(riga(f, nome), InterrogationModel::ColNome));
-        rilascia(f.DBGrid1, Qt::Key_F3);
+        griglia(f, "DBGrid1")->setCurrentIndex(f.interrogationModel().index(riga(f, nome), InterrogationModel::ColNome));
+        rilascia(griglia(f, "DBGrid1"), Qt::Key_F3);
     }
 
     static QStringList colonna(TIBLQueryForm &f, int column)
@@ -167,44 +199,44 @@ TEST_F(QueryWindow, marksTypesExecutesTogglesReturnsAndCloses)
     auto form = apri();
     EXPECT_EQ(form->windowTitle(), QStringLiteral("Query - Ditta: DEMO"));
     ASSERT_EQ(form->tabIntTmp().size(), 6);
-    EXPECT_FALSE(form->Panel4->isHidden());
-    EXPECT_TRUE(form->Panel2->isHidden());
+    EXPECT_FALSE(pannello(*form, "Panel4")->isHidden());
+    EXPECT_TRUE(pannello(*form, "Panel2")->isHidden());
 
-    form->ButtonDeselezionaTutto->click();
+    bottone(*form, "ButtonDeselezionaTutto")->click();
     segna(*form, QStringLiteral("RAGIONESOCIALE"));
     segna(*form, QStringLiteral("CITTA"));
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Mostra, MostraVisibile);
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CODICE"))).Mostra, MostraNascosto);
     scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROMA"));
 
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
 
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione, QStringLiteral("ROMA"));
     ASSERT_TRUE(form->rispostaVisibile());
-    EXPECT_TRUE(form->Panel4->isHidden());
-    EXPECT_FALSE(form->DBGrid2->isHidden());
-    EXPECT_TRUE(form->DBGrid1->isHidden());
+    EXPECT_TRUE(pannello(*form, "Panel4")->isHidden());
+    EXPECT_FALSE(griglia(*form, "DBGrid2")->isHidden());
+    EXPECT_TRUE(griglia(*form, "DBGrid1")->isHidden());
     ASSERT_EQ(form->answerModel().columnCount(), 2);
     EXPECT_EQ(colonna(*form, 0), (QStringList{QStringLiteral("ROSSI SPA"), QStringLiteral("D'ANGELO SNC")}));
     EXPECT_EQ(colonna(*form, 1), (QStringList{QStringLiteral("ROMA"), QStringLiteral("ROMA")}));
     EXPECT_TRUE(m_services.messages().texts().isEmpty());
 
     // F3 hides the selected column, but never the last one shown.
-    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 1));
-    rilascia(form->DBGrid2, Qt::Key_F3);
-    EXPECT_TRUE(form->DBGrid2->isColumnHidden(1));
-    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 0));
-    rilascia(form->DBGrid2, Qt::Key_F3);
-    EXPECT_FALSE(form->DBGrid2->isColumnHidden(0));
+    griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(0, 1));
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F3);
+    EXPECT_TRUE(griglia(*form, "DBGrid2")->isColumnHidden(1));
+    griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(0, 0));
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F3);
+    EXPECT_FALSE(griglia(*form, "DBGrid2")->isColumnHidden(0));
 
-    form->ButtonRitornaQuery->click();
-    EXPECT_FALSE(form->Panel4->isHidden());
-    EXPECT_TRUE(form->Panel2->isHidden());
-    EXPECT_FALSE(form->DBGrid1->isHidden());
-    EXPECT_TRUE(form->ButtonEseguiInterrogazione->isEnabled());
-    EXPECT_FALSE(form->ButtonNumeroRecord->isEnabled());
+    bottone(*form, "ButtonRitornaQuery")->click();
+    EXPECT_FALSE(pannello(*form, "Panel4")->isHidden());
+    EXPECT_TRUE(pannello(*form, "Panel2")->isHidden());
+    EXPECT_FALSE(griglia(*form, "DBGrid1")->isHidden());
+    EXPECT_TRUE(bottone(*form, "ButtonEseguiInterrogazione")->isEnabled());
+    EXPECT_FALSE(bottone(*form, "ButtonNumeroRecord")->isEnabled());
 
-    form->ButtonChiudi->click();
+    bottone(*form, "ButtonChiudi")->click();
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -213,15 +245,15 @@ TEST_F(QueryWindow, rawConditionWithDayFirstDatesAndQuotedSearch)
     auto form = apri();
     scrivi(*form, QStringLiteral("DATAINSERIMENTO"),
            QStringLiteral("(DATAINSERIMENTO >= '01/02/2024' AND DATAINSERIMENTO <= '31/03/2024')"));
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_TRUE(form->rispostaVisibile());
     EXPECT_EQ(colonna(*form, 0), (QStringList{QStringLiteral("2"), QStringLiteral("3")}));
 
     // A quote inside a plain search no longer breaks the statement.
-    form->ButtonRitornaQuery->click();
+    bottone(*form, "ButtonRitornaQuery")->click();
     scrivi(*form, QStringLiteral("DATAINSERIMENTO"), QString());
     scrivi(*form, QStringLiteral("RAGIONESOCIALE"), QStringLiteral("D'ANG"));
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_TRUE(form->rispostaVisibile());
     EXPECT_EQ(colonna(*form, 0), QStringList{QStringLiteral("3")});
 }
@@ -230,9 +262,9 @@ TEST_F(QueryWindow, rejectedConditionKeepsTheInterrogationFace)
 {
     auto form = apri();
     scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("(CITTA = )"));
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     EXPECT_FALSE(form->rispostaVisibile());
-    EXPECT_FALSE(form->Panel4->isHidden());
+    EXPECT_FALSE(pannello(*form, "Panel4")->isHidden());
     EXPECT_EQ(m_services.messages().texts(),
               QStringList{QStringLiteral("Si prega di verificare la sintassi delle condizioni o dei collegamenti")});
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione, QStringLiteral("(CITTA = )"));
@@ -241,9 +273,9 @@ TEST_F(QueryWindow, rejectedConditionKeepsTheInterrogationFace)
 TEST_F(QueryWindow, eachExecutionSeesDataCommittedMeanwhile)
 {
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_EQ(form->answerModel().rowCount(), 4);
-    form->ButtonRitornaQuery->click();
+    bottone(*form, "ButtonRitornaQuery")->click();
 
     // Another user adds a customer.
     db::Attachment other = db::Attachment::attach(dbPath(), test::adminParams());
@@ -252,17 +284,51 @@ TEST_F(QueryWindow, eachExecutionSeesDataCommittedMeanwhile)
     t.commit();
     other.disconnect();
 
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     EXPECT_EQ(form->answerModel().rowCount(), 5);
+}
+
+TEST_F(QueryWindow, whatTheOpenerSetsAfterBuildingReachesTheEngine)
+{
+    auto form = apri();
+    form->setArchivio(QStringLiteral("D:\\dati\\"));
+    form->setModoStorico(3, 17, QStringLiteral("ESPORTA"));
+    EXPECT_EQ(form->engine().archivio(), QStringLiteral("D:\\dati\\"));
+    EXPECT_EQ(&form->engine().sessione(), &form->sessione());
+    EXPECT_TRUE(form->engine().sessione().modoStorico());
+    EXPECT_EQ(form->engine().sessione().codice1(), 3);
+    EXPECT_EQ(form->engine().sessione().codice2(), 17.0);
+    EXPECT_EQ(form->engine().livello(), 0);
+}
+
+TEST_F(QueryWindow, controlsAreFoundByTheirNames)
+{
+    auto form = apri();
+    for (const char *nome : {"ButtonEseguiInterrogazione", "ButtonSelezionaTutto", "ButtonDeselezionaTutto",
+                             "ButtonAggiungiT", "ButtonEliminaT", "ButtonElabAvanzate", "ButtonChiudi",
+                             "ButtonCount", "ButtonSum", "ButtonNumeroRecord", "ButtonFont", "ButtonCappotta",
+                             "ButtonSomma", "ButtonOrdina", "ButtonGrafico", "ButtonStampa", "ButtonEsporta",
+                             "ButtonRitornaQuery", "ButtonChiudi1"})
+        EXPECT_NO_THROW(bottone(*form, nome)) << nome;
+    for (const char *nome : {"Panel1", "Panel2", "Panel4", "Panel5"})
+        EXPECT_NO_THROW(pannello(*form, nome)) << nome;
+    for (const char *nome : {"DBGrid1", "DBGrid2"})
+        EXPECT_NO_THROW(griglia(*form, nome)) << nome;
+    for (const char *nome : {"LabelPrec", "LabelSucc", "LegendaRisposta1", "LegendaRisposta2", "LegendaRisposta3"})
+        EXPECT_NO_THROW(etichetta(*form, nome)) << nome;
+    for (const char *nome : {"Precedente1", "Successiva1", "CopiaSqlnelclipboard1", "Inseriscisomma1"})
+        EXPECT_NO_THROW(voce(*form, nome)) << nome;
+    for (const char *nome : {"PopupMenu1", "PopupMenu2"})
+        EXPECT_NO_THROW(menu(*form, nome)) << nome;
 }
 
 TEST_F(QueryWindow, lockedQueryRefusesSelectAllAndDeselectAll)
 {
     auto form = apri();
-    form->QueryBloccata = true;
+    form->sessione().setBloccata(true);
     const std::vector<RigaInt> prima = form->tabIntTmp().righe();
-    form->ButtonDeselezionaTutto->click();
-    form->ButtonSelezionaTutto->click();
+    bottone(*form, "ButtonDeselezionaTutto")->click();
+    bottone(*form, "ButtonSelezionaTutto")->click();
     segna(*form, QStringLiteral("CITTA"));
     EXPECT_EQ(form->tabIntTmp().righe(), prima);
     EXPECT_EQ(m_services.messages().texts(),
@@ -274,9 +340,9 @@ TEST_F(QueryWindow, deselectAllKeepsUnionAndGreyRowsAndMovesToTheFirstRow)
     auto form = apri();
     form->tabIntTmp().setMostra(riga(*form, QStringLiteral("CITTA")), MostraVisibileUnione);
     form->tabIntTmp().setMostra(riga(*form, QStringLiteral("FIDO")), MostraVisibileGrigio);
-    form->DBGrid1->setCurrentIndex(form->interrogationModel().index(4, 0));
-    form->ButtonDeselezionaTutto->click();
-    EXPECT_EQ(form->DBGrid1->currentIndex().row(), 0);
+    griglia(*form, "DBGrid1")->setCurrentIndex(form->interrogationModel().index(4, 0));
+    bottone(*form, "ButtonDeselezionaTutto")->click();
+    EXPECT_EQ(griglia(*form, "DBGrid1")->currentIndex().row(), 0);
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Mostra, MostraVisibileUnione);
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("FIDO"))).Mostra, MostraVisibileGrigio);
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CODICE"))).Mostra, MostraNascosto);
@@ -284,7 +350,7 @@ TEST_F(QueryWindow, deselectAllKeepsUnionAndGreyRowsAndMovesToTheFirstRow)
     // F3 and a double click leave a union row alone.
     segna(*form, QStringLiteral("CITTA"));
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Mostra, MostraVisibileUnione);
-    form->ButtonSelezionaTutto->click();
+    bottone(*form, "ButtonSelezionaTutto")->click();
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CODICE"))).Mostra, MostraVisibile);
 }
 
@@ -299,14 +365,14 @@ TEST_F(QueryWindow, answerIsFetchedAsScrolledAndCountedWhole)
     t.commit();
 
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     QCoreApplication::processEvents();
     const int mostrate = form->answerModel().rowCount();
     EXPECT_GT(mostrate, 0);
     EXPECT_LT(mostrate, 3004);
     EXPECT_EQ(form->tabRispTmp().fetchedCount(), mostrate);
 
-    form->ButtonNumeroRecord->click();
+    bottone(*form, "ButtonNumeroRecord")->click();
     EXPECT_EQ(m_services.messages().texts(), QStringList{QStringLiteral("Numero record presenti: 3.004")});
     EXPECT_EQ(form->answerModel().rowCount(), 3004);
     EXPECT_EQ(cella(*form, 3003, 0), QStringLiteral("3099"));
@@ -322,11 +388,11 @@ TEST_F(QueryWindow, aFailedFetchIsReportedAndTheGridEmpties)
     }
     t.commit();
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_TRUE(form->rispostaVisibile());
     // The cursor dies with its transaction.
     tra().rollback();
-    form->ButtonNumeroRecord->click();
+    bottone(*form, "ButtonNumeroRecord")->click();
     ASSERT_EQ(m_services.messages().texts().size(), 1);
     EXPECT_TRUE(m_services.messages().texts().first().startsWith(
         QStringLiteral("Errore durante la lettura della risposta\r")));
@@ -336,49 +402,49 @@ TEST_F(QueryWindow, aFailedFetchIsReportedAndTheGridEmpties)
 TEST_F(QueryWindow, f5CyclesDigitGroupingOfTheSelectedColumn)
 {
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     const int fido = form->tabRispTmp().indexOfColonna(QStringLiteral("FIDO"));
     ASSERT_GE(fido, 0);
     EXPECT_EQ(colonna(*form, fido),
               (QStringList{QStringLiteral("1234,50"), QStringLiteral("0,00"), QStringLiteral("98765,43"), QString()}));
     form->LayoutCorrente = true;
-    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, fido));
+    griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(0, fido));
 
-    rilascia(form->DBGrid2, Qt::Key_F5);
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F5);
     EXPECT_FALSE(form->LayoutCorrente);
-    EXPECT_EQ(form->engine().codiciRaggruppamento()[size_t(fido)], 1);
+    EXPECT_EQ(form->sessione().codici().codice(fido), 1);
     EXPECT_EQ(colonna(*form, fido),
               (QStringList{QStringLiteral("1.234,50"), QString(), QStringLiteral("98.765,43"), QString()}));
     EXPECT_EQ(form->answerModel().index(0, fido).data(Qt::TextAlignmentRole).value<Qt::Alignment>() & Qt::AlignRight,
               Qt::AlignRight);
 
-    rilascia(form->DBGrid2, Qt::Key_F5);
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F5);
     EXPECT_EQ(colonna(*form, fido),
               (QStringList{QStringLiteral("1.235"), QString(), QStringLiteral("98.765"), QString()}));
-    rilascia(form->DBGrid2, Qt::Key_F5);
-    EXPECT_EQ(form->engine().codiciRaggruppamento()[size_t(fido)], 0);
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F5);
+    EXPECT_EQ(form->sessione().codici().codice(fido), 0);
     EXPECT_EQ(cella(*form, 0, fido), QStringLiteral("1234,50"));
 
     // Grouping never touches a column that is not decimal.
-    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 0));
-    rilascia(form->DBGrid2, Qt::Key_F5);
+    griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(0, 0));
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F5);
     EXPECT_EQ(cella(*form, 0, 0), QStringLiteral("1"));
 }
 
 TEST_F(QueryWindow, f4ReopensTheSameTextWithTheDefaultLayout)
 {
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     // An ordering added to the text (as the ordering dialog does) survives F4.
     form->tabRispTmp().SQL() << QStringLiteral("ORDER BY") << QStringLiteral("  XX.CODICE DESC");
-    form->DBGrid2->setCurrentIndex(form->answerModel().index(0, 1));
-    rilascia(form->DBGrid2, Qt::Key_F3);
-    form->DBGrid2->horizontalHeader()->moveSection(0, 3);
-    ASSERT_TRUE(form->DBGrid2->isColumnHidden(1));
+    griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(0, 1));
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F3);
+    griglia(*form, "DBGrid2")->horizontalHeader()->moveSection(0, 3);
+    ASSERT_TRUE(griglia(*form, "DBGrid2")->isColumnHidden(1));
 
-    rilascia(form->DBGrid2, Qt::Key_F4);
-    EXPECT_FALSE(form->DBGrid2->isColumnHidden(1));
-    EXPECT_EQ(form->DBGrid2->horizontalHeader()->visualIndex(0), 0);
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F4);
+    EXPECT_FALSE(griglia(*form, "DBGrid2")->isColumnHidden(1));
+    EXPECT_EQ(griglia(*form, "DBGrid2")->horizontalHeader()->visualIndex(0), 0);
     EXPECT_EQ(colonna(*form, 0),
               (QStringList{QStringLiteral("4"), QStringLiteral("3"), QStringLiteral("2"), QStringLiteral("1")}));
 }
@@ -390,14 +456,14 @@ TEST_F(QueryWindow, singleRecordFaceShowsTheCurrentRowVertically)
     exec(QStringLiteral("UPDATE CLIENTI SET RAGIONESOCIALE = 'RIGA1' || ASCII_CHAR(13) || ASCII_CHAR(10) || 'RIGA2'"
                         " WHERE CODICE = 3"));
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
-    form->DBGrid2->setCurrentIndex(form->answerModel().index(2, 0));
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
+    griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(2, 0));
     const int citta = form->tabRispTmp().indexOfColonna(QStringLiteral("CITTA"));
-    form->DBGrid2->setColumnHidden(citta, true);
+    griglia(*form, "DBGrid2")->setColumnHidden(citta, true);
 
-    rilascia(form->DBGrid2, Qt::Key_F7);
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F7);
     ASSERT_TRUE(form->singoloRecord());
-    EXPECT_EQ(form->DBGrid2->model(), &form->tabRecTmp());
+    EXPECT_EQ(griglia(*form, "DBGrid2")->model(), &form->tabRecTmp());
     const std::vector<RigaRec> attese{
         {QStringLiteral("CODICE"), QStringLiteral("3")},
         {QStringLiteral("RAGIONESOCIALE"), QStringLiteral("RIGA1  RIGA2")},
@@ -409,26 +475,26 @@ TEST_F(QueryWindow, singleRecordFaceShowsTheCurrentRowVertically)
     };
     EXPECT_EQ(form->tabRecTmp().righe(), attese);
     EXPECT_EQ(form->tabRecTmp().lunghezzaMassima(), 97);
-    EXPECT_TRUE(form->ButtonRitornaQuery->isHidden());
-    EXPECT_TRUE(form->ButtonEsporta->isHidden());
-    EXPECT_FALSE(form->ButtonChiudi1->isHidden());
-    EXPECT_TRUE(form->LegendaRisposta.first()->isHidden());
+    EXPECT_TRUE(bottone(*form, "ButtonRitornaQuery")->isHidden());
+    EXPECT_TRUE(bottone(*form, "ButtonEsporta")->isHidden());
+    EXPECT_FALSE(bottone(*form, "ButtonChiudi1")->isHidden());
+    EXPECT_TRUE(etichetta(*form, "LegendaRisposta1")->isHidden());
 
-    form->ButtonCappotta->click();
+    bottone(*form, "ButtonCappotta")->click();
     EXPECT_FALSE(form->singoloRecord());
-    EXPECT_EQ(form->DBGrid2->model(), &form->answerModel());
-    EXPECT_TRUE(form->DBGrid2->isColumnHidden(citta));
-    EXPECT_EQ(form->DBGrid2->currentIndex().row(), 2);
-    EXPECT_FALSE(form->ButtonRitornaQuery->isHidden());
-    EXPECT_TRUE(form->ButtonChiudi1->isHidden());
+    EXPECT_EQ(griglia(*form, "DBGrid2")->model(), &form->answerModel());
+    EXPECT_TRUE(griglia(*form, "DBGrid2")->isColumnHidden(citta));
+    EXPECT_EQ(griglia(*form, "DBGrid2")->currentIndex().row(), 2);
+    EXPECT_FALSE(bottone(*form, "ButtonRitornaQuery")->isHidden());
+    EXPECT_TRUE(bottone(*form, "ButtonChiudi1")->isHidden());
 }
 
 TEST_F(QueryWindow, closeFromTheSingleRecordFace)
 {
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
-    form->ButtonCappotta->click();
-    form->ButtonChiudi1->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
+    bottone(*form, "ButtonCappotta")->click();
+    bottone(*form, "ButtonChiudi1")->click();
     EXPECT_FALSE(form->isVisible());
 }
 
@@ -442,14 +508,14 @@ TEST_F(QueryWindow, copySqlShowsTheSupportWindowAndCopiesOnOk)
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Form di appoggio per funzioni query"));
         w->ButtonOk->click();
     });
-    form->CopiaSqlnelclipboard1->trigger();
+    voce(*form, "CopiaSqlnelclipboard1")->trigger();
     EXPECT_TRUE(memo.contains(QStringLiteral("(XX.CITTA = ''ROMA'')")));
     EXPECT_EQ(m_services.clipboard().text(), memo);
     EXPECT_EQ(m_services.messages().texts(), QStringList{QStringLiteral("Script SQL copiato!")});
     EXPECT_FALSE(form->rispostaVisibile());
 
     // The next execution runs the query again, not the clipboard text.
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     EXPECT_EQ(form->answerModel().rowCount(), 2);
 }
 
@@ -457,7 +523,7 @@ TEST_F(QueryWindow, copySqlLeftWithoutOkCopiesNothing)
 {
     auto form = apri();
     allaProssimaFinestra<TAppoggioQuerForm>([](TAppoggioQuerForm *w) { w->reject(); });
-    form->CopiaSqlnelclipboard1->trigger();
+    voce(*form, "CopiaSqlnelclipboard1")->trigger();
     EXPECT_TRUE(m_services.clipboard().text().isEmpty());
     EXPECT_TRUE(m_services.messages().texts().isEmpty());
 }
@@ -465,12 +531,12 @@ TEST_F(QueryWindow, copySqlLeftWithoutOkCopiesNothing)
 TEST_F(QueryWindow, memoColumnsGetAShowFieldEntry)
 {
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
-    const QList<QAction *> voci = form->PopupMenu2->actions();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
+    const QList<QAction *> voci = menu(*form, "PopupMenu2")->actions();
     ASSERT_EQ(voci.size(), 1);
     EXPECT_EQ(voci.first()->text(), QStringLiteral("Mostra campo NOTE"));
 
-    form->DBGrid2->setCurrentIndex(form->answerModel().index(1, 0));
+    griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(1, 0));
     QString titolo, testo;
     allaProssimaFinestra<TMostraMemoForm>([&](TMostraMemoForm *w) {
         titolo = w->windowTitle();
@@ -486,21 +552,21 @@ TEST_F(QueryWindow, memoColumnsGetAShowFieldEntry)
 TEST_F(QueryWindow, fontButtonOffersTheReportFontAndRestylesTheGrid)
 {
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     form->LayoutCorrente = true;
     m_services.fileDialogs().queueFont(platform::FontChoice{QStringLiteral("DejaVu Sans Mono"), 11, false});
-    form->ButtonFont->click();
+    bottone(*form, "ButtonFont")->click();
     ASSERT_EQ(m_services.fileDialogs().requests().size(), 1);
     EXPECT_EQ(m_services.fileDialogs().requests().first().initialFont,
               (platform::FontChoice{QStringLiteral("BorlandTE"), 9, true}));
-    EXPECT_EQ(form->DBGrid2->font().pointSize(), 11);
+    EXPECT_EQ(griglia(*form, "DBGrid2")->font().pointSize(), 11);
     EXPECT_FALSE(form->LayoutCorrente);
 
     // A cancelled dialog changes nothing.
     form->LayoutCorrente = true;
-    form->ButtonFont->click();
+    bottone(*form, "ButtonFont")->click();
     EXPECT_TRUE(form->LayoutCorrente);
-    EXPECT_EQ(form->DBGrid2->font().pointSize(), 11);
+    EXPECT_EQ(griglia(*form, "DBGrid2")->font().pointSize(), 11);
 }
 
 TEST_F(QueryWindow, executeOnOpenShowsTheAnswerAtOnce)
@@ -518,7 +584,7 @@ TEST_F(QueryWindow, executeOnOpenShowsTheAnswerAtOnce)
 TEST_F(QueryWindow, theTitleBarCloseGoesThroughChiudi)
 {
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     form->close();
     EXPECT_FALSE(form->isVisible());
     EXPECT_FALSE(form->tabRispTmp().isOpen());
@@ -528,21 +594,21 @@ TEST_F(QueryWindow, escapeCancelsTheEditAndNeverClosesTheWindow)
 {
     auto form = apriAttiva();
     scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROMA"));
-    QTest::keyClick(form->DBGrid1->editorAperto(), Qt::Key_Escape);
-    EXPECT_EQ(form->DBGrid1->editorAperto(), nullptr);
+    QTest::keyClick(griglia(*form, "DBGrid1")->editorAperto(), Qt::Key_Escape);
+    EXPECT_EQ(griglia(*form, "DBGrid1")->editorAperto(), nullptr);
     EXPECT_TRUE(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione.isEmpty());
     EXPECT_TRUE(form->isVisible());
 
     // A condition already entered stays, and so does the window.
     scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROMA"));
-    form->DBGrid1->postEdit();
-    QTest::keyClick(form->DBGrid1, Qt::Key_Escape);
+    griglia(*form, "DBGrid1")->postEdit();
+    QTest::keyClick(griglia(*form, "DBGrid1"), Qt::Key_Escape);
     EXPECT_TRUE(form->isVisible());
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione, QStringLiteral("ROMA"));
 
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_TRUE(form->rispostaVisibile());
-    QTest::keyClick(form->DBGrid2, Qt::Key_Escape);
+    QTest::keyClick(griglia(*form, "DBGrid2"), Qt::Key_Escape);
     EXPECT_TRUE(form->isVisible());
     EXPECT_TRUE(form->rispostaVisibile());
 }
@@ -551,12 +617,12 @@ TEST_F(QueryWindow, f3WhileTypingAConditionKeepsTheTextAndTogglesTheRow)
 {
     auto form = apriAttiva();
     scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROM"));
-    QLineEdit *editor = form->DBGrid1->editorAperto();
+    QLineEdit *editor = griglia(*form, "DBGrid1")->editorAperto();
     const int citta = riga(*form, QStringLiteral("CITTA"));
 
     QTest::keyClick(editor, Qt::Key_F3);
     EXPECT_EQ(form->tabIntTmp().at(citta).Mostra, MostraNascosto);
-    ASSERT_EQ(form->DBGrid1->editorAperto(), editor);
+    ASSERT_EQ(griglia(*form, "DBGrid1")->editorAperto(), editor);
     EXPECT_EQ(editor->text(), QStringLiteral("ROM"));
 
     QTest::keyClicks(editor, QStringLiteral("A"));
@@ -564,7 +630,7 @@ TEST_F(QueryWindow, f3WhileTypingAConditionKeepsTheTextAndTogglesTheRow)
     EXPECT_EQ(form->tabIntTmp().at(citta).Mostra, MostraVisibile);
     EXPECT_EQ(editor->text(), QStringLiteral("ROMA"));
 
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     EXPECT_EQ(form->tabIntTmp().at(citta).Condizione, QStringLiteral("ROMA"));
     ASSERT_TRUE(form->rispostaVisibile());
     EXPECT_EQ(form->answerModel().rowCount(), 2);
@@ -574,19 +640,19 @@ TEST_F(QueryWindow, afterTheAnswerTheCurrentCellIsWhereTheUserLeftIt)
 {
     auto form = apriAttiva();
     scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("ROMA"));
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_TRUE(form->rispostaVisibile());
-    EXPECT_TRUE(form->DBGrid2->hasFocus());
-    form->DBGrid2->setCurrentIndex(form->answerModel().index(1, 1));
+    EXPECT_TRUE(griglia(*form, "DBGrid2")->hasFocus());
+    griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(1, 1));
 
-    form->ButtonRitornaQuery->click();
-    EXPECT_EQ(form->DBGrid1->currentIndex(), cellaCondizione(*form, QStringLiteral("CITTA")));
-    EXPECT_TRUE(form->DBGrid1->hasFocus());
+    bottone(*form, "ButtonRitornaQuery")->click();
+    EXPECT_EQ(griglia(*form, "DBGrid1")->currentIndex(), cellaCondizione(*form, QStringLiteral("CITTA")));
+    EXPECT_TRUE(griglia(*form, "DBGrid1")->hasFocus());
 
     // Typing goes on in the same cell, and again after another round.
-    form->ButtonEseguiInterrogazione->click();
-    form->ButtonRitornaQuery->click();
-    EXPECT_EQ(form->DBGrid1->currentIndex(), cellaCondizione(*form, QStringLiteral("CITTA")));
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
+    bottone(*form, "ButtonRitornaQuery")->click();
+    EXPECT_EQ(griglia(*form, "DBGrid1")->currentIndex(), cellaCondizione(*form, QStringLiteral("CITTA")));
 }
 
 // How the user asks for the last record of a long answer.
@@ -609,21 +675,21 @@ TEST_P(QueryWindowFine, theGridFetchesWhatItNeedsToReachTheLastRecord)
 {
     tantiClienti();
     auto form = apriAttiva();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_TRUE(form->rispostaVisibile());
     ASSERT_LT(form->answerModel().rowCount(), 3004);
 
-    GetParam().chiedi(form->DBGrid2);
+    GetParam().chiedi(griglia(*form, "DBGrid2"));
     QCoreApplication::processEvents();
 
     EXPECT_EQ(form->answerModel().rowCount(), 3004);
     EXPECT_FALSE(form->answerModel().canFetchMore(QModelIndex()));
-    QScrollBar *barra = form->DBGrid2->verticalScrollBar();
+    QScrollBar *barra = griglia(*form, "DBGrid2")->verticalScrollBar();
     EXPECT_EQ(barra->value(), barra->maximum());
     // The last customer is on screen (Ctrl+End also goes to the last column).
-    const QRect ultima = form->DBGrid2->visualRect(form->answerModel().index(3003, 0));
+    const QRect ultima = griglia(*form, "DBGrid2")->visualRect(form->answerModel().index(3003, 0));
     EXPECT_GE(ultima.top(), 0);
-    EXPECT_LE(ultima.bottom(), form->DBGrid2->viewport()->height());
+    EXPECT_LE(ultima.bottom(), griglia(*form, "DBGrid2")->viewport()->height());
     EXPECT_EQ(form->answerModel().index(3003, 0).data().toString(), QStringLiteral("3099"));
     EXPECT_TRUE(m_services.messages().texts().isEmpty());
 }
@@ -651,13 +717,13 @@ TEST_F(QueryWindow, endWithoutCtrlAndPageDownReadNothingMore)
 {
     tantiClienti();
     auto form = apriAttiva();
-    form->ButtonEseguiInterrogazione->click();
-    QTest::keyClick(form->DBGrid2, Qt::Key_End); // the last column of the same row
-    QTest::keyClick(form->DBGrid2, Qt::Key_PageDown);
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
+    QTest::keyClick(griglia(*form, "DBGrid2"), Qt::Key_End); // the last column of the same row
+    QTest::keyClick(griglia(*form, "DBGrid2"), Qt::Key_PageDown);
     QCoreApplication::processEvents();
     EXPECT_LT(form->answerModel().rowCount(), 3004);
     EXPECT_TRUE(form->answerModel().canFetchMore(QModelIndex()));
-    EXPECT_EQ(form->DBGrid2->currentIndex().column(), form->answerModel().columnCount() - 1);
+    EXPECT_EQ(griglia(*form, "DBGrid2")->currentIndex().column(), form->answerModel().columnCount() - 1);
 }
 
 TEST_F(QueryWindow, answerTitlesAreWholeAndHaveRoom)
@@ -665,26 +731,26 @@ TEST_F(QueryWindow, answerTitlesAreWholeAndHaveRoom)
     exec(QStringLiteral("ALTER TABLE CLIENTI ADD PROVINCIA_DI_RESIDENZA CHAR(2)"));
     exec(QStringLiteral("ALTER TABLE CLIENTI ADD SCONTO_RISERVATO_AL_CLIENTE SMALLINT"));
     auto form = apri();
-    QHeaderView *titoli = form->DBGrid1->horizontalHeader();
+    QHeaderView *titoli = griglia(*form, "DBGrid1")->horizontalHeader();
     for (int i = 0; i < form->interrogationModel().columnCount(); ++i)
-        EXPECT_GE(form->DBGrid1->columnWidth(i), titoli->sectionSizeHint(i)) << i;
+        EXPECT_GE(griglia(*form, "DBGrid1")->columnWidth(i), titoli->sectionSizeHint(i)) << i;
 
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_TRUE(form->rispostaVisibile());
     auto controlla = [&form](const char *quando) {
-        QHeaderView *h = form->DBGrid2->horizontalHeader();
+        QHeaderView *h = griglia(*form, "DBGrid2")->horizontalHeader();
         for (int i = 0; i < form->answerModel().columnCount(); ++i) {
             const QString nome = form->tabRispTmp().nomeColonna(i);
             EXPECT_EQ(form->answerModel().headerData(i, Qt::Horizontal).toString(), nome) << quando;
-            EXPECT_GE(form->DBGrid2->columnWidth(i), h->sectionSizeHint(i)) << quando << ' ' << nome.toStdString();
+            EXPECT_GE(griglia(*form, "DBGrid2")->columnWidth(i), h->sectionSizeHint(i)) << quando << ' ' << nome.toStdString();
         }
     };
     controlla("first look");
 
     m_services.fileDialogs().queueFont(platform::FontChoice{QStringLiteral("DejaVu Sans"), 20, true});
-    form->ButtonFont->click();
+    bottone(*form, "ButtonFont")->click();
     controlla("larger font");
-    rilascia(form->DBGrid2, Qt::Key_F4);
+    rilascia(griglia(*form, "DBGrid2"), Qt::Key_F4);
     controlla("base look");
 }
 
@@ -692,13 +758,13 @@ TEST_F(QueryWindow, theFontDialogStartsBoldAsTheReportFontIs)
 {
     const auto scripted = platform::setFileDialogs(std::make_shared<platform::WidgetFileDialogs>());
     auto form = apriAttiva();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     std::optional<QFont> iniziale;
     allaProssimaFinestra<QFontDialog>([&iniziale](QFontDialog *d) {
         iniziale = d->currentFont();
         d->reject();
     });
-    form->ButtonFont->click();
+    bottone(*form, "ButtonFont")->click();
     platform::setFileDialogs(scripted);
     ASSERT_TRUE(iniziale.has_value());
     EXPECT_TRUE(iniziale->bold()) << iniziale->toString().toStdString();
@@ -709,13 +775,13 @@ TEST_F(QueryWindow, theFontDialogStartsBoldAsTheReportFontIs)
 TEST_F(QueryWindow, answerFaceButtonsOfOtherWindowsStayDisabled)
 {
     auto form = apri();
-    form->ButtonEseguiInterrogazione->click();
-    for (QPushButton *b : {form->ButtonSomma, form->ButtonOrdina, form->ButtonGrafico, form->ButtonStampa,
-                           form->ButtonEsporta})
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
+    for (QPushButton *b : {bottone(*form, "ButtonSomma"), bottone(*form, "ButtonOrdina"), bottone(*form, "ButtonGrafico"), bottone(*form, "ButtonStampa"),
+                           bottone(*form, "ButtonEsporta")})
         EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
-    for (QPushButton *b : {form->ButtonNumeroRecord, form->ButtonFont, form->ButtonCappotta, form->ButtonRitornaQuery})
+    for (QPushButton *b : {bottone(*form, "ButtonNumeroRecord"), bottone(*form, "ButtonFont"), bottone(*form, "ButtonCappotta"), bottone(*form, "ButtonRitornaQuery")})
         EXPECT_TRUE(b->isEnabled()) << b->text().toStdString();
-    for (QPushButton *b : {form->ButtonEseguiInterrogazione, form->ButtonSelezionaTutto, form->ButtonChiudi})
+    for (QPushButton *b : {bottone(*form, "ButtonEseguiInterrogazione"), bottone(*form, "ButtonSelezionaTutto"), bottone(*form, "ButtonChiudi")})
         EXPECT_FALSE(b->isEnabled()) << b->text().toStdString();
 }
 
@@ -727,11 +793,13 @@ TEST_F(QueryWindow, openedOnATableItRunsOnItsOwnConnectionAndReadsTheSettings)
     // Pending work of the caller, which the window's rollbacks must not touch.
     db::executeSql(att(), tra(), QStringLiteral("INSERT INTO CLIENTI (CODICE, CITTA) VALUES (9, 'BARI')"));
 
-    QString titolo, lavoro, bin, impostazioni, database;
+    QString titolo, lavoro, bin, impostazioni, database, archivio, archivioMotore;
     int righe = -1;
     bool eseguita = false;
     allaProssimaFinestra<TIBLQueryForm>([&](TIBLQueryForm *w) {
         titolo = w->windowTitle();
+        archivio = w->archivio();
+        archivioMotore = w->engine().archivio();
         lavoro = w->directoryLavoro();
         bin = w->directoryBin();
         impostazioni = w->fileImpostazioni();
@@ -745,6 +813,10 @@ TEST_F(QueryWindow, openedOnATableItRunsOnItsOwnConnectionAndReadsTheSettings)
     EXPECT_EQ(lavoro, QStringLiteral("L:\\lavoro\\"));
     EXPECT_EQ(bin, QStringLiteral("B:\\bin\\"));
     EXPECT_EQ(impostazioni, ini);
+    // The archive is set after the window built its engine: the engine
+    // works on it all the same.
+    EXPECT_EQ(archivio, platform::extractFilePath(att().databaseName()));
+    EXPECT_EQ(archivioMotore, archivio);
     EXPECT_TRUE(eseguita);
     EXPECT_EQ(righe, 4); // the caller's row is not committed yet
     ASSERT_TRUE(tra().isActive());
@@ -786,7 +858,7 @@ TEST_F(QueryWindow, aUserWhoseParametersCannotBeReadStillQueries)
     EXPECT_EQ(form->storeParametri(), nullptr);
     EXPECT_TRUE(form->CaricaParametro(QStringLiteral("Archivio")).isEmpty());
     form->show();
-    form->ButtonEseguiInterrogazione->click();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
     EXPECT_EQ(form->answerModel().rowCount(), 4);
     form.reset();
     platform::setHostDir(QString());
@@ -874,14 +946,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, Grouping,
                                            GroupingCase{-1234567.891, 1, "-1.234.567,89"},
                                            GroupingCase{999.999, 1, "1.000,00"}, GroupingCase{0.4, 2, "0"},
                                            GroupingCase{12.5, 0, "12,5"}, GroupingCase{0.0, 0, "0"}));
-
-TEST(GroupingCode, lastDigitIsTheGroupingAndTheRestIsKept)
-{
-    EXPECT_EQ(TipoRaggruppamento(12012), 2);
-    EXPECT_EQ(conTipoRaggruppamento(12012, 0), 12010);
-    EXPECT_EQ(conTipoRaggruppamento(10100, 1), 10101);
-    EXPECT_EQ(conTipoRaggruppamento(0, 2), 2);
-}
 
 struct SplitCase
 {

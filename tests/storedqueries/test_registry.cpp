@@ -9,6 +9,7 @@
 #include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
+#include "qbe/Controlli.h"
 #include "qbe/ui/AnswerModel.h"
 #include "qbe/ui/TIBLQueryForm.h"
 #include "storedqueries/ui/TIBQGenForm.h"
@@ -252,7 +253,7 @@ TEST_F(Registry, queryButtonOpensTheQueryWindowOnTheWorkDatabase)
         titolo = w->windowTitle();
         tabella = w->tabella();
         directory = w->directoryLavoro();
-        w->ButtonEseguiInterrogazione->click();
+        test::controllo<QPushButton>(*w, "ButtonEseguiInterrogazione")->click();
         for (int r = 0; r < w->answerModel().rowCount(); ++r)
             citta << w->answerModel().index(r, 1).data().toString();
         w->reject();
@@ -278,7 +279,7 @@ TEST_F(Registry, queryButtonOpensAnotherArchiveOnItsOwnConnection)
     QStringList codici;
     allaProssimaFinestra<qbe::TIBLQueryForm>([&](qbe::TIBLQueryForm *w) {
         directory = w->directoryLavoro();
-        w->ButtonEseguiInterrogazione->click();
+        test::controllo<QPushButton>(*w, "ButtonEseguiInterrogazione")->click();
         for (int r = 0; r < w->answerModel().rowCount(); ++r)
             codici << w->answerModel().index(r, 0).data().toString();
         w->reject();

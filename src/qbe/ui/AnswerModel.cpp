@@ -2,19 +2,10 @@
 
 #include "db/Error.h"
 #include "platform/Formats.h"
+#include "qbe/SessioneQuery.h"
 #include "qbe/TabRispTmp.h"
 
 namespace vardof::qbe {
-
-int TipoRaggruppamento(int codice)
-{
-    return (codice < 0 ? -codice : codice) % 10;
-}
-
-int conTipoRaggruppamento(int codice, int tipo)
-{
-    return codice - TipoRaggruppamento(codice) + tipo;
-}
 
 int larghezzaVisualizzata(const db::Column &column)
 {
@@ -44,10 +35,10 @@ QString testoRaggruppato(double value, int grouping)
     return platform::formatFloat(grouping == 1 ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0"), value);
 }
 
-AnswerModel::AnswerModel(TabRispTmp &risposta, const std::array<int, 256> &codici, QObject *parent)
+AnswerModel::AnswerModel(TabRispTmp &risposta, const CodiciColonne &codici, QObject *parent)
     : QAbstractTableModel(parent)
     , m_risposta(risposta)
-    , m_codici(codici)
+    , m_codici(&codici)
 {
 }
 
@@ -112,7 +103,7 @@ TipoCampo AnswerModel::classe(int column) const
 
 int AnswerModel::raggruppamento(int column) const
 {
-    return column >= 0 && column < int(m_codici.size()) ? TipoRaggruppamento(m_codici[size_t(column)]) : 0;
+    return m_codici->raggruppamento(column);
 }
 
 void AnswerModel::raggruppamentoCambiato(int column)

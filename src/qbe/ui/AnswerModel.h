@@ -14,17 +14,10 @@
 
 #include <QAbstractTableModel>
 
-#include <array>
-
 namespace vardof::qbe {
 
+class CodiciColonne;
 class TabRispTmp;
-
-// The digit of an ordering and grouping code that says how digits are
-// grouped (0 none, 1 two decimals and thousands points, 2 no decimals and
-// thousands points), and the code with that digit replaced.
-int TipoRaggruppamento(int codice);
-int conTipoRaggruppamento(int codice, int tipo);
 
 // Default width in characters of an answer column in the grid.
 int larghezzaVisualizzata(const db::Column &column);
@@ -37,8 +30,11 @@ class AnswerModel : public QAbstractTableModel
 {
     Q_OBJECT
 public:
-    // `codici` are the engine's ordering and grouping codes, by column.
-    AnswerModel(TabRispTmp &risposta, const std::array<int, 256> &codici, QObject *parent = nullptr);
+    // `codici` are the session's ordering and grouping codes, by column; the
+    // window keeps them alive as long as the model.
+    AnswerModel(TabRispTmp &risposta, const CodiciColonne &codici, QObject *parent = nullptr);
+    // A chain move shows the codes of another session.
+    void setCodici(const CodiciColonne &codici) { m_codici = &codici; }
 
     // The answer was opened, reopened or closed: start over from what it holds.
     void reset();
@@ -65,7 +61,7 @@ signals:
 
 private:
     TabRispTmp &m_risposta;
-    const std::array<int, 256> &m_codici;
+    const CodiciColonne *m_codici;
     // What the view has been told about; the answer may hold more rows for
     // a moment while a batch is being read.
     int m_righe = 0;

@@ -83,9 +83,9 @@ TIBLQueryForm::TIBLQueryForm(QWidget *owner, int numeroUtente, db::Attachment &c
 
     m_tabRec = new TabRecTmp(this);
     m_engine = std::make_unique<TIBFQuerForm>(m_utente, m_connessione, m_transazione, m_connessione, m_traStorico,
-                                              m_tabInt, m_tabella, m_archivio, m_directory, Livello, m_ditta);
+                                              m_tabInt, m_tabella, m_sessione, m_directory, m_ditta);
     m_intModel = new InterrogationModel(m_tabInt, this);
-    m_answerModel = new AnswerModel(m_risposta, m_engine->codiciRaggruppamento(), this);
+    m_answerModel = new AnswerModel(m_risposta, m_sessione.codici(), this);
     connect(m_answerModel, &AnswerModel::fetchFailed, this, &TIBLQueryForm::mostraErroreLettura);
 
     auto *layout = new QVBoxLayout(this);
@@ -135,9 +135,7 @@ TIBLQueryForm::~TIBLQueryForm()
 
 void TIBLQueryForm::setModoStorico(int codice1, double codice2, const QString &nomeExport)
 {
-    m_modoStorico = true;
-    m_codice1 = codice1;
-    m_codice2 = codice2;
+    m_sessione.setChiaveStorico(codice1, codice2);
     m_nomeExport = nomeExport;
 }
 
@@ -215,6 +213,8 @@ void TIBLQueryForm::costruisciFacciaInterrogazione()
         l4->addWidget(etichetta(QString::fromUtf8(testo), Panel4));
     LabelPrec = etichetta(QStringLiteral("F11 Prec."), Panel4);
     LabelSucc = etichetta(QStringLiteral("F12 Succ."), Panel4);
+    LabelPrec->setObjectName(QStringLiteral("LabelPrec"));
+    LabelSucc->setObjectName(QStringLiteral("LabelSucc"));
     for (QLabel *l : {LabelPrec, LabelSucc}) {
         l->setStyleSheet(QStringLiteral("color: #FF00FF; font-weight: bold;"));
         l->hide();
@@ -293,6 +293,7 @@ void TIBLQueryForm::costruisciFacciaRisposta()
     l1->setContentsMargins(6, 3, 6, 3);
     for (const char *testo : {"F3: elimina campo", "F4: aspetto base", "F5: raggruppa cifre"}) {
         QLabel *l = etichetta(QString::fromUtf8(testo), Panel1);
+        l->setObjectName(QStringLiteral("LegendaRisposta%1").arg(LegendaRisposta.size() + 1));
         LegendaRisposta << l;
         l1->addWidget(l);
         l1->addSpacing(20);
@@ -303,12 +304,17 @@ void TIBLQueryForm::costruisciFacciaRisposta()
 void TIBLQueryForm::costruisciMenu()
 {
     PopupMenu1 = new QMenu(this);
+    PopupMenu1->setObjectName(QStringLiteral("PopupMenu1"));
     Precedente1 = PopupMenu1->addAction(QStringLiteral("Precedente"));
     Precedente1->setShortcut(QKeySequence(Qt::Key_F11));
     Successiva1 = PopupMenu1->addAction(QStringLiteral("Successiva"));
     Successiva1->setShortcut(QKeySequence(Qt::Key_F12));
     CopiaSqlnelclipboard1 = PopupMenu1->addAction(QStringLiteral("Copia Sql nel clipboard"));
     Inseriscisomma1 = PopupMenu1->addAction(QStringLiteral("Inserisci somma con raggruppamento corrente"));
+    Precedente1->setObjectName(QStringLiteral("Precedente1"));
+    Successiva1->setObjectName(QStringLiteral("Successiva1"));
+    CopiaSqlnelclipboard1->setObjectName(QStringLiteral("CopiaSqlnelclipboard1"));
+    Inseriscisomma1->setObjectName(QStringLiteral("Inseriscisomma1"));
     // Moving along a chain and the sum with the current grouping come with
     // their own windows.
     Precedente1->setEnabled(false);
@@ -321,6 +327,7 @@ void TIBLQueryForm::costruisciMenu()
     });
 
     PopupMenu2 = new QMenu(this);
+    PopupMenu2->setObjectName(QStringLiteral("PopupMenu2"));
     connect(DBGrid2, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         if (!PopupMenu2->isEmpty())
             PopupMenu2->popup(DBGrid2->viewport()->mapToGlobal(pos));
@@ -402,8 +409,7 @@ void TIBLQueryForm::FormActivate()
     // stored-query layer when the window opens in stored mode.
     if (m_eseguiAllApertura) {
         m_tabInt.setCurrentRow(DBGrid1->currentIndex().row());
-        if (m_engine->EseguiInterrogazione(Livello, m_tabInt, m_tabella, CodiceCatena, m_codice1, m_codice2,
-                                           m_modoStorico, m_risposta, m_archivio, Unione))
+        if (m_engine->EseguiInterrogazione(m_tabInt, m_tabella, m_risposta))
             SettaFormRisposta();
         else
             m_answerModel->reset();
@@ -443,8 +449,7 @@ void TIBLQueryForm::ButtonEseguiInterrogazioneClick()
         return;
     }
     m_tabInt.setCurrentRow(DBGrid1->currentIndex().row());
-    const bool ok = m_engine->EseguiInterrogazione(Livello, m_tabInt, m_tabella, CodiceCatena, m_codice1,
-                                                   m_codice2, m_modoStorico, m_risposta, m_archivio, Unione);
+    const bool ok = m_engine->EseguiInterrogazione(m_tabInt, m_tabella, m_risposta);
     rigaCorrenteInterrogazione(m_tabInt.currentRow());
     if (ok)
         SettaFormRisposta();
@@ -597,7 +602,7 @@ void TIBLQueryForm::FormClose()
 
 void TIBLQueryForm::ButtonSelezionaTuttoClick()
 {
-    if (QueryBloccata) {
+    if (m_sessione.bloccata()) {
         platform::warning(kMsgBloccata);
         return;
     }
@@ -610,7 +615,7 @@ void TIBLQueryForm::ButtonSelezionaTuttoClick()
 
 void TIBLQueryForm::ButtonDeselezionaTuttoClick()
 {
-    if (QueryBloccata) {
+    if (m_sessione.bloccata()) {
         platform::warning(kMsgBloccata);
         return;
     }
@@ -622,7 +627,7 @@ void TIBLQueryForm::ButtonDeselezionaTuttoClick()
 
 void TIBLQueryForm::SelezionaRigaInt()
 {
-    if (QueryBloccata)
+    if (m_sessione.bloccata())
         return;
     const int row = DBGrid1->currentIndex().row();
     if (row < 0 || row >= m_tabInt.size())
@@ -690,10 +695,10 @@ void TIBLQueryForm::DBGrid2KeyUp(int key)
         LayoutCorrente = false;
         break;
     case Qt::Key_F5: {
-        if (column < 0 || column >= TIBFQuerForm::kMaxColonne)
+        CodiciColonne &codici = m_sessione.codici();
+        if (!CodiciColonne::valida(column))
             return;
-        int &codice = m_engine->codiciRaggruppamento()[size_t(column)];
-        codice = conTipoRaggruppamento(codice, (TipoRaggruppamento(codice) + 1) % 3);
+        codici.setRaggruppamento(column, (codici.raggruppamento(column) + 1) % 3);
         m_answerModel->raggruppamentoCambiato(column);
         DBGrid2->viewport()->update();
         LayoutCorrente = false;
@@ -821,8 +826,7 @@ void TIBLQueryForm::CopiaSqlnelclipboard1Click()
     if (!ControlloRispostaCollegata())
         return;
     m_tabInt.setCurrentRow(DBGrid1->currentIndex().row());
-    const bool ok = m_engine->EseguiInterrogazione(Livello, m_tabInt, m_tabella, CodiceCatena, m_codice1,
-                                                   m_codice2, m_modoStorico, m_risposta, m_archivio, Unione);
+    const bool ok = m_engine->EseguiInterrogazione(m_tabInt, m_tabella, m_risposta);
     // Composing replaced the answer's text: the grid has nothing open now.
     m_answerModel->reset();
     rigaCorrenteInterrogazione(m_tabInt.currentRow());

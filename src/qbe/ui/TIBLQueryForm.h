@@ -12,12 +12,15 @@
 // Errors of the engine are shown by the engine's messages; errors met while
 // reading the answer are shown here with the server's text.
 //
-// The window is always shown modally (exec()).
+// The window is always shown modally (exec()). Its controls are its own:
+// they carry their names as object names, for whoever must find them.
+
 
 #include "db/Attachment.h"
 #include "db/Transaction.h"
 #include "platform/FileDialogs.h"
 #include "qbe/Interrogazione.h"
+#include "qbe/SessioneQuery.h"
 #include "qbe/TabRispTmp.h"
 
 #include <QDialog>
@@ -55,7 +58,7 @@ public:
     ~TIBLQueryForm() override;
 
     // ---- what the opener sets before exec() -------------------------------
-    void setArchivio(const QString &directoryArchivio) { m_archivio = directoryArchivio; }
+    void setArchivio(const QString &directoryArchivio) { m_sessione.setArchivio(directoryArchivio); }
     // A stored query of the registry: its key and export name.
     void setModoStorico(int codice1, double codice2, const QString &nomeExport);
     void setEseguiAllApertura(bool on) { m_eseguiAllApertura = on; }
@@ -66,14 +69,16 @@ public:
     int numeroUtente() const { return m_utente; }
     const QString &ditta() const { return m_ditta; }
     const QString &tabella() const { return m_tabella; }
-    const QString &archivio() const { return m_archivio; }
+    const QString &archivio() const { return m_sessione.archivio(); }
     const QString &directoryLavoro() const { return m_directory; }
     const QString &directoryBin() const { return m_directoryBin; }
     const QString &fileImpostazioni() const { return m_fileImpostazioni; }
     const QString &nomeExport() const { return m_nomeExport; }
-    bool modoStorico() const { return m_modoStorico; }
-    int codice1() const { return m_codice1; }
-    double codice2() const { return m_codice2; }
+    bool modoStorico() const { return m_sessione.modoStorico(); }
+    int codice1() const { return m_sessione.codice1(); }
+    double codice2() const { return m_sessione.codice2(); }
+    // Level, chained query, key, flags and column codes of the query shown.
+    SessioneQuery &sessione() { return m_sessione; }
 
     TabIntTmp &tabIntTmp() { return m_tabInt; }
     TabRispTmp &tabRispTmp() { return m_risposta; }
@@ -97,11 +102,35 @@ public:
     // Flags the later outputs and chains read and write.
     bool LayoutCorrente = false;     // the generated report layout matches the answer
     bool EsportazioneInCorso = false;
-    bool QueryBloccata = false;
-    bool Unione = false;
-    int Livello = 0;
-    double CodiceCatena = 0;
 
+    // ---- handlers ----------------------------------------------------------
+    void FormActivate();
+    void ButtonEseguiInterrogazioneClick();
+    void SettaFormRisposta();
+    void ButtonRitornaQueryClick();
+    void ButtonChiudiClick();
+    void ButtonSelezionaTuttoClick();
+    void ButtonDeselezionaTuttoClick();
+    void SelezionaRigaInt();
+    void DBGrid1KeyUp(int key);
+    void DBGrid2KeyUp(int key);
+    void ButtonNumeroRecordClick();
+    void ButtonFontClick();
+    void ButtonCappottaClick();
+    void MostraUnRecord();
+    void CopiaSqlnelclipboard1Click();
+    void MostraCampo(int column);
+    void SettaggioControlli();
+
+    // The title bar's close button goes through "&Chiudi"; Esc only cancels
+    // the cell being edited.
+    void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void keyPressEvent(QKeyEvent *event) override;
+
+private:
     // ---- controls ----------------------------------------------------------
     QWidget *Panel4;  // interrogation face, right
     QWidget *Panel5;  // client area of both grids
@@ -141,34 +170,6 @@ public:
     QAction *Inseriscisomma1;
     QMenu *PopupMenu2;
 
-    // ---- handlers ----------------------------------------------------------
-    void FormActivate();
-    void ButtonEseguiInterrogazioneClick();
-    void SettaFormRisposta();
-    void ButtonRitornaQueryClick();
-    void ButtonChiudiClick();
-    void ButtonSelezionaTuttoClick();
-    void ButtonDeselezionaTuttoClick();
-    void SelezionaRigaInt();
-    void DBGrid1KeyUp(int key);
-    void DBGrid2KeyUp(int key);
-    void ButtonNumeroRecordClick();
-    void ButtonFontClick();
-    void ButtonCappottaClick();
-    void MostraUnRecord();
-    void CopiaSqlnelclipboard1Click();
-    void MostraCampo(int column);
-    void SettaggioControlli();
-
-    // The title bar's close button goes through "&Chiudi"; Esc only cancels
-    // the cell being edited.
-    void reject() override;
-
-protected:
-    void showEvent(QShowEvent *event) override;
-    void keyPressEvent(QKeyEvent *event) override;
-
-private:
     void costruisciFacciaInterrogazione();
     void costruisciFacciaRisposta();
     void costruisciMenu();
@@ -198,12 +199,9 @@ private:
     QString m_tabella;
     QString m_directory;
     QString m_directoryBin;
-    QString m_archivio;
     QString m_fileImpostazioni;
     QString m_nomeExport;
-    bool m_modoStorico = false;
-    int m_codice1 = 0;
-    double m_codice2 = 0;
+    SessioneQuery m_sessione;
     bool m_eseguiAllApertura = false;
     bool m_attivata = false;
     bool m_chiusa = false;
