@@ -195,12 +195,6 @@ int commandDemo(QStringList args)
     return 1;
 }
 
-[[maybe_unused]] int notBuilt(const QString &command)
-{
-    err(QStringLiteral("Il comando %1 non è disponibile in questa versione").arg(command));
-    return 2;
-}
-
 } // namespace
 
 int main(int argc, char **argv)
@@ -256,40 +250,15 @@ int main(int argc, char **argv)
     }
     if (command == QLatin1String("demo"))
         return commandDemo(args);
-    if (command == QLatin1String("import")) {
-#ifdef VARDOF_HAVE_CMD_IMPORT
+    if (command == QLatin1String("import"))
         return vardof::app::commandImport(args);
-#else
-        return notBuilt(command);
-#endif
-    }
-    if (command == QLatin1String("convert")) {
-#ifdef VARDOF_HAVE_CMD_CONVERT
+    if (command == QLatin1String("convert"))
         return vardof::app::commandConvert(args);
-#else
-        return notBuilt(command);
-#endif
-    }
-    if (command == QLatin1String("sync")) {
-#ifdef VARDOF_HAVE_CMD_SYNC
+    if (command == QLatin1String("sync"))
         return vardof::app::commandSync(args);
-#else
-        return notBuilt(command);
-#endif
-    }
-    if (command == QLatin1String("aggiorna")) {
-#ifdef VARDOF_HAVE_CMD_AGGIORNA
+    if (command == QLatin1String("aggiorna"))
         return vardof::app::commandAggiorna(args);
-#else
-        return notBuilt(command);
-#endif
-    }
-    if (command == QLatin1String("pulisci-tmp")) {
-#ifdef VARDOF_HAVE_CMD_PULISCI_TMP
+    if (command == QLatin1String("pulisci-tmp"))
         return vardof::app::commandPulisciTmp(args);
-#else
-        return notBuilt(command);
-#endif
-    }
     return usage();
 }

@@ -2,6 +2,10 @@
 // builds the user's work context, runs the step that precedes its window,
 // shows the window modally, releases everything and returns 0. Nothing
 // thrown inside ever reaches the host.
+//
+// What differs between entries is one row of kEntries: the check before the
+// window and the window itself. A tool whose window is not built yet says
+// so to the user instead of opening nothing.
 
 #include "entry/Exports.h"
 
@@ -11,6 +15,13 @@
 #include "entry/ui/EntryUi.h"
 #include "params/TTabXForm.h"
 
+#include "convert/ui/TConvFileForm.h"
+#include "import/ui/TImportCSVForm.h"
+#include "maintenance/ui/TAggFDBFDBForm.h"
+#include "maintenance/ui/TAggSincroDBFastForm.h"
+#include "maintenance/ui/TCancellaTabelleTmpForm.h"
+#include "storedqueries/ui/TIBQGenForm.h"
+
 #include "db/Error.h"
 #include "platform/Formats.h"
 #include "platform/Messages.h"
@@ -18,31 +29,7 @@
 
 #include <QApplication>
 
-#ifdef VARDOF_WITH_IMPORT
-#  include "import/ui/TImportCSVForm.h"
-#  define VARDOF_HAS_IMPORT 1
-#endif
-#ifdef VARDOF_WITH_CONVERT
-#  include "convert/ui/TConvFileForm.h"
-#  define VARDOF_HAS_CONVERT 1
-#endif
-#ifdef VARDOF_WITH_MAINTENANCE
-#  include "maintenance/ui/TAggFDBFDBForm.h"
-#  define VARDOF_HAS_AGGFDB 1
-#endif
-#ifdef VARDOF_WITH_MAINTENANCE
-#  include "maintenance/ui/TAggSincroDBFastForm.h"
-#  define VARDOF_HAS_SINCRO 1
-#endif
-#ifdef VARDOF_WITH_MAINTENANCE
-#  include "maintenance/ui/TCancellaTabelleTmpForm.h"
-#  define VARDOF_HAS_CANCELLATMP 1
-#endif
-#ifdef VARDOF_WITH_REGISTRY
-#  include "storedqueries/ui/TIBQGenForm.h"
-#  define VARDOF_HAS_REGISTRY 1
-#endif
-
+#include <cstring>
 #include <exception>
 #include <stdexcept>
 
@@ -108,34 +95,107 @@ std::int32_t withContext(std::int32_t userNumber, Window window)
     });
 }
 
+
+// One row per entry that opens a tool window on the work context.
+struct EntryRow
+{
+    const char *name;
+    // Runs after the context is built; false ends the entry quietly (the
+    // user answered No, or was told why).
+    bool (*precheck)(entry::TTabForm &context);
+    // Shows the window modally; nullptr: the tool is not available yet.
+    void (*window)(entry::TTabForm &context, std::int32_t userNumber);
+};
+
+template <typename Form>
+void show(entry::TTabForm &context, std::int32_t userNumber)
+{
+    Form form(&context, userNumber);
+    form.exec();
+}
+
+void showCleanup(entry::TTabForm &context, std::int32_t)
+{
+    maintenance::TCancellaTabelleTmpForm form(&context);
+    form.exec();
+}
+
+template <storedqueries::TIBQGenForm::Mode mode>
+void showRegistry(entry::TTabForm &context, std::int32_t userNumber)
+{
+    storedqueries::TIBQGenForm form(&context, userNumber, mode);
+    form.exec();
+}
+
+// The stored-SQL window commits the context's transaction when it closes;
+// until it exists, the entry keeps that end.
+bool commitOnEntry(entry::TTabForm &context)
+{
+    if (context.transaction().isActive())
+        context.transaction().commit();
+    return true;
+}
+
+const EntryRow kEntries[] = {
+    {"ShowAggSincroDBFastFormX", entry::VerificaTabellaSincronizzazioni, show<maintenance::TAggSincroDBFastForm>},
+    {"ShowCancellaTabelleTmpFormX", nullptr, showCleanup},
+    {"ShowQueryClass2FormX", nullptr, nullptr},
+    {"ShowQueryClass1FormX", nullptr, nullptr},
+    {"ShowAggiornamentiFDBaFDBFormX", entry::VerificaTabellaAggiornamenti, show<maintenance::TAggFDBFDBForm>},
+    {"ShowConversioniFormX", nullptr, show<convert::TConvFileForm>},
+    {"ShowImportCSVFormX", nullptr, show<importcsv::TImportCSVForm>},
+    {"ShowVardoEdTabFormX", nullptr, nullptr},
+    {"ShowVardoSQLFormX", commitOnEntry, nullptr},
+    {"ShowVardoQueryGenericaFormX", nullptr, showRegistry<storedqueries::TIBQGenForm::Mode::QueryGenerica>},
+    {"ShowVardoStoricoFormX", nullptr, showRegistry<storedqueries::TIBQGenForm::Mode::Storico>},
+};
+
+const EntryRow &row(const char *name)
+{
+    for (const EntryRow &r : kEntries)
+        if (std::strcmp(r.name, name) == 0)
+            return r;
+    throw std::logic_error(name);
+}
+
+std::int32_t runEntry(const char *name, std::int32_t userNumber)
+{
+    const EntryRow &r = row(name);
+    return withContext(userNumber, [&](entry::TTabForm &context) {
+        if (r.precheck && !r.precheck(context))
+            return;
+        if (!r.window) {
+            platform::information(QStringLiteral("Funzione non ancora disponibile"));
+            return;
+        }
+        r.window(context, userNumber);
+    });
+}
+
 } // namespace
 
-VARDOF_ENTRY(ShowAggSincroDBFastFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &context) {
-        if (!entry::VerificaTabellaSincronizzazioni(context))
-            return;
-#ifdef VARDOF_HAS_SINCRO
-        maintenance::TAggSincroDBFastForm form(&context, userNumber);
-        form.exec();
-#endif
-    });
-}
+#define VARDOF_TABLE_ENTRY(name)                                                                                     \
+    VARDOF_ENTRY(name)                                                                                               \
+    {                                                                                                                \
+        (void)windowId;                                                                                              \
+        return runEntry(#name, userNumber);                                                                          \
+    }
 
-VARDOF_ENTRY(ShowCancellaTabelleTmpFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &context) {
-#ifdef VARDOF_HAS_CANCELLATMP
-        maintenance::TCancellaTabelleTmpForm form(&context);
-        form.exec();
-#else
-        (void)context;
-#endif
-    });
-}
+VARDOF_TABLE_ENTRY(ShowAggSincroDBFastFormX)
+VARDOF_TABLE_ENTRY(ShowCancellaTabelleTmpFormX)
+VARDOF_TABLE_ENTRY(ShowQueryClass2FormX)
+VARDOF_TABLE_ENTRY(ShowQueryClass1FormX)
+VARDOF_TABLE_ENTRY(ShowAggiornamentiFDBaFDBFormX)
+VARDOF_TABLE_ENTRY(ShowConversioniFormX)
+VARDOF_TABLE_ENTRY(ShowImportCSVFormX)
+VARDOF_TABLE_ENTRY(ShowVardoEdTabFormX)
+VARDOF_TABLE_ENTRY(ShowVardoSQLFormX)
+VARDOF_TABLE_ENTRY(ShowVardoQueryGenericaFormX)
+VARDOF_TABLE_ENTRY(ShowVardoStoricoFormX)
 
+// The two entries of their own shape: the index recomputation asks first
+// and opens no window; the grid-layout cleaning builds its context around
+// the parameter store.
 VARDOF_ENTRY(ShowRicalcolaIndiciFormX)
 {
     (void)windowId;
@@ -144,57 +204,6 @@ VARDOF_ENTRY(ShowRicalcolaIndiciFormX)
             return;
         std::unique_ptr<entry::TTabForm> context = entry::CreaContestoLavoro(userNumber);
         entry::RicalcolaIndici(*context);
-    });
-}
-
-VARDOF_ENTRY(ShowQueryClass2FormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &) {});
-}
-
-VARDOF_ENTRY(ShowQueryClass1FormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &) {});
-}
-
-VARDOF_ENTRY(ShowAggiornamentiFDBaFDBFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &context) {
-        if (!entry::VerificaTabellaAggiornamenti(context))
-            return;
-#ifdef VARDOF_HAS_AGGFDB
-        maintenance::TAggFDBFDBForm form(&context, userNumber);
-        form.exec();
-#endif
-    });
-}
-
-VARDOF_ENTRY(ShowConversioniFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &context) {
-#ifdef VARDOF_HAS_CONVERT
-        convert::TConvFileForm form(&context, userNumber);
-        form.exec();
-#else
-        (void)context;
-#endif
-    });
-}
-
-VARDOF_ENTRY(ShowImportCSVFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &context) {
-#ifdef VARDOF_HAS_IMPORT
-        importcsv::TImportCSVForm form(&context, userNumber);
-        form.exec();
-#else
-        (void)context;
-#endif
     });
 }
 
@@ -211,47 +220,6 @@ VARDOF_ENTRY(ShowPulisciQmtGridFormX)
         // The grid-layout cleaning window logs its handle with
         // ScritturaHandleDiApertura(windowId, handle) and owns the store.
         (void)windowId;
-    });
-}
-
-VARDOF_ENTRY(ShowVardoEdTabFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &) {});
-}
-
-VARDOF_ENTRY(ShowVardoSQLFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &context) {
-        // The stored-SQL window commits the context's transaction when it closes.
-        if (context.transaction().isActive())
-            context.transaction().commit();
-    });
-}
-
-VARDOF_ENTRY(ShowVardoQueryGenericaFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &context) {
-#ifdef VARDOF_HAS_REGISTRY
-        storedqueries::TIBQGenForm form(&context, userNumber, storedqueries::TIBQGenForm::Mode::QueryGenerica);
-        form.exec();
-#else
-        (void)context;
-#endif
-    });
-}
-
-VARDOF_ENTRY(ShowVardoStoricoFormX)
-{
-    (void)windowId;
-    return withContext(userNumber, [&](entry::TTabForm &context) {
-#ifdef VARDOF_HAS_REGISTRY
-        storedqueries::TIBQGenForm form(&context, userNumber, storedqueries::TIBQGenForm::Mode::Storico);
-        form.exec();
-#else
-        (void)context;
-#endif
+        platform::information(QStringLiteral("Funzione non ancora disponibile"));
     });
 }

@@ -3,6 +3,10 @@
 #include "entry/Exports.h"
 
 #include "demo/DemoBuilder.h"
+#include "db/Attachment.h"
+#include "db/Statement.h"
+#include "db/Transaction.h"
+#include "entry/WorkContext.h"
 #include "platform/Formats.h"
 #include "platform/HostPaths.h"
 #include "platform/ScriptedMessages.h"
@@ -55,6 +59,16 @@ protected:
         m_services.messages().clear();
     }
     QStringList texts() { return m_services.messages().texts(); }
+    // The demo stores an example update script and synchronisation: their
+    // tables exist there, and a host without them is what asks.
+    void dropTable(const char *table)
+    {
+        db::Attachment a;
+        a.connect(m_host.file(QStringLiteral("dati/archivio.fdb")), entry::adminLoginParams());
+        db::Transaction t(a);
+        db::Statement(a, t, QStringLiteral("DROP TABLE ") + QLatin1String(table)).execute();
+        t.commit();
+    }
 
     test::TempDir m_host;
     test::TempDir m_cwd;
@@ -115,6 +129,7 @@ struct CheckCase
 {
     const char *label;
     std::int32_t (*entry)(std::int32_t, std::int32_t);
+    const char *table;
     const char *question;
 };
 
@@ -125,6 +140,7 @@ class ExistenceChecks : public Exports, public ::testing::WithParamInterface<Che
 TEST_P(ExistenceChecks, askBeforeTheTableIsCreated)
 {
     makeDemo();
+    dropTable(GetParam().table);
     m_services.messages().queueAnswer(platform::Answer::No);
     EXPECT_EQ(GetParam().entry(1, 0), 0);
     EXPECT_EQ(texts(), QStringList{QString::fromLatin1(GetParam().question)});
@@ -132,9 +148,9 @@ TEST_P(ExistenceChecks, askBeforeTheTableIsCreated)
 
 INSTANTIATE_TEST_SUITE_P(
     Both, ExistenceChecks,
-    ::testing::Values(CheckCase{"aggiornamenti", &ShowAggiornamentiFDBaFDBFormX,
+    ::testing::Values(CheckCase{"aggiornamenti", &ShowAggiornamentiFDBaFDBFormX, "STOAGGFDBFDB",
                                 "Acconsenti alla creazione della tabella STOAGGFDBFDB?"},
-                      CheckCase{"sincronizzazioni", &ShowAggSincroDBFastFormX,
+                      CheckCase{"sincronizzazioni", &ShowAggSincroDBFastFormX, "STOAGGSINCRODBFAST",
                                 "Acconsenti alla creazione della tabella STOAGGSINCRODBFAST?"}),
     [](const auto &info) { return std::string(info.param.label); });
 
@@ -155,6 +171,20 @@ TEST_F(Exports, everyEntryReturnsZeroAndLeavesTheFormatsSet)
         EXPECT_EQ(platform::libraryFormats().shortDateFormat, QStringLiteral("dd/MM/yyyy"));
     }
     EXPECT_TRUE(texts().filter(QStringLiteral("Errore")).isEmpty()) << texts().join(QLatin1Char('\n')).toStdString();
+}
+
+// Tools whose window is not built yet say so instead of opening nothing.
+TEST_F(Exports, entriesWithoutAWindowSaySo)
+{
+    makeDemo();
+    std::int32_t (*const entries[])(std::int32_t, std::int32_t) = {
+        ShowQueryClass1FormX, ShowQueryClass2FormX, ShowVardoEdTabFormX, ShowVardoSQLFormX, ShowPulisciQmtGridFormX,
+    };
+    for (auto entry : entries) {
+        m_services.messages().clear();
+        EXPECT_EQ(entry(1, 0), 0);
+        EXPECT_EQ(texts(), QStringList{QStringLiteral("Funzione non ancora disponibile")});
+    }
 }
 
 } // namespace
