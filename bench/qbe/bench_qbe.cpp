@@ -84,7 +84,8 @@ int figlio(const QString &variante, const QString &path)
     }
     qbe::TabIntTmp tab;
     qbe::TabRispTmp risposta;
-    qbe::TIBFQuerForm motore(1, a, t, a, t, tab, QStringLiteral("CLIENTI"), QString(), QString(), 0,
+    qbe::SessioneQuery sessione;
+    qbe::TIBFQuerForm motore(1, a, t, a, t, tab, QStringLiteral("CLIENTI"), sessione, QString(),
                              QStringLiteral("DEMO"));
     motore.RiempiTabIntTmp(tab, QStringLiteral("CLIENTI"));
     if (variante == QLatin1String("filtro")) {
@@ -97,7 +98,7 @@ int figlio(const QString &variante, const QString &path)
     if (t.isActive())
         t.rollback();
     t.start();
-    if (!motore.EseguiInterrogazione(0, tab, QStringLiteral("CLIENTI"), 0, 0, 0, false, risposta, QString(), false)) {
+    if (!motore.EseguiInterrogazione(tab, QStringLiteral("CLIENTI"), risposta)) {
         std::fprintf(stderr, "%s\n", qPrintable(motore.ultimoErrore()));
         return 1;
     }
