@@ -2,10 +2,12 @@
 #include "db/Blob.h"
 #include "db/Error.h"
 
+#include "platform/CellFormat.h"
 #include "platform/Cp1252.h"
 
 #include <ibase.h>
 
+#include <charconv>
 #include <cmath>
 #include <cstring>
 
@@ -33,6 +35,20 @@ bool Column::isNumeric() const
 namespace detail {
 
 namespace {
+
+// A FLOAT holds about seven digits. Read it as the shortest decimal that gives
+// the same float back, so a stored 0.1 is shown and computed as 0.1 and not
+// as 0.100000001490116; writing it back to a FLOAT column stores the same bits.
+double floatValue(float f)
+{
+    if (!std::isfinite(f))
+        return double(f);
+    char buffer[32];
+    const auto written = std::to_chars(buffer, buffer + sizeof buffer, f);
+    double d = double(f);
+    std::from_chars(buffer, written.ptr, d);
+    return d;
+}
 
 // A value of type T at p in a message buffer (which need not be aligned).
 template <typename T>
@@ -165,7 +181,7 @@ FieldValue RowLayout::value(const unsigned char *buffer, int i, AttachmentImpl *
     case SQL_INT64:
         return integer(load<ISC_INT64>(p));
     case SQL_FLOAT:
-        return double(load<float>(p));
+        return floatValue(load<float>(p));
     case SQL_DOUBLE:
     case SQL_D_FLOAT:
         return load<double>(p);
@@ -218,8 +234,8 @@ QString RowLayout::text(const unsigned char *buffer, int i, AttachmentImpl *att,
     // Integers and exact decimals straight from the buffer.
     auto integerText = [&](qint64 v) {
         if (c.scale > 0)
-            return Decimal{v, c.scale}.toString(QLatin1Char(','));
-        return c.scale == 0 ? QString::number(v) : toText(value(buffer, i, att, tra));
+            return platform::scaledText(v, c.scale);
+        return c.scale == 0 ? platform::integerText(v) : toText(value(buffer, i, att, tra));
     };
     switch (c.sqlType) {
     case SQL_LONG:
@@ -227,7 +243,7 @@ QString RowLayout::text(const unsigned char *buffer, int i, AttachmentImpl *att,
     case SQL_INT64:
         return integerText(load<ISC_INT64>(p));
     case SQL_TYPE_DATE:
-        return formatDate(decodeDate(load<ISC_DATE>(p)));
+        return platform::dateText(decodeDate(load<ISC_DATE>(p)));
     default:
         return toText(value(buffer, i, att, tra));
     }

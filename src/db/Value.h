@@ -30,8 +30,11 @@ struct Decimal
 using Value = std::variant<bool, qint64, double, Decimal, QString, QDate, QTime, QDateTime, QByteArray>;
 using FieldValue = std::optional<Value>;
 
-// The library's text of a value: decimal comma, no thousands separator,
-// dates dd/MM/yyyy, times hh:mm:ss, a timestamp at midnight shows its date only.
+// The text a person sees for a value, wherever it is shown (grid, record
+// face, export, log line): each kind goes to its one rule in
+// platform/CellFormat.h. Decimal comma and no thousands point; an exact
+// decimal keeps its scale ("12,50"); a NULL is empty; blob bytes are shown
+// one byte per character.
 QString toText(const Value &value);
 inline QString toText(const FieldValue &value) { return value ? toText(*value) : QString(); }
 
@@ -39,10 +42,5 @@ inline QString toText(const FieldValue &value) { return value ? toText(*value) :
 // column type; text is parsed with either decimal separator.
 std::optional<double> toDouble(const Value &value);
 std::optional<qint64> toInt64(const Value &value);
-
-QString formatDouble(double value, QChar decimalSeparator = QLatin1Char(','));
-QString formatDate(const QDate &date);
-QString formatTime(const QTime &time);
-QString formatTimestamp(const QDateTime &timestamp);
 
 } // namespace vardof::db

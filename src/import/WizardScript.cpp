@@ -5,6 +5,7 @@
 
 #include "db/Statement.h"
 
+#include "platform/CellFormat.h"
 #include "platform/Formats.h"
 
 #include <cmath>
@@ -64,7 +65,7 @@ VerificaWizard verificaComposizione(const ComposizioneWizard &c, const QStringLi
 
 QString testoPercentuale(double percentuale)
 {
-    return platform::floatToStr(percentuale);
+    return platform::numberText(percentuale);
 }
 
 QStringList righeScript(const ComposizioneWizard &c)

@@ -88,13 +88,6 @@ void roundToDecimals(Decimal &d, int decimals)
     roundToDigits(d, d.exponent + 1 + decimals);
 }
 
-QString nonFinite(double value)
-{
-    if (std::isnan(value))
-        return QStringLiteral("NAN");
-    return value < 0 ? QStringLiteral("-INF") : QStringLiteral("INF");
-}
-
 // ---- FormatFloat -----------------------------------------------------------
 
 struct Token
@@ -337,50 +330,12 @@ const FormatSettings &libraryFormats()
     return kSettings;
 }
 
-QString floatToStr(double value)
-{
-    if (!std::isfinite(value))
-        return nonFinite(value);
-    const Decimal d = toDecimal(value);
-    if (d.isZero())
-        return QStringLiteral("0");
-    QString out;
-    if (value < 0)
-        out += u'-';
-    const int n = int(d.digits.size());
-    if (d.exponent >= 15 || std::fabs(value) < 1e-5) {
-        out += QLatin1Char(d.digits[0]);
-        if (n > 1) {
-            out += kSettings.decimalSeparator;
-            out += QString::fromLatin1(d.digits.data() + 1, n - 1);
-        }
-        out += u'E';
-        out += QString::number(d.exponent);
-        return out;
-    }
-    if (d.exponent < 0) {
-        out += u'0';
-        out += kSettings.decimalSeparator;
-        out += QString(-d.exponent - 1, u'0');
-        out += QString::fromLatin1(d.digits.data(), n);
-        return out;
-    }
-    const int intLen = d.exponent + 1;
-    for (int i = 0; i < intLen; ++i)
-        out += QLatin1Char(i < n ? d.digits[size_t(i)] : '0');
-    if (n > intLen) {
-        out += kSettings.decimalSeparator;
-        out += QString::fromLatin1(d.digits.data() + intLen, n - intLen);
-    }
-    return out;
-}
-
 QString formatFloat(const QString &pattern, double value)
 {
     if (pattern.isEmpty())
-        return floatToStr(value);
+        return numberText(value);
     if (!std::isfinite(value))
-        return nonFinite(value);
+        return numberText(value);
 
     const QStringList texts = splitSections(pattern);
     auto sectionText = [&](int i) { return i < texts.size() ? texts[i] : QString(); };
@@ -469,11 +424,6 @@ std::optional<double> strToFloat(const QString &text, DecimalInput mode)
     if (res.ec != std::errc() || res.ptr != out.data() + out.size())
         return std::nullopt;
     return result;
-}
-
-QString intToStr(qint64 value)
-{
-    return QString::number(value);
 }
 
 std::optional<qint64> strToInt64(const QString &text)
@@ -570,26 +520,6 @@ std::optional<QDateTime> strToDateTime(const QString &text)
     if (!time)
         return std::nullopt;
     return QDateTime(*date, *time);
-}
-
-QString dateToStr(const QDate &date)
-{
-    return date.isValid() ? date.toString(QStringLiteral("dd/MM/yyyy")) : QString();
-}
-
-QString timeToStr(const QTime &time)
-{
-    return time.isValid() ? time.toString(QStringLiteral("hh:mm:ss")) : QString();
-}
-
-QString dateTimeToStr(const QDateTime &dateTime)
-{
-    if (!dateTime.isValid())
-        return QString();
-    const QTime time = dateTime.time();
-    if (time.msecsSinceStartOfDay() == 0)
-        return dateToStr(dateTime.date());
-    return dateToStr(dateTime.date()) + u' ' + timeToStr(time);
 }
 
 } // namespace vardof::platform

@@ -5,6 +5,8 @@
 // library's fixed settings, never the machine's regional options, so that a
 // file written on one PC reads back the same on another.
 
+#include "platform/CellFormat.h"
+
 #include <QChar>
 #include <QDate>
 #include <QDateTime>
@@ -39,11 +41,9 @@ inline QString longTimeFormat() { return libraryFormats().longTimeFormat; }
 
 // ---- numbers ---------------------------------------------------------------
 
-// General format with 15 significant digits, trailing zeros dropped:
-// 12.5 -> "12,5", 0.1 + 0.2 -> "0,3", 1e20 -> "1E20", 1e-7 -> "1E-7".
-// Fixed notation is used while the integer part has at most 15 digits and
-// the magnitude is at least 0.00001.
-QString floatToStr(double value);
+// The cell rule of CellFormat.h under its Delphi name: 12.5 -> "12,5",
+// 1e-5 -> "0,00001", 1e20 -> "1E20", 1e-7 -> "1E-7".
+inline QString floatToStr(double value) { return numberText(value); }
 
 // Delphi FormatFloat patterns: '0' (digit, always shown), '#' (digit when
 // significant), '.' (decimal separator), ',' (thousands grouping anywhere in
@@ -62,7 +62,7 @@ enum class DecimalInput {
 std::optional<double> strToFloat(const QString &text,
                                  DecimalInput mode = DecimalInput::CommaOnly);
 
-QString intToStr(qint64 value);
+inline QString intToStr(qint64 value) { return integerText(value); }
 // Optional sign, decimal digits, surrounding blanks; "$1F" as hex like Delphi.
 std::optional<int> strToInt(const QString &text);
 std::optional<qint64> strToInt64(const QString &text);
@@ -78,9 +78,9 @@ std::optional<QTime> strToTime(const QString &text);
 // A date, optionally followed by blanks and a time.
 std::optional<QDateTime> strToDateTime(const QString &text);
 
-QString dateToStr(const QDate &date);  // "dd/MM/yyyy"; empty for an invalid date
-QString timeToStr(const QTime &time);  // "hh:mm:ss"
-// "dd/MM/yyyy hh:mm:ss", or only the date when the time is midnight.
-QString dateTimeToStr(const QDateTime &dateTime);
+// The cell rules of CellFormat.h under their Delphi names.
+inline QString dateToStr(const QDate &date) { return dateText(date); }             // "dd/MM/yyyy"
+inline QString timeToStr(const QTime &time) { return timeText(time); }             // "hh:mm:ss"
+inline QString dateTimeToStr(const QDateTime &dateTime) { return timestampText(dateTime); }
 
 } // namespace vardof::platform

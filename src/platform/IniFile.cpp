@@ -1,5 +1,6 @@
 #include "platform/IniFile.h"
 
+#include "platform/CellFormat.h"
 #include "platform/Cp1252.h"
 #include "platform/Formats.h"
 #include "platform/HostPaths.h"
@@ -200,7 +201,7 @@ bool IniFile::writeBool(const QString &section, const QString &key, bool value)
 
 bool IniFile::writeFloat(const QString &section, const QString &key, double value)
 {
-    return writeString(section, key, floatToStr(value));
+    return writeString(section, key, numberText(value));
 }
 
 bool IniFile::sectionExists(const QString &section) const
