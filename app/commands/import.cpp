@@ -18,6 +18,7 @@
 #include "import/ImportRun.h"
 #include "import/ScriptLoader.h"
 #include "platform/Messages.h"
+#include "platform/RunFeedback.h"
 #include "platform/Signals.h"
 
 #include <cstdio>
@@ -26,23 +27,23 @@ namespace vardof::app {
 
 namespace {
 
-class PrintingSink : public importcsv::ImportSink
+// Lines on standard output, boxes on standard error; SIGINT/SIGTERM take
+// the run's own interruption path at the next line.
+class ImportFeedback : public platform::CommandLineFeedback
 {
 public:
-    void riga(const QString &testo) override { printLine(testo); }
-    bool conferma(const QString &) override { return true; }
-    bool domandaAvviso(const QString &testo) override
+    platform::Answer ask(platform::MessageKind kind, const QString &testo, platform::Buttons buttons) override
     {
-        // Nobody can answer: say what happened and keep going, as a user
-        // who wants the file imported would.
-        platform::warning(testo);
-        return true;
+        if (buttons == platform::Buttons::YesNo) {
+            // Starting is what the command was asked for. A warning question
+            // nobody can answer: say what happened and keep going, as a user
+            // who wants the file imported would.
+            if (kind == platform::Warning)
+                platform::CommandLineFeedback::ask(kind, testo, platform::Buttons::Ok);
+            return platform::Answer::Yes;
+        }
+        return platform::CommandLineFeedback::ask(kind, testo, buttons);
     }
-    void avviso(const QString &testo) override { platform::warning(testo); }
-    void errore(const QString &testo) override { platform::error(testo); }
-    void informazione(const QString &testo) override { platform::information(testo); }
-    // SIGINT/SIGTERM take the run's own interruption path at the next line.
-    bool prendiRichiestaInterruzione() override { return platform::interruptSignal() != 0; }
 };
 
 int importUsage()
@@ -119,7 +120,7 @@ int commandImport(const QStringList &arguments)
         return 1;
     }
 
-    PrintingSink sink;
+    ImportFeedback sink;
     importcsv::ImportRun run(context->database(), context->transaction(), script.parametri, script.colonne,
                              script.chiavi);
     const importcsv::EsitoImport esito = run.esegui(fileDati, saltaPrimaRiga, sink, opzioni);

@@ -151,15 +151,18 @@ void BM_InsertGrezzo(benchmark::State &state)
     }
 }
 
-class SinkSilenzioso : public importcsv::ImportSink
+class SinkSilenzioso : public platform::RunFeedback
 {
 public:
-    void riga(const QString &) override {}
-    bool conferma(const QString &) override { return true; }
-    bool domandaAvviso(const QString &) override { return true; }
-    void avviso(const QString &t) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
-    void errore(const QString &t) override { std::fprintf(stderr, "%s\n", qPrintable(t)); }
-    void informazione(const QString &) override {}
+    void line(const QString &) override {}
+    void progress(int) override {}
+    bool interruptRequested() override { return false; }
+    platform::Answer ask(platform::MessageKind kind, const QString &t, platform::Buttons b) override
+    {
+        if (b == platform::Buttons::Ok && (kind == platform::Warning || kind == platform::Error))
+            std::fprintf(stderr, "%s\n", qPrintable(t));
+        return platform::Answer::Yes;
+    }
 };
 
 void eseguiImport(benchmark::State &state, const char *nome, const QStringList &script, bool conPrecarico)

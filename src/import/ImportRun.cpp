@@ -11,7 +11,6 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 
-#include <QElapsedTimer>
 #include <QFileInfo>
 #include <QTime>
 
@@ -32,24 +31,6 @@ namespace {
 // Server codes of an insert refused by a unique index or primary key.
 constexpr long kChiaveDuplicata = 335544665; // unique_key_violation
 constexpr long kIndiceDuplicato = 335544349; // no_dup
-
-// Progress and event processing at most every ~50 ms: repainting per line
-// would cost more than the insert itself.
-class Ritmo
-{
-public:
-    Ritmo() { m_timer.start(); }
-    bool scaduto()
-    {
-        if (m_timer.elapsed() < 50)
-            return false;
-        m_timer.restart();
-        return true;
-    }
-
-private:
-    QElapsedTimer m_timer;
-};
 
 // The fields of one line, as views into it. Fields past the end read empty.
 class Campi
@@ -103,8 +84,10 @@ QStringList elencoConSeparatore(const QStringList &voci, const QString &separato
 class ImportRun::Impl
 {
 public:
-    Impl(ImportRun &run, ImportSink &sink, const QString &file, bool salta, const OpzioniImport &opzioni)
-        : r(run), m_sink(sink), m_file(file), m_salta(salta), m_opzioni(opzioni), p(run.m_parametri)
+    Impl(ImportRun &run, platform::RunFeedback &feedback, FasiImport *fasi, const QString &file, bool salta,
+         const OpzioniImport &opzioni)
+        : r(run), m_sink(feedback), m_fasi(fasi ? *fasi : m_nessunaFase), m_file(file), m_salta(salta),
+          m_opzioni(opzioni), p(run.m_parametri)
     {
     }
 
@@ -119,7 +102,7 @@ private:
     void log(const QString &testo)
     {
         m_ultimaRiga = testo;
-        m_sink.riga(testo);
+        m_sink.line(testo);
     }
     void logValore(const QString &testo)
     {
@@ -168,7 +151,9 @@ private:
     void avanza(qint64 letti, bool forza = false);
 
     ImportRun &r;
-    ImportSink &m_sink;
+    platform::RunFeedback &m_sink;
+    FasiImport m_nessunaFase;
+    FasiImport &m_fasi;
     QString m_file;
     bool m_salta;
     const OpzioniImport &m_opzioni;
@@ -185,7 +170,6 @@ private:
     bool m_differisci = false;
     QStringList m_differiti;
     qint64 m_totali = 0;
-    Ritmo m_ritmo;
     DataFileReader m_reader;
 };
 
@@ -197,12 +181,12 @@ ImportRun::ImportRun(db::Attachment &attachment, db::Transaction &transaction, c
 
 ImportRun::~ImportRun() = default;
 
-EsitoImport ImportRun::esegui(const QString &fileDati, bool saltaPrimaRiga, ImportSink &sink,
-                               const OpzioniImport &opzioni)
+EsitoImport ImportRun::esegui(const QString &fileDati, bool saltaPrimaRiga, platform::RunFeedback &sink,
+                               const OpzioniImport &opzioni, FasiImport *fasi)
 {
     m_contatori = ContatoriImport();
     if (!QFileInfo(fileDati).isFile()) {
-        sink.avviso(QStringLiteral("Attenzione: il file \"%1\" non esiste").arg(fileDati));
+        sink.tell(platform::Warning, QStringLiteral("Attenzione: il file \"%1\" non esiste").arg(fileDati));
         return EsitoImport::NonAvviato;
     }
     // A picture or an archive picked by mistake would otherwise go in as a
@@ -212,25 +196,24 @@ EsitoImport ImportRun::esegui(const QString &fileDati, bool saltaPrimaRiga, Impo
     case FileDati::Testo:
         break;
     case FileDati::NonTesto:
-        sink.errore(QStringLiteral("Il file \"%1\" non è un file di testo: importazione annullata").arg(fileDati));
+        sink.tell(platform::Error, QStringLiteral("Il file \"%1\" non è un file di testo: importazione annullata").arg(fileDati));
         return EsitoImport::NonAvviato;
     case FileDati::Illeggibile:
-        sink.errore(QStringLiteral("Impossibile leggere il file \"%1\":\n%2").arg(fileDati, motivo));
+        sink.tell(platform::Error, QStringLiteral("Impossibile leggere il file \"%1\":\n%2").arg(fileDati, motivo));
         return EsitoImport::NonAvviato;
     }
-    if (!sink.conferma(QStringLiteral("Avviare l'elaborazione?")))
+    if (!sink.confirm(QStringLiteral("Avviare l'elaborazione?")))
         return EsitoImport::NonAvviato;
-    Impl impl(*this, sink, fileDati, saltaPrimaRiga, opzioni);
+    Impl impl(*this, sink, fasi, fileDati, saltaPrimaRiga, opzioni);
     return impl.esegui();
 }
 
 void ImportRun::Impl::avanza(qint64 letti, bool forza)
 {
-    if (!forza && !m_ritmo.scaduto())
-        return;
-    const int percento = m_totali > 0 ? int(std::min<qint64>(100, std::llround(double(letti) * 100.0 / double(m_totali)))) : 0;
-    m_sink.avanzamento(percento);
-    m_sink.elaboraEventi();
+    if (forza)
+        m_sink.report(letti, m_totali);
+    else
+        m_sink.step(letti, m_totali);
 }
 
 void ImportRun::Impl::preparaStatement()
@@ -336,13 +319,13 @@ void ImportRun::Impl::preparaStatement()
 
 EsitoImport ImportRun::Impl::esegui()
 {
-    m_sink.inizio();
-    (void)m_sink.prendiRichiestaInterruzione();
+    m_fasi.inizio();
+    (void)m_sink.interruptRequested();
     if (!m_opzioni.fileScarti.isEmpty()) {
         if (!m_scarti.apri(m_opzioni.fileScarti)) {
             log(m_scarti.errore());
-            m_sink.errore(QStringLiteral("Elaborazione interrotta"));
-            m_sink.fine();
+            m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
+            m_fasi.fine();
             return EsitoImport::NonAvviato;
         }
     }
@@ -353,7 +336,7 @@ EsitoImport ImportRun::Impl::esegui()
         r.m_tra.start();
         preparaStatement();
 
-        m_sink.mostraAvanzamento(true);
+        m_fasi.mostraAvanzamento(true);
         logOra(QStringLiteral("Scansione preliminare file"));
         m_totali = contaRigheDati(m_file, m_salta);
         if (m_totali < 0)
@@ -364,7 +347,7 @@ EsitoImport ImportRun::Impl::esegui()
         if (m_totali == 0) {
             esito = EsitoImport::NessunDato;
         } else if (p.eliminaRecordCampoRiferimento && !eliminazione()) {
-            m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+            m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
             esito = EsitoImport::EliminazioneFallita;
         } else {
             std::optional<EsitoImport> fermo;
@@ -375,7 +358,7 @@ EsitoImport ImportRun::Impl::esegui()
     } catch (const db::Error &e) {
         // A statement the server refuses to prepare: nothing was written.
         log(e.message());
-        m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+        m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
         esito = EsitoImport::NonAvviato;
         m_scarti.annulla();
     }
@@ -388,7 +371,7 @@ EsitoImport ImportRun::Impl::esegui()
     }
     pulizia();
     if (esito == EsitoImport::Completato)
-        m_sink.informazione(QStringLiteral("Elaborazione terminata"));
+        m_sink.tell(platform::Information, QStringLiteral("Elaborazione terminata"));
     return esito;
 }
 
@@ -419,7 +402,7 @@ EsitoImport ImportRun::Impl::fermaPerErrori()
     rollbackSeAttiva();
     logOra(QStringLiteral("acquisizione interrotta: più di %1 record falliti, le modifiche dell'elaborazione sono state annullate")
                .arg(formatoNumero(m_opzioni.maxErrori)));
-    m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+    m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
     return EsitoImport::Fallito;
 }
 
@@ -428,7 +411,7 @@ EsitoImport ImportRun::Impl::connessionePersa()
     m_reader.close();
     rollbackSeAttiva();
     logOra(QStringLiteral("acquisizione interrotta: la connessione al database è stata persa, le modifiche dell'elaborazione non sono state salvate"));
-    m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+    m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
     return EsitoImport::Fallito;
 }
 
@@ -437,7 +420,7 @@ bool ImportRun::Impl::chiudiScarti()
     if (m_scarti.chiudi())
         return true;
     log(m_scarti.errore());
-    m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+    m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
     return false;
 }
 
@@ -482,7 +465,7 @@ bool ImportRun::Impl::eliminazione()
 ImportRun::Impl::Lettura ImportRun::Impl::prossimaRiga(QString &testo, bool &nonValida, qint64 &numero)
 {
     for (;;) {
-        if (m_sink.prendiRichiestaInterruzione()) {
+        if (m_sink.interruptRequested()) {
             interrompi();
             m_reader.close();
             return Lettura::Interrotta;
@@ -560,11 +543,11 @@ std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
     for (const TCampo &k : chiavi)
         nomi << k.nome;
     logOra(QStringLiteral("Inizio controllo duplicati (%1)").arg(nomi.join(u',')));
-    m_sink.avanzamento(0);
+    m_sink.progress(0);
 
     auto fallito = [&](const QString &messaggio) -> std::optional<EsitoImport> {
         log(messaggio);
-        m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+        m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
         return EsitoImport::DuplicatiFalliti;
     };
 
@@ -762,10 +745,10 @@ EsitoImport ImportRun::Impl::passoImport()
     ContatoriImport &n = r.m_contatori;
 
     logOra(QStringLiteral("Inizio acquisizione file"));
-    m_sink.avanzamento(0);
+    m_sink.progress(0);
     if (!m_reader.open(m_file)) {
         log(QStringLiteral("Attenzione: il file \"%1\" non esiste").arg(m_file));
-        m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+        m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
         return EsitoImport::NonAvviato;
     }
 
@@ -853,7 +836,7 @@ EsitoImport ImportRun::Impl::passoImport()
                     }
                     const QString domanda = QStringLiteral("Attenzione: il controllo duplicati per il record %1 è fallito:\n%2\nContinuare lo stesso?")
                                                 .arg(riga(numero), e.message());
-                    if (!m_sink.domandaAvviso(domanda)) {
+                    if (!m_sink.confirm(domanda, platform::Warning)) {
                         interrompi();
                         m_reader.close();
                         return EsitoImport::Interrotto;
@@ -991,7 +974,7 @@ EsitoImport ImportRun::Impl::passoImport()
             r.m_tra.commitRetaining();
     } catch (const db::Error &e) {
         log(e.message());
-        m_sink.errore(QStringLiteral("Elaborazione interrotta"));
+        m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
         return EsitoImport::Fallito;
     }
     return EsitoImport::Completato;
@@ -999,7 +982,7 @@ EsitoImport ImportRun::Impl::passoImport()
 
 void ImportRun::Impl::pulizia()
 {
-    m_sink.mostraAvanzamento(false);
+    m_fasi.mostraAvanzamento(false);
     m_reader.close();
     m_insert.reset();
     m_lookup.reset();
@@ -1011,10 +994,10 @@ void ImportRun::Impl::pulizia()
         try {
             eliminaTabellaDuplicati();
         } catch (const db::Error &e) {
-            m_sink.avviso(QStringLiteral("Impossibile azzerare la tabella di appoggio per il controllo duplicati:\n%1").arg(e.message()));
+            m_sink.tell(platform::Warning, QStringLiteral("Impossibile azzerare la tabella di appoggio per il controllo duplicati:\n%1").arg(e.message()));
         }
     }
-    m_sink.fine();
+    m_fasi.fine();
 }
 
 } // namespace vardof::importcsv

@@ -7,12 +7,16 @@
 // parameters and descriptors of the last script load; it never reads the
 // script again and never changes them.
 //
-// Everything the user sees goes through ImportSink: the import window, the
-// command line and the tests each implement it. The run itself never shows a
-// box and never throws for a database failure: failures are reported through
-// the sink and end the run as the outcome says.
+// Everything the user sees goes through the run feedback (lines for
+// MemoRiepilogo, progress, boxes, the stop request) and FasiImport: the
+// import window, the command line and the tests each implement them. The
+// run itself never shows a box and never throws for a database failure:
+// failures are reported through the feedback and end the run as the
+// outcome says. The stop request is read before each line
+// of a pass, and once at the start, where a stale one is dropped.
 
 #include "import/ImportScript.h"
+#include "platform/RunFeedback.h"
 
 #include <QString>
 
@@ -23,32 +27,17 @@ class Transaction;
 
 namespace vardof::importcsv {
 
-class ImportSink
+// What only the import window shows besides the run's feedback.
+class FasiImport
 {
 public:
-    virtual ~ImportSink() = default;
-
-    // A line for MemoRiepilogo.
-    virtual void riga(const QString &testo) = 0;
+    virtual ~FasiImport() = default;
     // The run has started (MemoRiepilogo emptied, "Interrompi" available) and
-    // has ended (progress window gone, "Interrompi" unavailable again).
+    // has ended ("Interrompi" unavailable again).
     virtual void inizio() {}
     virtual void fine() {}
+    // The progress window appears for the passes over the file and goes.
     virtual void mostraAvanzamento(bool /*visibile*/) {}
-    // Progress in per cent; called at most every ~50 ms, together with
-    // elaboraEventi(), so that painting does not cost more than the rows.
-    virtual void avanzamento(int /*percento*/) {}
-    virtual void elaboraEventi() {}
-    // True when the user asked to stop; the request is consumed.
-    virtual bool prendiRichiestaInterruzione() { return false; }
-
-    // Boxes: a Yes/No confirmation, a Yes/No warning question, and the
-    // three plain kinds.
-    virtual bool conferma(const QString &testo) = 0;
-    virtual bool domandaAvviso(const QString &testo) = 0;
-    virtual void avviso(const QString &testo) = 0;
-    virtual void errore(const QString &testo) = 0;
-    virtual void informazione(const QString &testo) = 0;
 };
 
 enum class EsitoImport {
@@ -97,8 +86,8 @@ public:
     ImportRun(const ImportRun &) = delete;
     ImportRun &operator=(const ImportRun &) = delete;
 
-    EsitoImport esegui(const QString &fileDati, bool saltaPrimaRiga, ImportSink &sink,
-                       const OpzioniImport &opzioni = OpzioniImport());
+    EsitoImport esegui(const QString &fileDati, bool saltaPrimaRiga, platform::RunFeedback &feedback,
+                       const OpzioniImport &opzioni = OpzioniImport(), FasiImport *fasi = nullptr);
 
     const ContatoriImport &contatori() const { return m_contatori; }
 

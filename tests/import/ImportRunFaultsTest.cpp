@@ -42,7 +42,7 @@ protected:
     EsitoImport esegui(const CaricamentoScript &c, const OpzioniImport &o = OpzioniImport())
     {
         ImportRun run(att(), tra(), c.parametri, c.colonne, c.chiavi);
-        const EsitoImport e = run.esegui(file("dati.csv"), false, sink, o);
+        const EsitoImport e = run.esegui(file("dati.csv"), false, sink, o, &sink);
         contatori = run.contatori();
         return e;
     }
@@ -298,7 +298,7 @@ TEST_F(ImportFaults, rejectsKeepEveryLineNotStoredAsItWasWithItsReason)
     OpzioniImport o;
     o.fileScarti = file("scarti.csv");
     ImportRun run(att(), tra(), c.parametri, c.colonne, c.chiavi);
-    EXPECT_EQ(run.esegui(file("dati.csv"), true, sink, o), EsitoImport::Completato);
+    EXPECT_EQ(run.esegui(file("dati.csv"), true, sink, o, &sink), EsitoImport::Completato);
 
     EXPECT_EQ(leggi(o.fileScarti), lunga + chiave + binaria + utf8);
 

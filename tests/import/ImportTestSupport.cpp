@@ -46,7 +46,7 @@ QString conControlli(const char *testo)
     return r + s.mid(da);
 }
 
-void RecordingSink::riga(const QString &testo)
+void RecordingSink::line(const QString &testo)
 {
     righe << testo;
     if (!m_dopo.isEmpty() && m_contati < 0 && testo.endsWith(m_dopo))
@@ -55,7 +55,7 @@ void RecordingSink::riga(const QString &testo)
         suRiga(testo);
 }
 
-bool RecordingSink::prendiRichiestaInterruzione()
+bool RecordingSink::interruptRequested()
 {
     if (m_contati < 0)
         return false;
@@ -83,16 +83,24 @@ bool RecordingSink::risposta()
     return r;
 }
 
-bool RecordingSink::conferma(const QString &testo)
+platform::Answer RecordingSink::ask(platform::MessageKind kind, const QString &testo, platform::Buttons buttons)
 {
-    messaggi << QStringLiteral("conferma: ") + testo;
-    return risposta();
-}
-
-bool RecordingSink::domandaAvviso(const QString &testo)
-{
-    messaggi << QStringLiteral("domanda: ") + testo;
-    return risposta();
+    if (buttons == platform::Buttons::YesNo) {
+        messaggi << (kind == platform::Warning ? QStringLiteral("domanda: ") : QStringLiteral("conferma: ")) + testo;
+        return risposta() ? platform::Answer::Yes : platform::Answer::No;
+    }
+    switch (kind) {
+    case platform::Warning:
+        messaggi << QStringLiteral("avviso: ") + testo;
+        break;
+    case platform::Error:
+        messaggi << QStringLiteral("errore: ") + testo;
+        break;
+    default:
+        messaggi << QStringLiteral("informazione: ") + testo;
+        break;
+    }
+    return platform::Answer::Ok;
 }
 
 void ImportFixture::SetUp()
@@ -122,7 +130,7 @@ CaricamentoScript ImportFixture::carica(const QStringList &script, const QString
 EsitoImport ImportFixture::esegui(const CaricamentoScript &c, bool saltaPrimaRiga, const QString &nome)
 {
     ImportRun run(att(), tra(), c.parametri, c.colonne, c.chiavi);
-    const EsitoImport e = run.esegui(file(nome), saltaPrimaRiga, sink);
+    const EsitoImport e = run.esegui(file(nome), saltaPrimaRiga, sink, OpzioniImport(), &sink);
     contatori = run.contatori();
     return e;
 }

@@ -61,21 +61,19 @@ auto entroSecondi(int secondi, F &&f)
     return futuro.get();
 }
 
-class RecordingSink : public ImportSink
+class RecordingSink : public platform::RunFeedback, public FasiImport
 {
 public:
-    void riga(const QString &testo) override;
+    void line(const QString &testo) override;
     void inizio() override { ++avvii; }
     void fine() override { ++fini; }
     void mostraAvanzamento(bool visibile) override { avanzamentoVisibile = visibile; }
-    void avanzamento(int percento) override { percentuali << percento; }
-    void elaboraEventi() override { ++eventi; }
-    bool prendiRichiestaInterruzione() override;
-    bool conferma(const QString &testo) override;
-    bool domandaAvviso(const QString &testo) override;
-    void avviso(const QString &testo) override { messaggi << QStringLiteral("avviso: ") + testo; }
-    void errore(const QString &testo) override { messaggi << QStringLiteral("errore: ") + testo; }
-    void informazione(const QString &testo) override { messaggi << QStringLiteral("informazione: ") + testo; }
+    void progress(int percento) override { percentuali << percento; }
+    void keepAlive() override { ++eventi; }
+    bool interruptRequested() override;
+    // Yes/No: "conferma: " or, with a warning icon, "domanda: "; the rest
+    // "avviso: ", "errore: ", "informazione: ".
+    platform::Answer ask(platform::MessageKind kind, const QString &testo, platform::Buttons buttons) override;
 
     // Asks to stop before the n-th line (from 1) read after the log line
     // `dopo` was written.

@@ -11,6 +11,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Services.h"
+#include "platform/widgets/WindowRunFeedback.h"
 
 #ifdef VARDOF_HAVE_PARAMS
 #include "params/TTabXForm.h"
@@ -26,16 +27,26 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <utility>
+
 namespace vardof::importcsv {
 
 // What the run shows goes to this window's controls and to the platform's
 // message boxes.
-class TImportCSVForm::Sink : public ImportSink
+class TImportCSVForm::Sink : public platform::WindowRunFeedback, public FasiImport
 {
 public:
-    explicit Sink(TImportCSVForm &form) : f(form) {}
+    explicit Sink(TImportCSVForm &form) : f(form)
+    {
+        onLine = [this](const QString &testo) { f.MemoRiepilogo->appendPlainText(testo); };
+        onProgress = [this](int percento) {
+            if (f.m_avanzamento)
+                f.m_avanzamento->imposta(percento);
+        };
+        // The request is taken when read: the run stops once for it.
+        interruption = [this] { return std::exchange(f.m_richiestaInterruzione, false); };
+    }
 
-    void riga(const QString &testo) override { f.MemoRiepilogo->appendPlainText(testo); }
     void inizio() override
     {
         f.MemoRiepilogo->clear();
@@ -52,27 +63,6 @@ public:
             f.m_avanzamento.reset();
         }
     }
-    void avanzamento(int percento) override
-    {
-        if (f.m_avanzamento)
-            f.m_avanzamento->imposta(percento);
-    }
-    void elaboraEventi() override { QCoreApplication::processEvents(); }
-    bool prendiRichiestaInterruzione() override
-    {
-        const bool richiesta = f.m_richiestaInterruzione;
-        f.m_richiestaInterruzione = false;
-        return richiesta;
-    }
-    bool conferma(const QString &testo) override { return platform::confirm(testo); }
-    bool domandaAvviso(const QString &testo) override
-    {
-        return platform::messages().show(platform::Warning, QString(), testo, platform::Buttons::YesNo)
-               == platform::Answer::Yes;
-    }
-    void avviso(const QString &testo) override { platform::warning(testo); }
-    void errore(const QString &testo) override { platform::error(testo); }
-    void informazione(const QString &testo) override { platform::information(testo); }
 
 private:
     TImportCSVForm &f;
@@ -258,7 +248,7 @@ void TImportCSVForm::ButtonElaboraClick()
         b->setEnabled(false);
     Sink sink(*this);
     ImportRun run(m_context->database(), m_context->transaction(), m_parametri, m_colonne, m_chiavi);
-    run.esegui(EditFile->text(), CheckSaltaRiga->isChecked(), sink);
+    run.esegui(EditFile->text(), CheckSaltaRiga->isChecked(), sink, OpzioniImport(), &sink);
     m_inElaborazione = false;
     ButtonFile->setEnabled(true);
     ButtonWizard->setEnabled(!EditFile->text().isEmpty());
