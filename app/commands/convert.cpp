@@ -12,6 +12,7 @@
 #include "convert/ConversionRun.h"
 #include "convert/ConversionTexts.h"
 #include "platform/Messages.h"
+#include "platform/RunFeedback.h"
 
 #include <QFileInfo>
 
@@ -20,13 +21,6 @@
 namespace vardof::app {
 
 namespace {
-
-class PrintingSink : public convert::ConversionSink
-{
-public:
-    void anomaly(const QString &text) override { printLine(text); }
-    void progress(int) override {}
-};
 
 int convertUsage()
 {
@@ -74,7 +68,7 @@ int commandConvert(const QStringList &arguments)
         return 1;
     }
 
-    PrintingSink sink;
+    platform::CommandLineFeedback sink;
     const convert::ConversionResult result = convert::Converti(options, sink);
     if (!result.error.isEmpty())
         platform::error(result.error);

@@ -144,11 +144,16 @@ qint64 writeSource(const QString &path, qint64 megabytes)
     return lines;
 }
 
-class NullSink : public convert::ConversionSink
+class NullSink : public platform::RunFeedback
 {
 public:
-    void anomaly(const QString &) override {}
+    void line(const QString &) override {}
     void progress(int) override {}
+    bool interruptRequested() override { return false; }
+    platform::Answer ask(platform::MessageKind, const QString &, platform::Buttons) override
+    {
+        return platform::Answer::Yes;
+    }
 };
 
 double runOurs(const QString &source, const QString &destination)

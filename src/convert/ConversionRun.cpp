@@ -30,26 +30,32 @@ bool sameFile(const QString &a, const QString &b)
 // Passes everything on and writes the anomalies to their file as they come;
 // the file is opened at the first one, so a clean run leaves an older
 // anomalies file alone.
-class AnomaliesFileSink : public ConversionSink
+class AnomaliesFileSink : public platform::RunFeedback
 {
 public:
-    AnomaliesFileSink(ConversionSink &next, const QString &path) : m_next(next), m_file(path) {}
-    void anomaly(const QString &text) override
+    AnomaliesFileSink(platform::RunFeedback &next, const QString &path) : m_next(next), m_file(path) {}
+    void line(const QString &text) override
     {
         ++m_count;
-        m_next.anomaly(text);
+        m_next.line(text);
         if (m_file.failed() || (!m_file.isOpen() && !m_file.open()))
             return;
         m_file.writeText(text);
         m_file.write("\r\n", 2);
     }
     void progress(int percent) override { m_next.progress(percent); }
+    void keepAlive() override { m_next.keepAlive(); }
+    bool interruptRequested() override { return m_next.interruptRequested(); }
+    platform::Answer ask(platform::MessageKind kind, const QString &text, platform::Buttons buttons) override
+    {
+        return m_next.ask(kind, text, buttons);
+    }
 
     qint64 count() const { return m_count; }
     platform::OutputFile &file() { return m_file; }
 
 private:
-    ConversionSink &m_next;
+    platform::RunFeedback &m_next;
     platform::OutputFile m_file;
     qint64 m_count = 0;
 };
@@ -73,7 +79,7 @@ QString checkPaths(const ConversionOptions &options)
     return QString();
 }
 
-ConversionResult Converti(const ConversionOptions &options, ConversionSink &sink)
+ConversionResult Converti(const ConversionOptions &options, platform::RunFeedback &sink)
 {
     ConversionResult result;
     const QString definition = definitionPath(options.source);

@@ -32,6 +32,6 @@ struct ConversionResult
 // they also go, as they come, to "Anomalie.txt" in the source's folder,
 // which replaces the previous one at the end of the run, even when the run
 // stopped early. Nothing is kept in memory per source line.
-ConversionResult Converti(const ConversionOptions &options, ConversionSink &sink);
+ConversionResult Converti(const ConversionOptions &options, platform::RunFeedback &sink);
 
 } // namespace vardof::convert

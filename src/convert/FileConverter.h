@@ -3,7 +3,7 @@
 // The two conversion engines: a fixed-length or ";"-delimited source file
 // becomes a ";"-delimited destination, field by field as the definition file
 // says. Plain code, no user interface: bad values in the source are reported
-// as anomalies through ConversionSink and the run goes on; a definition that
+// as anomalies, one line each of the run feedback, and the run goes on; a definition that
 // cannot be applied stops the run and leaves its Italian explanation in
 // errorMessage(), with the destination holding the lines written so far.
 // The destination is replaced only when its lines are all written: a run
@@ -15,22 +15,13 @@
 // they are. Lines end with CR LF in the destination; the source may use
 // CR LF or LF.
 
+#include "platform/RunFeedback.h"
+
 #include <QString>
 
 #include <memory>
 
 namespace vardof::convert {
-
-class ConversionSink
-{
-public:
-    virtual ~ConversionSink() = default;
-    // One line for the anomalies list, in source order.
-    virtual void anomaly(const QString &text) = 0;
-    // Processed source lines over the total, in per cent; called at most
-    // about every 50 ms, and once with 100 at the end.
-    virtual void progress(int percent) = 0;
-};
 
 struct ConversionOptions
 {
@@ -44,7 +35,10 @@ struct ConversionOptions
 class FileConverter
 {
 public:
-    FileConverter(const ConversionOptions &options, ConversionSink &sink);
+    // Anomalies go to feedback.line() in source order; progress is processed
+    // source lines over the total, throttled, and 100 at the end of a
+    // complete run. Conversions are not interrupted.
+    FileConverter(const ConversionOptions &options, platform::RunFeedback &feedback);
     ~FileConverter();
     FileConverter(const FileConverter &) = delete;
     FileConverter &operator=(const FileConverter &) = delete;
@@ -66,7 +60,7 @@ private:
     bool run(Engine &engine, const QString &definitionPath);
 
     ConversionOptions m_options;
-    ConversionSink &m_sink;
+    platform::RunFeedback &m_sink;
     QString m_error;
     qint64 m_anomalies = 0;
     qint64 m_linesWritten = 0;

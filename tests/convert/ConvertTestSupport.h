@@ -39,14 +39,15 @@ inline QByteArray crlf(const QList<QByteArray> &lines)
     return out;
 }
 
-class RecordingSink : public convert::ConversionSink
+// The anomalies are the lines of the run.
+class RecordingSink : public platform::RecordingFeedback
 {
 public:
-    void anomaly(const QString &text) override { anomalies << text; }
-    void progress(int percent) override { percents << percent; }
+    RecordingSink() = default;
+    RecordingSink(const RecordingSink &) = delete;
+    RecordingSink &operator=(const RecordingSink &) = delete;
 
-    QStringList anomalies;
-    QList<int> percents;
+    QStringList &anomalies = lines;
 };
 
 } // namespace vardof::test

@@ -240,7 +240,7 @@ void TConvFileForm::Converti()
         platform::information(texts::completed());
 }
 
-void TConvFileForm::anomaly(const QString &text)
+void TConvFileForm::line(const QString &text)
 {
     m_pendingAnomalies << text;
 }
@@ -249,7 +249,6 @@ void TConvFileForm::progress(int percent)
 {
     ProgressElab->setValue(percent);
     flushAnomalies();
-    QCoreApplication::processEvents();
 }
 
 void TConvFileForm::flushAnomalies()

@@ -8,6 +8,7 @@
 // releases the context.
 
 #include "convert/FileConverter.h"
+#include "platform/widgets/WindowRunFeedback.h"
 
 #include <QDialog>
 #include <QStringList>
@@ -27,7 +28,7 @@ namespace vardof::params { class TTabXForm; }
 
 namespace vardof::convert {
 
-class TConvFileForm : public QDialog, private ConversionSink
+class TConvFileForm : public QDialog, private platform::WindowRunFeedback
 {
     Q_OBJECT
 
@@ -69,7 +70,7 @@ protected:
     void reject() override;
 
 private:
-    void anomaly(const QString &text) override;
+    void line(const QString &text) override;
     void progress(int percent) override;
     void flushAnomalies();
     void setRunning(bool running);
