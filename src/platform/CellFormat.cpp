@@ -2,7 +2,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdlib>
 
 namespace vardof::platform {
 
@@ -26,9 +25,12 @@ QString numberText(double value)
     // Rounded to 15 significant digits first, so that 1.005 is the 1.005 the
     // user typed and 0.1 + 0.2 is 0.3; the exponent is that of the rounded
     // value (9.999999999999999e14 becomes 1E15).
+    // Only the top sliver of the range would round past the largest double and
+    // no longer read back; it keeps all seventeen digits instead.
+    const int significant = std::fabs(value) > 1.79769313486231e308 ? 17 : kSignificantDigits;
     char buffer[64];
     const auto res = std::to_chars(buffer, buffer + sizeof buffer, std::fabs(value),
-                                   std::chars_format::scientific, kSignificantDigits - 1);
+                                   std::chars_format::scientific, significant - 1);
     const char *e = buffer;
     while (e < res.ptr && *e != 'e')
         ++e;
@@ -38,7 +40,9 @@ QString numberText(double value)
             digits += *p;
     while (digits.size() > 1 && digits.endsWith('0'))
         digits.chop(1);
-    const int exponent = std::atoi(e + 1);
+    int exponent = 0;
+    const char *expText = e + 1 < res.ptr && e[1] == '+' ? e + 2 : e + 1;
+    std::from_chars(expText, res.ptr, exponent);
     const int n = int(digits.size());
 
     QString out;

@@ -26,7 +26,8 @@ namespace vardof::platform {
 // - outside that range a mantissa and "E" with the exponent unpadded, so a
 //   value never turns into a screenful of zeros and no magnitude is lost:
 //   1e-6 -> "1E-6", 1e-30 -> "1E-30", 1,5e20 -> "1,5E20", 1e300 -> "1E300",
-//   the largest double -> "1,79769313486232E308";
+//   the largest double -> "1,7976931348623157E308" (seventeen digits only
+//   there, where fifteen would round past what a double can hold);
 // - zero of either sign -> "0"; NaN -> "NAN"; infinities -> "INF", "-INF".
 // The text reads back through strToFloat().
 QString numberText(double value);

@@ -41,6 +41,10 @@ Decimal toDecimal(double value, int significant = 15)
     value = std::fabs(value);
     if (value == 0.0)
         return d;
+    // Fifteen digits would round the top sliver of the range past the largest
+    // double, which then no longer reads back.
+    if (value > 1.79769313486231e308)
+        significant = std::max(significant, 17);
     char buf[64];
     const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::scientific,
                                    significant - 1);

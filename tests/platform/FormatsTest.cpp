@@ -495,3 +495,10 @@ TEST(LibraryFormats, SetsItalianSeparatorsAndIsRepeatable)
 }
 
 } // namespace
+
+// Outside the plain-digit range the text turns to an exponent; it still reads back.
+INSTANTIATE_TEST_SUITE_P(Extremes, FloatRoundTripTest,
+                         testing::Values(1e-5, 9.99e-6, -2.5e-7, 1e-30, -1e-300, 1e15, 1e300,
+                                         std::numeric_limits<double>::max(),
+                                         -std::numeric_limits<double>::max(),
+                                         std::numeric_limits<double>::min()));
