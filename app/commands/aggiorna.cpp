@@ -13,20 +13,12 @@
 #include "maintenance/ScriptAggiornamento.h"
 #include "maintenance/StoreTables.h"
 #include "platform/Messages.h"
+#include "platform/RunFeedback.h"
+#include "platform/Signals.h"
 
 #include <cstdio>
 
 namespace vardof::app {
-
-namespace {
-
-class LogPrinter : public maintenance::Reporter
-{
-public:
-    void logLine(const QString &line) override { printLine(line); }
-};
-
-} // namespace
 
 int commandAggiorna(const QStringList &arguments)
 {
@@ -54,12 +46,15 @@ int commandAggiorna(const QStringList &arguments)
         {
             maintenance::AggiornamentoFDB engine(context->database(), context->transaction(),
                                                  maintenance::aperturaLibreria());
-            LogPrinter printer;
-            esito = engine.esegui(*script, false, printer);
+            // SIGINT/SIGTERM take the run's own interruption path at the next row.
+            platform::CommandLineFeedback feedback;
+            esito = engine.esegui(*script, false, feedback);
             // The run's writes are committed here, where a failure is told
             // and changes the exit status.
-            committed = engine.chiudiDestinazione(&printer);
+            committed = engine.chiudiDestinazione(&feedback);
         }
+        if (esito.interrotto && platform::interruptSignal() != 0)
+            return platform::interruptExitCode();
         return committed && esito.eseguito && esito.falliti == 0 && esito.ricalcoliFalliti == 0 ? 0 : 1;
     } catch (const db::Error &e) {
         platform::error(e.message());

@@ -11,6 +11,8 @@
 #include "entry/Context.h"
 #include "maintenance/PulisciTmp.h"
 #include "platform/Messages.h"
+#include "platform/RunFeedback.h"
+#include "platform/Signals.h"
 
 #include <cstdio>
 
@@ -18,17 +20,20 @@ namespace vardof::app {
 
 namespace {
 
-class DropPrinter : public maintenance::PulisciTmpReporter
+// One line per table, through the feedback so that its progress line is
+// out of the way first.
+class DropPrinter : public maintenance::FasiPulisciTmp
 {
 public:
-    explicit DropPrinter(qint64 total) : m_total(total) {}
+    DropPrinter(platform::RunFeedback &feedback, qint64 total) : m_feedback(feedback), m_total(total) {}
     void tabella(qint64 k, const QString &nome, int) override
     {
-        printLine(QStringLiteral("(n° %1 di %2) DROP TABLE %3")
-                      .arg(maintenance::formatoConteggio(k), maintenance::formatoConteggio(m_total), nome));
+        m_feedback.line(QStringLiteral("(n° %1 di %2) DROP TABLE %3")
+                            .arg(maintenance::formatoConteggio(k), maintenance::formatoConteggio(m_total), nome));
     }
 
 private:
+    platform::RunFeedback &m_feedback;
     qint64 m_total;
 };
 
@@ -51,11 +56,16 @@ int commandPulisciTmp(const QStringList &arguments)
             platform::information(QStringLiteral("Nessuna tabella TMP_ da eliminare"));
             return 0;
         }
-        DropPrinter printer(total);
-        const maintenance::EsitoPulisciTmp esito = maintenance::eliminaTabelleTmp(context->database(), total, printer);
+        // SIGINT/SIGTERM stop the run before the next table; the drops done stay.
+        platform::CommandLineFeedback feedback;
+        DropPrinter printer(feedback, total);
+        const maintenance::EsitoPulisciTmp esito =
+            maintenance::eliminaTabelleTmp(context->database(), total, feedback, &printer);
+        if (esito.fermata)
+            return platform::interruptExitCode();
         if (esito.fallita)
             return 1;
-        platform::information(QStringLiteral("Elaborazione completata"));
+        feedback.tell(platform::Information, QStringLiteral("Elaborazione completata"));
         return 0;
     } catch (const db::Error &e) {
         platform::error(e.message());

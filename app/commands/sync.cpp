@@ -11,6 +11,8 @@
 #include "maintenance/SincroDB.h"
 #include "maintenance/StoreTables.h"
 #include "platform/Messages.h"
+#include "platform/RunFeedback.h"
+#include "platform/Signals.h"
 
 #include "db/Error.h"
 
@@ -20,17 +22,26 @@ namespace vardof::app {
 
 namespace {
 
-class SyncPrinter : public maintenance::SincroReporter
+// One line per synchronisation, through the feedback so that its progress
+// line is out of the way first.
+class SyncPrinter : public maintenance::FasiSincro
 {
 public:
-    void elaborazione(int i, int n, int) override { printLine(QStringLiteral("Elaborazione %1 di %2").arg(i).arg(n)); }
+    explicit SyncPrinter(platform::RunFeedback &feedback) : m_feedback(feedback) {}
+    void elaborazione(int i, int n, int) override
+    {
+        m_feedback.line(QStringLiteral("Elaborazione %1 di %2").arg(i).arg(n));
+    }
     void elaborazioneCompletata(const maintenance::SincroFDB &s, qint64 righe) override
     {
-        printLine(QStringLiteral("Elaborazione cod. %1 %2.%3 -> %4.%5: record copiati %6")
-                      .arg(s.codice)
-                      .arg(s.dbOrigine, s.tabellaOrigine, s.dbDestinazione, s.tabellaDestinazione)
-                      .arg(righe));
+        m_feedback.line(QStringLiteral("Elaborazione cod. %1 %2.%3 -> %4.%5: record copiati %6")
+                            .arg(s.codice)
+                            .arg(s.dbOrigine, s.tabellaOrigine, s.dbDestinazione, s.tabellaDestinazione)
+                            .arg(righe));
     }
+
+private:
+    platform::RunFeedback &m_feedback;
 };
 
 } // namespace
@@ -52,9 +63,13 @@ int commandSync(const QStringList &arguments)
             platform::warning(QStringLiteral("Nessuna elaborazione da eseguire"));
             return 0;
         }
-        SyncPrinter printer;
+        platform::CommandLineFeedback feedback;
+        SyncPrinter printer(feedback);
         const maintenance::EsitoSincro esito = maintenance::eseguiSincronizzazioni(
-            context->database(), context->transaction(), maintenance::aperturaLibreria(), printer);
+            context->database(), context->transaction(), maintenance::aperturaLibreria(), feedback, &printer);
+        if (esito != maintenance::EsitoSincro::Completata && esito != maintenance::EsitoSincro::Nessuna
+            && platform::interruptSignal() != 0)
+            return platform::interruptExitCode();
         return esito == maintenance::EsitoSincro::Completata || esito == maintenance::EsitoSincro::Nessuna ? 0 : 1;
     } catch (const db::Error &e) {
         platform::error(e.message());

@@ -22,10 +22,11 @@ QString formatoConteggio(qint64 n)
     return platform::formatFloat(QStringLiteral("###,##0"), double(n));
 }
 
-EsitoPulisciTmp eliminaTabelleTmp(db::Attachment &att, qint64 totale, PulisciTmpReporter &reporter)
+EsitoPulisciTmp eliminaTabelleTmp(db::Attachment &att, qint64 totale, platform::RunFeedback &feedback,
+                                  FasiPulisciTmp *fasi)
 {
     EsitoPulisciTmp esito;
-    reporter.progress(0);
+    feedback.progress(0);
     {
         std::unique_ptr<db::Transaction> t = TransazioneNoWait(att);
         // The names are read first: dropping a table while its catalogue row
@@ -42,14 +43,16 @@ EsitoPulisciTmp eliminaTabelleTmp(db::Attachment &att, qint64 totale, PulisciTmp
         }
         qint64 k = 0;
         for (const QString &name : names) {
-            reporter.keepAlive();
-            if (reporter.stopRequested()) {
+            feedback.keepAlive();
+            if (feedback.interruptRequested()) {
                 esito.fermata = true;
                 break;
             }
             ++k;
-            reporter.tabella(k, name, percentOf(k, totale));
-            reporter.progress(percentOf(k, totale));
+            const int percentuale = platform::percentOf(k, totale);
+            if (fasi)
+                fasi->tabella(k, name, percentuale);
+            feedback.progress(percentuale);
             try {
                 db::executeSql(att, *t, QStringLiteral("DROP TABLE ") + name);
                 t->commitRetaining();
@@ -59,7 +62,7 @@ EsitoPulisciTmp eliminaTabelleTmp(db::Attachment &att, qint64 totale, PulisciTmp
                     t->rollbackRetaining();
                 } catch (const db::Error &) {
                 }
-                reporter.error(QStringLiteral("Errore interno durante l'eliminazione della tabella ") + name
+                feedback.tell(platform::Error, QStringLiteral("Errore interno durante l'eliminazione della tabella ") + name
                                + QLatin1Char('\n') + e.message() + QLatin1Char('\n') + QStringLiteral("(n° ")
                                + formatoConteggio(k) + QStringLiteral(" di ") + formatoConteggio(totale)
                                + QLatin1Char(')'));
@@ -73,7 +76,7 @@ EsitoPulisciTmp eliminaTabelleTmp(db::Attachment &att, qint64 totale, PulisciTmp
         } catch (const db::Error &) {
         }
     }
-    reporter.progress(0);
+    feedback.progress(0);
     esito.totaleDopo = contaTabelleTmp(att);
     return esito;
 }

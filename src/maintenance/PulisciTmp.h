@@ -4,7 +4,7 @@
 // once so that a stopped or failed run keeps the drops done so far.
 
 #include "db/Attachment.h"
-#include "maintenance/Reporting.h"
+#include "platform/RunFeedback.h"
 
 #include <QString>
 
@@ -16,13 +16,13 @@ qint64 contaTabelleTmp(db::Attachment &att);
 // "###,##0": thousands with a point, no decimals.
 QString formatoConteggio(qint64 n);
 
-class PulisciTmpReporter : public Reporter
+// What the cleanup window shows of each table besides the run's progress.
+class FasiPulisciTmp
 {
 public:
+    virtual ~FasiPulisciTmp() = default;
     // Before the drop of the k-th table (1-based).
     virtual void tabella(qint64 /*k*/, const QString & /*nome*/, int /*percentuale*/) {}
-    // keepAlive() runs before each table, then stopRequested() is read.
-    virtual bool stopRequested() { return interruptRequested(); }
 };
 
 struct EsitoPulisciTmp
@@ -34,7 +34,10 @@ struct EsitoPulisciTmp
 };
 
 // One run over the tables counted as `totale` (the number shown to the user).
-// A failed drop is told with its running number and the run ends.
-EsitoPulisciTmp eliminaTabelleTmp(db::Attachment &att, qint64 totale, PulisciTmpReporter &reporter);
+// A failed drop is told with its running number and the run ends. Before
+// each table the feedback keeps the window alive (a drop is slow next to the
+// usual rhythm of progress) and its interruption request is read.
+EsitoPulisciTmp eliminaTabelleTmp(db::Attachment &att, qint64 totale, platform::RunFeedback &feedback,
+                                  FasiPulisciTmp *fasi = nullptr);
 
 } // namespace vardof::maintenance

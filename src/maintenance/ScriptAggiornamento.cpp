@@ -4,7 +4,6 @@
 #include "db/Statement.h"
 #include "maintenance/SqlText.h"
 
-#include <QElapsedTimer>
 
 namespace vardof::maintenance {
 
@@ -251,11 +250,11 @@ AggiornamentoFDB::~AggiornamentoFDB()
     chiudiDestinazione();
 }
 
-bool AggiornamentoFDB::chiudiDestinazione(Reporter *reporter)
+bool AggiornamentoFDB::chiudiDestinazione(platform::RunFeedback *feedback)
 {
     if (m_running) {
-        if (reporter)
-            reporter->warning(avvisoElaborazioneInCorso());
+        if (feedback)
+            feedback->tell(platform::Warning, avvisoElaborazioneInCorso());
         return false;
     }
     bool committed = true;
@@ -267,10 +266,11 @@ bool AggiornamentoFDB::chiudiDestinazione(Reporter *reporter)
             // The connection goes anyway and the server drops what it could
             // not commit: the user must hear that the last run's writes are lost.
             committed = false;
-            if (reporter)
-                reporter->error(QStringLiteral("Errore durante la conferma dei dati scritti nell'Archivio FDB "
-                                               "Destinazione:\n")
-                                + e.message());
+            if (feedback)
+                feedback->tell(platform::Error,
+                               QStringLiteral("Errore durante la conferma dei dati scritti nell'Archivio FDB "
+                                              "Destinazione:\n")
+                                   + e.message());
         }
         m_destinationTransaction.reset();
     }
@@ -278,25 +278,25 @@ bool AggiornamentoFDB::chiudiDestinazione(Reporter *reporter)
     return committed;
 }
 
-bool AggiornamentoFDB::ConnessioneDatabaseDestinazione(const QString &archivio, Reporter &reporter)
+bool AggiornamentoFDB::ConnessioneDatabaseDestinazione(const QString &archivio, platform::RunFeedback &feedback)
 {
     if (m_running) {
-        reporter.warning(avvisoElaborazioneInCorso());
+        feedback.tell(platform::Warning, avvisoElaborazioneInCorso());
         return false;
     }
-    chiudiDestinazione(&reporter);
+    chiudiDestinazione(&feedback);
     if (archivio.trimmed().isEmpty()) {
-        reporter.warning(QStringLiteral("Archivio FDB Destinazione non impostato"));
+        feedback.tell(platform::Warning, QStringLiteral("Archivio FDB Destinazione non impostato"));
         return false;
     }
     if (!databaseFileExists(archivio)) {
-        reporter.warning(QStringLiteral("L'Archivio FDB Destinazione impostato è inesistente"));
+        feedback.tell(platform::Warning, QStringLiteral("L'Archivio FDB Destinazione impostato è inesistente"));
         return false;
     }
     const auto [dir, file] = splitDatabasePath(archivio);
     if (!m_opener || !m_opener(m_destination, dir, file) || !m_destination.isConnected()) {
         m_destination.disconnect();
-        reporter.error(QStringLiteral("Errore di connessione all'Archivio FDB Destinazione"));
+        feedback.tell(platform::Error, QStringLiteral("Errore di connessione all'Archivio FDB Destinazione"));
         return false;
     }
     m_destinationTransaction = std::make_unique<db::Transaction>(m_destination);
@@ -341,7 +341,7 @@ bool AggiornamentoFDB::destinationKey(const QString &table, const QString &field
     return rs.next();
 }
 
-int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool ignoraOrigine, Reporter &reporter,
+int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool ignoraOrigine, platform::RunFeedback &feedback,
                                               QString &messaggio)
 {
     messaggio.clear();
@@ -352,7 +352,7 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
         return -1;
     }
     m_parsed = ScriptAnalizzato();
-    if (!ConnessioneDatabaseDestinazione(script.archivioDestinazione, reporter))
+    if (!ConnessioneDatabaseDestinazione(script.archivioDestinazione, feedback))
         return -1;
 
     auto blocking = [&](const QString &text) {
@@ -471,14 +471,14 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
     return 0;
 }
 
-void AggiornamentoFDB::connessionePersa(EsitoAggiornamento &esito, const db::Error &e, Reporter &reporter)
+void AggiornamentoFDB::connessionePersa(EsitoAggiornamento &esito, const db::Error &e, platform::RunFeedback &feedback)
 {
     esito.connessionePersa = true;
-    reporter.logLine(QString());
-    reporter.logLine(QStringLiteral("Connessione all'Archivio FDB Destinazione persa: i record scritti da questa "
+    feedback.line(QString());
+    feedback.line(QStringLiteral("Connessione all'Archivio FDB Destinazione persa: i record scritti da questa "
                                     "elaborazione non sono stati confermati"));
-    reporter.logLine(e.message());
-    reporter.logLine(QString());
+    feedback.line(e.message());
+    feedback.line(QString());
 }
 
 QStringList AggiornamentoFDB::locatingFields() const
@@ -596,24 +596,24 @@ QStringList AggiornamentoFDB::testoInserimento(const QString &tabella, const QSt
     return lines;
 }
 
-EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignoraOrigine, Reporter &reporter)
+EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignoraOrigine, platform::RunFeedback &feedback)
 {
     EsitoAggiornamento esito;
     if (m_running) {
-        reporter.warning(avvisoElaborazioneInCorso());
+        feedback.tell(platform::Warning, avvisoElaborazioneInCorso());
         return esito;
     }
-    reporter.logLine(QStringLiteral("Inizio controllo validità script..."));
+    feedback.line(QStringLiteral("Inizio controllo validità script..."));
     QString messaggio;
-    const int check = ControllaValiditaScript(script, ignoraOrigine, reporter, messaggio);
+    const int check = ControllaValiditaScript(script, ignoraOrigine, feedback, messaggio);
     if (check == -1) {
-        reporter.logLine(messaggio);
+        feedback.line(messaggio);
         return esito;
     }
     if (check == 1) {
-        reporter.logLine(messaggio);
-        if (!reporter.confirmWarning(QStringLiteral("Attenzione:\n\n") + messaggio
-                                     + QStringLiteral("\n\nContinuare lo stesso?")))
+        feedback.line(messaggio);
+        if (!feedback.confirm(QStringLiteral("Attenzione:\n\n") + messaggio + QStringLiteral("\n\nContinuare lo stesso?"),
+                              platform::Warning))
             return esito;
     }
 
@@ -627,14 +627,14 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
         columns = rs.columns();
         rows = rs.fetchAll();
     } catch (const db::Error &e) {
-        reporter.logLine(QStringLiteral("Errore durante la lettura dei dati:"));
-        reporter.logLine(QString());
-        reporter.logLine(originText.join(kNewLine));
-        reporter.logLine(QString());
-        reporter.logLine(e.message());
+        feedback.line(QStringLiteral("Errore durante la lettura dei dati:"));
+        feedback.line(QString());
+        feedback.line(originText.join(kNewLine));
+        feedback.line(QString());
+        feedback.line(e.message());
         return esito;
     } catch (const std::exception &) {
-        reporter.logLine(QStringLiteral("Errore interno durante la lettura dei dati"));
+        feedback.line(QStringLiteral("Errore interno durante la lettura dei dati"));
         return esito;
     }
 
@@ -669,12 +669,11 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
             destinationFilters.push_back(&r);
 
     db::Transaction &dt = *m_destinationTransaction;
-    reporter.progress(0);
-    QElapsedTimer clock;
-    clock.start();
+    feedback.progress(0);
+    feedback.restartThrottle();
     const qint64 total = qint64(rows.size());
     for (qint64 n = 0; n < total; ++n) {
-        if (reporter.interruptRequested()) {
+        if (feedback.interruptRequested()) {
             esito.interrotto = true;
             break;
         }
@@ -713,11 +712,11 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                 write = testoInserimento(tabella, nomi, valori);
             }
         } catch (const db::Error &e) {
-            reporter.logLine(QStringLiteral("Errore durante la ricerca del record nella tabella FDB Destinazione:"));
-            reporter.logLine(e.message());
+            feedback.line(QStringLiteral("Errore durante la ricerca del record nella tabella FDB Destinazione:"));
+            feedback.line(e.message());
             ++esito.falliti;
             if (e.isConnectionLost()) {
-                connessionePersa(esito, e, reporter);
+                connessionePersa(esito, e, feedback);
                 break;
             }
             continue;
@@ -735,61 +734,61 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                 // The server has already undone the failed statement alone; the
                 // rows written before it stay, as the counters say.
                 ++esito.falliti;
-                reporter.logLine(QStringLiteral("Errore durante la scrittura dei dati:"));
-                reporter.logLine(write.join(kNewLine));
-                reporter.logLine(QStringLiteral("Il record che non è stato possibile inserire è individuabile "
+                feedback.line(QStringLiteral("Errore durante la scrittura dei dati:"));
+                feedback.line(write.join(kNewLine));
+                feedback.line(QStringLiteral("Il record che non è stato possibile inserire è individuabile "
                                                 "nella tabella Firebird Origine secondo i seguenti criteri:"));
                 if (m_parsed.locateSecondario) {
                     for (int i = 0; i < campi.size(); ++i)
-                        reporter.logLine(QStringLiteral("%1 = %2").arg(
+                        feedback.line(QStringLiteral("%1 = %2").arg(
                             campi[i], locateIndex[size_t(i)] < 0 ? QString()
                                                                  : db::toText(row[size_t(locateIndex[size_t(i)])])));
                 } else {
                     for (size_t i = 0; i < m_parsed.chiavi.size(); ++i)
-                        reporter.logLine(QStringLiteral("%1 = %2").arg(
+                        feedback.line(QStringLiteral("%1 = %2").arg(
                             m_parsed.chiavi[i].CampoFDB1,
                             locateIndex[i] < 0 ? QString() : db::toText(row[size_t(locateIndex[i])])));
                 }
                 if (e.isConnectionLost()) {
-                    connessionePersa(esito, e, reporter);
+                    connessionePersa(esito, e, feedback);
                     break;
                 }
             }
         }
-        if (clock.elapsed() >= 50 || n + 1 == total) {
-            reporter.progress(percentOf(n + 1, total));
-            reporter.keepAlive();
-            clock.restart();
-        }
+        // The last row always shows its 100%.
+        if (n + 1 == total)
+            feedback.report(n + 1, total);
+        else
+            feedback.step(n + 1, total);
     }
 
     if (!esito.interrotto && !esito.connessionePersa) {
         int numero = 0;
         for (const Ricalcolo &r : m_parsed.ricalcoli) {
-            if (reporter.interruptRequested()) {
+            if (feedback.interruptRequested()) {
                 esito.interrotto = true;
                 break;
             }
             ++numero;
-            reporter.logLine(QStringLiteral("Esecuzione Ricalcolo Campo Destinazione n° %1").arg(numero));
+            feedback.line(QStringLiteral("Esecuzione Ricalcolo Campo Destinazione n° %1").arg(numero));
             const QStringList text{QStringLiteral("UPDATE %1 SET").arg(tabella),
                                    QStringLiteral("%1=%2").arg(r.NomeCampo, r.Formula),
                                    QStringLiteral("WHERE %1").arg(r.Filtro)};
             try {
                 db::executeSql(m_destination, dt, text.join(kNewLine), db::ParamStyle::AsWritten);
-                reporter.logLine(QStringLiteral("RICALCOLACAMPOTAB2=%1 eseguita con successo!").arg(r.NomeCampo));
+                feedback.line(QStringLiteral("RICALCOLACAMPOTAB2=%1 eseguita con successo!").arg(r.NomeCampo));
             } catch (const db::Error &e) {
                 ++esito.ricalcoliFalliti;
-                reporter.logLine(QStringLiteral("RICALCOLACAMPOTAB2=%1 fallita!").arg(r.NomeCampo));
-                reporter.logLine(QString());
-                reporter.logLine(text.join(kNewLine));
-                reporter.logLine(QString());
+                feedback.line(QStringLiteral("RICALCOLACAMPOTAB2=%1 fallita!").arg(r.NomeCampo));
+                feedback.line(QString());
+                feedback.line(text.join(kNewLine));
+                feedback.line(QString());
                 if (e.isConnectionLost()) {
-                    connessionePersa(esito, e, reporter);
+                    connessionePersa(esito, e, feedback);
                     break;
                 }
             }
-            reporter.keepAlive();
+            feedback.keepAlive();
         }
     }
 
@@ -799,17 +798,17 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
         m_destinationTransaction.reset();
         m_destination.disconnect();
     }
-    reporter.logLine(esito.interrotto || esito.connessionePersa ? QStringLiteral("Elaborazione interrotta")
+    feedback.line(esito.interrotto || esito.connessionePersa ? QStringLiteral("Elaborazione interrotta")
                                                                 : QStringLiteral("Elaborazione terminata"));
-    reporter.logLine(QString());
+    feedback.line(QString());
     if (aggiorna)
-        reporter.logLine(QStringLiteral("Record aggiornati: %1").arg(esito.aggiornati));
+        feedback.line(QStringLiteral("Record aggiornati: %1").arg(esito.aggiornati));
     else
-        reporter.logLine(QStringLiteral("Record già presenti: %1").arg(esito.giaPresenti));
+        feedback.line(QStringLiteral("Record già presenti: %1").arg(esito.giaPresenti));
     if (aggiungi)
-        reporter.logLine(QStringLiteral("Record aggiunti: %1").arg(esito.aggiunti));
-    reporter.logLine(QStringLiteral("Record falliti: %1").arg(esito.falliti));
-    reporter.logLine(QStringLiteral("Totale record elaborati: %1").arg(esito.totale()));
+        feedback.line(QStringLiteral("Record aggiunti: %1").arg(esito.aggiunti));
+    feedback.line(QStringLiteral("Record falliti: %1").arg(esito.falliti));
+    feedback.line(QStringLiteral("Totale record elaborati: %1").arg(esito.totale()));
     return esito;
 }
 

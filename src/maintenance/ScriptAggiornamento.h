@@ -20,7 +20,7 @@
 #include "db/Transaction.h"
 #include "db/Value.h"
 #include "maintenance/DatabaseOpener.h"
-#include "maintenance/Reporting.h"
+#include "platform/RunFeedback.h"
 
 #include <QString>
 #include <QStringList>
@@ -121,12 +121,12 @@ public:
     AggiornamentoFDB &operator=(const AggiornamentoFDB &) = delete;
 
     // Closes the destination (committing what is pending) and opens
-    // `archivio`; problems are told through `reporter`. Refused during a run.
-    bool ConnessioneDatabaseDestinazione(const QString &archivio, Reporter &reporter);
+    // `archivio`; problems are told through `feedback`. Refused during a run.
+    bool ConnessioneDatabaseDestinazione(const QString &archivio, platform::RunFeedback &feedback);
     // Commits what is pending and closes; a failed commit is told through
-    // `reporter` when given (the writes it held are lost). False when the
+    // `feedback` when given (the writes it held are lost). False when the
     // commit failed or a run is going on (then nothing is touched).
-    bool chiudiDestinazione(Reporter *reporter = nullptr);
+    bool chiudiDestinazione(platform::RunFeedback *feedback = nullptr);
     bool destinazioneAperta() const { return m_destination.isConnected(); }
     bool inEsecuzione() const { return m_running; }
     db::Attachment &destinazione() { return m_destination; }
@@ -134,16 +134,16 @@ public:
 
     // -1 blocking, 0 correct, 1 not blocking; `messaggio` names the first
     // problem. During a run: -1 with the run's notice, nothing checked.
-    int ControllaValiditaScript(const ScriptFDB &script, bool ignoraControlloOrigine, Reporter &reporter,
+    int ControllaValiditaScript(const ScriptFDB &script, bool ignoraControlloOrigine, platform::RunFeedback &feedback,
                                 QString &messaggio);
     const ScriptAnalizzato &script() const { return m_parsed; }
 
     // The run after the user agreed to it: check, read, write, recalculate,
-    // counters. Log lines and the question on a non-blocking problem go to
-    // `reporter`; interruption is read before every row and recalculation.
+    // counters. Log lines, progress and the question on a non-blocking
+    // problem go to `feedback`; interruption is read before every row and recalculation.
     // A lost destination connection ends the run at its first failure. A
     // second run asked for while one is going on is refused.
-    EsitoAggiornamento esegui(const ScriptFDB &script, bool ignoraControlloOrigine, Reporter &reporter);
+    EsitoAggiornamento esegui(const ScriptFDB &script, bool ignoraControlloOrigine, platform::RunFeedback &feedback);
 
     // Statement builders of the run, one per family.
     QStringList testoOrigine(const QString &tabellaOrigine) const;
@@ -158,7 +158,7 @@ private:
     bool fieldExists(db::Attachment &att, db::Transaction &tra, const QString &table, const QString &field);
     bool tableExists(db::Attachment &att, db::Transaction &tra, const QString &table);
     QStringList locatingFields() const;
-    void connessionePersa(EsitoAggiornamento &esito, const db::Error &e, Reporter &reporter);
+    void connessionePersa(EsitoAggiornamento &esito, const db::Error &e, platform::RunFeedback &feedback);
 
     db::Attachment &m_origin;
     db::Transaction &m_originTransaction;

@@ -6,7 +6,6 @@
 #include "maintenance/Semafori.h"
 #include "maintenance/SqlText.h"
 
-#include <QElapsedTimer>
 #include <QSet>
 
 namespace vardof::maintenance {
@@ -336,7 +335,7 @@ void TSincroDB::copy()
 {
     db::Transaction &ot = *m_originTransaction;
     db::Transaction &dt = *m_destinationTransaction;
-    Reporter *bar = m_avanzamento;
+    platform::RunFeedback *bar = m_avanzamento;
     try {
         const db::FieldValue totalValue = db::queryValue(
             m_origin, ot, QStringLiteral("SELECT\n  COUNT(*) AS TOT\nFROM\n  ") + TabellaOrigine);
@@ -467,17 +466,14 @@ void TSincroDB::copy()
             pending.clear();
         };
 
-        QElapsedTimer clock;
-        clock.start();
+        if (bar)
+            bar->restartThrottle();
         qint64 read = 0;
         QString key;
         while (rows.next()) {
             ++read;
-            if (bar && clock.elapsed() >= 50) {
-                bar->progress(percentOf(read, total));
-                bar->keepAlive();
-                clock.restart();
-            }
+            if (bar)
+                bar->step(read, total);
             bool missing;
             if (count) {
                 for (int i = 0; i < m_chiavi.size(); ++i)
@@ -512,7 +508,7 @@ void TSincroDB::copy()
         }
         flush();
         if (bar)
-            bar->progress(percentOf(read, total));
+            bar->progress(platform::percentOf(read, total));
     } catch (const db::Error &e) {
         throw ErroreSincro(e.message());
     }
@@ -532,62 +528,64 @@ QString named(const SincroFDB &s, const QString &what)
 } // namespace
 
 EsitoSincro eseguiSincronizzazioni(db::Attachment &lavoro, db::Transaction &transazione, const DatabaseOpener &opener,
-                                   SincroReporter &reporter, TSincroDB::Metodo metodo)
+                                   platform::RunFeedback &feedback, FasiSincro *fasi, TSincroDB::Metodo metodo)
 {
+    FasiSincro nessuna;
+    FasiSincro &fase = fasi ? *fasi : nessuna;
     std::vector<SincroFDB> list;
     try {
         list = leggiSincroAbilitate(lavoro, transazione);
     } catch (const db::Error &e) {
-        reporter.error(e.message());
+        feedback.tell(platform::Error, e.message());
         return EsitoSincro::Fallita;
     }
     if (list.empty()) {
-        reporter.warning(QStringLiteral("Nessuna elaborazione da eseguire"));
+        feedback.tell(platform::Warning, QStringLiteral("Nessuna elaborazione da eseguire"));
         return EsitoSincro::Nessuna;
     }
 
     TSincroDB sincro(opener);
     sincro.setMetodo(metodo);
-    reporter.analisiIniziata();
+    fase.analisiIniziata();
     for (const SincroFDB &s : list) {
         sincro.carica(s);
         try {
             sincro.VerificaElaborazione();
         } catch (const ErroreSincro &e) {
-            reporter.analisiFinita();
-            reporter.warning(named(s, QStringLiteral("non eseguibile")) + QLatin1Char('\n') + e.message());
+            fase.analisiFinita();
+            feedback.tell(platform::Warning, named(s, QStringLiteral("non eseguibile")) + QLatin1Char('\n') + e.message());
             return EsitoSincro::NonEseguibile;
         }
-        reporter.keepAlive();
+        feedback.keepAlive();
     }
     sincro.chiudi();
-    reporter.analisiFinita();
+    fase.analisiFinita();
 
     const int n = int(list.size());
-    if (!reporter.confirm(QStringLiteral("Trovate %1 elaborazioni da eseguire: avviare l'esecuzione?").arg(n)))
+    if (!feedback.confirm(QStringLiteral("Trovate %1 elaborazioni da eseguire: avviare l'esecuzione?").arg(n)))
         return EsitoSincro::Annullata;
 
-    reporter.esecuzioneIniziata();
-    sincro.setAvanzamento(&reporter);
+    fase.esecuzioneIniziata();
+    sincro.setAvanzamento(&feedback);
     for (int i = 0; i < n; ++i) {
         const SincroFDB &s = list[size_t(i)];
-        reporter.elaborazione(i + 1, n, percentOf(i + 1, n));
-        reporter.keepAlive();
+        fase.elaborazione(i + 1, n, platform::percentOf(i + 1, n));
+        feedback.keepAlive();
         sincro.carica(s);
         try {
             sincro.VerificaElaborazione();
             sincro.EseguiElaborazione();
-            reporter.elaborazioneCompletata(s, sincro.righeCopiate());
+            fase.elaborazioneCompletata(s, sincro.righeCopiate());
         } catch (const ErroreSincro &e) {
             sincro.chiudi();
-            reporter.esecuzioneFinita();
-            reporter.warning(named(s, QStringLiteral("fallita")) + QLatin1Char('\n') + e.message());
+            fase.esecuzioneFinita();
+            feedback.tell(platform::Warning, named(s, QStringLiteral("fallita")) + QLatin1Char('\n') + e.message());
             return EsitoSincro::Fallita;
         }
     }
     sincro.chiudi();
-    reporter.esecuzioneFinita();
-    reporter.information(QStringLiteral("Elaborazione completata"));
+    fase.esecuzioneFinita();
+    feedback.tell(platform::Information, QStringLiteral("Elaborazione completata"));
     return EsitoSincro::Completata;
 }
 

@@ -13,8 +13,8 @@
 #include "db/Catalog.h"
 #include "db/Transaction.h"
 #include "maintenance/DatabaseOpener.h"
-#include "maintenance/Reporting.h"
 #include "maintenance/StoreTables.h"
+#include "platform/RunFeedback.h"
 
 #include <QString>
 #include <QStringList>
@@ -61,8 +61,8 @@ public:
     QString TabellaDestinazione;
 
     void setMetodo(Metodo metodo) { m_metodo = metodo; }
-    // ProgressAvanzamento: progress() and keepAlive() of the copy; may be null.
-    void setAvanzamento(Reporter *reporter) { m_avanzamento = reporter; }
+    // ProgressAvanzamento: progress and keep-alive of the copy; may be null.
+    void setAvanzamento(platform::RunFeedback *feedback) { m_avanzamento = feedback; }
 
     void VerificaElaborazione();
     void EseguiElaborazione();
@@ -88,15 +88,17 @@ private:
     QStringList m_chiavi;
     std::vector<db::TableColumn> m_destinationColumns;
     Metodo m_metodo = Metodo::Confronto;
-    Reporter *m_avanzamento = nullptr;
+    platform::RunFeedback *m_avanzamento = nullptr;
     qint64 m_copied = 0;
 };
 
-// What the run shows besides messages: the checking message window, the
-// "Comunicazione" window with its two bars.
-class SincroReporter : public Reporter
+// What the run shows besides its feedback: the checking message window, the
+// "Comunicazione" window with its two bars (the feedback's progress is the
+// bar of the current copy).
+class FasiSincro
 {
 public:
+    virtual ~FasiSincro() = default;
     virtual void analisiIniziata() {}
     virtual void analisiFinita() {}
     virtual void esecuzioneIniziata() {}
@@ -109,8 +111,10 @@ public:
 enum class EsitoSincro { Nessuna, NonEseguibile, Annullata, Fallita, Completata };
 
 // The whole run of the enabled synchronisations stored in the work
-// database: checking pass, confirmation, execution pass.
+// database: checking pass, confirmation, execution pass. Messages and the
+// question go to `feedback`, the windows' steps to `fasi` when given.
 EsitoSincro eseguiSincronizzazioni(db::Attachment &lavoro, db::Transaction &transazione, const DatabaseOpener &opener,
-                                   SincroReporter &reporter, TSincroDB::Metodo metodo = TSincroDB::Metodo::Confronto);
+                                   platform::RunFeedback &feedback, FasiSincro *fasi = nullptr,
+                                   TSincroDB::Metodo metodo = TSincroDB::Metodo::Confronto);
 
 } // namespace vardof::maintenance

@@ -9,7 +9,7 @@ using namespace vardof::test;
 
 namespace {
 
-class StopAt : public PulisciTmpReporter
+class StopAt : public platform::RunFeedback, public FasiPulisciTmp
 {
 public:
     explicit StopAt(qint64 k = -1) : m_stopAfter(k) {}
@@ -18,9 +18,21 @@ public:
         dropped << QStringLiteral("%1 %2 %3").arg(k).arg(name).arg(percent);
         m_current = k;
     }
-    bool stopRequested() override { return m_stopAfter >= 0 && m_current >= m_stopAfter; }
-    void error(const QString &text) override { errors << text; }
-    QStringList dropped, errors;
+    bool interruptRequested() override { return m_stopAfter >= 0 && m_current >= m_stopAfter; }
+    void line(const QString &text) override { lines << text; }
+    void progress(int percent) override { percents << percent; }
+    void keepAlive() override { ++keepAlives; }
+    platform::Answer ask(platform::MessageKind kind, const QString &text, platform::Buttons buttons) override
+    {
+        if (kind == platform::Error)
+            errors << text;
+        else
+            others << text;
+        return platform::fitAnswer(buttons, platform::Answer::Yes);
+    }
+    QStringList dropped, errors, others, lines;
+    QList<int> percents;
+    int keepAlives = 0;
 
 private:
     qint64 m_stopAfter;
@@ -55,8 +67,14 @@ TEST_F(PulisciTmpTest, dropsInNameOrderAndLeavesTheOthers)
     exec("CREATE TABLE TMP_A (X INTEGER)");
     exec("CREATE TABLE TMP222 (X INTEGER)");
     StopAt r;
-    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), contaTabelleTmp(att()), r);
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), contaTabelleTmp(att()), r, &r);
     EXPECT_EQ(r.dropped, (QStringList{"1 TMP_A 50", "2 TMP_B 100"}));
+    // Every drop is slow: the window stays alive before each one, and the
+    // bar follows the tables, back to zero at the end.
+    EXPECT_EQ(r.keepAlives, 2);
+    EXPECT_EQ(r.percents, (QList<int>{0, 50, 100, 0}));
+    EXPECT_TRUE(r.lines.isEmpty());
+    EXPECT_TRUE(r.others.isEmpty());
     EXPECT_FALSE(e.fermata);
     EXPECT_FALSE(e.fallita);
     EXPECT_EQ(e.totaleDopo, 0);
@@ -68,7 +86,7 @@ TEST_F(PulisciTmpTest, aStopDuringTheSecondDropEndsBeforeTheThird)
     for (const char *t : {"TMP_1", "TMP_2", "TMP_3", "TMP_4"})
         exec(QStringLiteral("CREATE TABLE %1 (X INTEGER)").arg(QString::fromLatin1(t)));
     StopAt r(2);
-    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 4, r);
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 4, r, &r);
     EXPECT_TRUE(e.fermata);
     EXPECT_EQ(e.eliminate, 2);
     EXPECT_EQ(e.totaleDopo, 2);
@@ -80,7 +98,7 @@ TEST_F(PulisciTmpTest, aViewThatCannotBeDroppedStopsTheRunAndKeepsEarlierDrops)
     exec("CREATE VIEW TMP_V AS SELECT X FROM TMP_A");
     exec("CREATE TABLE TMP_Z (X INTEGER)");
     StopAt r;
-    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 3, r);
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 3, r, &r);
     EXPECT_TRUE(e.fallita);
     ASSERT_EQ(r.errors.size(), 1);
     // TMP_A is used by the view, so the very first drop fails.
@@ -97,7 +115,7 @@ TEST_F(PulisciTmpTest, aViewFailsWithItsRunningNumberAndTablesAfterItStay)
     exec("CREATE VIEW TMP_V AS SELECT X FROM BASE");
     exec("CREATE TABLE TMP_Z (X INTEGER)");
     StopAt r;
-    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 3, r);
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), 3, r, &r);
     ASSERT_EQ(r.errors.size(), 1);
     EXPECT_TRUE(r.errors[0].startsWith("Errore interno durante l'eliminazione della tabella TMP_V\n"));
     EXPECT_TRUE(r.errors[0].endsWith("\n(n° 2 di 3)"));

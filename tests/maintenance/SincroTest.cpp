@@ -42,7 +42,7 @@ protected:
     }
     EsitoSincro run(RecordingReporter &r, TSincroDB::Metodo metodo = TSincroDB::Metodo::Confronto)
     {
-        return eseguiSincronizzazioni(att(), tra(), testOpener(), r, metodo);
+        return eseguiSincronizzazioni(att(), tra(), testOpener(), r, &r, metodo);
     }
     QString check(const QString &from, const QString &to, const QString &tipo = kTipoRecordMancanti)
     {

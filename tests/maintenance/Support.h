@@ -1,7 +1,8 @@
 #pragma once
 
 // Helpers shared by the maintenance tests: a plain opener over the test
-// login, a second embedded database, and a reporter that records.
+// login, a second embedded database, and a run feedback that records
+// (with the synchronisation windows' steps).
 
 #include "db/Attachment.h"
 #include "db/Error.h"
@@ -9,6 +10,7 @@
 #include "maintenance/DatabaseOpener.h"
 #include "maintenance/PulisciTmp.h"
 #include "maintenance/SincroDB.h"
+#include "platform/RunFeedback.h"
 #include "support/FbFixture.h"
 
 #include <QStringList>
@@ -58,23 +60,25 @@ inline QStringList column(db::Attachment &att, const QString &sql)
     return out;
 }
 
-class RecordingReporter : public maintenance::SincroReporter
+class RecordingReporter : public platform::RunFeedback, public maintenance::FasiSincro
 {
 public:
-    void information(const QString &t) override { messages << QStringLiteral("I:") + t; }
-    void warning(const QString &t) override { messages << QStringLiteral("W:") + t; }
-    void error(const QString &t) override { messages << QStringLiteral("E:") + t; }
-    bool confirm(const QString &t) override
+    // Boxes as "I:", "W:", "E:"; questions as "Q:" (a warning one "QW:"),
+    // answered with `answer`.
+    platform::Answer ask(platform::MessageKind kind, const QString &t, platform::Buttons buttons) override
     {
-        messages << QStringLiteral("Q:") + t;
-        return answer;
+        if (buttons != platform::Buttons::Ok) {
+            messages << (kind == platform::Warning ? QStringLiteral("QW:") : QStringLiteral("Q:")) + t;
+            return platform::fitAnswer(buttons, answer ? platform::Answer::Yes : platform::Answer::No);
+        }
+        const QString tag = kind == platform::Information ? QStringLiteral("I:")
+                            : kind == platform::Warning   ? QStringLiteral("W:")
+                            : kind == platform::Error     ? QStringLiteral("E:")
+                                                          : QStringLiteral("?:");
+        messages << tag + t;
+        return platform::Answer::Ok;
     }
-    bool confirmWarning(const QString &t) override
-    {
-        messages << QStringLiteral("QW:") + t;
-        return answer;
-    }
-    void logLine(const QString &l) override { log << l; }
+    void line(const QString &l) override { log << l; }
     void progress(int p) override { lastProgress = p; }
     bool interruptRequested() override { return interruptAfter >= 0 && ++checks > interruptAfter; }
     void analisiIniziata() override { events << QStringLiteral("analisi"); }

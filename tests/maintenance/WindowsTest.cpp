@@ -168,7 +168,7 @@ TEST_F(WindowTest, synchronisationIsStoredAndRunLikeTheCommandLine)
     const QStringList byWindow = column(m_dest, dump);
     execOn(m_dest, "DELETE FROM ORDINI WHERE NUMERO <> 5");
     RecordingReporter r;
-    EXPECT_EQ(eseguiSincronizzazioni(att(), tra(), testOpener(), r), EsitoSincro::Completata);
+    EXPECT_EQ(eseguiSincronizzazioni(att(), tra(), testOpener(), r, &r), EsitoSincro::Completata);
     EXPECT_EQ(column(m_dest, dump), byWindow);
 }
 

@@ -9,10 +9,10 @@
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Services.h"
+#include "platform/widgets/WindowRunFeedback.h"
 
 #include <QCheckBox>
 #include <QCloseEvent>
-#include <QCoreApplication>
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
@@ -22,25 +22,6 @@
 #include <QTableWidget>
 
 namespace vardof::maintenance {
-
-namespace {
-
-// The run's log, bar and interruption, as the engine sees them.
-class RunView : public Reporter
-{
-public:
-    RunView(TMemoForm &memo, QProgressBar &bar) : m_memo(memo), m_bar(bar) {}
-    void logLine(const QString &line) override { m_memo.aggiungiRiga(line); }
-    void progress(int percent) override { m_bar.setValue(percent); }
-    void keepAlive() override { QCoreApplication::processEvents(); }
-    bool interruptRequested() override { return m_memo.interruzioneRichiesta(); }
-
-private:
-    TMemoForm &m_memo;
-    QProgressBar &m_bar;
-};
-
-} // namespace
 
 TAggFDBFDBForm::TAggFDBFDBForm(entry::TTabForm *context, int userNumber, QWidget *parent)
     : StoredRowsForm(context, QStringLiteral("STOAGGFDBFDB"), QStringLiteral("SELECT * FROM STOAGGFDBFDB ORDER BY CODICE"),
@@ -179,12 +160,12 @@ ScriptFDB TAggFDBFDBForm::scriptCorrente() const
 
 int TAggFDBFDBForm::ControllaValiditaScript(QString &messaggio)
 {
-    Reporter reporter;
+    platform::WindowRunFeedback feedback;
     if (m_inElaborazione) {
         messaggio = avvisoElaborazioneInCorso();
         return -1;
     }
-    return m_engine->ControllaValiditaScript(scriptCorrente(), CheckControllo->isChecked(), reporter, messaggio);
+    return m_engine->ControllaValiditaScript(scriptCorrente(), CheckControllo->isChecked(), feedback, messaggio);
 }
 
 bool TAggFDBFDBForm::canSave()
@@ -241,8 +222,12 @@ void TAggFDBFDBForm::ButtonElaboraClick()
         m_memo->show();
         ProgressElab->setValue(0);
         ProgressElab->show();
-        RunView view(*m_memo, *ProgressElab);
-        m_engine->esegui(scriptCorrente(), CheckControllo->isChecked(), view);
+        // The run's log, bar and interruption, as the engine sees them.
+        platform::WindowRunFeedback feedback;
+        feedback.onLine = [this](const QString &line) { m_memo->aggiungiRiga(line); };
+        feedback.onProgress = [this](int percent) { ProgressElab->setValue(percent); };
+        feedback.interruption = [this] { return m_memo->interruzioneRichiesta(); };
+        m_engine->esegui(scriptCorrente(), CheckControllo->isChecked(), feedback);
         ProgressElab->hide();
         m_memo->fineElaborazione();
     }
@@ -277,8 +262,8 @@ void TAggFDBFDBForm::ButtonTabellaFDB2Click()
 {
     if (m_inElaborazione)
         return;
-    Reporter reporter;
-    if (!m_engine->ConnessioneDatabaseDestinazione(EditArchivioTabellaFDB2->text().trimmed(), reporter))
+    platform::WindowRunFeedback feedback;
+    if (!m_engine->ConnessioneDatabaseDestinazione(EditArchivioTabellaFDB2->text().trimmed(), feedback))
         return;
     entry::TListTabForm picker(m_engine->destinazione(), m_engine->transazioneDestinazione(), this);
     picker.exec();
@@ -297,8 +282,8 @@ bool TAggFDBFDBForm::FormClose()
         return false;
     }
     // The last run's writes are committed now, where a failure can still be told.
-    Reporter reporter;
-    m_engine->chiudiDestinazione(&reporter);
+    platform::WindowRunFeedback feedback;
+    m_engine->chiudiDestinazione(&feedback);
     return true;
 }
 

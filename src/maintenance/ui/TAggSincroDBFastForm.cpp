@@ -9,6 +9,7 @@
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Services.h"
+#include "platform/widgets/WindowRunFeedback.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -27,9 +28,9 @@ namespace {
 
 const QString kFiltro = QStringLiteral("Archivi Interbase (*.gdb;*.fdb)|*.gdb;*.fdb");
 
-// The two progress windows of a run.
-// The two progress windows of a run; the run's guard keeps them open.
-class SincroView : public SincroReporter
+// The two progress windows of a run; the run's guard keeps them open. The
+// bar of the current copy is the feedback's progress.
+class SincroView : public FasiSincro
 {
 public:
     SincroView(QWidget *parent, RunGuard &guard) : m_parent(parent), m_guard(guard) {}
@@ -55,12 +56,11 @@ public:
         m_elab->ProgressElaborazione->setValue(percentuale);
     }
     void esecuzioneFinita() override { m_elab.reset(); }
-    void progress(int percent) override
+    void progress(int percent)
     {
         if (m_elab)
             m_elab->ProgressAvanzamento->setValue(percent);
     }
-    void keepAlive() override { QCoreApplication::processEvents(); }
 
 private:
     QWidget *m_parent;
@@ -272,7 +272,9 @@ void TAggSincroDBFastForm::ButtonElaboraClick()
     RunGuard guard(controlliElaborazione(), &m_inElaborazione);
     guard.holdOpen(this);
     SincroView view(this, guard);
-    m_esito = eseguiSincronizzazioni(m_context->database(), m_context->transaction(), m_opener, view);
+    platform::WindowRunFeedback feedback;
+    feedback.onProgress = [&view](int percent) { view.progress(percent); };
+    m_esito = eseguiSincronizzazioni(m_context->database(), m_context->transaction(), m_opener, feedback, &view);
 }
 
 } // namespace vardof::maintenance

@@ -6,11 +6,10 @@
 #include "maintenance/ui/RunGuard.h"
 #include "platform/Messages.h"
 #include "platform/Services.h"
+#include "platform/widgets/WindowRunFeedback.h"
 
 #include <QApplication>
 #include <QCloseEvent>
-#include <QCoreApplication>
-#include <QElapsedTimer>
 #include <QFont>
 #include <QFontMetrics>
 #include <QGroupBox>
@@ -40,10 +39,10 @@ int larghezzaTitolo(const QWidget *window)
 
 } // namespace
 
-class CleanupView : public PulisciTmpReporter
+class CleanupView : public FasiPulisciTmp
 {
 public:
-    explicit CleanupView(TCancellaTabelleTmpForm &form) : m_form(form) { m_clock.start(); }
+    explicit CleanupView(TCancellaTabelleTmpForm &form) : m_form(form) {}
     void tabella(qint64 k, const QString &nome, int percentuale) override
     {
         m_form.ProgressBar->setValue(percentuale);
@@ -52,16 +51,9 @@ public:
         m_form.LabelNumero->repaint();
         m_form.LabelNomeTabella->repaint();
     }
-    void keepAlive() override
-    {
-        // Each drop is slow next to 50 ms, so input goes through before every table.
-        QCoreApplication::processEvents();
-    }
-    bool stopRequested() override { return m_form.m_stop; }
 
 private:
     TCancellaTabelleTmpForm &m_form;
-    QElapsedTimer m_clock;
 };
 
 TCancellaTabelleTmpForm::TCancellaTabelleTmpForm(entry::TTabForm *context, QWidget *parent)
@@ -159,8 +151,11 @@ void TCancellaTabelleTmpForm::ButtonProcediClick()
         LabelNomeTabella->clear();
 
         CleanupView view(*this);
+        platform::WindowRunFeedback feedback;
+        feedback.onProgress = [this](int percent) { ProgressBar->setValue(percent); };
+        feedback.interruption = [this] { return m_stop; };
         try {
-            esito = eliminaTabelleTmp(m_context->database(), m_totale, view);
+            esito = eliminaTabelleTmp(m_context->database(), m_totale, feedback, &view);
         } catch (const db::Error &e) {
             platform::error(e.message());
             esito.fallita = true;
