@@ -3,7 +3,7 @@
 #include "db/Column.h"
 #include "db/ResultSet.h"
 #include "db/Statement.h"
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <QFile>
 #include <QRegularExpression>
@@ -63,7 +63,7 @@ QStringList sourceFieldNames(const QString &sourcePath, bool headings)
     QByteArray line = file.readLine();
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
-    return sourceFieldNamesFromLine(platform::fromCp1252(line), headings);
+    return sourceFieldNamesFromLine(core::fromCp1252(line), headings);
 }
 
 std::vector<SourceField> sourceFields(const QStringList &names)

@@ -3,7 +3,7 @@
 #include "convert/ConversionDefinition.h"
 #include "convert/ConversionTexts.h"
 #include "convert/ValueChecks.h"
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "platform/OutputFile.h"
 
 #include <QDate>
@@ -22,12 +22,12 @@ using Bytes = std::string_view;
 
 QString decode(Bytes bytes)
 {
-    return platform::fromCp1252(bytes);
+    return core::fromCp1252(bytes);
 }
 
 QString decode(const QByteArray &bytes)
 {
-    return platform::fromCp1252(bytes);
+    return core::fromCp1252(bytes);
 }
 
 void append(QByteArray &out, Bytes bytes)
@@ -74,7 +74,7 @@ QByteArray sanitizedReplacement(const QString &replacement)
     text.remove(QLatin1Char(';'));
     text.remove(QLatin1Char('\r'));
     text.remove(QLatin1Char('\n'));
-    return platform::toCp1252(text);
+    return core::toCp1252(text);
 }
 
 } // namespace

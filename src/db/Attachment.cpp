@@ -2,7 +2,7 @@
 #include "db/Error.h"
 #include "db/Internal.h"
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <ibase.h>
 
@@ -47,7 +47,7 @@ QString unquote(QString v)
 
 QByteArray bytes(const QString &s)
 {
-    return platform::toCp1252(s);
+    return core::toCp1252(s);
 }
 
 // Builds the database parameter block from parameter lines.

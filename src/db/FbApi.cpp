@@ -1,7 +1,7 @@
 #include "db/FbApi.h"
 #include "db/Error.h"
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <firebird/Interface.h>
 #include <ibase.h>
@@ -63,7 +63,7 @@ QString formatStatus(Firebird::IStatus *status)
     while (fb_interpret(buffer, sizeof buffer, &p) > 0) {
         if (!text.isEmpty())
             text += QLatin1Char('\n');
-        text += platform::fromCp1252(std::string_view(buffer));
+        text += core::fromCp1252(std::string_view(buffer));
     }
     return text;
 }

@@ -2,8 +2,8 @@
 #include "db/Blob.h"
 #include "db/Error.h"
 
-#include "platform/CellFormat.h"
-#include "platform/Cp1252.h"
+#include "core/CellFormat.h"
+#include "core/Cp1252.h"
 
 #include <ibase.h>
 
@@ -198,19 +198,19 @@ FieldValue RowLayout::value(const unsigned char *buffer, int i, AttachmentImpl *
     case SQL_TEXT:
         if (c.charSet == 1) // OCTETS
             return QByteArray(reinterpret_cast<const char *>(p), c.length);
-        return platform::fromCp1252(std::string_view(reinterpret_cast<const char *>(p), size_t(c.length)));
+        return core::fromCp1252(std::string_view(reinterpret_cast<const char *>(p), size_t(c.length)));
     case SQL_VARYING: {
         const auto len = load<unsigned short>(p);
         const char *text = reinterpret_cast<const char *>(p + 2);
         if (c.charSet == 1)
             return QByteArray(text, len);
-        return platform::fromCp1252(std::string_view(text, len));
+        return core::fromCp1252(std::string_view(text, len));
     }
     case SQL_BLOB: {
         const auto id = load<ISC_QUAD>(p);
         QByteArray data = readBlob(att, tra, id);
         if (c.subType == 1)
-            return platform::fromCp1252(data);
+            return core::fromCp1252(data);
         return data;
     }
     default:
@@ -227,15 +227,15 @@ QString RowLayout::text(const unsigned char *buffer, int i, AttachmentImpl *att,
     // Text columns are the common case of every listing: decode in place.
     if (c.sqlType == SQL_VARYING && c.charSet != 1) {
         const auto len = load<unsigned short>(p);
-        return platform::fromCp1252(std::string_view(reinterpret_cast<const char *>(p + 2), len));
+        return core::fromCp1252(std::string_view(reinterpret_cast<const char *>(p + 2), len));
     }
     if (c.sqlType == SQL_TEXT && c.charSet != 1)
-        return platform::fromCp1252(std::string_view(reinterpret_cast<const char *>(p), size_t(c.length)));
+        return core::fromCp1252(std::string_view(reinterpret_cast<const char *>(p), size_t(c.length)));
     // Integers and exact decimals straight from the buffer.
     auto integerText = [&](qint64 v) {
         if (c.scale > 0)
-            return platform::scaledText(v, c.scale);
-        return c.scale == 0 ? platform::integerText(v) : toText(value(buffer, i, att, tra));
+            return core::scaledText(v, c.scale);
+        return c.scale == 0 ? core::integerText(v) : toText(value(buffer, i, att, tra));
     };
     switch (c.sqlType) {
     case SQL_LONG:
@@ -243,7 +243,7 @@ QString RowLayout::text(const unsigned char *buffer, int i, AttachmentImpl *att,
     case SQL_INT64:
         return integerText(load<ISC_INT64>(p));
     case SQL_TYPE_DATE:
-        return platform::dateText(decodeDate(load<ISC_DATE>(p)));
+        return core::dateText(decodeDate(load<ISC_DATE>(p)));
     default:
         return toText(value(buffer, i, att, tra));
     }

@@ -7,7 +7,7 @@
 #include "db/SqlParams.h"
 #include "db/Transaction.h"
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <ibase.h>
 
@@ -188,7 +188,7 @@ void Statement::prepare()
     if (!d->att || !d->att->attachment)
         throw Error(QStringLiteral("Database non connesso"));
     Status st;
-    const QByteArray text = platform::toCp1252(d->parsed.sql);
+    const QByteArray text = core::toCp1252(d->parsed.sql);
     Firebird::ITransaction *tra = d->tra->current();
     Firebird::IStatement *stmt = d->att->attachment->prepare(
         &st, tra, unsigned(text.size()), text.constData(), unsigned(d->att->dialect),
@@ -364,7 +364,7 @@ BoundType chooseType(const BoundType &server, const BoundType *previous, const F
         b.length = std::max(want, 1u);
     };
     if (auto s = std::get_if<QString>(&v)) {
-        encoded = platform::toCp1252(*s);
+        encoded = core::toCp1252(*s);
         asText(isTextType(server.type) ? server.charSet : kWin1252);
     } else if (auto ba = std::get_if<QByteArray>(&v)) {
         encoded = *ba;
@@ -405,7 +405,7 @@ BoundType chooseType(const BoundType &server, const BoundType *previous, const F
     if (serverBlob && encoded.isEmpty() && !std::holds_alternative<QString>(v)
         && !std::holds_alternative<QByteArray>(v)) {
         // Dates and doubles into a blob travel as their text.
-        encoded = platform::toCp1252(toText(v));
+        encoded = core::toCp1252(toText(v));
         b = server;
     }
     return b;

@@ -1,6 +1,6 @@
 #include "db/Value.h"
 
-#include "platform/CellFormat.h"
+#include "core/CellFormat.h"
 
 #include <cmath>
 
@@ -13,21 +13,21 @@ double Decimal::toDouble() const
 
 QString Decimal::toString(QChar decimalSeparator) const
 {
-    return platform::scaledText(units, scale, decimalSeparator);
+    return core::scaledText(units, scale, decimalSeparator);
 }
 
 QString toText(const Value &value)
 {
     struct Visitor
     {
-        QString operator()(bool b) const { return platform::booleanText(b); }
-        QString operator()(qint64 i) const { return platform::integerText(i); }
-        QString operator()(double d) const { return platform::numberText(d); }
-        QString operator()(const Decimal &d) const { return platform::scaledText(d.units, d.scale); }
+        QString operator()(bool b) const { return core::booleanText(b); }
+        QString operator()(qint64 i) const { return core::integerText(i); }
+        QString operator()(double d) const { return core::numberText(d); }
+        QString operator()(const Decimal &d) const { return core::scaledText(d.units, d.scale); }
         QString operator()(const QString &s) const { return s; }
-        QString operator()(const QDate &d) const { return platform::dateText(d); }
-        QString operator()(const QTime &t) const { return platform::timeText(t); }
-        QString operator()(const QDateTime &t) const { return platform::timestampText(t); }
+        QString operator()(const QDate &d) const { return core::dateText(d); }
+        QString operator()(const QTime &t) const { return core::timeText(t); }
+        QString operator()(const QDateTime &t) const { return core::timestampText(t); }
         QString operator()(const QByteArray &b) const { return QString::fromLatin1(b); }
     };
     return std::visit(Visitor{}, value);

@@ -1,6 +1,6 @@
 #include "import/DataFileReader.h"
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <QFile>
 
@@ -81,7 +81,7 @@ bool DataFileReader::readLine(QString &line, bool &nonValida)
     else if (validUtf8(s, n))
         line = QString::fromUtf8(dati, n);
     else
-        line = platform::fromCp1252(std::string_view(dati, size_t(n)));
+        line = core::fromCp1252(std::string_view(dati, size_t(n)));
     return true;
 }
 

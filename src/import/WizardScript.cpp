@@ -5,7 +5,7 @@
 
 #include "db/Statement.h"
 
-#include "platform/CellFormat.h"
+#include "core/CellFormat.h"
 #include "platform/Formats.h"
 
 #include <cmath>
@@ -65,7 +65,7 @@ VerificaWizard verificaComposizione(const ComposizioneWizard &c, const QStringLi
 
 QString testoPercentuale(double percentuale)
 {
-    return platform::numberText(percentuale);
+    return core::numberText(percentuale);
 }
 
 QStringList righeScript(const ComposizioneWizard &c)

@@ -337,9 +337,9 @@ const FormatSettings &libraryFormats()
 QString formatFloat(const QString &pattern, double value)
 {
     if (pattern.isEmpty())
-        return numberText(value);
+        return core::numberText(value);
     if (!std::isfinite(value))
-        return numberText(value);
+        return core::numberText(value);
 
     const QStringList texts = splitSections(pattern);
     auto sectionText = [&](int i) { return i < texts.size() ? texts[i] : QString(); };

@@ -5,7 +5,7 @@
 // library's fixed settings, never the machine's regional options, so that a
 // file written on one PC reads back the same on another.
 
-#include "platform/CellFormat.h"
+#include "core/CellFormat.h"
 
 #include <QChar>
 #include <QDate>
@@ -43,7 +43,7 @@ inline QString longTimeFormat() { return libraryFormats().longTimeFormat; }
 
 // The cell rule of CellFormat.h under its Delphi name: 12.5 -> "12,5",
 // 1e-5 -> "0,00001", 1e20 -> "1E20", 1e-7 -> "1E-7".
-inline QString floatToStr(double value) { return numberText(value); }
+inline QString floatToStr(double value) { return core::numberText(value); }
 
 // Delphi FormatFloat patterns: '0' (digit, always shown), '#' (digit when
 // significant), '.' (decimal separator), ',' (thousands grouping anywhere in
@@ -62,7 +62,7 @@ enum class DecimalInput {
 std::optional<double> strToFloat(const QString &text,
                                  DecimalInput mode = DecimalInput::CommaOnly);
 
-inline QString intToStr(qint64 value) { return integerText(value); }
+inline QString intToStr(qint64 value) { return core::integerText(value); }
 // Optional sign, decimal digits, surrounding blanks; "$1F" as hex like Delphi.
 std::optional<int> strToInt(const QString &text);
 std::optional<qint64> strToInt64(const QString &text);
@@ -79,8 +79,8 @@ std::optional<QTime> strToTime(const QString &text);
 std::optional<QDateTime> strToDateTime(const QString &text);
 
 // The cell rules of CellFormat.h under their Delphi names.
-inline QString dateToStr(const QDate &date) { return dateText(date); }             // "dd/MM/yyyy"
-inline QString timeToStr(const QTime &time) { return timeText(time); }             // "hh:mm:ss"
-inline QString dateTimeToStr(const QDateTime &dateTime) { return timestampText(dateTime); }
+inline QString dateToStr(const QDate &date) { return core::dateText(date); }             // "dd/MM/yyyy"
+inline QString timeToStr(const QTime &time) { return core::timeText(time); }             // "hh:mm:ss"
+inline QString dateTimeToStr(const QDateTime &dateTime) { return core::timestampText(dateTime); }
 
 } // namespace vardof::platform

@@ -1,7 +1,7 @@
 #include "platform/IniFile.h"
 
-#include "platform/CellFormat.h"
-#include "platform/Cp1252.h"
+#include "core/CellFormat.h"
+#include "core/Cp1252.h"
 #include "platform/Formats.h"
 #include "platform/HostPaths.h"
 
@@ -75,7 +75,7 @@ public:
             if (stop > start && bytes[stop - 1] == '\r')
                 --stop;
             doc.lines.push_back(parseLine(
-                fromCp1252(std::string_view(bytes.constData() + start, size_t(stop - start)))));
+                core::fromCp1252(std::string_view(bytes.constData() + start, size_t(stop - start)))));
             start = next;
         }
         return doc;
@@ -85,7 +85,7 @@ public:
     {
         QByteArray bytes;
         for (const Line &line : lines) {
-            appendCp1252(line.text, bytes);
+            core::appendCp1252(line.text, bytes);
             bytes += "\r\n";
         }
         QSaveFile file(path);
@@ -201,7 +201,7 @@ bool IniFile::writeBool(const QString &section, const QString &key, bool value)
 
 bool IniFile::writeFloat(const QString &section, const QString &key, double value)
 {
-    return writeString(section, key, numberText(value));
+    return writeString(section, key, core::numberText(value));
 }
 
 bool IniFile::sectionExists(const QString &section) const

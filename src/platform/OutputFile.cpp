@@ -1,6 +1,6 @@
 #include "platform/OutputFile.h"
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "platform/HostPaths.h"
 
 #include <QSaveFile>
@@ -118,7 +118,7 @@ bool OutputFile::writeText(const QString &text)
     if (m_failed || !isOpen())
         return false;
     bool lossy = false;
-    appendCp1252(text, m_buffer, &lossy);
+    core::appendCp1252(text, m_buffer, &lossy);
     m_unencodable = m_unencodable || lossy;
     if (m_buffer.size() >= m_bufferSize)
         return flushBuffer();

@@ -1,6 +1,6 @@
 #include "platform/TextFile.h"
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "platform/HostPaths.h"
 
 #include <cstring>
@@ -143,7 +143,7 @@ bool TextLineReader::readLine(QString &line)
     bool found = false;
     const std::string_view view = nextLine(&found);
     if (found)
-        line = fromCp1252(view);
+        line = core::fromCp1252(view);
     return found;
 }
 
@@ -179,7 +179,7 @@ bool TextLineWriter::append(const QString &text, bool endLine)
     if (m_failed || !m_file.isOpen())
         return false;
     bool lossy = false;
-    appendCp1252(text, m_buffer, &lossy);
+    core::appendCp1252(text, m_buffer, &lossy);
     m_lineLossy = m_lineLossy || lossy;
     if (m_handler)
         m_partialLine += text;

@@ -4,7 +4,7 @@
 // page is single-byte) and a sink that keeps what the engine reported.
 
 #include "convert/FileConverter.h"
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <gtest/gtest.h>
 

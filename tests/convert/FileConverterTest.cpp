@@ -169,7 +169,7 @@ TEST_F(Conversion, semicolonInsideAFixedTextFieldIsReplacedAndReported)
                                             "carattere \";\". Verrà sostituito con \":\"");
     EXPECT_EQ(m_sink.anomalies, QStringList{expected});
     EXPECT_EQ(result.anomaliesFile, anomaliesFile());
-    EXPECT_EQ(readBytes(anomaliesFile()), vardof::platform::toCp1252(expected) + "\r\n");
+    EXPECT_EQ(readBytes(anomaliesFile()), vardof::core::toCp1252(expected) + "\r\n");
 }
 
 struct ReplacementCase
@@ -311,7 +311,7 @@ TEST_F(Conversion, anomaliesFoundBeforeAStopAreStillWrittenToTheFile)
     EXPECT_EQ(output(), QByteArray());
     EXPECT_EQ(result.anomalyCount, 1);
     EXPECT_EQ(readBytes(anomaliesFile()),
-              vardof::platform::toCp1252(QStringLiteral("Riga n. 1, Colonna P, Il dato: \"x\" non è numerico")) + "\r\n");
+              vardof::core::toCp1252(QStringLiteral("Riga n. 1, Colonna P, Il dato: \"x\" non è numerico")) + "\r\n");
 }
 
 // ---- output files that cannot be written ------------------------------------------

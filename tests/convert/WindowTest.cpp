@@ -104,7 +104,7 @@ TEST_F(ConvWindow, convertsWithTheOptionsAndReportsAnomalies)
         QStringLiteral("Riga n. 1, Colonna DES, Il dato: \"a;b\" contiente il carattere \";\". Verrà sostituito con \"/\""),
         QStringLiteral("Riga n. 2, Colonna PREZZO, Il dato: \"1.5\" non è numerico")};
     EXPECT_EQ(m_form.MemoAnomalie->toPlainText(), anomalies.join(QLatin1Char('\n')));
-    EXPECT_EQ(readBytes(file("Anomalie.txt")), platform::toCp1252(anomalies.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
+    EXPECT_EQ(readBytes(file("Anomalie.txt")), core::toCp1252(anomalies.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n")));
     EXPECT_EQ(m_services.messages().texts(),
               (QStringList{QStringLiteral("Avviare la conversione?"), QStringLiteral("Elaborazione Completata")}));
     EXPECT_TRUE(m_form.ProgressElab->isHidden());

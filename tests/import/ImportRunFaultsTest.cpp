@@ -7,7 +7,7 @@
 #include "db/Statement.h"
 #include "db/Value.h"
 #include "import/ImportValues.h"
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <QDir>
 #include <QFile>
@@ -315,7 +315,7 @@ TEST_F(ImportFaults, rejectsKeepEveryLineNotStoredAsItWasWithItsReason)
     };
     QByteArray attese1252;
     for (const QString &a : attese)
-        attese1252 += platform::toCp1252(a) + "\r\n";
+        attese1252 += core::toCp1252(a) + "\r\n";
     EXPECT_EQ(leggi(o.fileScarti + ".log"), attese1252);
     EXPECT_EQ(righe("SELECT ID, NOME FROM NUMERATI ORDER BY 1"), (QStringList{"1|uno", "6|sei"}));
 }
@@ -329,7 +329,7 @@ TEST_F(ImportFaults, rejectsHoldTheDuplicatesWithTheirCombination)
     EXPECT_EQ(esegui(c, o), EsitoImport::Completato);
     EXPECT_EQ(leggi(o.fileScarti), QByteArray("A1;seconda\r\n"));
     EXPECT_EQ(leggi(o.fileScarti + ".log"),
-              platform::toCp1252("3\tTrovata una combinazione di valori campi univoci presente più di una volta: \"CODICE\" = \"A1\"\r\n"));
+              core::toCp1252("3\tTrovata una combinazione di valori campi univoci presente più di una volta: \"CODICE\" = \"A1\"\r\n"));
 }
 
 TEST_F(ImportFaults, rejectsOfARunWithoutRejectsReplaceAnOldFile)

@@ -1,7 +1,7 @@
 #include "ImportTestSupport.h"
 
 #include "db/Statement.h"
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <QFile>
 
@@ -18,7 +18,7 @@ void scriviFile(const QString &path, const QStringList &righe)
 {
     QByteArray b;
     for (const QString &r : righe)
-        b += platform::toCp1252(r) + "\r\n";
+        b += core::toCp1252(r) + "\r\n";
     scriviByte(path, b);
 }
 

@@ -1,4 +1,4 @@
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
 #include <QSet>
 
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-using namespace vardof::platform;
+using namespace vardof;
 
 namespace {
 
@@ -15,19 +15,19 @@ TEST(Cp1252, EveryByteRoundTrips)
     QByteArray all;
     for (int b = 0; b < 256; ++b)
         all += char(b);
-    const QString text = fromCp1252(all);
+    const QString text = core::fromCp1252(all);
     ASSERT_EQ(text.size(), 256);
     bool lossy = false;
-    EXPECT_EQ(toCp1252(text, &lossy), all);
+    EXPECT_EQ(core::toCp1252(text, &lossy), all);
     EXPECT_FALSE(lossy);
-    EXPECT_TRUE(isCp1252(text));
+    EXPECT_TRUE(core::isCp1252(text));
 }
 
 TEST(Cp1252, EveryByteDecodesToADistinctCharacter)
 {
     QSet<QChar> seen;
     for (int b = 0; b < 256; ++b)
-        seen.insert(fromCp1252(QByteArray(1, char(b))).at(0));
+        seen.insert(core::fromCp1252(QByteArray(1, char(b))).at(0));
     EXPECT_EQ(seen.size(), 256);
 }
 
@@ -49,9 +49,9 @@ TEST_P(Cp1252CharTest, EncodesAndDecodes)
 {
     const QString text = QString::fromUtf16(GetParam().text);
     bool lossy = false;
-    EXPECT_EQ(toCp1252(text, &lossy), GetParam().bytes);
+    EXPECT_EQ(core::toCp1252(text, &lossy), GetParam().bytes);
     EXPECT_FALSE(lossy);
-    EXPECT_EQ(fromCp1252(GetParam().bytes), text);
+    EXPECT_EQ(core::fromCp1252(GetParam().bytes), text);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -65,16 +65,16 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(Cp1252, UnencodableBecomesQuestionMarkAndIsReported)
 {
     bool lossy = false;
-    EXPECT_EQ(toCp1252(QString::fromUtf16(u"a\u03A9b\u4E2D"), &lossy), QByteArray("a?b?"));
+    EXPECT_EQ(core::toCp1252(QString::fromUtf16(u"a\u03A9b\u4E2D"), &lossy), QByteArray("a?b?"));
     EXPECT_TRUE(lossy);
-    EXPECT_FALSE(isCp1252(QString::fromUtf16(u"\u03A9")));
+    EXPECT_FALSE(core::isCp1252(QString::fromUtf16(u"\u03A9")));
 }
 
 TEST(Cp1252, AppendKeepsWhatIsThereAndLeavesFlagAloneWhenClean)
 {
     QByteArray out("x");
     bool lossy = false;
-    appendCp1252(QString::fromUtf16(u"è"), out, &lossy);
+    core::appendCp1252(QString::fromUtf16(u"è"), out, &lossy);
     EXPECT_EQ(out, QByteArray("x\xE8"));
     EXPECT_FALSE(lossy);
 }

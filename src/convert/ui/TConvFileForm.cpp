@@ -9,7 +9,7 @@
 #include "db/Error.h"
 #include "entry/WorkContext.h"
 #include "params/TTabXForm.h"
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/OutputFile.h"
@@ -182,7 +182,7 @@ void TConvFileForm::ButtonComponiScriptClick()
             return;
         // The last line has no line end, as the editor will show it.
         bool lossy = false;
-        const QByteArray bytes = platform::toCp1252(lines.join(QStringLiteral("\r\n")), &lossy);
+        const QByteArray bytes = core::toCp1252(lines.join(QStringLiteral("\r\n")), &lossy);
         QString reason;
         if (!platform::OutputFile::writeAll(definition, bytes, &reason)) {
             platform::error(texts::definitionUnwritable(definition, reason));

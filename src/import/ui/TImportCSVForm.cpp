@@ -13,9 +13,7 @@
 #include "platform/Services.h"
 #include "platform/widgets/WindowRunFeedback.h"
 
-#ifdef VARDOF_HAVE_PARAMS
 #include "params/TTabXForm.h"
-#endif
 
 #include <QCheckBox>
 #include <QCloseEvent>
@@ -136,7 +134,6 @@ TImportCSVForm::TImportCSVForm(entry::TTabForm *context, int userNumber, QWidget
     connect(ButtonInterrompi, &QPushButton::clicked, this, &TImportCSVForm::ButtonInterrompiClick);
     connect(ButtonChiudi, &QPushButton::clicked, this, &QDialog::close);
 
-#ifdef VARDOF_HAVE_PARAMS
     if (m_userNumber != 0) {
         // Other tools read the user's archive from here during this call.
         try {
@@ -149,7 +146,6 @@ TImportCSVForm::TImportCSVForm(entry::TTabForm *context, int userNumber, QWidget
             platform::error(e.message());
         }
     }
-#endif
 }
 
 TImportCSVForm::~TImportCSVForm()

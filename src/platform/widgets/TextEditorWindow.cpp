@@ -1,6 +1,6 @@
 #include "platform/widgets/TextEditorWindow.h"
 
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 #include "platform/HostPaths.h"
 #include "platform/Messages.h"
 #include "platform/OutputFile.h"
@@ -39,7 +39,7 @@ EditableText decodeEditableText(const QByteArray &bytes)
     // LF alone only when the whole file uses it; otherwise the office format.
     if (bytes.contains('\n') && !bytes.contains("\r\n"))
         result.lineEnd = "\n";
-    const QString decoded = fromCp1252(bytes);
+    const QString decoded = core::fromCp1252(bytes);
     result.text.reserve(decoded.size());
     for (qsizetype i = 0; i < decoded.size(); ++i) {
         const QChar c = decoded.at(i);
@@ -63,7 +63,7 @@ QByteArray encodeEditableText(const QString &text, const QByteArray &lineEnd, bo
     qsizetype from = 0;
     auto flushRun = [&](qsizetype to) {
         bool l = false;
-        appendCp1252(text.mid(from, to - from), out, &l);
+        core::appendCp1252(text.mid(from, to - from), out, &l);
         anyLossy = anyLossy || l;
     };
     for (qsizetype i = 0; i < text.size(); ++i) {

@@ -29,7 +29,7 @@ int larghezzaVisualizzata(const db::Column &column)
 QString testoRaggruppato(double value, int grouping)
 {
     if (grouping != 1 && grouping != 2)
-        return platform::numberText(value);
+        return core::numberText(value);
     if (value == 0.0)
         return QString();
     return platform::formatFloat(grouping == 1 ? QStringLiteral("#,##0.00") : QStringLiteral("#,##0"), value);

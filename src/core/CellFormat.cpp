@@ -1,9 +1,9 @@
-#include "platform/CellFormat.h"
+#include "core/CellFormat.h"
 
 #include <charconv>
 #include <cmath>
 
-namespace vardof::platform {
+namespace vardof::core {
 
 namespace {
 
@@ -121,4 +121,4 @@ QString booleanText(bool value)
     return value ? QStringLiteral("True") : QStringLiteral("False");
 }
 
-} // namespace vardof::platform
+} // namespace vardof::core

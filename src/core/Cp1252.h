@@ -7,7 +7,7 @@
 #include <QString>
 #include <string_view>
 
-namespace vardof::platform {
+namespace vardof::core {
 
 // Decodes CP1252 bytes. The five bytes the code page leaves undefined
 // (0x81, 0x8D, 0x8F, 0x90, 0x9D) map to the C1 control of the same value,
@@ -28,4 +28,4 @@ void appendCp1252(const QString &text, QByteArray &out, bool *lossy = nullptr);
 // True when every character of `text` has a CP1252 byte.
 bool isCp1252(const QString &text);
 
-} // namespace vardof::platform
+} // namespace vardof::core

@@ -16,7 +16,7 @@
 #include <QString>
 #include <QTime>
 
-namespace vardof::platform {
+namespace vardof::core {
 
 // Floating point (FLOAT, DOUBLE PRECISION, computed columns):
 // - 15 significant digits, the most a double holds reliably, trailing zeros
@@ -54,4 +54,4 @@ QString timestampText(const QDateTime &timestamp);
 // "True" / "False", as the library has always shown a boolean column.
 QString booleanText(bool value);
 
-} // namespace vardof::platform
+} // namespace vardof::core

@@ -1,6 +1,6 @@
-#include "platform/Cp1252.h"
+#include "core/Cp1252.h"
 
-namespace vardof::platform {
+namespace vardof::core {
 
 namespace {
 
@@ -97,4 +97,4 @@ bool isCp1252(const QString &text)
     return true;
 }
 
-} // namespace vardof::platform
+} // namespace vardof::core
