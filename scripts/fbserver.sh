@@ -54,7 +54,7 @@ SQL
         runuser -u firebird -- /usr/sbin/firebird > "$dir/server.out" 2>&1 < /dev/null &
     local pid=$!
     echo "$pid" > "$dir/server.pid"
-    for _ in $(seq 1 100); do
+    for _ in $(seq 1 300); do
         if (exec 3<>"/dev/tcp/127.0.0.1/$port") 2> /dev/null; then
             echo "$pid"
             return 0

@@ -1,3 +1,4 @@
+#include "support/ModalDialogs.h"
 #include "ConvertTestSupport.h"
 
 #include "convert/ConversionRun.h"
@@ -41,21 +42,7 @@ using platform::MessageKind;
 
 namespace {
 
-// Runs `act` on the next modal dialog of type T once it is shown.
-template<typename T>
-void whenShown(std::function<void(T *)> act)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, timer, [timer, act] {
-        if (auto *dialog = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            act(dialog);
-        }
-    });
-    timer->start();
-}
+using vardof::test::whenShown;
 
 class ConvWindow : public ::testing::Test
 {
