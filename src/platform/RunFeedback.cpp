@@ -94,6 +94,11 @@ Answer CommandLineFeedback::ask(MessageKind kind, const QString &text, Buttons b
     return messages().show(kind, QString(), text, buttons);
 }
 
+Answer MessageBoxFeedback::ask(MessageKind kind, const QString &text, Buttons buttons)
+{
+    return messages().show(kind, kind == Plain ? applicationTitle() : QString(), text, buttons);
+}
+
 // ---- test recorder ---------------------------------------------------------------
 
 void RecordingFeedback::line(const QString &text)

@@ -109,6 +109,19 @@ private:
     int m_shown = -1;
 };
 
+// Boxes only, through the installed platform messages: for engines that
+// work inside one handler of a window and have no log of their own (the
+// query engine, the stored-query tables). A plain message carries the
+// application's title, as platform::showMessage() does.
+class MessageBoxFeedback : public RunFeedback
+{
+public:
+    void line(const QString &) override {}
+    void progress(int) override {}
+    bool interruptRequested() override { return false; }
+    Answer ask(MessageKind kind, const QString &text, Buttons buttons) override;
+};
+
 // The test recorder: remembers everything and answers the questions from a
 // queue (Yes when it is empty, fitted to the buttons).
 class RecordingFeedback : public RunFeedback

@@ -9,11 +9,6 @@
 
 namespace vardof::qbe {
 
-void QuerAvvisi::errore(const QString &text)
-{
-    platform::error(text);
-}
-
 TIBFQuerForm::TIBFQuerForm(int numeroUtente, db::Attachment &lavoro, db::Transaction &traLavoro,
                            db::Attachment &storico, db::Transaction &traStorico, TabIntTmp &tabInt,
                            const QString &tabellaSorgente, SessioneQuery &sessione,
@@ -40,7 +35,7 @@ void TIBFQuerForm::setSessione(SessioneQuery &sessione)
     m_colonneCache.clear();
 }
 
-void TIBFQuerForm::setAvvisi(QuerAvvisi *avvisi)
+void TIBFQuerForm::setAvvisi(platform::RunFeedback *avvisi)
 {
     m_avvisi = avvisi;
 }
@@ -137,10 +132,10 @@ bool TIBFQuerForm::Interroga(int primo, int ultimo, const QString &, TabIntTmp &
 void TIBFQuerForm::segnalaErrore()
 {
     if (m_avvisi) {
-        m_avvisi->errore(kMsgSintassi);
+        m_avvisi->tell(platform::Error, kMsgSintassi);
     } else {
-        QuerAvvisi predefiniti;
-        predefiniti.errore(kMsgSintassi);
+        platform::MessageBoxFeedback predefiniti;
+        predefiniti.tell(platform::Error, kMsgSintassi);
     }
 }
 

@@ -8,10 +8,11 @@
 //
 // Failures: a statement the server rejects makes Interroga and
 // EseguiInterrogazione return false; EseguiInterrogazione also tells the
-// user through Avvisi ("Si prega di verificare la sintassi delle condizioni o
+// user through its run feedback ("Si prega di verificare la sintassi delle condizioni o
 // dei collegamenti") and keeps the server's text in ultimoErrore().
 // Answer-table work throws db::Error.
 
+#include "platform/RunFeedback.h"
 #include "db/Attachment.h"
 #include "db/Transaction.h"
 #include "qbe/Composizione.h"
@@ -31,15 +32,6 @@ namespace vardof::qbe {
 
 inline const QString kMsgSintassi =
     QStringLiteral("Si prega di verificare la sintassi delle condizioni o dei collegamenti");
-
-// How the engine tells the user about a failed execution. The default shows
-// an error box through the platform messages.
-class QuerAvvisi
-{
-public:
-    virtual ~QuerAvvisi() = default;
-    virtual void errore(const QString &text);
-};
 
 class TIBFQuerForm
 {
@@ -63,7 +55,8 @@ public:
     TIBFQuerForm(const TIBFQuerForm &) = delete;
     TIBFQuerForm &operator=(const TIBFQuerForm &) = delete;
 
-    void setAvvisi(QuerAvvisi *avvisi); // nullptr: the platform messages
+    // How a failed execution is told; nullptr: boxes through the platform messages.
+    void setAvvisi(platform::RunFeedback *avvisi);
 
     int numeroUtente() const { return m_utente; }
     // The session the engine works on; a chain move lends it the session
@@ -184,7 +177,7 @@ private:
     SessioneQuery *m_sessione;
     QString m_dirLavoro;
     QString m_ditta;
-    QuerAvvisi *m_avvisi = nullptr;
+    platform::RunFeedback *m_avvisi = nullptr;
     QString m_ultimoErrore;
     bool m_modoClipboard = false;
     QString m_memo;

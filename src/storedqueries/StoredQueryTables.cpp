@@ -10,10 +10,6 @@
 
 namespace vardof::storedqueries {
 
-void Avvisi::informazione(const QString &text) { platform::information(text); }
-void Avvisi::avviso(const QString &text) { platform::warning(text); }
-void Avvisi::errore(const QString &text) { platform::error(text); }
-void Avvisi::messaggio(const QString &text) { platform::showMessage(text); }
 
 namespace {
 
@@ -116,11 +112,11 @@ PreparaClassificazioni setPreparaClassificazioni(PreparaClassificazioni hook)
 
 void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra)
 {
-    Avvisi avvisi;
+    platform::MessageBoxFeedback avvisi;
     PreparaTabelleQuery(att, tra, avvisi);
 }
 
-void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, Avvisi &avvisi)
+void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, platform::RunFeedback &avvisi)
 {
     // 1. STOINT and the width of its conditions
     if (db::catalog::relationExists(att, tra, QStringLiteral("STOINT"))) {
@@ -130,7 +126,7 @@ void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, Avvisi &avvi
                                                 QStringLiteral("ALTER CONDIZIONE TYPE VARCHAR(1024)")}));
             } catch (const db::Error &e) {
                 annullaSeAttiva(tra);
-                avvisi.errore(QStringLiteral("Errore interno durante l'aggiornamento della tabella STOINT:")
+                avvisi.tell(platform::Error, QStringLiteral("Errore interno durante l'aggiornamento della tabella STOINT:")
                               + QLatin1Char('\n') + e.message());
             }
         }
@@ -142,10 +138,10 @@ void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, Avvisi &avvi
     if (lunghezza(att, tra, QStringLiteral("STOINT"), QStringLiteral("NOME")) < 40) {
         try {
             eseguiECommit(att, tra, QStringLiteral("ALTER TABLE STOINT ALTER NOME TYPE VARCHAR(40)"));
-            avvisi.informazione(QStringLiteral("Tracciato della tabella STOINT aggiornato"));
+            avvisi.tell(platform::Information, QStringLiteral("Tracciato della tabella STOINT aggiornato"));
         } catch (const db::Error &) {
             annullaSeAttiva(tra);
-            avvisi.avviso(kImpossibile + QStringLiteral("STOINT") + kRiprovare);
+            avvisi.tell(platform::Warning, kImpossibile + QStringLiteral("STOINT") + kRiprovare);
         }
     }
 
@@ -155,10 +151,10 @@ void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, Avvisi &avvi
     if (lunghezza(att, tra, QStringLiteral("STOASP"), QStringLiteral("NOMECAMPO")) <= 30) {
         try {
             eseguiECommit(att, tra, QStringLiteral("ALTER TABLE STOASP ALTER NOMECAMPO TYPE VARCHAR(31)"));
-            avvisi.informazione(QStringLiteral("Tracciato della tabella STOASP aggiornato"));
+            avvisi.tell(platform::Information, QStringLiteral("Tracciato della tabella STOASP aggiornato"));
         } catch (const db::Error &) {
             annullaSeAttiva(tra);
-            avvisi.avviso(kImpossibile + QStringLiteral("STOASP") + kRiprovare + kFinche);
+            avvisi.tell(platform::Warning, kImpossibile + QStringLiteral("STOASP") + kRiprovare + kFinche);
         }
     }
 
@@ -168,11 +164,11 @@ void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, Avvisi &avvi
     if (lunghezza(att, tra, QStringLiteral("STOQUER"), QStringLiteral("TABELLA")) <= 30) {
         try {
             eseguiECommit(att, tra, QStringLiteral("ALTER TABLE STOQUER ALTER TABELLA TYPE VARCHAR(31)"));
-            avvisi.informazione(
+            avvisi.tell(platform::Information, 
                 QStringLiteral("Tracciato della tabella STOQUER aggiornato per memorizzare nomi delle tabelle lunghi"));
         } catch (const db::Error &) {
             annullaSeAttiva(tra);
-            avvisi.avviso(QStringLiteral("Impossibile aggiornare il tracciato della tabella STOQUER.Per aggiornarlo "
+            avvisi.tell(platform::Warning, QStringLiteral("Impossibile aggiornare il tracciato della tabella STOQUER.Per aggiornarlo "
                                          "provare ad accedere in un secondo momento a questa schermata.")
                           + kFinche);
         }
@@ -198,7 +194,7 @@ void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, Avvisi &avvi
             eseguiECommit(att, tra, joined({QStringLiteral("ALTER TABLE STOQUER"), QLatin1String(riga)}));
         } catch (const db::Error &e) {
             annullaSeAttiva(tra);
-            avvisi.errore(QStringLiteral("Errore interno durante l'aggiornamento della tabella STOQUER:")
+            avvisi.tell(platform::Error, QStringLiteral("Errore interno durante l'aggiornamento della tabella STOQUER:")
                           + QLatin1Char('\n') + e.message());
             break;
         }
@@ -299,11 +295,11 @@ double NuovoCodiceCatena(db::Attachment &att, db::Transaction &tra)
 
 bool RiassegnaNumero(db::Attachment &att, db::Transaction &tra, int vecchio, int nuovo)
 {
-    Avvisi avvisi;
+    platform::MessageBoxFeedback avvisi;
     return RiassegnaNumero(att, tra, vecchio, nuovo, avvisi);
 }
 
-bool RiassegnaNumero(db::Attachment &att, db::Transaction &tra, int vecchio, int nuovo, Avvisi &avvisi)
+bool RiassegnaNumero(db::Attachment &att, db::Transaction &tra, int vecchio, int nuovo, platform::RunFeedback &avvisi)
 {
     const QString n = QString::number(nuovo);
     const QString o = QString::number(vecchio);
@@ -317,7 +313,7 @@ bool RiassegnaNumero(db::Attachment &att, db::Transaction &tra, int vecchio, int
         const db::FieldValue v =
             db::queryValue(att, tra, joined({QStringLiteral("SELECT COALESCE(COUNT(*),0) TOT"), from}));
         if (v && db::toInt64(*v).value_or(0) != 0) {
-            avvisi.messaggio(QStringLiteral("Codice già occupato ") + tabella);
+            avvisi.tell(platform::Plain, QStringLiteral("Codice già occupato ") + tabella);
             occupato = true;
         }
     }

@@ -8,13 +8,14 @@
 // (PreparaTabelleQuery) and numbers its rows; the query engine reads and
 // writes the STOINT and STOASP rows of one key at a time. Nothing here opens
 // a message box: the few messages the preparation gives go through the
-// Avvisi interface the caller passes (the default forwards to the platform
+// run feedback the caller passes (the default shows boxes through the platform
 // messages, so windows and the command line need not write one).
 //
 // Failures: statements the server rejects throw db::Error unless a function
 // says it catches them (the widenings of PreparaTabelleQuery report and go
 // on, as the registry must still open over an old layout).
 
+#include "platform/RunFeedback.h"
 #include "db/Attachment.h"
 #include "db/Transaction.h"
 
@@ -35,16 +36,6 @@ inline constexpr int kCodice1Catena = 2000;
 inline constexpr int kCodice1SenzaAspetto = 1000;
 
 // What the preparation and the renumbering tell the user.
-class Avvisi
-{
-public:
-    virtual ~Avvisi() = default;
-    virtual void informazione(const QString &text); // platform information box
-    virtual void avviso(const QString &text);       // platform warning box
-    virtual void errore(const QString &text);       // platform error box
-    virtual void messaggio(const QString &text);    // platform plain box
-};
-
 // The CREATE TABLE statements, line by line as they are sent.
 QStringList creaStoQuer();
 QStringList creaStoInt();
@@ -62,7 +53,7 @@ PreparaClassificazioni setPreparaClassificazioni(PreparaClassificazioni hook);
 // reported through `avvisi` and the preparation goes on; a failed CREATE
 // throws db::Error (the registry cannot open without its tables).
 // `tra` is the work context's transaction.
-void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, Avvisi &avvisi);
+void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra, platform::RunFeedback &avvisi);
 void PreparaTabelleQuery(db::Attachment &att, db::Transaction &tra); // platform messages
 
 // ---- numbering of STOQUER rows ---------------------------------------------
@@ -102,7 +93,7 @@ double NuovoCodiceCatena(db::Attachment &att, db::Transaction &tra);
 // ("QUERY PRECEDENTE") of its chained queries, each statement committed
 // keeping the context. Throws db::Error when one of the updates fails (the
 // earlier ones stay).
-bool RiassegnaNumero(db::Attachment &att, db::Transaction &tra, int vecchio, int nuovo, Avvisi &avvisi);
+bool RiassegnaNumero(db::Attachment &att, db::Transaction &tra, int vecchio, int nuovo, platform::RunFeedback &avvisi);
 bool RiassegnaNumero(db::Attachment &att, db::Transaction &tra, int vecchio, int nuovo);
 
 // ---- rows of one query key ------------------------------------------------

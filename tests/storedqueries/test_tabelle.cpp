@@ -18,13 +18,18 @@ using namespace vardof::storedqueries;
 namespace {
 
 // What the preparation told the user, kind by kind.
-class AvvisiRegistrati : public Avvisi
+class AvvisiRegistrati : public platform::RecordingFeedback
 {
 public:
-    void informazione(const QString &t) override { righe << QStringLiteral("I:") + t; }
-    void avviso(const QString &t) override { righe << QStringLiteral("W:") + t; }
-    void errore(const QString &t) override { righe << QStringLiteral("E:") + t; }
-    void messaggio(const QString &t) override { righe << QStringLiteral("M:") + t; }
+    platform::Answer ask(platform::MessageKind kind, const QString &t, platform::Buttons buttons) override
+    {
+        const char *prefix = kind == platform::Information ? "I:"
+                             : kind == platform::Warning   ? "W:"
+                             : kind == platform::Error     ? "E:"
+                                                           : "M:";
+        righe << QLatin1String(prefix) + t;
+        return RecordingFeedback::ask(kind, t, buttons);
+    }
     QStringList righe;
 };
 
