@@ -9,7 +9,7 @@
 
 #include <memory>
 
-namespace vardof::entry { class TTabForm; }
+namespace vardof::context { class TTabForm; }
 
 namespace vardof::app {
 
@@ -27,6 +27,6 @@ void printLine(const QString &line);
 
 // The user's work context with the archive open, as an entry builds it;
 // nullptr when it could not be built or connected (why is already shown).
-std::unique_ptr<entry::TTabForm> openUserContext(int user);
+std::unique_ptr<context::TTabForm> openUserContext(int user);
 
 } // namespace vardof::app

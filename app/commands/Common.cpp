@@ -29,9 +29,9 @@ void printLine(const QString &line)
     std::fflush(stdout);
 }
 
-std::unique_ptr<entry::TTabForm> openUserContext(int user)
+std::unique_ptr<context::TTabForm> openUserContext(int user)
 {
-    std::unique_ptr<entry::TTabForm> context;
+    std::unique_ptr<context::TTabForm> context;
     try {
         context = entry::CreaContestoLavoro(user);
     } catch (const db::Error &e) {

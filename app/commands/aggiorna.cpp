@@ -31,7 +31,7 @@ int commandAggiorna(const QStringList &arguments)
         return 2;
     }
     try {
-        std::unique_ptr<entry::TTabForm> context = openUserContext(user);
+        std::unique_ptr<context::TTabForm> context = openUserContext(user);
         if (!context)
             return 1;
         std::optional<maintenance::ScriptFDB> script;

@@ -94,7 +94,7 @@ int commandImport(const QStringList &arguments)
     if (fileDati.isEmpty())
         return importUsage();
 
-    std::unique_ptr<entry::TTabForm> context = openUserContext(user);
+    std::unique_ptr<context::TTabForm> context = openUserContext(user);
     if (!context)
         return 1;
 

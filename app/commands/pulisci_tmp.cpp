@@ -48,7 +48,7 @@ int commandPulisciTmp(const QStringList &arguments)
         return 2;
     }
     try {
-        std::unique_ptr<entry::TTabForm> context = openUserContext(user);
+        std::unique_ptr<context::TTabForm> context = openUserContext(user);
         if (!context)
             return 1;
         const qint64 total = maintenance::contaTabelleTmp(context->database());

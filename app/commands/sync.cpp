@@ -55,7 +55,7 @@ int commandSync(const QStringList &arguments)
         return 2;
     }
     try {
-        std::unique_ptr<entry::TTabForm> context = openUserContext(user);
+        std::unique_ptr<context::TTabForm> context = openUserContext(user);
         if (!context)
             return 1;
         if (!maintenance::esisteTabella(context->database(), context->transaction(),

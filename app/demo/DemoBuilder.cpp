@@ -4,7 +4,7 @@
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "maintenance/StoreTables.h"
 #include "params/TTabXForm.h"
 #include "platform/HostPaths.h"
@@ -109,7 +109,7 @@ void createUserDatabase(const QString &hostDir)
     const QString path = userDir + QStringLiteral("/user.fdb");
     QFile::remove(path);
     db::Attachment a;
-    a.create(path, entry::creationParams());
+    a.create(path, context::creationParams());
     db::Transaction t(a);
     exec(a, t, QStringLiteral("CREATE TABLE UTENTI (CODICE INTEGER NOT NULL PRIMARY KEY, NOMEUTENTE VARCHAR(40), "
                               "DITTA VARCHAR(15), PASSWORD VARCHAR(20), OSTREL BLOB SUB_TYPE 1)"));
@@ -136,7 +136,7 @@ void createArchive(const QString &path, int rows, const std::function<void(const
 {
     QFile::remove(path);
     db::Attachment a;
-    a.create(path, entry::creationParams());
+    a.create(path, context::creationParams());
     db::Transaction t(a);
     const QStringList ddl{
         QStringLiteral("CREATE TABLE ZONE (CODICE VARCHAR(5) NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(40))"),
@@ -337,7 +337,7 @@ void writeExamples(const QString &host, int rows, const std::function<void(const
     QFile::remove(branch);
     {
         db::Attachment b;
-        b.create(branch, entry::creationParams());
+        b.create(branch, context::creationParams());
         db::Transaction t(b);
         exec(b, t, QStringLiteral("CREATE TABLE ARTICOLI (CODICE VARCHAR(15) NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(60), "
                                   "UNITAMISURA VARCHAR(3), PREZZO NUMERIC(15,2), ALIQUOTAIVA NUMERIC(5,2))"));
@@ -348,7 +348,7 @@ void writeExamples(const QString &host, int rows, const std::function<void(const
     }
 
     db::Attachment a;
-    a.connect(demoArchivePath(host), entry::adminLoginParams());
+    a.connect(demoArchivePath(host), context::adminLoginParams());
     db::Transaction t(a);
     maintenance::assicuraStoAggFdbFdb(a, t);
     maintenance::assicuraStoAggSincroDbFast(a, t);

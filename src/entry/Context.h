@@ -1,10 +1,12 @@
 #pragma once
 
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 
 #include <memory>
 
 namespace vardof::entry {
+
+using context::TTabForm;
 
 // Builds the work context of a host user: reads the user's archive and
 // directories from the parameter store, then connects the archive (showing

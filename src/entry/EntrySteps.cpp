@@ -1,5 +1,5 @@
 #include "entry/EntrySteps.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 
 #include "db/Error.h"
 #include "db/Statement.h"

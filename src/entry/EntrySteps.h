@@ -5,9 +5,11 @@
 
 #include <QString>
 
+namespace vardof::context { class TTabForm; }
+
 namespace vardof::entry {
 
-class TTabForm;
+using context::TTabForm;
 
 // The question asked before recomputing the index statistics.
 QString testoRicalcoloIndici();

@@ -27,14 +27,14 @@ bool databaseFileExists(const QString &path)
 
 } // namespace vardof::maintenance
 
-#include "entry/OpenOrCreate.h"
+#include "context/OpenOrCreate.h"
 
 namespace vardof::maintenance {
 
 DatabaseOpener aperturaLibreria()
 {
     return [](db::Attachment &connection, const QString &dir, const QString &file) {
-        return entry::ApriOCreaDatabase(connection, dir, file);
+        return context::ApriOCreaDatabase(connection, dir, file);
     };
 }
 

@@ -1,8 +1,8 @@
 #include "params/TTabXForm.h"
 
 #include "db/Error.h"
-#include "entry/OpenOrCreate.h"
-#include "entry/SqlBuilders.h"
+#include "context/OpenOrCreate.h"
+#include "context/SqlBuilders.h"
 #include "platform/Formats.h"
 #include "platform/HostPaths.h"
 #include "platform/Messages.h"
@@ -11,7 +11,7 @@
 
 namespace vardof::params {
 
-using entry::quoted;
+using context::quoted;
 
 namespace {
 
@@ -30,7 +30,7 @@ TTabXForm::TTabXForm()
     const QString hostDir = platform::hostDir();
     const QString userDir = hostDir + QStringLiteral("user");
     QDir().mkpath(platform::toNativeLocal(userDir));
-    if (!entry::ApriOCreaDatabase(m_databaseUser, userDir + QLatin1Char('/'), QStringLiteral("user.fdb"))) {
+    if (!context::ApriOCreaDatabase(m_databaseUser, userDir + QLatin1Char('/'), QStringLiteral("user.fdb"))) {
         platform::error(QStringLiteral("Errore inizializzazione database utenti"));
         return;
     }
@@ -296,7 +296,7 @@ bool TTabXForm::SetM(const QString &key, const QString &text)
 bool TTabXForm::ConnettiDatabase1(const QString &key)
 {
     const platform::DirFile parts = platform::splitDirFile(GetV(key));
-    if (!entry::ApriOCreaDatabase(m_database1, parts.dir, parts.file)) {
+    if (!context::ApriOCreaDatabase(m_database1, parts.dir, parts.file)) {
         platform::error(QStringLiteral("Errore apertura archivio"));
         return false;
     }

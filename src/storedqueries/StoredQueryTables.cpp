@@ -3,7 +3,7 @@
 #include "db/Catalog.h"
 #include "db/Error.h"
 #include "db/Statement.h"
-#include "entry/OpenOrCreate.h"
+#include "context/OpenOrCreate.h"
 #include "platform/Messages.h"
 
 #include <cmath>
@@ -270,7 +270,7 @@ int NuovoCodiceTraDatabase(db::Attachment &att, db::Transaction &tra, const QStr
         aperto = openerOverride()(altro, percorso);
     } else {
         const int cut = qMax(percorso.lastIndexOf(QLatin1Char('\\')), percorso.lastIndexOf(QLatin1Char('/')));
-        aperto = entry::ApriOCreaDatabase(altro, percorso.left(cut + 1), percorso.mid(cut + 1));
+        aperto = context::ApriOCreaDatabase(altro, percorso.left(cut + 1), percorso.mid(cut + 1));
     }
     if (aperto && altro.isConnected()) {
         try {

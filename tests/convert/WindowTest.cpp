@@ -7,7 +7,7 @@
 #include "convert/ui/THelpConvFileForm.h"
 #include "convert/ui/TSceltaWConvFileForm.h"
 #include "convert/ui/TWConvFileForm.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/HostPaths.h"
 #include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedMessages.h"
@@ -62,7 +62,7 @@ protected:
 
     TempDir m_dir;
     platform::ScopedServices m_services;
-    entry::TTabForm m_context;
+    context::TTabForm m_context;
     TConvFileForm m_form{&m_context, 0};
 };
 
@@ -352,7 +352,7 @@ protected:
         FbFixture::SetUp();
         exec(QStringLiteral("CREATE TABLE ARTICOLI (CODICE VARCHAR(15), DESCRIZIONE VARCHAR(40), "
                             "PREZZO NUMERIC(15,2), DATACARICO DATE)"));
-        m_context = std::make_unique<entry::TTabForm>(m_dir.path() + QLatin1Char('/'));
+        m_context = std::make_unique<context::TTabForm>(m_dir.path() + QLatin1Char('/'));
         m_context->database().connect(dbPath(), adminParams());
         m_source = m_dir.file(QStringLiteral("listino.txt"));
         writeBytes(m_source, "COD;DESCR;PREZZO;\r\nA1;Vite;1,5;\r\n");
@@ -371,7 +371,7 @@ protected:
     }
 
     platform::ScopedServices m_services;
-    std::unique_ptr<entry::TTabForm> m_context;
+    std::unique_ptr<context::TTabForm> m_context;
     QString m_source;
 };
 

@@ -1,4 +1,4 @@
-#include "entry/SqlBuilders.h"
+#include "context/SqlBuilders.h"
 
 #include "db/Statement.h"
 #include "support/FbFixture.h"
@@ -9,14 +9,14 @@ namespace {
 
 TEST(DataSQL, writesMonthFirst)
 {
-    EXPECT_EQ(entry::DataSQL(QDate(2024, 1, 5)), QStringLiteral("'01/05/2024'"));
-    EXPECT_EQ(entry::DataSQL(QDate(2024, 3, 25)), QStringLiteral("'03/25/2024'"));
+    EXPECT_EQ(context::DataSQL(QDate(2024, 1, 5)), QStringLiteral("'01/05/2024'"));
+    EXPECT_EQ(context::DataSQL(QDate(2024, 3, 25)), QStringLiteral("'03/25/2024'"));
 }
 
 TEST(Quoted, doublesQuotesOnce)
 {
-    EXPECT_EQ(entry::quoted(QStringLiteral("D'ANGELO")), QStringLiteral("'D''ANGELO'"));
-    EXPECT_EQ(entry::quoted(QString()), QStringLiteral("''"));
+    EXPECT_EQ(context::quoted(QStringLiteral("D'ANGELO")), QStringLiteral("'D''ANGELO'"));
+    EXPECT_EQ(context::quoted(QString()), QStringLiteral("''"));
 }
 
 class GeneraSQL : public test::FbFixture
@@ -26,13 +26,13 @@ class GeneraSQL : public test::FbFixture
 TEST_F(GeneraSQL, updateAndInsertFromTheQueryFields)
 {
     exec(QStringLiteral("CREATE TABLE STOQUER (CODICE INTEGER, TITOLO VARCHAR(20), NOTE VARCHAR(10))"));
-    entry::UpdateStatements set;
-    entry::GeneraSQLAggiornamento(att(), tra(), QStringLiteral("SELECT CODICE, TITOLO FROM STOQUER"),
+    context::UpdateStatements set;
+    context::GeneraSQLAggiornamento(att(), tra(), QStringLiteral("SELECT CODICE, TITOLO FROM STOQUER"),
                                   QStringLiteral("STOQUER"), QStringLiteral("update"), set);
     EXPECT_EQ(set.modifica, (QStringList{QStringLiteral("UPDATE \"STOQUER\""), QStringLiteral("SET"),
                                          QStringLiteral("CODICE=:CODICE,"), QStringLiteral("TITOLO=:TITOLO")}));
     EXPECT_TRUE(set.inserisci.isEmpty());
-    entry::GeneraSQLAggiornamento(att(), tra(), QStringLiteral("SELECT CODICE, TITOLO FROM STOQUER"),
+    context::GeneraSQLAggiornamento(att(), tra(), QStringLiteral("SELECT CODICE, TITOLO FROM STOQUER"),
                                   QStringLiteral("STOQUER"), QStringLiteral("INSERT"), set);
     EXPECT_EQ(set.inserisci.join(QLatin1Char('|')),
               QStringLiteral("INSERT INTO \"STOQUER\"|(|CODICE,|TITOLO|)|VALUES|(|:CODICE,|:TITOLO|)"));

@@ -1,12 +1,12 @@
 // The exported functions as the host calls them, on a demo host folder.
 
-#include "entry/Exports.h"
+#include "exports/Exports.h"
 
 #include "demo/DemoBuilder.h"
 #include "db/Attachment.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/Formats.h"
 #include "platform/HostPaths.h"
 #include "platform/ScriptedMessages.h"
@@ -64,7 +64,7 @@ protected:
     void dropTable(const char *table)
     {
         db::Attachment a;
-        a.connect(m_host.file(QStringLiteral("dati/archivio.fdb")), entry::adminLoginParams());
+        a.connect(m_host.file(QStringLiteral("dati/archivio.fdb")), context::adminLoginParams());
         db::Transaction t(a);
         db::Statement(a, t, QStringLiteral("DROP TABLE ") + QLatin1String(table)).execute();
         t.commit();

@@ -1,7 +1,7 @@
 // The names the connection procedure tries, read from dati.ini, and what the
 // user is told along the way. The attempts are recorded instead of made.
 
-#include "entry/OpenOrCreate.h"
+#include "context/OpenOrCreate.h"
 
 #include "platform/IniFile.h"
 #include "platform/ScriptedMessages.h"
@@ -14,7 +14,7 @@ using namespace vardof;
 
 namespace {
 
-class RecordingAttempts : public entry::ConnectionAttempts
+class RecordingAttempts : public context::ConnectionAttempts
 {
 public:
     QStringList tried;     // "connect NAME" / "create NAME"
@@ -75,9 +75,9 @@ TEST_P(NamesTried, followDatiIni)
     RecordingAttempts attempts;
     if (*c.accepted)
         attempts.accepted << expand(c.accepted, dir);
-    entry::setConnectionAttempts(&attempts);
+    context::setConnectionAttempts(&attempts);
     int prompts = 0;
-    entry::setServerDiskPrompt([&](const QString &caption, const QString &label)
+    context::setServerDiskPrompt([&](const QString &caption, const QString &label)
                                    -> std::optional<std::pair<QString, QString>> {
         ++prompts;
         EXPECT_EQ(caption, QStringLiteral("Non trovato dati.ini"));
@@ -88,9 +88,9 @@ TEST_P(NamesTried, followDatiIni)
     });
 
     db::Attachment connection;
-    const bool result = entry::ApriOCreaDatabase(connection, expand(c.directory, dir), QStringLiteral("archivio.fdb"));
-    entry::setConnectionAttempts(nullptr);
-    entry::setServerDiskPrompt({});
+    const bool result = context::ApriOCreaDatabase(connection, expand(c.directory, dir), QStringLiteral("archivio.fdb"));
+    context::setConnectionAttempts(nullptr);
+    context::setServerDiskPrompt({});
 
     EXPECT_EQ(result, c.result);
     EXPECT_EQ(attempts.tried.join(QLatin1Char('|')), expand(c.tried, dir));
@@ -136,24 +136,24 @@ TEST(ChiediServerEDisco, windowsDriveLetterReplacesTheFirstCharacter)
 {
     platform::ScopedServices services;
     RecordingAttempts attempts;
-    entry::setConnectionAttempts(&attempts);
+    context::setConnectionAttempts(&attempts);
     db::Attachment c;
-    entry::ConnettiOCrea(c, QStringLiteral("C:\\DATI\\archivio.fdb"), QStringLiteral("SRV"), QStringLiteral("E"));
-    entry::setConnectionAttempts(nullptr);
+    context::ConnettiOCrea(c, QStringLiteral("C:\\DATI\\archivio.fdb"), QStringLiteral("SRV"), QStringLiteral("E"));
+    context::setConnectionAttempts(nullptr);
     EXPECT_EQ(attempts.tried.first(), QStringLiteral("connect SRV:E:\\DATI\\archivio.fdb"));
 }
 
 TEST(ConvertiPercorsoRete, shareNamedByAWord)
 {
     platform::ScopedServices services;
-    const auto withKey = entry::ConvertiPercorsoRete(QStringLiteral("\\\\SRV\\DATI\\"), QStringLiteral("E:\\ARCHIVI\\"));
+    const auto withKey = context::ConvertiPercorsoRete(QStringLiteral("\\\\SRV\\DATI\\"), QStringLiteral("E:\\ARCHIVI\\"));
     EXPECT_EQ(withKey.name, QStringLiteral("SRV:E:\\ARCHIVI\\"));
     EXPECT_TRUE(withKey.byWord);
     EXPECT_FALSE(withKey.errorShown);
-    const auto without = entry::ConvertiPercorsoRete(QStringLiteral("\\\\SRV\\DATI\\"), QString());
+    const auto without = context::ConvertiPercorsoRete(QStringLiteral("\\\\SRV\\DATI\\"), QString());
     EXPECT_TRUE(without.errorShown);
     EXPECT_EQ(services.messages().texts(), QStringList{QString::fromUtf8(kShareWarning)});
-    const auto slashes = entry::ConvertiPercorsoRete(QStringLiteral("//SRV/C/DATI/"), QString());
+    const auto slashes = context::ConvertiPercorsoRete(QStringLiteral("//SRV/C/DATI/"), QString());
     EXPECT_EQ(slashes.name, QStringLiteral("SRV:C:/DATI/"));
 }
 
@@ -161,10 +161,10 @@ TEST(ApriOCreaDatabase, shareByWordWithoutKeyTriesNothing)
 {
     platform::ScopedServices services;
     RecordingAttempts attempts;
-    entry::setConnectionAttempts(&attempts);
+    context::setConnectionAttempts(&attempts);
     db::Attachment c;
-    EXPECT_FALSE(entry::ApriOCreaDatabase(c, QStringLiteral("\\\\SRV\\DATI\\"), QString()));
-    entry::setConnectionAttempts(nullptr);
+    EXPECT_FALSE(context::ApriOCreaDatabase(c, QStringLiteral("\\\\SRV\\DATI\\"), QString()));
+    context::setConnectionAttempts(nullptr);
     EXPECT_TRUE(attempts.tried.isEmpty());
     EXPECT_EQ(services.messages().texts(), QStringList{QString::fromUtf8(kShareWarning)});
 }
@@ -174,13 +174,13 @@ TEST(ApriOCreaDatabase, createsAnEmptyDatabaseWhenNoneExists)
     platform::ScopedServices services;
     test::TempDir tmp;
     db::Attachment c;
-    ASSERT_TRUE(entry::ApriOCreaDatabase(c, tmp.path() + QLatin1Char('/'), QStringLiteral("nuovo.fdb")));
+    ASSERT_TRUE(context::ApriOCreaDatabase(c, tmp.path() + QLatin1Char('/'), QStringLiteral("nuovo.fdb")));
     EXPECT_TRUE(c.isConnected());
     EXPECT_EQ(services.messages().texts(), QStringList{QStringLiteral("Effettuata creazione data base")});
     c.disconnect();
     // The second time it is opened, not created again.
     services.messages().clear();
-    ASSERT_TRUE(entry::ApriOCreaDatabase(c, tmp.path() + QLatin1Char('/'), QStringLiteral("nuovo.fdb")));
+    ASSERT_TRUE(context::ApriOCreaDatabase(c, tmp.path() + QLatin1Char('/'), QStringLiteral("nuovo.fdb")));
     EXPECT_TRUE(services.messages().texts().isEmpty());
     c.dropDatabase();
 }

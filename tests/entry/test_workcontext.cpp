@@ -1,4 +1,4 @@
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 
 #include "platform/HostPaths.h"
 #include "platform/IniFile.h"
@@ -34,7 +34,7 @@ protected:
 
 TEST_F(WorkContext, plainCreationReadsNothing)
 {
-    entry::TTabForm context(QStringLiteral("C:\\AVVIO\\"));
+    context::TTabForm context(QStringLiteral("C:\\AVVIO\\"));
     EXPECT_EQ(context.CodiceProgetto, 526);
     EXPECT_EQ(context.SituazioneClass1, 1);
     EXPECT_EQ(context.SituazioneClass2, 2);
@@ -56,7 +56,7 @@ TEST_F(WorkContext, fromSettingsWithProjectFile)
     ini.writeString(QStringLiteral("D01"), QStringLiteral("Directory bin"), QStringLiteral("C:\\WINDOWS"));
     ini.writeString(QStringLiteral("D01"), QStringLiteral("Archivio"), QStringLiteral("C:\\DATI\\a.fdb"));
 
-    auto context = entry::TTabForm::fromSettings(start);
+    auto context = context::TTabForm::fromSettings(start);
     EXPECT_EQ(context->DirectoryDitta, start); // default "C:\WINDOWS\" means the start directory
     EXPECT_EQ(context->NomeProgetto, QStringLiteral("D01"));
     EXPECT_EQ(context->DirectoryLavoro, QStringLiteral("L:\\LAVORO\\"));
@@ -68,7 +68,7 @@ TEST_F(WorkContext, fromSettingsWithProjectFile)
 TEST_F(WorkContext, missingProjectFileLeavesDirectoriesUnread)
 {
     platform::IniFile(m_ini).writeString(QStringLiteral("DITTA"), QStringLiteral("Directory ditta"), m_start.path());
-    auto context = entry::TTabForm::fromSettings(QStringLiteral("/nessuna/"));
+    auto context = context::TTabForm::fromSettings(QStringLiteral("/nessuna/"));
     EXPECT_EQ(context->NomeProgetto, QStringLiteral("Ditta.cfg mancante o errato"));
     EXPECT_TRUE(context->DirectoryLavoro.isEmpty());
     EXPECT_EQ(m_services.messages().texts(),
@@ -80,14 +80,14 @@ TEST_F(WorkContext, settingsFileInTheWindowsFolderWithoutIniLogErr)
     QDir(m_host.file(QStringLiteral("ini_log_err"))).removeRecursively();
     test::TempDir windows;
     platform::setWindowsDir(windows.path());
-    entry::TTabForm context(QStringLiteral("/"));
+    context::TTabForm context(QStringLiteral("/"));
     EXPECT_EQ(QDir::cleanPath(context.settingsFile()), QDir::cleanPath(windows.file(QStringLiteral("ostrel.ini"))));
     platform::setWindowsDir(QString());
 }
 
 TEST_F(WorkContext, archiveThatCannotBeOpenedIsReported)
 {
-    entry::TTabForm context(QStringLiteral("/"));
+    context::TTabForm context(QStringLiteral("/"));
     context.SettaArchivio(m_start.path() + QStringLiteral("/manca/archivio.fdb"));
     context.ConnettiDatabase();
     EXPECT_FALSE(context.isConnected());

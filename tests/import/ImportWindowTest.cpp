@@ -86,7 +86,7 @@ protected:
     vardof::test::TempDir dirA;
     QString host;
     QString dati;
-    std::unique_ptr<entry::TTabForm> context;
+    std::unique_ptr<context::TTabForm> context;
 };
 
 TEST_F(ImportWindow, opensWithOnlyTheFileChoiceAvailable)

@@ -4,7 +4,7 @@
 // database, a second database as the destination, scripted message boxes.
 
 #include "Support.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
 
@@ -18,7 +18,7 @@ protected:
     void SetUp() override
     {
         FbFixture::SetUp();
-        m_context = std::make_unique<entry::TTabForm>(m_dir.path() + QLatin1Char('/'));
+        m_context = std::make_unique<context::TTabForm>(m_dir.path() + QLatin1Char('/'));
         m_context->NomeProgetto = QStringLiteral("DEMO");
         m_context->Archivio = dbPath();
         m_context->database().connect(dbPath(), adminParams());
@@ -34,7 +34,7 @@ protected:
     QStringList texts() { return m_services.messages().texts(); }
 
     platform::ScopedServices m_services;
-    std::unique_ptr<entry::TTabForm> m_context;
+    std::unique_ptr<context::TTabForm> m_context;
     QString m_destPath;
     db::Attachment m_dest;
 };

@@ -11,7 +11,7 @@
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
 #include "qbe/TIBFQuerForm.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/HostPaths.h"
 #include "platform/IniFile.h"
 #include "params/TTabXForm.h"
@@ -867,7 +867,7 @@ TEST_F(QueryWindow, aUserWhoseParametersCannotBeReadStillQueries)
 TEST(SettingsFile, theWindowsPathMeansTheLibrarySettings)
 {
     EXPECT_EQ(fileImpostazioniEffettivo(QStringLiteral("C:\\Windows\\ostrel.ini")),
-              entry::TTabForm::PercorsoFileImpostazioni());
+              context::TTabForm::PercorsoFileImpostazioni());
     EXPECT_EQ(fileImpostazioniEffettivo(QStringLiteral("/tmp/altro.ini")), QStringLiteral("/tmp/altro.ini"));
 }
 

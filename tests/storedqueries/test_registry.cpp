@@ -4,7 +4,7 @@
 
 #include "db/Catalog.h"
 #include "db/Statement.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/QtPrinters.h"
 #include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedMessages.h"
@@ -57,7 +57,7 @@ protected:
         exec(QStringLiteral("INSERT INTO CLIENTI VALUES (2, 'MILANO')"));
         exec(QStringLiteral("CREATE TABLE ZONE (CODICE VARCHAR(5) NOT NULL PRIMARY KEY)"));
 
-        m_context = std::make_unique<entry::TTabForm>(m_dir.path() + QLatin1Char('/'));
+        m_context = std::make_unique<context::TTabForm>(m_dir.path() + QLatin1Char('/'));
         m_context->database().connect(dbPath(), test::adminParams());
         m_context->NomeProgetto = QStringLiteral("DEMO");
         m_context->Archivio = dbPath();
@@ -100,7 +100,7 @@ protected:
     }
 
     platform::ScopedServices m_services;
-    std::unique_ptr<entry::TTabForm> m_context;
+    std::unique_ptr<context::TTabForm> m_context;
     TIBQGenForm::SceltaTabella m_previousPicker;
     std::optional<QString> m_pickerAnswer;
     QStringList m_pickerDatabases;

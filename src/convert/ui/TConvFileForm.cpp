@@ -7,7 +7,7 @@
 #include "convert/ui/TSceltaWConvFileForm.h"
 #include "convert/ui/TWConvFileForm.h"
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "params/TTabXForm.h"
 #include "core/Cp1252.h"
 #include "platform/FileDialogs.h"
@@ -32,7 +32,7 @@
 
 namespace vardof::convert {
 
-TConvFileForm::TConvFileForm(entry::TTabForm *context, int userNumber, QWidget *parent)
+TConvFileForm::TConvFileForm(context::TTabForm *context, int userNumber, QWidget *parent)
     : QDialog(parent), m_context(context)
 {
     setWindowTitle(QStringLiteral("Conversione file - Ditta: ") + (context ? context->NomeProgetto : QString()));

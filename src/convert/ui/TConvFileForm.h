@@ -23,7 +23,7 @@ class QPlainTextEdit;
 class QProgressBar;
 class QPushButton;
 
-namespace vardof::entry { class TTabForm; }
+namespace vardof::context { class TTabForm; }
 namespace vardof::params { class TTabXForm; }
 
 namespace vardof::convert {
@@ -33,7 +33,7 @@ class TConvFileForm : public QDialog, private platform::WindowRunFeedback
     Q_OBJECT
 
 public:
-    TConvFileForm(entry::TTabForm *context, int userNumber, QWidget *parent = nullptr);
+    TConvFileForm(context::TTabForm *context, int userNumber, QWidget *parent = nullptr);
     ~TConvFileForm() override;
 
     void ButtonOrigineClick();
@@ -75,7 +75,7 @@ private:
     void flushAnomalies();
     void setRunning(bool running);
 
-    entry::TTabForm *m_context;
+    context::TTabForm *m_context;
     std::unique_ptr<params::TTabXForm> m_store;
     QStringList m_pendingAnomalies;
     bool m_running = false;

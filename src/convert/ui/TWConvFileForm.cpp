@@ -1,7 +1,7 @@
 #include "convert/ui/TWConvFileForm.h"
 
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/Messages.h"
 
 #include <QComboBox>
@@ -123,7 +123,7 @@ QTableWidgetItem *readOnlyItem(const QString &text)
 } // namespace
 
 TWConvFileForm::TWConvFileForm(QWidget *owner, bool intestazioni, const QString &fileOrigine,
-                               entry::TTabForm *context)
+                               context::TTabForm *context)
     : QDialog(owner), m_context(context)
 {
     setWindowTitle(QStringLiteral("Wizard composizione file .conf per la conversione"));

@@ -21,7 +21,7 @@ class QPushButton;
 class QTableWidget;
 class QTableWidgetItem;
 
-namespace vardof::entry { class TTabForm; }
+namespace vardof::context { class TTabForm; }
 
 namespace vardof::convert {
 
@@ -37,7 +37,7 @@ public:
         NumeroColonne
     };
 
-    TWConvFileForm(QWidget *owner, bool intestazioni, const QString &fileOrigine, entry::TTabForm *context);
+    TWConvFileForm(QWidget *owner, bool intestazioni, const QString &fileOrigine, context::TTabForm *context);
 
     bool isReady() const { return m_ready; }
     const QStringList &Risultato() const { return m_risultato; }
@@ -80,7 +80,7 @@ private:
     void showTableColumns();
     void layoutItemChanged(QTableWidgetItem *item);
 
-    entry::TTabForm *m_context;
+    context::TTabForm *m_context;
     QStringList m_risultato;
     bool m_ready = false;
     bool m_showing = false;

@@ -1,7 +1,7 @@
 #include "entry/ui/EntryUi.h"
 #include "entry/ui/TZunIn2Form.h"
 
-#include "entry/OpenOrCreate.h"
+#include "context/OpenOrCreate.h"
 #include "platform/Messages.h"
 #include "platform/Services.h"
 #include "platform/widgets/WidgetPlatform.h"
@@ -20,7 +20,7 @@ void installEntryUi()
     done = true;
     if (dynamic_cast<platform::StderrMessages *>(&platform::messages()))
         platform::installWidgetPlatform();
-    setServerDiskPrompt([](const QString &caption, const QString &label)
+    context::setServerDiskPrompt([](const QString &caption, const QString &label)
                             -> std::optional<std::pair<QString, QString>> {
         TZunIn2Form dialog;
         dialog.setWindowTitle(caption);

@@ -7,7 +7,7 @@
 #include "import/ui/TWImportCSVForm.h"
 
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/FileDialogs.h"
 #include "platform/Messages.h"
 #include "platform/Services.h"
@@ -66,7 +66,7 @@ private:
     TImportCSVForm &f;
 };
 
-TImportCSVForm::TImportCSVForm(entry::TTabForm *context, int userNumber, QWidget *parent)
+TImportCSVForm::TImportCSVForm(context::TTabForm *context, int userNumber, QWidget *parent)
     : QDialog(parent), m_context(context), m_userNumber(userNumber)
 {
     setObjectName(QStringLiteral("TImportCSVForm"));

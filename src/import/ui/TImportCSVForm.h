@@ -18,7 +18,7 @@ class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 
-namespace vardof::entry { class TTabForm; }
+namespace vardof::context { class TTabForm; }
 namespace vardof::params { class TTabXForm; }
 
 namespace vardof::importcsv {
@@ -29,7 +29,7 @@ class TImportCSVForm : public QDialog
 {
     Q_OBJECT
 public:
-    TImportCSVForm(entry::TTabForm *context, int userNumber, QWidget *parent = nullptr);
+    TImportCSVForm(context::TTabForm *context, int userNumber, QWidget *parent = nullptr);
     ~TImportCSVForm() override;
 
     // Reads, shows and checks the script. Throws ScriptFileError (missing
@@ -75,7 +75,7 @@ private:
 
     void mostraErrore(const std::exception &e);
 
-    entry::TTabForm *m_context;
+    context::TTabForm *m_context;
     int m_userNumber;
     std::unique_ptr<params::TTabXForm> m_parametriUtente;
     TParametriScript m_parametri;

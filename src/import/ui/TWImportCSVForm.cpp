@@ -3,7 +3,7 @@
 #include "import/ImportValues.h"
 
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/Messages.h"
 #include "platform/TextFile.h"
 
@@ -85,7 +85,7 @@ void eliminaCorrente(QTableWidget *t)
 
 } // namespace
 
-TWImportCSVForm::TWImportCSVForm(QWidget *owner, const QString &percorsoScript, entry::TTabForm *context)
+TWImportCSVForm::TWImportCSVForm(QWidget *owner, const QString &percorsoScript, context::TTabForm *context)
     : QDialog(owner), m_percorso(percorsoScript), m_context(context)
 {
     setObjectName(QStringLiteral("TWImportCSVForm"));

@@ -20,7 +20,7 @@ class QRadioButton;
 class QScrollArea;
 class QTableWidget;
 
-namespace vardof::entry { class TTabForm; }
+namespace vardof::context { class TTabForm; }
 
 namespace vardof::importcsv {
 
@@ -28,7 +28,7 @@ class TWImportCSVForm : public QDialog
 {
     Q_OBJECT
 public:
-    TWImportCSVForm(QWidget *owner, const QString &percorsoScript, entry::TTabForm *context);
+    TWImportCSVForm(QWidget *owner, const QString &percorsoScript, context::TTabForm *context);
     ~TWImportCSVForm() override;
 
     // Shows the parameters of the last script loaded.
@@ -89,7 +89,7 @@ private:
     static QStringList colonna(const QTableWidget *t, int c);
 
     QString m_percorso;
-    entry::TTabForm *m_context;
+    context::TTabForm *m_context;
 };
 
 } // namespace vardof::importcsv

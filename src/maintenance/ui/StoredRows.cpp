@@ -22,9 +22,9 @@ void StoredRows::reload(int codice, int fallback)
         m_fields << (c.alias.isEmpty() ? c.name : c.alias);
     m_rows = rs.fetchAll();
     if (m_statements.modifica.isEmpty()) {
-        entry::GeneraSQLAggiornamento(m_fields, m_table, QStringLiteral("UPDATE"), m_statements);
+        context::GeneraSQLAggiornamento(m_fields, m_table, QStringLiteral("UPDATE"), m_statements);
         m_statements.modifica << QStringLiteral("WHERE (CODICE=:OLD_CODICE)");
-        entry::GeneraSQLAggiornamento(m_fields, m_table, QStringLiteral("INSERT"), m_statements);
+        context::GeneraSQLAggiornamento(m_fields, m_table, QStringLiteral("INSERT"), m_statements);
         m_statements.cancella = QStringList{QStringLiteral("DELETE FROM \"%1\"").arg(m_table),
                                             QStringLiteral("WHERE (CODICE=:CODICE)")};
     }

@@ -8,7 +8,7 @@
 #include "db/Attachment.h"
 #include "db/Transaction.h"
 #include "db/Value.h"
-#include "entry/SqlBuilders.h"
+#include "context/SqlBuilders.h"
 
 #include <QMap>
 #include <QString>
@@ -39,7 +39,7 @@ public:
     void post(const QMap<QString, db::FieldValue> &values, int oldCodice);
     void remove(int codice);
 
-    const entry::UpdateStatements &statements() const { return m_statements; }
+    const context::UpdateStatements &statements() const { return m_statements; }
 
 private:
     db::Attachment &m_database;
@@ -49,7 +49,7 @@ private:
     QStringList m_fields;
     std::vector<std::vector<db::FieldValue>> m_rows;
     int m_current = -1;
-    entry::UpdateStatements m_statements;
+    context::UpdateStatements m_statements;
 };
 
 } // namespace vardof::maintenance

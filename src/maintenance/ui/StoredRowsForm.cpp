@@ -1,7 +1,7 @@
 #include "maintenance/ui/StoredRowsForm.h"
 
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "maintenance/StoreTables.h"
 #include "platform/Messages.h"
 
@@ -15,7 +15,7 @@
 
 namespace vardof::maintenance {
 
-StoredRowsForm::StoredRowsForm(entry::TTabForm *context, const QString &table, const QString &selectSql,
+StoredRowsForm::StoredRowsForm(context::TTabForm *context, const QString &table, const QString &selectSql,
                                QWidget *parent)
     : QDialog(parent)
     , m_context(context)

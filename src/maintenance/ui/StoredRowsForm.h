@@ -19,7 +19,7 @@ class QHBoxLayout;
 class QVBoxLayout;
 class QWidget;
 
-namespace vardof::entry { class TTabForm; }
+namespace vardof::context { class TTabForm; }
 
 namespace vardof::maintenance {
 
@@ -27,7 +27,7 @@ class StoredRowsForm : public QDialog
 {
     Q_OBJECT
 public:
-    StoredRowsForm(entry::TTabForm *context, const QString &table, const QString &selectSql, QWidget *parent);
+    StoredRowsForm(context::TTabForm *context, const QString &table, const QString &selectSql, QWidget *parent);
 
     QTableWidget *Grid;
     QPushButton *ButtonNuovo;
@@ -76,7 +76,7 @@ protected:
     // What a run disables: the list, the fields and every command button.
     std::vector<QWidget *> controlliElaborazione() const;
 
-    entry::TTabForm *m_context;
+    context::TTabForm *m_context;
     QString m_table;
     std::unique_ptr<StoredRows> m_rows;
     bool m_editing = false;

@@ -1,7 +1,7 @@
 #include "maintenance/ui/TAggFDBFDBForm.h"
 
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "entry/ui/TListTabForm.h"
 #include "maintenance/StoreTables.h"
 #include "maintenance/ui/RunGuard.h"
@@ -23,7 +23,7 @@
 
 namespace vardof::maintenance {
 
-TAggFDBFDBForm::TAggFDBFDBForm(entry::TTabForm *context, int userNumber, QWidget *parent)
+TAggFDBFDBForm::TAggFDBFDBForm(context::TTabForm *context, int userNumber, QWidget *parent)
     : StoredRowsForm(context, QStringLiteral("STOAGGFDBFDB"), QStringLiteral("SELECT * FROM STOAGGFDBFDB ORDER BY CODICE"),
                      parent)
     , m_user(userNumber)

@@ -21,7 +21,7 @@ class TAggFDBFDBForm : public StoredRowsForm
 {
     Q_OBJECT
 public:
-    TAggFDBFDBForm(entry::TTabForm *context, int userNumber, QWidget *parent = nullptr);
+    TAggFDBFDBForm(context::TTabForm *context, int userNumber, QWidget *parent = nullptr);
     ~TAggFDBFDBForm() override;
 
     QTableWidget *GridAgg;

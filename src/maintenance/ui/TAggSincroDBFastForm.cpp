@@ -1,7 +1,7 @@
 #include "maintenance/ui/TAggSincroDBFastForm.h"
 
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "entry/ui/TListTabForm.h"
 #include "maintenance/StoreTables.h"
 #include "maintenance/ui/RunGuard.h"
@@ -71,7 +71,7 @@ private:
 
 } // namespace
 
-TAggSincroDBFastForm::TAggSincroDBFastForm(entry::TTabForm *context, int userNumber, QWidget *parent)
+TAggSincroDBFastForm::TAggSincroDBFastForm(context::TTabForm *context, int userNumber, QWidget *parent)
     : StoredRowsForm(context, QStringLiteral("STOAGGSINCRODBFAST"),
                      QStringLiteral("SELECT\n  *\nFROM\n  STOAGGSINCRODBFAST\nORDER BY\n  CODICE"), parent)
     , m_user(userNumber)

@@ -18,7 +18,7 @@ class TAggSincroDBFastForm : public StoredRowsForm
 {
     Q_OBJECT
 public:
-    TAggSincroDBFastForm(entry::TTabForm *context, int userNumber, QWidget *parent = nullptr);
+    TAggSincroDBFastForm(context::TTabForm *context, int userNumber, QWidget *parent = nullptr);
     ~TAggSincroDBFastForm() override;
 
     QTableWidget *GridSto;

@@ -1,7 +1,7 @@
 #include "maintenance/ui/TCancellaTabelleTmpForm.h"
 
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "maintenance/PulisciTmp.h"
 #include "maintenance/ui/RunGuard.h"
 #include "platform/Messages.h"
@@ -56,7 +56,7 @@ private:
     TCancellaTabelleTmpForm &m_form;
 };
 
-TCancellaTabelleTmpForm::TCancellaTabelleTmpForm(entry::TTabForm *context, QWidget *parent)
+TCancellaTabelleTmpForm::TCancellaTabelleTmpForm(context::TTabForm *context, QWidget *parent)
     : QDialog(parent)
     , m_context(context)
 {

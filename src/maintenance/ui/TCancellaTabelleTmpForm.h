@@ -10,7 +10,7 @@ class QLabel;
 class QProgressBar;
 class QPushButton;
 
-namespace vardof::entry { class TTabForm; }
+namespace vardof::context { class TTabForm; }
 
 namespace vardof::maintenance {
 
@@ -18,7 +18,7 @@ class TCancellaTabelleTmpForm : public QDialog
 {
     Q_OBJECT
 public:
-    explicit TCancellaTabelleTmpForm(entry::TTabForm *context, QWidget *parent = nullptr);
+    explicit TCancellaTabelleTmpForm(context::TTabForm *context, QWidget *parent = nullptr);
 
     QLabel *LabelTotale;
     QLabel *LabelNumeroTotale;
@@ -47,7 +47,7 @@ private:
     void contaTabelle();
     void warnRunning();
 
-    entry::TTabForm *m_context;
+    context::TTabForm *m_context;
     qint64 m_totale = 0;
     bool m_running = false;
     bool m_stop = false;

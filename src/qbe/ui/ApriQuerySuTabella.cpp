@@ -3,7 +3,7 @@
 #include "db/Attachment.h"
 #include "db/Error.h"
 #include "db/Transaction.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "platform/HostPaths.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -14,7 +14,7 @@ namespace vardof::qbe {
 QString fileImpostazioniEffettivo(const QString &fileImpostazioni)
 {
     if (fileImpostazioni.compare(QLatin1String("c:\\windows\\ostrel.ini"), Qt::CaseInsensitive) == 0)
-        return entry::TTabForm::PercorsoFileImpostazioni();
+        return context::TTabForm::PercorsoFileImpostazioni();
     return fileImpostazioni;
 }
 
@@ -36,7 +36,7 @@ void ApriQuerySuTabella(const QString &tabella, db::Attachment &connessione, db:
     // caller's pending work.
     db::Attachment propria;
     try {
-        propria.connect(connessione.databaseName(), entry::adminLoginParams());
+        propria.connect(connessione.databaseName(), context::adminLoginParams());
     } catch (const db::Error &e) {
         platform::error(QStringLiteral("Errore apertura archivio") + QLatin1Char('\r') + e.message());
         return;

@@ -1,7 +1,7 @@
 #include "qbe/ui/TIBLQueryForm.h"
 
 #include "db/Error.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "params/TTabXForm.h"
 #include "platform/Formats.h"
 #include "platform/IniFile.h"
@@ -74,7 +74,7 @@ TIBLQueryForm::TIBLQueryForm(QWidget *owner, int numeroUtente, db::Attachment &c
     , m_tabella(tabella)
     , m_directory(directory)
     , m_directoryBin(directoryBin)
-    , m_fileImpostazioni(entry::TTabForm::PercorsoFileImpostazioni())
+    , m_fileImpostazioni(context::TTabForm::PercorsoFileImpostazioni())
 {
     setWindowTitle(QStringLiteral("Query - Ditta: ") + ditta);
     setFont(fontFinestra());

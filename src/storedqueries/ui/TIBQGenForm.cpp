@@ -2,8 +2,8 @@
 
 #include "db/Statement.h"
 #include "db/Error.h"
-#include "entry/OpenOrCreate.h"
-#include "entry/WorkContext.h"
+#include "context/OpenOrCreate.h"
+#include "context/WorkContext.h"
 #include "entry/ui/TListTabForm.h"
 #include "platform/FileDialogs.h"
 #include "platform/HostPaths.h"
@@ -56,7 +56,7 @@ struct AltroArchivio
     bool apri(const QString &percorso)
     {
         const platform::DirFile parti = platform::splitDirFile(percorso);
-        if (!entry::ApriOCreaDatabase(connessione, parti.dir, parti.file))
+        if (!context::ApriOCreaDatabase(connessione, parti.dir, parti.file))
             return false;
         transazione = std::make_unique<db::Transaction>(connessione);
         return true;
@@ -105,7 +105,7 @@ QString TIBQGenForm::messaggioArchivioNonTrovato(const QString &percorso)
     return QStringLiteral("L'archivio \"") + percorso + QStringLiteral("\" non è stato trovato");
 }
 
-TIBQGenForm::TIBQGenForm(entry::TTabForm *context, int userNumber, Mode mode, QWidget *parent)
+TIBQGenForm::TIBQGenForm(context::TTabForm *context, int userNumber, Mode mode, QWidget *parent)
     : QDialog(parent)
     , DirectoryTemp(context->DirectoryTemp)
     , DirectoryLavoro(context->DirectoryLavoro)

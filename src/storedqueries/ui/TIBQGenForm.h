@@ -23,7 +23,7 @@ class QPushButton;
 class QWidget;
 
 namespace vardof::db { class Attachment; class Transaction; }
-namespace vardof::entry { class TTabForm; }
+namespace vardof::context { class TTabForm; }
 
 namespace vardof::storedqueries {
 
@@ -33,7 +33,7 @@ class TIBQGenForm : public QDialog
 public:
     enum class Mode { QueryGenerica, Storico };
 
-    TIBQGenForm(entry::TTabForm *context, int userNumber, Mode mode, QWidget *parent = nullptr);
+    TIBQGenForm(context::TTabForm *context, int userNumber, Mode mode, QWidget *parent = nullptr);
     ~TIBQGenForm() override;
 
     Mode mode() const { return m_mode; }
@@ -80,7 +80,7 @@ private:
     void Creazione();
     void LayoutSceltaTabella();
 
-    entry::TTabForm *m_context;
+    context::TTabForm *m_context;
     int m_utente;
     Mode m_mode;
 };

@@ -16,7 +16,7 @@
 #include <optional>
 #include <utility>
 
-namespace vardof::entry {
+namespace vardof::context {
 
 // The two low-level attempts, replaceable so tests can record the names
 // tried without a server.
@@ -54,4 +54,4 @@ struct ServerEDisco
 };
 ServerEDisco ChiediServerEDisco(const QString &directory);
 
-} // namespace vardof::entry
+} // namespace vardof::context

@@ -1,8 +1,8 @@
-#include "entry/SqlBuilders.h"
+#include "context/SqlBuilders.h"
 
 #include "db/Statement.h"
 
-namespace vardof::entry {
+namespace vardof::context {
 
 void GeneraSQLAggiornamento(const QStringList &fields, const QString &table, const QString &kind,
                             UpdateStatements &set)
@@ -53,4 +53,4 @@ QString quoted(const QString &value)
     return QLatin1Char('\'') + v + QLatin1Char('\'');
 }
 
-} // namespace vardof::entry
+} // namespace vardof::context

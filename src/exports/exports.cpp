@@ -7,11 +7,11 @@
 // window and the window itself. A tool whose window is not built yet says
 // so to the user instead of opening nothing.
 
-#include "entry/Exports.h"
+#include "exports/Exports.h"
 
 #include "entry/Context.h"
 #include "entry/EntrySteps.h"
-#include "entry/WorkContext.h"
+#include "context/WorkContext.h"
 #include "entry/ui/EntryUi.h"
 #include "params/TTabXForm.h"
 
@@ -90,7 +90,7 @@ template <typename Window>
 std::int32_t withContext(std::int32_t userNumber, Window window)
 {
     return guarded([&] {
-        std::unique_ptr<entry::TTabForm> context = entry::CreaContestoLavoro(userNumber);
+        std::unique_ptr<context::TTabForm> context = entry::CreaContestoLavoro(userNumber);
         window(*context);
     });
 }
@@ -102,26 +102,26 @@ struct EntryRow
     const char *name;
     // Runs after the context is built; false ends the entry quietly (the
     // user answered No, or was told why).
-    bool (*precheck)(entry::TTabForm &context);
+    bool (*precheck)(context::TTabForm &context);
     // Shows the window modally; nullptr: the tool is not available yet.
-    void (*window)(entry::TTabForm &context, std::int32_t userNumber);
+    void (*window)(context::TTabForm &context, std::int32_t userNumber);
 };
 
 template <typename Form>
-void show(entry::TTabForm &context, std::int32_t userNumber)
+void show(context::TTabForm &context, std::int32_t userNumber)
 {
     Form form(&context, userNumber);
     form.exec();
 }
 
-void showCleanup(entry::TTabForm &context, std::int32_t)
+void showCleanup(context::TTabForm &context, std::int32_t)
 {
     maintenance::TCancellaTabelleTmpForm form(&context);
     form.exec();
 }
 
 template <storedqueries::TIBQGenForm::Mode mode>
-void showRegistry(entry::TTabForm &context, std::int32_t userNumber)
+void showRegistry(context::TTabForm &context, std::int32_t userNumber)
 {
     storedqueries::TIBQGenForm form(&context, userNumber, mode);
     form.exec();
@@ -129,7 +129,7 @@ void showRegistry(entry::TTabForm &context, std::int32_t userNumber)
 
 // The stored-SQL window commits the context's transaction when it closes;
 // until it exists, the entry keeps that end.
-bool commitOnEntry(entry::TTabForm &context)
+bool commitOnEntry(context::TTabForm &context)
 {
     if (context.transaction().isActive())
         context.transaction().commit();
@@ -161,7 +161,7 @@ const EntryRow &row(const char *name)
 std::int32_t runEntry(const char *name, std::int32_t userNumber)
 {
     const EntryRow &r = row(name);
-    return withContext(userNumber, [&](entry::TTabForm &context) {
+    return withContext(userNumber, [&](context::TTabForm &context) {
         if (r.precheck && !r.precheck(context))
             return;
         if (!r.window) {
@@ -202,7 +202,7 @@ VARDOF_ENTRY(ShowRicalcolaIndiciFormX)
     return guarded([&] {
         if (!platform::confirm(entry::testoRicalcoloIndici()))
             return;
-        std::unique_ptr<entry::TTabForm> context = entry::CreaContestoLavoro(userNumber);
+        std::unique_ptr<context::TTabForm> context = entry::CreaContestoLavoro(userNumber);
         entry::RicalcolaIndici(*context);
     });
 }

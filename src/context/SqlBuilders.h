@@ -8,7 +8,7 @@
 
 namespace vardof::db { class Attachment; class Transaction; }
 
-namespace vardof::entry {
+namespace vardof::context {
 
 // The modify, insert and delete statements of an editable query, as lines.
 struct UpdateStatements
@@ -34,4 +34,4 @@ QString DataSQL(const QDate &date);
 // A value written between single quotes in statement text: quotes doubled.
 QString quoted(const QString &value);
 
-} // namespace vardof::entry
+} // namespace vardof::context

@@ -1,5 +1,5 @@
-#include "entry/WorkContext.h"
-#include "entry/OpenOrCreate.h"
+#include "context/WorkContext.h"
+#include "context/OpenOrCreate.h"
 
 #include "platform/HostPaths.h"
 #include "platform/IniFile.h"
@@ -9,7 +9,7 @@
 #include <QDir>
 #include <QFileInfo>
 
-namespace vardof::entry {
+namespace vardof::context {
 
 namespace {
 
@@ -118,4 +118,4 @@ void TTabForm::ConnettiDatabase()
         platform::showMessage(QStringLiteral("Errore apertura archivio"));
 }
 
-} // namespace vardof::entry
+} // namespace vardof::context

@@ -1,5 +1,5 @@
-#include "entry/OpenOrCreate.h"
-#include "entry/WorkContext.h"
+#include "context/OpenOrCreate.h"
+#include "context/WorkContext.h"
 
 #include "db/Error.h"
 #include "platform/HostPaths.h"
@@ -8,7 +8,7 @@
 
 #include <QDir>
 
-namespace vardof::entry {
+namespace vardof::context {
 
 namespace {
 
@@ -201,4 +201,4 @@ bool ApriOCreaDatabase(db::Attachment &connection, const QString &directory, con
     return result;
 }
 
-} // namespace vardof::entry
+} // namespace vardof::context

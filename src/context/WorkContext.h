@@ -14,7 +14,7 @@
 
 #include <memory>
 
-namespace vardof::entry {
+namespace vardof::context {
 
 class TTabForm
 {
@@ -76,4 +76,4 @@ QString adminPassword();
 QStringList adminLoginParams();
 QStringList creationParams();
 
-} // namespace vardof::entry
+} // namespace vardof::context
