@@ -188,10 +188,3 @@ TEST_F(Exports, entriesWithoutAWindowSaySo)
 }
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -430,10 +430,3 @@ TEST_F(ImportWindow, wizardChecksKeepTheWindowOpen)
 
 } // namespace
 } // namespace vardof::importcsv
-
-int main(int argc, char **argv)
-{
-    QApplication app(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

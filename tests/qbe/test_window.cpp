@@ -980,12 +980,3 @@ INSTANTIATE_TEST_SUITE_P(
         SplitCase{QStringLiteral("a\n\nb\n\n"), {QStringLiteral("a"), QString(), QStringLiteral("b")}}));
 
 } // namespace
-
-int main(int argc, char **argv)
-{
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

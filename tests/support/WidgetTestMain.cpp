@@ -1,3 +1,6 @@
+// The main of every window test: a widget application, offscreen unless
+// the caller chose a platform.
+
 #include <QApplication>
 
 #include <gtest/gtest.h>
