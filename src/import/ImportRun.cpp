@@ -148,6 +148,8 @@ private:
     bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, QString &motivo,
                          bool soloVerifica = false);
     void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore);
+    void legaColonne(db::Statement &istruzione, const std::vector<int> &parametri, const QList<TCampo> &colonne,
+                     const Campi &campi, qint64 numero, db::FieldValue &valore);
     void avanza(qint64 letti, bool forza = false);
 
     ImportRun &r;
@@ -515,6 +517,26 @@ bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::ve
     return true;
 }
 
+// The line's values into the column markers of the UPDATE or the INSERT
+// (constants as converted once at the start); -1: the column is not sent.
+void ImportRun::Impl::legaColonne(db::Statement &istruzione, const std::vector<int> &parametri,
+                                  const QList<TCampo> &colonne, const Campi &campi, qint64 numero,
+                                  db::FieldValue &valore)
+{
+    for (qsizetype i = 0; i < colonne.size(); ++i) {
+        const int indice = parametri[size_t(i)];
+        if (indice < 0)
+            continue;
+        const TCampo &c = colonne[i];
+        if (c.ruolo == RuoloCostante) {
+            istruzione.setParam(indice, m_costanti[size_t(i)]);
+        } else {
+            valoreColonna(c, campi, numero, valore);
+            istruzione.setParam(indice, valore);
+        }
+    }
+}
+
 void ImportRun::Impl::valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore)
 {
     const QStringView testo = campi[c.posizione];
@@ -879,18 +901,7 @@ EsitoImport ImportRun::Impl::passoImport()
             // touched a row; otherwise the insert reports them.
             m_differiti.clear();
             m_differisci = true;
-            for (qsizetype i = 0; i < colonne.size(); ++i) {
-                const TCampo &c = colonne[i];
-                const int indice = m_updateParam[size_t(i)];
-                if (indice < 0)
-                    continue;
-                if (c.ruolo == RuoloCostante) {
-                    m_update->setParam(indice, m_costanti[size_t(i)]);
-                } else {
-                    valoreColonna(c, campi, numero, valore);
-                    m_update->setParam(indice, valore);
-                }
-            }
+            legaColonne(*m_update, m_updateParam, colonne, campi, numero, valore);
             m_differisci = false;
             for (size_t i = 0; i < valoriChiave.size(); ++i)
                 m_update->setParam(m_updateChiavi[i], valoriChiave[i]);
@@ -924,18 +935,7 @@ EsitoImport ImportRun::Impl::passoImport()
         }
 
         if (m_insert && !trovata) {
-            for (qsizetype i = 0; i < colonne.size(); ++i) {
-                const TCampo &c = colonne[i];
-                const int indice = m_insertParam[size_t(i)];
-                if (indice < 0)
-                    continue;
-                if (c.ruolo == RuoloCostante) {
-                    m_insert->setParam(indice, m_costanti[size_t(i)]);
-                } else {
-                    valoreColonna(c, campi, numero, valore);
-                    m_insert->setParam(indice, valore);
-                }
-            }
+            legaColonne(*m_insert, m_insertParam, colonne, campi, numero, valore);
             try {
                 m_insert->execute();
                 ++n.aggiunti;
