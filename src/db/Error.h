@@ -24,6 +24,10 @@ public:
     // A write conflict with a concurrent transaction (what a no-wait
     // transaction gets at once when someone else holds the row).
     bool isLockConflict() const;
+
+    // A primary key, unique constraint or unique index refused a row that
+    // is already there.
+    bool isDuplicateKey() const;
     // The attachment is gone (server or database shut down, attachment
     // killed, network broken): every further statement on it fails the same
     // way, so a run stops at the first such failure instead of per row.

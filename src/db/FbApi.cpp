@@ -113,6 +113,11 @@ bool Error::isLockConflict() const
         || hasGdsCode(isc_deadlock);
 }
 
+bool Error::isDuplicateKey() const
+{
+    return hasGdsCode(isc_unique_key_violation) || hasGdsCode(isc_no_dup);
+}
+
 bool Error::isConnectionLost() const
 {
     static const long perse[] = {isc_shutdown,      isc_shutinprog,        isc_att_shutdown,

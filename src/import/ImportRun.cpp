@@ -28,10 +28,6 @@ QString prefissoOra()
 
 namespace {
 
-// Server codes of an insert refused by a unique index or primary key.
-constexpr long kChiaveDuplicata = 335544665; // unique_key_violation
-constexpr long kIndiceDuplicato = 335544349; // no_dup
-
 // The fields of one line, as views into it. Fields past the end read empty.
 class Campi
 {
@@ -940,7 +936,7 @@ EsitoImport ImportRun::Impl::passoImport()
                 m_insert->execute();
                 ++n.aggiunti;
             } catch (const db::Error &e) {
-                if (m_insertVerifica && (e.hasGdsCode(kChiaveDuplicata) || e.hasGdsCode(kIndiceDuplicato)))
+                if (m_insertVerifica && e.isDuplicateKey())
                     continue; // the row is there: neither added nor counted
                 const QString motivo = QStringLiteral("Errore di INSERT relativo alla riga %1: %2").arg(riga(numero), e.message());
                 log(motivo);

@@ -6,7 +6,7 @@
 // "Elimina", "Aggiorna ±" and "Chiudi". Each window adds its fields and its
 // run.
 
-#include "maintenance/ui/StoredRows.h"
+#include "maintenance/StoredRows.h"
 
 #include <QDialog>
 

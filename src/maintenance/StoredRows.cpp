@@ -1,4 +1,4 @@
-#include "maintenance/ui/StoredRows.h"
+#include "maintenance/StoredRows.h"
 
 #include "db/Statement.h"
 
