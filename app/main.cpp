@@ -25,6 +25,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 
 #if defined(_WIN32)
 #  define VARDOF_STDCALL __stdcall
@@ -201,8 +202,11 @@ int main(int argc, char **argv)
 {
     // Before any thread exists (see Signals.h). The engine commands stop at
     // the next row on SIGINT/SIGTERM along the run's own interruption path
-    // and exit 130/143; a window process closes its windows.
-    vardof::platform::installInterruptSignals();
+    // and exit 130/143; a window process closes its windows. The demo has
+    // no interruption path: there Ctrl+C keeps ending the process at once.
+    const int commandAt = argc > 3 && std::strcmp(argv[1], "--host") == 0 ? 3 : 1;
+    if (!(argc > commandAt && std::strcmp(argv[commandAt], "demo") == 0))
+        vardof::platform::installInterruptSignals();
     // Only a core application: an entry makes its own widget application,
     // as it does in a host that has none.
     g_launcherDir = findLauncherDir(argv[0]);
