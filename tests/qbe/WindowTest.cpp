@@ -56,35 +56,13 @@ using namespace vardof::qbe;
 
 namespace {
 
-QPushButton *bottone(const QObject &f, const char *nome)
-{
-    return test::controllo<QPushButton>(f, nome);
-}
-
-GrigliaQuery *griglia(const QObject &f, const char *nome)
-{
-    return test::controllo<GrigliaQuery>(f, nome);
-}
-
-QWidget *pannello(const QObject &f, const char *nome)
-{
-    return test::controllo<QWidget>(f, nome);
-}
-
-QLabel *etichetta(const QObject &f, const char *nome)
-{
-    return test::controllo<QLabel>(f, nome);
-}
-
-QAction *voce(const QObject &f, const char *nome)
-{
-    return test::controllo<QAction>(f, nome);
-}
-
-QMenu *menu(const QObject &f, const char *nome)
-{
-    return test::controllo<QMenu>(f, nome);
-}
+// The window's controls by kind, found by name.
+constexpr auto *bottone = &test::controllo<QPushButton>;
+constexpr auto *griglia = &test::controllo<GrigliaQuery>;
+constexpr auto *pannello = &test::controllo<QWidget>;
+constexpr auto *etichetta = &test::controllo<QLabel>;
+constexpr auto *voce = &test::controllo<QAction>;
+constexpr auto *menu = &test::controllo<QMenu>;
 
 void rilascia(QWidget *w, int key)
 {
