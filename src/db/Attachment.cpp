@@ -23,13 +23,8 @@ void AttachmentImpl::closeAll() noexcept
 {
     for (TransactionImpl *t : std::vector<TransactionImpl *>(transactions))
         t->rollbackQuietly();
-    if (attachment) {
-        Status st;
-        attachment->detach(&st);
-        if (st.failed())
-            attachment->release();
-        attachment = nullptr;
-    }
+    Status st;
+    attachment.finish([](Firebird::IAttachment *a, Firebird::CheckStatusWrapper *s) { a->detach(s); }, st);
 }
 
 } // namespace detail
@@ -197,7 +192,7 @@ void Attachment::connect(const QString &databaseName, const QStringList &params)
     const QByteArray name = bytes(clientName(databaseName));
     Firebird::IAttachment *att = provider()->attachDatabase(&st, name.constData(), dpb.length(), dpb.buffer());
     st.check();
-    d->attachment = att;
+    d->attachment.reset(att);
     d->name = databaseName;
     d->dialect = 3;
 }
@@ -214,7 +209,7 @@ void Attachment::create(const QString &databaseName, const QStringList &params, 
     const QByteArray name = bytes(clientName(databaseName));
     Firebird::IAttachment *att = provider()->createDatabase(&st, name.constData(), dpb.length(), dpb.buffer());
     st.check();
-    d->attachment = att;
+    d->attachment.reset(att);
     d->name = databaseName;
     d->dialect = dialect;
 }
@@ -241,12 +236,12 @@ void Attachment::dropDatabase()
     Status st;
     d->attachment->dropDatabase(&st);
     st.check();
-    d->attachment = nullptr;
+    d->attachment.forget(); // the drop released it
 }
 
 bool Attachment::isConnected() const
 {
-    return d && d->attachment;
+    return d && d->attachment.get();
 }
 
 QString Attachment::databaseName() const
@@ -261,7 +256,7 @@ int Attachment::dialect() const
 
 Firebird::IAttachment *Attachment::raw() const
 {
-    return d ? d->attachment : nullptr;
+    return d ? d->attachment.get() : nullptr;
 }
 
 QStringList loginParams(const QString &user, const QString &password)

@@ -14,7 +14,7 @@ QByteArray readBlob(AttachmentImpl *att, TransactionImpl *tra, const ISC_QUAD &i
         throw Error(QStringLiteral("Database non connesso"));
     Status st;
     ISC_QUAD blobId = id;
-    Firebird::IBlob *blob = att->attachment->openBlob(&st, tra->current(), &blobId, 0, nullptr);
+    Ref<Firebird::IBlob> blob(att->attachment->openBlob(&st, tra->current(), &blobId, 0, nullptr));
     st.check();
     QByteArray data;
     char buffer[32768];
@@ -27,15 +27,9 @@ QByteArray readBlob(AttachmentImpl *att, TransactionImpl *tra, const ISC_QUAD &i
         }
         break;
     }
-    if (st.failed()) {
-        blob->release();
-        st.raise();
-    }
-    blob->close(&st);
-    if (st.failed()) {
-        blob->release();
-        st.raise();
-    }
+    st.check();
+    blob.finish([](Firebird::IBlob *b, Firebird::CheckStatusWrapper *s) { b->close(s); }, st);
+    st.check();
     return data;
 }
 
@@ -45,7 +39,7 @@ ISC_QUAD writeBlob(AttachmentImpl *att, TransactionImpl *tra, const QByteArray &
         throw Error(QStringLiteral("Database non connesso"));
     Status st;
     ISC_QUAD blobId{};
-    Firebird::IBlob *blob = att->attachment->createBlob(&st, tra->current(), &blobId, 0, nullptr);
+    Ref<Firebird::IBlob> blob(att->attachment->createBlob(&st, tra->current(), &blobId, 0, nullptr));
     st.check();
     qsizetype pos = 0;
     while (pos < data.size()) {
@@ -53,18 +47,13 @@ ISC_QUAD writeBlob(AttachmentImpl *att, TransactionImpl *tra, const QByteArray &
         blob->putSegment(&st, chunk, data.constData() + pos);
         if (st.failed()) {
             Status cancel;
-            blob->cancel(&cancel);
-            if (cancel.failed())
-                blob->release();
+            blob.finish([](Firebird::IBlob *b, Firebird::CheckStatusWrapper *s) { b->cancel(s); }, cancel);
             st.raise();
         }
         pos += chunk;
     }
-    blob->close(&st);
-    if (st.failed()) {
-        blob->release();
-        st.raise();
-    }
+    blob.finish([](Firebird::IBlob *b, Firebird::CheckStatusWrapper *s) { b->close(s); }, st);
+    st.check();
     return blobId;
 }
 

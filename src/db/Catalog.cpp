@@ -32,9 +32,9 @@ namespace catalog {
 
 namespace {
 
-QStringList names(Attachment &att, Transaction &tra, const QString &sql, const QString &param = {})
+QStringList names(Transaction &tra, const QString &sql, const QString &param = {})
 {
-    Statement s(att, tra, sql);
+    Statement s(tra, sql);
     if (!param.isNull())
         s.setParam(QStringLiteral("NAME"), param.trimmed().toUpper());
     ResultSet rs = s.open();
@@ -44,9 +44,9 @@ QStringList names(Attachment &att, Transaction &tra, const QString &sql, const Q
     return out;
 }
 
-bool exists(Attachment &att, Transaction &tra, const QString &sql, const QString &name)
+bool exists(Transaction &tra, const QString &sql, const QString &name)
 {
-    Statement s(att, tra, sql);
+    Statement s(tra, sql);
     s.setParam(QStringLiteral("NAME"), name.trimmed().toUpper());
     ResultSet rs = s.open();
     return rs.next() && rs.toInt64(0).value_or(0) > 0;
@@ -54,29 +54,29 @@ bool exists(Attachment &att, Transaction &tra, const QString &sql, const QString
 
 } // namespace
 
-bool relationExists(Attachment &att, Transaction &tra, const QString &name)
+bool relationExists(Transaction &tra, const QString &name)
 {
-    return exists(att, tra,
+    return exists(tra,
                   QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :NAME"), name);
 }
 
-bool generatorExists(Attachment &att, Transaction &tra, const QString &name)
+bool generatorExists(Transaction &tra, const QString &name)
 {
-    return exists(att, tra,
+    return exists(tra,
                   QStringLiteral("SELECT COUNT(*) FROM RDB$GENERATORS WHERE RDB$GENERATOR_NAME = :NAME"), name);
 }
 
-QStringList userTables(Attachment &att, Transaction &tra)
+QStringList userTables(Transaction &tra)
 {
-    return names(att, tra,
+    return names(tra,
                  QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS "
                                 "WHERE RDB$VIEW_BLR IS NULL AND COALESCE(RDB$SYSTEM_FLAG, 0) = 0 "
                                 "ORDER BY RDB$RELATION_NAME"));
 }
 
-std::vector<TableColumn> columns(Attachment &att, Transaction &tra, const QString &table)
+std::vector<TableColumn> columns(Transaction &tra, const QString &table)
 {
-    Statement s(att, tra,
+    Statement s(tra,
                 QStringLiteral("SELECT RF.RDB$FIELD_NAME, RF.RDB$FIELD_POSITION, F.RDB$FIELD_TYPE, "
                                "F.RDB$FIELD_SUB_TYPE, COALESCE(F.RDB$CHARACTER_LENGTH, F.RDB$FIELD_LENGTH), "
                                "F.RDB$FIELD_SCALE, F.RDB$FIELD_PRECISION, "
@@ -104,9 +104,9 @@ std::vector<TableColumn> columns(Attachment &att, Transaction &tra, const QStrin
     return out;
 }
 
-QStringList primaryKeyFields(Attachment &att, Transaction &tra, const QString &table)
+QStringList primaryKeyFields(Transaction &tra, const QString &table)
 {
-    return names(att, tra,
+    return names(tra,
                  QStringLiteral("SELECT S.RDB$FIELD_NAME FROM RDB$RELATION_CONSTRAINTS C "
                                 "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
                                 "WHERE C.RDB$RELATION_NAME = :NAME AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
@@ -114,9 +114,9 @@ QStringList primaryKeyFields(Attachment &att, Transaction &tra, const QString &t
                  table);
 }
 
-std::vector<QStringList> uniqueIndexFields(Attachment &att, Transaction &tra, const QString &table)
+std::vector<QStringList> uniqueIndexFields(Transaction &tra, const QString &table)
 {
-    Statement s(att, tra,
+    Statement s(tra,
                 QStringLiteral("SELECT I.RDB$INDEX_NAME, S.RDB$FIELD_NAME FROM RDB$INDICES I "
                                "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
                                "WHERE I.RDB$RELATION_NAME = :NAME AND I.RDB$UNIQUE_FLAG = 1 "
@@ -136,9 +136,9 @@ std::vector<QStringList> uniqueIndexFields(Attachment &att, Transaction &tra, co
     return out;
 }
 
-QStringList generators(Attachment &att, Transaction &tra)
+QStringList generators(Transaction &tra)
 {
-    return names(att, tra,
+    return names(tra,
                  QStringLiteral("SELECT RDB$GENERATOR_NAME FROM RDB$GENERATORS "
                                 "WHERE COALESCE(RDB$SYSTEM_FLAG, 0) = 0 ORDER BY RDB$GENERATOR_NAME"));
 }

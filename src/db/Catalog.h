@@ -34,15 +34,24 @@ struct TableColumn
 
 namespace catalog {
 
-bool relationExists(Attachment &att, Transaction &tra, const QString &name);
-bool generatorExists(Attachment &att, Transaction &tra, const QString &name);
+bool relationExists(Transaction &tra, const QString &name);
+bool generatorExists(Transaction &tra, const QString &name);
 // Tables that are neither views nor system tables, in alphabetical order.
-QStringList userTables(Attachment &att, Transaction &tra);
-std::vector<TableColumn> columns(Attachment &att, Transaction &tra, const QString &table);
-QStringList primaryKeyFields(Attachment &att, Transaction &tra, const QString &table);
+QStringList userTables(Transaction &tra);
+std::vector<TableColumn> columns(Transaction &tra, const QString &table);
+QStringList primaryKeyFields(Transaction &tra, const QString &table);
 // Fields of each unique index (primary key included), index by index.
-std::vector<QStringList> uniqueIndexFields(Attachment &att, Transaction &tra, const QString &table);
-QStringList generators(Attachment &att, Transaction &tra);
+std::vector<QStringList> uniqueIndexFields(Transaction &tra, const QString &table);
+QStringList generators(Transaction &tra);
+
+// The same, for callers still holding the connection beside its transaction.
+inline bool relationExists(Attachment &, Transaction &tra, const QString &name) { return relationExists(tra, name); }
+inline bool generatorExists(Attachment &, Transaction &tra, const QString &name) { return generatorExists(tra, name); }
+inline QStringList userTables(Attachment &, Transaction &tra) { return userTables(tra); }
+inline std::vector<TableColumn> columns(Attachment &, Transaction &tra, const QString &table) { return columns(tra, table); }
+inline QStringList primaryKeyFields(Attachment &, Transaction &tra, const QString &table) { return primaryKeyFields(tra, table); }
+inline std::vector<QStringList> uniqueIndexFields(Attachment &, Transaction &tra, const QString &table) { return uniqueIndexFields(tra, table); }
+inline QStringList generators(Attachment &, Transaction &tra) { return generators(tra); }
 
 } // namespace catalog
 } // namespace vardof::db

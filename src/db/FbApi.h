@@ -5,9 +5,12 @@
 
 #include <firebird/Interface.h>
 
+#include "db/Ref.h"
+
 #include <QString>
 
 namespace vardof::db::detail {
+
 
 Firebird::IMaster *master();
 Firebird::IUtil *util();

@@ -17,7 +17,7 @@ struct TransactionImpl;
 
 struct AttachmentImpl
 {
-    Firebird::IAttachment *attachment = nullptr;
+    Ref<Firebird::IAttachment> attachment;
     QString name;
     int dialect = 3;
     std::vector<TransactionImpl *> transactions; // registered while alive
@@ -29,7 +29,7 @@ struct AttachmentImpl
 struct TransactionImpl
 {
     std::shared_ptr<AttachmentImpl> attachment;
-    Firebird::ITransaction *transaction = nullptr;
+    Ref<Firebird::ITransaction> transaction;
     QStringList params;
 
     ~TransactionImpl();

@@ -25,7 +25,7 @@ ResultSet::~ResultSet()
 }
 
 ResultSet::ResultSet(ResultSet &&other) noexcept
-    : m_cursor(std::exchange(other.m_cursor, nullptr))
+    : m_cursor(std::move(other.m_cursor))
     , m_layout(std::move(other.m_layout))
     , m_att(std::move(other.m_att))
     , m_tra(std::move(other.m_tra))
@@ -39,7 +39,7 @@ ResultSet &ResultSet::operator=(ResultSet &&other) noexcept
 {
     if (this != &other) {
         close();
-        m_cursor = std::exchange(other.m_cursor, nullptr);
+        m_cursor = std::move(other.m_cursor);
         m_layout = std::move(other.m_layout);
         m_att = std::move(other.m_att);
         m_tra = std::move(other.m_tra);
@@ -52,18 +52,13 @@ ResultSet &ResultSet::operator=(ResultSet &&other) noexcept
 
 void ResultSet::close() noexcept
 {
-    if (m_cursor) {
-        // A cursor whose transaction already ended is gone on the server:
-        // only the client object is left to release.
-        if (m_tra && m_tra->transaction) {
-            Status st;
-            m_cursor->close(&st);
-            if (st.failed())
-                m_cursor->release();
-        } else {
-            m_cursor->release();
-        }
-        m_cursor = nullptr;
+    // A cursor whose transaction already ended is gone on the server:
+    // only the client object is left to release.
+    if (m_tra && m_tra->transaction) {
+        Status st;
+        m_cursor.finish([](Firebird::IResultSet *c, Firebird::CheckStatusWrapper *s) { c->close(s); }, st);
+    } else {
+        m_cursor.reset();
     }
     m_hasRow = false;
 }

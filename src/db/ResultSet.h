@@ -5,6 +5,7 @@
 // their value is asked for.
 
 #include "db/Column.h"
+#include "db/Ref.h"
 #include "db/Value.h"
 
 #include <memory>
@@ -33,7 +34,7 @@ public:
 
     // Moves to the next row; false (and the cursor closed) at the end.
     bool next();
-    bool isOpen() const { return m_cursor != nullptr; }
+    bool isOpen() const { return m_cursor.get() != nullptr; }
     void close() noexcept;
 
     int columnCount() const;
@@ -57,7 +58,7 @@ private:
               std::shared_ptr<detail::AttachmentImpl> att, std::shared_ptr<detail::TransactionImpl> tra);
     int checkedIndex(const QString &name) const;
 
-    Firebird::IResultSet *m_cursor = nullptr;
+    detail::Ref<Firebird::IResultSet> m_cursor;
     std::shared_ptr<detail::RowLayout> m_layout;
     std::shared_ptr<detail::AttachmentImpl> m_att;
     std::shared_ptr<detail::TransactionImpl> m_tra;

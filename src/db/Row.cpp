@@ -127,16 +127,15 @@ Column describe(Firebird::IMessageMetadata *meta, unsigned i)
     return c;
 }
 
-RowLayout::RowLayout(Firebird::IMessageMetadata *m)
-    : meta(m)
+RowLayout::RowLayout(Ref<Firebird::IMessageMetadata> m)
+    : meta(std::move(m))
 {
-    meta->addRef();
     Status st;
     const unsigned count = meta->getCount(&st);
     st.check();
     columns.reserve(count);
     for (unsigned i = 0; i < count; ++i) {
-        columns.push_back(describe(meta, i));
+        columns.push_back(describe(meta.get(), i));
         offsets.push_back(meta->getOffset(&st, i));
         nullOffsets.push_back(meta->getNullOffset(&st, i));
     }
@@ -144,10 +143,7 @@ RowLayout::RowLayout(Firebird::IMessageMetadata *m)
     st.check();
 }
 
-RowLayout::~RowLayout()
-{
-    meta->release();
-}
+RowLayout::~RowLayout() = default;
 
 int RowLayout::indexOf(const QString &name) const
 {

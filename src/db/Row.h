@@ -13,13 +13,13 @@ namespace vardof::db::detail {
 
 struct RowLayout
 {
-    Firebird::IMessageMetadata *meta = nullptr;
+    Ref<Firebird::IMessageMetadata> meta;
     std::vector<Column> columns;
     std::vector<unsigned> offsets;
     std::vector<unsigned> nullOffsets;
     unsigned length = 0;
 
-    explicit RowLayout(Firebird::IMessageMetadata *m); // takes a reference
+    explicit RowLayout(Ref<Firebird::IMessageMetadata> m);
     ~RowLayout();
     RowLayout(const RowLayout &) = delete;
     RowLayout &operator=(const RowLayout &) = delete;

@@ -36,18 +36,18 @@ struct StatementData
     std::shared_ptr<TransactionImpl> tra;
     ParamStyle style = ParamStyle::Named;
     ParsedSql parsed;
-    Firebird::IStatement *stmt = nullptr;
+    Ref<Firebird::IStatement> stmt;
     unsigned type = 0;
 
     // Input: the server's description, what we bind, and the message.
-    Firebird::IMessageMetadata *serverIn = nullptr;
+    Ref<Firebird::IMessageMetadata> serverIn;
     std::vector<Column> paramColumns;
     std::vector<BoundType> serverTypes;
     QStringList names;                 // distinct names, order of first use
     std::vector<int> markerToValue;    // marker -> index into values
     std::vector<FieldValue> values;
     std::vector<BoundType> bound;
-    Firebird::IMessageMetadata *inMeta = nullptr;
+    Ref<Firebird::IMessageMetadata> inMeta;
     std::vector<unsigned> inOffsets, inNullOffsets;
     std::vector<unsigned char> inBuffer;
     std::vector<QByteArray> encoded; // text of each marker for this execution
@@ -64,22 +64,11 @@ struct StatementData
 
     void free() noexcept
     {
-        if (inMeta) {
-            inMeta->release();
-            inMeta = nullptr;
-        }
-        if (serverIn) {
-            serverIn->release();
-            serverIn = nullptr;
-        }
+        inMeta.reset();
+        serverIn.reset();
         out.reset();
-        if (stmt) {
-            Status st;
-            stmt->free(&st);
-            if (st.failed())
-                stmt->release();
-            stmt = nullptr;
-        }
+        Status st;
+        stmt.finish([](Firebird::IStatement *s, Firebird::CheckStatusWrapper *w) { s->free(w); }, st);
         bound.clear();
     }
 };
@@ -129,11 +118,26 @@ constexpr qsizetype kMaxVaryingBytes = 65535;
 
 } // namespace
 
-Statement::Statement(Attachment &attachment, Transaction &transaction)
+Statement::Statement(Transaction &transaction)
     : d(std::make_unique<StatementData>())
 {
-    d->att = attachment.impl();
     d->tra = transaction.impl();
+    d->att = d->tra->attachment;
+}
+
+Statement::Statement(Transaction &transaction, const QString &sql, ParamStyle style)
+    : Statement(transaction)
+{
+    setSql(sql, style);
+}
+
+// The attachment given must be the transaction's own: a statement prepared
+// on one connection cannot run in a transaction of another.
+Statement::Statement(Attachment &attachment, Transaction &transaction)
+    : Statement(transaction)
+{
+    if (d->att != attachment.impl())
+        throw Error(QStringLiteral("La transazione appartiene a un'altra connessione"));
 }
 
 Statement::Statement(Attachment &attachment, Transaction &transaction, const QString &sql, ParamStyle style)
@@ -148,7 +152,7 @@ Statement &Statement::operator=(Statement &&) noexcept = default;
 
 bool Statement::isPrepared() const
 {
-    return d->stmt != nullptr;
+    return d->stmt.get() != nullptr;
 }
 
 void Statement::setSql(const QString &sql, ParamStyle style)
@@ -194,14 +198,14 @@ void Statement::prepare()
         &st, tra, unsigned(text.size()), text.constData(), unsigned(d->att->dialect),
         Firebird::IStatement::PREPARE_PREFETCH_METADATA);
     st.check();
-    d->stmt = stmt;
+    d->stmt.reset(stmt);
     d->type = stmt->getType(&st);
     Firebird::IMessageMetadata *in = stmt->getInputMetadata(&st);
     if (st.failed()) {
         d->free();
         st.raise();
     }
-    d->serverIn = in;
+    d->serverIn.reset(in);
     const unsigned count = in->getCount(&st);
     d->paramColumns.clear();
     d->serverTypes.clear();
@@ -214,8 +218,7 @@ void Statement::prepare()
         d->free();
         st.raise();
     }
-    d->out = std::make_shared<RowLayout>(outMeta);
-    outMeta->release();
+    d->out = std::make_shared<RowLayout>(Ref<Firebird::IMessageMetadata>(outMeta));
 
     // Positional markers written as "?" have no name: bind them by index.
     if (d->style == ParamStyle::AsWritten || d->markerToValue.size() != count) {
@@ -445,7 +448,7 @@ void Statement::bindInput()
     Status &st = d->status;
     st.clear();
     if (changed) {
-        Firebird::IMetadataBuilder *builder = d->serverIn->getBuilder(&st);
+        Ref<Firebird::IMetadataBuilder> builder(d->serverIn->getBuilder(&st));
         st.check();
         for (unsigned m = 0; m < count; ++m) {
             const BoundType &b = wanted[m];
@@ -456,11 +459,9 @@ void Statement::bindInput()
             builder->setCharSet(&st, m, b.charSet);
         }
         Firebird::IMessageMetadata *meta = st.failed() ? nullptr : builder->getMetadata(&st);
-        builder->release();
+        builder.reset();
         st.check();
-        if (d->inMeta)
-            d->inMeta->release();
-        d->inMeta = meta;
+        d->inMeta.reset(meta);
         d->inOffsets.resize(markers);
         d->inNullOffsets.resize(markers);
         for (unsigned m = 0; m < count; ++m) {
@@ -550,7 +551,7 @@ void Statement::execute()
     if (d->type == isc_info_sql_stmt_select || d->type == isc_info_sql_stmt_select_for_upd) {
         // Run a SELECT (or a selectable block) to its end.
         Firebird::IResultSet *cursor = d->stmt->openCursor(
-            &st, tra, d->inMeta, d->inBuffer.empty() ? nullptr : d->inBuffer.data(), d->out->meta, 0);
+            &st, tra, d->inMeta.get(), d->inBuffer.empty() ? nullptr : d->inBuffer.data(), d->out->meta.get(), 0);
         st.check();
         ResultSet rs(cursor, d->out, d->att, d->tra);
         while (rs.next()) {
@@ -559,8 +560,8 @@ void Statement::execute()
     }
     const bool hasOutput = !d->out->columns.empty();
     std::vector<unsigned char> outBuffer(hasOutput ? d->out->length : 0);
-    d->stmt->execute(&st, tra, d->inMeta, d->inBuffer.empty() ? nullptr : d->inBuffer.data(),
-                     hasOutput ? d->out->meta : nullptr, hasOutput ? outBuffer.data() : nullptr);
+    d->stmt->execute(&st, tra, d->inMeta.get(), d->inBuffer.empty() ? nullptr : d->inBuffer.data(),
+                     hasOutput ? d->out->meta.get() : nullptr, hasOutput ? outBuffer.data() : nullptr);
     st.check();
     if (hasOutput) {
         for (int i = 0; i < int(d->out->columns.size()); ++i)
@@ -579,20 +580,20 @@ ResultSet Statement::open()
     st.clear();
     Firebird::ITransaction *tra = d->tra->current();
     Firebird::IResultSet *cursor = d->stmt->openCursor(
-        &st, tra, d->inMeta, d->inBuffer.empty() ? nullptr : d->inBuffer.data(), d->out->meta, 0);
+        &st, tra, d->inMeta.get(), d->inBuffer.empty() ? nullptr : d->inBuffer.data(), d->out->meta.get(), 0);
     st.check();
     return ResultSet(cursor, d->out, d->att, d->tra);
 }
 
-void executeSql(Attachment &attachment, Transaction &transaction, const QString &sql, ParamStyle style)
+void executeSql(Transaction &transaction, const QString &sql, ParamStyle style)
 {
-    Statement s(attachment, transaction, sql, style);
+    Statement s(transaction, sql, style);
     s.execute();
 }
 
-FieldValue queryValue(Attachment &attachment, Transaction &transaction, const QString &sql, ParamStyle style)
+FieldValue queryValue(Transaction &transaction, const QString &sql, ParamStyle style)
 {
-    Statement s(attachment, transaction, sql, style);
+    Statement s(transaction, sql, style);
     ResultSet rs = s.open();
     if (rs.next() && rs.columnCount() > 0)
         return rs.value(0);

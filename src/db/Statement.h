@@ -31,6 +31,9 @@ enum class StatementKind { Select, Insert, Update, Delete, Ddl, ExecProcedure, O
 class Statement
 {
 public:
+    // A transaction knows its attachment: prefer the forms without one.
+    explicit Statement(Transaction &transaction);
+    Statement(Transaction &transaction, const QString &sql, ParamStyle style = ParamStyle::Named);
     Statement(Attachment &attachment, Transaction &transaction);
     Statement(Attachment &attachment, Transaction &transaction, const QString &sql,
               ParamStyle style = ParamStyle::Named);
@@ -87,10 +90,19 @@ private:
 };
 
 // Convenience for one-off statements (DDL, short checks).
-void executeSql(Attachment &attachment, Transaction &transaction, const QString &sql,
-                ParamStyle style = ParamStyle::AsWritten);
+void executeSql(Transaction &transaction, const QString &sql, ParamStyle style = ParamStyle::AsWritten);
 // First column of the first row, or an empty value.
-FieldValue queryValue(Attachment &attachment, Transaction &transaction, const QString &sql,
-                      ParamStyle style = ParamStyle::AsWritten);
+FieldValue queryValue(Transaction &transaction, const QString &sql, ParamStyle style = ParamStyle::AsWritten);
+
+inline void executeSql(Attachment &, Transaction &transaction, const QString &sql,
+                       ParamStyle style = ParamStyle::AsWritten)
+{
+    executeSql(transaction, sql, style);
+}
+inline FieldValue queryValue(Attachment &, Transaction &transaction, const QString &sql,
+                             ParamStyle style = ParamStyle::AsWritten)
+{
+    return queryValue(transaction, sql, style);
+}
 
 } // namespace vardof::db

@@ -67,7 +67,7 @@ void TransactionImpl::start()
     Firebird::ITransaction *t = attachment->attachment->startTransaction(
         &st, unsigned(tpb.size()), tpb.empty() ? nullptr : tpb.data());
     st.check();
-    transaction = t;
+    transaction.reset(t);
     auto &list = attachment->transactions;
     if (std::find(list.begin(), list.end(), this) == list.end())
         list.push_back(this);
@@ -77,15 +77,12 @@ Firebird::ITransaction *TransactionImpl::current()
 {
     if (!transaction)
         start();
-    return transaction;
+    return transaction.get();
 }
 
 void TransactionImpl::dropAfterFailure() noexcept
 {
-    if (transaction) {
-        transaction->release();
-        transaction = nullptr;
-    }
+    transaction.reset();
     if (attachment) {
         auto &list = attachment->transactions;
         list.erase(std::remove(list.begin(), list.end(), this), list.end());
@@ -94,12 +91,8 @@ void TransactionImpl::dropAfterFailure() noexcept
 
 void TransactionImpl::rollbackQuietly() noexcept
 {
-    if (transaction) {
-        Status st;
-        transaction->rollback(&st);
-        if (!st.failed())
-            transaction = nullptr; // rollback released it
-    }
+    Status st;
+    transaction.finish([](Firebird::ITransaction *t, Firebird::CheckStatusWrapper *s) { t->rollback(s); }, st);
     dropAfterFailure();
 }
 
@@ -143,7 +136,7 @@ void Transaction::commit()
     Status st;
     d->transaction->commit(&st);
     st.check();
-    d->transaction = nullptr; // released by a successful commit
+    d->transaction.forget(); // released by a successful commit
     d->dropAfterFailure();
 }
 
@@ -163,7 +156,7 @@ void Transaction::rollback()
     Status st;
     d->transaction->rollback(&st);
     st.check();
-    d->transaction = nullptr;
+    d->transaction.forget();
     d->dropAfterFailure();
 }
 
@@ -178,12 +171,12 @@ void Transaction::rollbackRetaining()
 
 bool Transaction::isActive() const
 {
-    return d && d->transaction;
+    return d && d->transaction.get();
 }
 
 Firebird::ITransaction *Transaction::raw() const
 {
-    return d ? d->transaction : nullptr;
+    return d ? d->transaction.get() : nullptr;
 }
 
 QString Transaction::parameterName(int code)

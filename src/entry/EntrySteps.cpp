@@ -1,6 +1,7 @@
 #include "entry/EntrySteps.h"
 #include "context/WorkContext.h"
 
+#include "db/Catalog.h"
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "platform/Messages.h"
@@ -40,7 +41,7 @@ void RicalcolaIndici(TTabForm &context)
         db::Transaction transaction(context.database(),
                                     {QStringLiteral("isc_tpb_concurrency"), QStringLiteral("isc_tpb_nowait")});
         transaction.start();
-        db::Statement statement(context.database(), transaction, lines.join(QLatin1Char('\n')),
+        db::Statement statement(transaction, lines.join(QLatin1Char('\n')),
                                 db::ParamStyle::AsWritten);
         statement.execute();
         transaction.commitRetaining();
@@ -54,12 +55,7 @@ bool VerificaTabellaAggiornamenti(TTabForm &context)
 {
     bool exists = false;
     try {
-        db::Statement q(context.database(), context.transaction(),
-                        QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE\n"
-                                       "RDB$RELATION_NAME='STOAGGFDBFDB'"),
-                        db::ParamStyle::AsWritten);
-        db::ResultSet rs = q.open();
-        exists = rs.next();
+        exists = db::catalog::relationExists(context.transaction(), QStringLiteral("STOAGGFDBFDB"));
     } catch (const db::Error &) {
         // An archive that cannot be read: the window reports its own failures.
         exists = false;
@@ -71,19 +67,13 @@ bool VerificaTabellaAggiornamenti(TTabForm &context)
 
 bool VerificaTabellaSincronizzazioni(TTabForm &context)
 {
-    qint64 total = 0;
+    bool exists = false;
     try {
-        db::Statement q(context.database(), context.transaction(),
-                        QStringLiteral("SELECT\n  COUNT(*) AS TOT\nFROM\n  RDB$RELATIONS\nWHERE\n"
-                                       "  RDB$RELATION_NAME='STOAGGSINCRODBFAST'"),
-                        db::ParamStyle::AsWritten);
-        db::ResultSet rs = q.open();
-        if (rs.next())
-            total = rs.toInt64(rs.indexOf(QStringLiteral("TOT"))).value_or(0);
+        exists = db::catalog::relationExists(context.transaction(), QStringLiteral("STOAGGSINCRODBFAST"));
     } catch (const db::Error &) {
-        total = 0;
+        exists = false;
     }
-    if (total > 0)
+    if (exists)
         return true;
     return platform::confirm(QStringLiteral("Acconsenti alla creazione della tabella STOAGGSINCRODBFAST?"));
 }

@@ -1,5 +1,6 @@
 #include "params/TTabXForm.h"
 
+#include "db/Catalog.h"
 #include "db/Error.h"
 #include "context/OpenOrCreate.h"
 #include "context/SqlBuilders.h"
@@ -35,12 +36,7 @@ TTabXForm::TTabXForm()
         return;
     }
     try {
-        db::Statement &q = query({QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS"),
-                                  QStringLiteral("WHERE RDB$RELATION_NAME='TABSCRIPT'")});
-        db::ResultSet rs = q.open();
-        const bool exists = rs.next();
-        rs.close();
-        if (!exists) {
+        if (!db::catalog::relationExists(*m_transazioneUser, QStringLiteral("TABSCRIPT"))) {
             try {
                 query({QStringLiteral("CREATE TABLE TABSCRIPT("),
                        QStringLiteral("PROGETTO VARCHAR(15) NOT NULL,"),

@@ -78,6 +78,56 @@ TEST_F(TransactionTest, disconnectWithAnOpenTransactionDropsItsWork)
     EXPECT_EQ(count(att(), tra()), 0);
 }
 
+TEST_F(TransactionTest, aStatementFindsItsConnectionThroughTheTransaction)
+{
+    exec(QStringLiteral("CREATE TABLE T (A INTEGER)"));
+    Attachment other = Attachment::attach(dbPath(), vardof::test::adminParams());
+    Transaction t(other);
+    Statement insert(t, QStringLiteral("INSERT INTO T VALUES (:A)"));
+    for (int i = 1; i <= 3; ++i) {
+        insert.setParam(QStringLiteral("A"), qint64(i));
+        insert.execute();
+    }
+    EXPECT_EQ(*toInt64(*queryValue(t, QStringLiteral("SELECT SUM(A) FROM T"))), 6);
+    t.commit();
+    EXPECT_EQ(count(att(), tra()), 3);
+}
+
+TEST_F(TransactionTest, aStatementRefusesATransactionOfAnotherConnection)
+{
+    Attachment other = Attachment::attach(dbPath(), vardof::test::adminParams());
+    Transaction t(other);
+    EXPECT_THROW(Statement(att(), t, QStringLiteral("SELECT 1 FROM RDB$DATABASE")), Error);
+}
+
+TEST_F(TransactionTest, cursorsAndStatementsOutliveTheirTransactionsEnd)
+{
+    // Client objects whose server side went with a commit, a rollback or a
+    // disconnect are let go without a second release (a double release
+    // crashes in the client library).
+    exec(QStringLiteral("CREATE TABLE T (A INTEGER, B BLOB SUB_TYPE TEXT)"));
+    exec(QStringLiteral("INSERT INTO T VALUES (1, 'uno')"));
+    exec(QStringLiteral("INSERT INTO T VALUES (2, 'due')"));
+    Attachment other = Attachment::attach(dbPath(), vardof::test::adminParams());
+    for (int end = 0; end < 3; ++end) {
+        Transaction t(other);
+        Statement s(t, QStringLiteral("SELECT A, B FROM T ORDER BY A"));
+        ResultSet rs = s.open();
+        ASSERT_TRUE(rs.next());
+        EXPECT_EQ(rs.text(1), QStringLiteral("uno"));
+        if (end == 0)
+            t.commit();
+        else if (end == 1)
+            t.rollback();
+        else
+            other.disconnect();
+        rs.close();
+        s.close();
+        if (end == 2)
+            other = Attachment::attach(dbPath(), vardof::test::adminParams());
+    }
+}
+
 struct TpbCase
 {
     int code;
