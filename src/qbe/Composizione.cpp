@@ -1,5 +1,7 @@
 #include "qbe/Composizione.h"
 
+#include <optional>
+
 namespace vardof::qbe {
 
 namespace {
@@ -206,8 +208,111 @@ struct Calcolata
     bool tenuta = false;
 };
 
+// The call of `funzione` in `testo` (any case): where its name starts, where
+// its closing parenthesis ends, and its arguments split at the commas of
+// the outer level. Nothing when the name is not followed by a parenthesis
+// that closes.
+struct Chiamata
+{
+    int inizio = -1;
+    int fine = -1; // one past the closing parenthesis
+    QStringList argomenti;
+};
+
+std::optional<Chiamata> trovaChiamata(const QString &testo, const QString &funzione, int da = 0)
+{
+    const int at = testo.indexOf(funzione, da, Qt::CaseInsensitive);
+    if (at < 0)
+        return std::nullopt;
+    int i = at + int(funzione.size());
+    while (i < testo.size() && testo[i].isSpace())
+        ++i;
+    if (i >= testo.size() || testo[i] != QLatin1Char('('))
+        return std::nullopt;
+    Chiamata c;
+    c.inizio = at;
+    int profondita = 0;
+    QString argomento;
+    QChar apice;
+    for (++i; i < testo.size(); ++i) {
+        const QChar ch = testo[i];
+        if (!apice.isNull()) {
+            argomento += ch;
+            if (ch == apice)
+                apice = QChar();
+            continue;
+        }
+        if (ch == QLatin1Char('\'') || ch == QLatin1Char('"'))
+            apice = ch;
+        if (ch == QLatin1Char('('))
+            ++profondita;
+        if (ch == QLatin1Char(')') && profondita-- == 0) {
+            c.argomenti << argomento.trimmed();
+            c.fine = i + 1;
+            return c;
+        }
+        if (ch == QLatin1Char(',') && profondita == 0) {
+            c.argomenti << argomento.trimmed();
+            argomento.clear();
+            continue;
+        }
+        argomento += ch;
+    }
+    return std::nullopt;
+}
+
+const QString kSommaProg = QStringLiteral("SOMMAPROG");
+const QString kInteroQmt = QStringLiteral("INTEROQMT");
+const QString kSumNoGroup = QStringLiteral("SUMNOGROUP");
+// The row order a running sum follows after its own order columns: the
+// order rows are stored in, which is the order an unordered answer shows.
+const QString kOrdineRighe = QStringLiteral("XX.RDB$DB_KEY");
+
+// SOMMAPROG(column, order 1, ..., order N): the running sum of the column,
+// by the order columns and then by row, computed by the server.
+QString riscriviSommaProg(const QString &testo, QStringList &ordine)
+{
+    QString out = testo;
+    int da = 0;
+    while (const std::optional<Chiamata> c = trovaChiamata(out, kSommaProg, da)) {
+        const QStringList ordinamento = c->argomenti.mid(1);
+        QStringList chiavi = ordinamento;
+        chiavi << kOrdineRighe;
+        const QString somma = QStringLiteral("SUM(") + c->argomenti.value(0) + QStringLiteral(") OVER (ORDER BY ")
+                              + chiavi.join(QStringLiteral(", ")) + QLatin1Char(')');
+        out.replace(c->inizio, c->fine - c->inizio, somma);
+        da = c->inizio + int(somma.size());
+        if (ordine.isEmpty())
+            ordine = ordinamento;
+    }
+    return out;
+}
+
+// INTEROQMT(column): the integer part of the column, toward zero.
+QString riscriviInteroQmt(const QString &testo)
+{
+    QString out = testo;
+    int da = 0;
+    while (const std::optional<Chiamata> c = trovaChiamata(out, kInteroQmt, da)) {
+        const QString intero = QStringLiteral("TRUNC(") + c->argomenti.join(QStringLiteral(", ")) + QLatin1Char(')');
+        out.replace(c->inizio, c->fine - c->inizio, intero);
+        da = c->inizio + int(intero.size());
+    }
+    return out;
+}
+
+// The text with every SUMNOGROUP(...) call left out: what asks for a
+// GROUP BY is what remains.
+QString senzaSumNoGroup(const QString &testo)
+{
+    QString out = testo;
+    while (const std::optional<Chiamata> c = trovaChiamata(out, kSumNoGroup))
+        out.remove(c->inizio, c->fine - c->inizio);
+    return out;
+}
+
 Calcolata colonnaCalcolata(const QString &condizione, const QString &tabella, BloccoComposto &blocco,
-                           bool &chiedeGroupBy)
+                           bool &chiedeGroupBy, QStringList &ordineProgressivo)
 {
     Calcolata c;
     c.testo = EstraiCalc(condizione);
@@ -217,18 +322,28 @@ Calcolata colonnaCalcolata(const QString &condizione, const QString &tabella, Bl
     if (c.testo.isEmpty())
         return c;
     const QString upper = c.testo.toUpper();
-    if (upper.contains(QLatin1String("SOMMAPROG"))) {
-        blocco.sommaProg = true;
-        return c;
-    }
-    if (upper.contains(QLatin1String("INTEROQMT"))) {
-        blocco.interoQmt = true;
-        return c;
-    }
     const int set = c.testo.indexOf(QLatin1String("(Set)"), 0, Qt::CaseInsensitive);
     if (set >= 0)
         c.testo.replace(set, 5, QStringLiteral("(\"") + tabella + QStringLiteral("\".\"Set\")"));
-    if (TestGroupBy(c.testo))
+    if (upper.contains(kSommaProg)) {
+        // A running sum is no aggregate: it never groups the answer.
+        // Without a call to rewrite (no parenthesis after the name) the
+        // column is dropped, as the name alone means nothing to the server.
+        blocco.sommaProg = true;
+        c.tenuta = trovaChiamata(c.testo, kSommaProg).has_value();
+        if (c.tenuta)
+            c.testo = riscriviSommaProg(c.testo, ordineProgressivo);
+        return c;
+    }
+    if (upper.contains(kInteroQmt)) {
+        blocco.interoQmt = true;
+        if (!trovaChiamata(c.testo, kInteroQmt))
+            return c;
+        c.testo = riscriviInteroQmt(c.testo);
+    }
+    if (upper.contains(kSumNoGroup))
+        blocco.sumNoGroup = true;
+    if (TestGroupBy(senzaSumNoGroup(c.testo)))
         chiedeGroupBy = true;
     c.tenuta = true;
     return c;
@@ -264,12 +379,13 @@ BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &t
 
     // SELECT
     bool chiedeGroupBy = false;
+    QStringList ordineProgressivo;
     QStringList selezione;
     QStringList semplici;
     std::vector<bool> calcolata(size_t(n), false);
     for (int i = 0; i < n; ++i) {
         const RigaInt &r = righe[size_t(i)];
-        const Calcolata c = colonnaCalcolata(r.Condizione, tabellaSorgente, blocco, chiedeGroupBy);
+        const Calcolata c = colonnaCalcolata(r.Condizione, tabellaSorgente, blocco, chiedeGroupBy, ordineProgressivo);
         calcolata[size_t(i)] = !c.testo.isEmpty();
         if (eVisibile(r.Mostra)) {
             selezione << nomeQualificato(r.Nome);
@@ -284,6 +400,7 @@ BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &t
     }
     blocco.righe << QStringLiteral("SELECT");
     aggiungiElenco(blocco.righe, selezione);
+    const int fineSelezione = int(blocco.righe.size());
 
     // FROM and the joins
     blocco.righe << QStringLiteral("FROM ");
@@ -345,11 +462,29 @@ BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &t
         else
             condizioni << ricercaContiene(r.Nome, r.Condizione, tipo ? tipo(r.Nome) : TipoCampo::Altro);
     }
+    QStringList where;
     if (serveWhere) {
-        blocco.righe << QStringLiteral("WHERE ");
+        where << QStringLiteral("WHERE ");
         for (int i = 0; i < condizioni.size(); ++i)
-            blocco.righe << QLatin1Char('(') + condizioni[i]
-                                + (i + 1 < condizioni.size() ? QStringLiteral(") and") : QStringLiteral(")"));
+            where << QLatin1Char('(') + condizioni[i]
+                         + (i + 1 < condizioni.size() ? QStringLiteral(") and") : QStringLiteral(")"));
+    }
+    blocco.righe << where;
+
+    // SUMNOGROUP(expression): the sum of the expression over every row the
+    // statement selects, the same in each row of the answer, whatever the
+    // grouping.
+    if (blocco.sumNoGroup) {
+        const QString sorgente = QStringLiteral(" FROM ") + tabelle.join(QLatin1Char(' '))
+                                 + (where.isEmpty() ? QString() : QLatin1Char(' ') + where.join(QLatin1Char(' ')));
+        for (int i = 1; i < fineSelezione; ++i) {
+            QString &riga = blocco.righe[i];
+            while (const std::optional<Chiamata> c = trovaChiamata(riga, kSumNoGroup)) {
+                const QString somma = QStringLiteral("(SELECT SUM(") + c->argomenti.join(QStringLiteral(", "))
+                                      + QLatin1Char(')') + sorgente + QLatin1Char(')');
+                riga.replace(c->inizio, c->fine - c->inizio, somma);
+            }
+        }
     }
 
     // GROUP BY
@@ -357,6 +492,13 @@ BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &t
         blocco.groupBy = true;
         blocco.righe << QStringLiteral("GROUP BY");
         aggiungiElenco(blocco.righe, semplici);
+    }
+
+    // A running sum with order columns shows the answer in that order.
+    if (!ordineProgressivo.isEmpty()) {
+        blocco.righe << QStringLiteral("ORDER BY");
+        aggiungiElenco(blocco.righe, ordineProgressivo);
+        blocco.ordinata = true;
     }
     return blocco;
 }

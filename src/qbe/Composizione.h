@@ -53,8 +53,10 @@ struct BloccoComposto
     QStringList righe;          // the statement, line by line
     int colonneContate = 0;     // plain and EXTRACT columns in the SELECT list
     bool groupBy = false;       // a GROUP BY was written
-    bool sommaProg = false;     // a SOMMAPROG column asked for the running sum
-    bool interoQmt = false;     // an INTEROQMT column asked for its post-processing
+    bool sommaProg = false;     // a SOMMAPROG column: running sum (SUM ... OVER)
+    bool interoQmt = false;     // an INTEROQMT column: integer part (TRUNC)
+    bool sumNoGroup = false;    // a SUMNOGROUP column: the sum over the whole selection
+    bool ordinata = false;      // the running sum's order columns ended it with ORDER BY
 };
 
 using TipoDiCampo = std::function<TipoCampo(const QString &nome)>;
@@ -62,6 +64,13 @@ using TipoDiCampo = std::function<TipoCampo(const QString &nome)>;
 // Composes the SELECT of `righe` (the rows of one block, in order) over the
 // table `tabellaSorgente` (aliased XX). `tipo` tells the class of a row's
 // column (only blob or not matters here).
+//
+// The procedural functions of the formula list are written as the server's
+// own SQL, so the answer stays one statement: SOMMAPROG(c, o1, .., oN) AS n
+// becomes SUM(c) OVER (ORDER BY o1, .., oN, XX.RDB$DB_KEY) AS n and, with
+// order columns, the block ends with ORDER BY o1, .., oN; INTEROQMT(c)
+// becomes TRUNC(c); SUMNOGROUP(e) becomes a sub-select of SUM(e) over the
+// block's own FROM and WHERE. None of them asks for a GROUP BY.
 BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &tabellaSorgente,
                              const TipoDiCampo &tipo);
 

@@ -49,6 +49,9 @@ void SessioneQuery::azzeraIndicatori()
 {
     m_unione = false;
     m_bloccata = false;
+    m_catena = false;
+    m_precedente = false;
+    m_successiva = false;
 }
 
 SessioneQuery SessioneQuery::successiva(double codiceCatena) const

@@ -82,6 +82,14 @@ public:
     void setUnione(bool on) { m_unione = on; }
     bool bloccata() const { return m_bloccata; }
     void setBloccata(bool on) { m_bloccata = on; }
+    // The interrogation has a chain marker; its first row is "QUERY
+    // PRECEDENTE"; it has a "QUERY SUCCESSIVA".
+    bool catena() const { return m_catena; }
+    void setCatena(bool on) { m_catena = on; }
+    bool precedente() const { return m_precedente; }
+    void setPrecedente(bool on) { m_precedente = on; }
+    bool successiva() const { return m_successiva; }
+    void setSuccessiva(bool on) { m_successiva = on; }
     void azzeraIndicatori();
 
     CodiciColonne &codici() { return m_codici; }
@@ -103,6 +111,9 @@ private:
     QString m_archivio;
     bool m_unione = false;
     bool m_bloccata = false;
+    bool m_catena = false;
+    bool m_precedente = false;
+    bool m_successiva = false;
     CodiciColonne m_codici;
     bool m_ordinata = false;
 };

@@ -6,6 +6,7 @@
 #include "platform/Clipboard.h"
 #include "platform/Messages.h"
 #include "platform/Services.h"
+#include "qbe/Ordinamento.h"
 
 namespace vardof::qbe {
 
@@ -109,6 +110,8 @@ bool TIBFQuerForm::Interroga(int primo, int ultimo, const QString &, TabIntTmp &
     const BloccoComposto blocco =
         ComponiBlocco(righe, tabella, [this, &tab](const QString &nome) { return tipoCampo(tab, nome); });
     risposta.SQL() = blocco.righe;
+    if (blocco.ordinata)
+        m_sessione->setOrdinata(true);
 
     if (m_modoClipboard) {
         m_memo = raddoppiaApici(risposta.testo());
@@ -207,18 +210,77 @@ bool TIBFQuerForm::EseguiInterrogazione(TabIntTmp &tab, const QString &tabellaFi
             aspetto = storedqueries::leggiStoAsp(m_storico, m_traStorico, sessione.codice1Aspetto(),
                                                  sessione.codice2Aspetto());
         } catch (const db::Error &) {
+            // No saved appearance can be read: the answer keeps its default look.
             aspetto.clear();
         }
         if (!aspetto.empty() && aspettoCompatibile(aspetto, risposta)) {
             sessione.codici().azzera();
             for (const auto &a : aspetto)
                 sessione.codici().setCodice(a.NCampo, a.Raggruppa);
-            if (m_applicaAspetto)
+            try {
+                ApplicaOrdinamento(risposta);
+            } catch (const db::Error &e) {
+                // The saved order no longer suits the statement: the answer
+                // stays as composed, and the user is told why.
+                m_ultimoErrore = e.message();
+                tellErroreOrdinamento(e.message());
+                ripristinaSenzaOrdinamento(risposta);
+            }
+            if (m_applicaAspetto && risposta.isOpen())
                 m_applicaAspetto(risposta, aspetto);
         }
     }
     tab.setCurrentRow(corrente);
     return ok;
+}
+
+void TIBFQuerForm::ApplicaOrdinamento(TabRispTmp &risposta)
+{
+    SessioneQuery &sessione = *m_sessione;
+    const QStringList orderBy = righeOrderBy(sessione.codici(), risposta.columnCount());
+    if (orderBy.isEmpty() && !sessione.ordinata())
+        return;
+    const QStringList prima = risposta.SQL();
+    risposta.close();
+    QStringList testo = sessione.ordinata() ? togliOrderBy(prima) : prima;
+    testo << orderBy;
+    risposta.SQL() = testo;
+    try {
+        risposta.open();
+        risposta.fetchMore(1);
+    } catch (const db::Error &) {
+        // The answer goes back to the text it had, open, before the error
+        // is told: the user keeps an answer to look at.
+        risposta.close();
+        risposta.SQL() = prima;
+        try {
+            risposta.open();
+        } catch (const db::Error &) {
+        }
+        throw;
+    }
+    sessione.setOrdinata(!orderBy.isEmpty());
+}
+
+void TIBFQuerForm::tellErroreOrdinamento(const QString &messaggio)
+{
+    const QString testo = QStringLiteral("Errore durante l'ordinamento della risposta") + QLatin1Char('\r') + messaggio;
+    if (m_avvisi) {
+        m_avvisi->tell(platform::Error, testo);
+    } else {
+        platform::MessageBoxFeedback predefiniti;
+        predefiniti.tell(platform::Error, testo);
+    }
+}
+
+void TIBFQuerForm::ripristinaSenzaOrdinamento(TabRispTmp &risposta)
+{
+    if (risposta.isOpen())
+        return;
+    try {
+        risposta.open();
+    } catch (const db::Error &) {
+    }
 }
 
 bool TIBFQuerForm::aspettoCompatibile(const std::vector<storedqueries::RigaStoAsp> &aspetto,

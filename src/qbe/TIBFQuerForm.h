@@ -143,6 +143,11 @@ public:
     const CodiciColonne &codiciRaggruppamento() const { return m_sessione->codici(); }
     bool ordinata() const { return m_sessione->ordinata(); }
     void setOrdinata(bool on) { m_sessione->setOrdinata(on); }
+    // Puts the ORDER BY of the session's codes on the answer and reopens it:
+    // an ORDER BY already there is replaced; no column in the key removes
+    // it. The ordered mark follows. When the server refuses the order the
+    // answer goes back to its former text, reopened, and db::Error is thrown.
+    void ApplicaOrdinamento(TabRispTmp &risposta);
 
     // ---- seams for the parts built later -----------------------------------
 
@@ -152,7 +157,8 @@ public:
     void setPostElaborazione(PostElaborazione hook) { m_post = std::move(hook); }
     // Stored mode: given the saved appearance (already found compatible with
     // the answer). The engine has copied each row's Raggruppa into
-    // codiciRaggruppamento() first. None installed: nothing more.
+    // codiciRaggruppamento() and put their ORDER BY on the answer first.
+    // None installed: nothing more.
     using ApplicaAspetto =
         std::function<void(TabRispTmp &risposta, const std::vector<storedqueries::RigaStoAsp> &aspetto)>;
     void setApplicaAspetto(ApplicaAspetto hook) { m_applicaAspetto = std::move(hook); }
@@ -166,6 +172,8 @@ private:
     TipoCampo tipoInTabella(const QString &tabella, const QString &colonna);
     TipoCampo tipoCampo(const TabIntTmp &tab, const QString &nome);
     void segnalaErrore();
+    void tellErroreOrdinamento(const QString &messaggio);
+    void ripristinaSenzaOrdinamento(TabRispTmp &risposta);
 
     int m_utente;
     db::Attachment &m_lavoro;

@@ -357,11 +357,42 @@ std::vector<RigaStoInt> leggiStoInt(db::Attachment &att, db::Transaction &tra, i
     return out;
 }
 
+namespace {
+
+// A save replaces the rows of a key: the delete and the inserts stand or
+// fall together, so that a failing insert never leaves the key emptied in
+// the caller's transaction for a later commit to make final.
+template<typename Scrivi>
+void sostituisciRighe(db::Attachment &att, db::Transaction &tra, Scrivi scrivi)
+{
+    tra.ensureStarted();
+    db::executeSql(att, tra, QStringLiteral("SAVEPOINT VARDOF_SOSTITUZIONE"));
+    try {
+        scrivi();
+    } catch (const db::Error &) {
+        try {
+            db::executeSql(att, tra, QStringLiteral("ROLLBACK TO SAVEPOINT VARDOF_SOSTITUZIONE"));
+        } catch (const db::Error &) {
+            // The transaction itself is gone: nothing of the save survives it.
+        }
+        throw;
+    }
+    db::executeSql(att, tra, QStringLiteral("RELEASE SAVEPOINT VARDOF_SOSTITUZIONE"));
+    tra.commitRetaining();
+}
+
+} // namespace
+
 void scriviStoInt(db::Attachment &att, db::Transaction &tra, int codice1, double codice2,
                   const std::vector<RigaStoInt> &righe)
 {
+    sostituisciRighe(att, tra, [&] { scriviStoIntSenzaCommit(att, tra, codice1, codice2, righe); });
+}
+
+void scriviStoIntSenzaCommit(db::Attachment &att, db::Transaction &tra, int codice1, double codice2,
+                             const std::vector<RigaStoInt> &righe)
+{
     const QString chiave = QString::number(codice1) + QStringLiteral(" AND CODICE2=") + testoCodice2(codice2);
-    tra.ensureStarted();
     db::executeSql(att, tra, QStringLiteral("DELETE FROM STOINT WHERE CODICE1=") + chiave);
     db::Statement ins(att, tra,
                       QStringLiteral("INSERT INTO STOINT (CODICE1, CODICE2, NUMERO, NOME, MOSTRA, CONDIZIONE) "
@@ -375,7 +406,6 @@ void scriviStoInt(db::Attachment &att, db::Transaction &tra, int codice1, double
         ins.setParam(QStringLiteral("CONDIZIONE"), db::Value(r.Condizione));
         ins.execute();
     }
-    tra.commitRetaining();
 }
 
 std::vector<RigaStoAsp> leggiStoAsp(db::Attachment &att, db::Transaction &tra, int codice1, double codice2)
@@ -397,8 +427,13 @@ std::vector<RigaStoAsp> leggiStoAsp(db::Attachment &att, db::Transaction &tra, i
 void scriviStoAsp(db::Attachment &att, db::Transaction &tra, int codice1, double codice2,
                   const std::vector<RigaStoAsp> &righe)
 {
+    sostituisciRighe(att, tra, [&] { scriviStoAspSenzaCommit(att, tra, codice1, codice2, righe); });
+}
+
+void scriviStoAspSenzaCommit(db::Attachment &att, db::Transaction &tra, int codice1, double codice2,
+                             const std::vector<RigaStoAsp> &righe)
+{
     const QString chiave = QString::number(codice1) + QStringLiteral(" AND CODICE2=") + testoCodice2(codice2);
-    tra.ensureStarted();
     db::executeSql(att, tra, QStringLiteral("DELETE FROM STOASP WHERE CODICE1=") + chiave);
     db::Statement ins(att, tra,
                       QStringLiteral("INSERT INTO STOASP (CODICE1, CODICE2, NCAMPO, NOMECAMPO, DIM, VIS, POS, "
@@ -414,6 +449,15 @@ void scriviStoAsp(db::Attachment &att, db::Transaction &tra, int codice1, double
         ins.setParam(QStringLiteral("RAGGRUPPA"), db::Value(qint64(r.Raggruppa)));
         ins.execute();
     }
+}
+
+void eliminaChiave(db::Attachment &att, db::Transaction &tra, const QString &tabella, int codice1, double codice2)
+{
+    tra.ensureStarted();
+    db::executeSql(att, tra,
+                   QStringLiteral("DELETE FROM \"") + tabella + QStringLiteral("\"\nWHERE (Codice1=")
+                       + QString::number(codice1) + QStringLiteral(")AND\n(Codice2=") + testoCodice2(codice2)
+                       + QLatin1Char(')'));
     tra.commitRetaining();
 }
 

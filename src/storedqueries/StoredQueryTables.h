@@ -117,13 +117,24 @@ struct RigaStoAsp
 };
 
 // Reading in Numero / NCampo order; saving deletes every row of the key
-// then inserts the given ones, committing (retaining) at the end.
+// then inserts the given ones, committing (retaining) at the end. A save
+// that fails part-way takes back its own delete and inserts (the rows of
+// the key stay as they were) and throws db::Error; whatever else the
+// transaction holds is left alone. The ...SenzaCommit forms do the writes
+// only, for a caller that makes them part of a larger unit.
 std::vector<RigaStoInt> leggiStoInt(db::Attachment &att, db::Transaction &tra, int codice1, double codice2);
 void scriviStoInt(db::Attachment &att, db::Transaction &tra, int codice1, double codice2,
                   const std::vector<RigaStoInt> &righe);
+void scriviStoIntSenzaCommit(db::Attachment &att, db::Transaction &tra, int codice1, double codice2,
+                             const std::vector<RigaStoInt> &righe);
 std::vector<RigaStoAsp> leggiStoAsp(db::Attachment &att, db::Transaction &tra, int codice1, double codice2);
 void scriviStoAsp(db::Attachment &att, db::Transaction &tra, int codice1, double codice2,
                   const std::vector<RigaStoAsp> &righe);
+
+void scriviStoAspSenzaCommit(db::Attachment &att, db::Transaction &tra, int codice1, double codice2,
+                             const std::vector<RigaStoAsp> &righe);
+// Deletes every row of a key from "STOINT" or "STOASP", committing (retaining).
+void eliminaChiave(db::Attachment &att, db::Transaction &tra, const QString &tabella, int codice1, double codice2);
 
 // Codice2 as statements write it: a plain whole number, no separators.
 QString testoCodice2(double codice2);
