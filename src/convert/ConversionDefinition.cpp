@@ -1,9 +1,11 @@
 #include "convert/ConversionDefinition.h"
 
 #include "convert/ConversionTexts.h"
+#include "core/Cp1252.h"
 
 #include <QFile>
 #include <QFileInfo>
+#include <QStringDecoder>
 
 namespace vardof::convert {
 
@@ -19,6 +21,46 @@ qsizetype extensionDot(const QString &path)
 {
     const qsizetype dot = path.lastIndexOf(QLatin1Char('.'));
     return dot > lastSeparator(path) ? dot : -1;
+}
+
+// The definition in the Windows code page, as the engines read it. Editors
+// that save as Unicode mark the file: such a file is taken in its encoding
+// when every character has a CP1252 byte. Without a mark a NUL byte means
+// no text at all (UTF-16 without a mark, a binary file): refused, rather
+// than read as definitions whose messages would stop at the first NUL.
+std::optional<QByteArray> definitionBytes(const QString &path, const QByteArray &raw, QString *error)
+{
+    struct Mark
+    {
+        QByteArray bytes;
+        QStringConverter::Encoding encoding;
+        const char *name;
+    };
+    static const Mark marks[] = {
+        {QByteArray("\xEF\xBB\xBF"), QStringConverter::Utf8, "UTF-8"},
+        {QByteArray("\xFF\xFE"), QStringConverter::Utf16LE, "UTF-16"},
+        {QByteArray("\xFE\xFF"), QStringConverter::Utf16BE, "UTF-16"},
+    };
+    for (const Mark &mark : marks) {
+        if (!raw.startsWith(mark.bytes))
+            continue;
+        QStringDecoder decoder(mark.encoding, QStringConverter::Flag::Stateless);
+        const QString text = decoder(QByteArrayView(raw).sliced(mark.bytes.size()));
+        bool lossy = false;
+        QByteArray bytes = core::toCp1252(text, &lossy);
+        if (decoder.hasError() || lossy || bytes.contains('\0')) {
+            if (error)
+                *error = texts::definitionNotCp1252(path, QString::fromLatin1(mark.name));
+            return std::nullopt;
+        }
+        return bytes;
+    }
+    if (raw.contains('\0')) {
+        if (error)
+            *error = texts::definitionNotText(path);
+        return std::nullopt;
+    }
+    return raw;
 }
 
 } // namespace
@@ -105,7 +147,10 @@ std::optional<DefinitionFile> readDefinitionFile(const QString &path, QString *e
             *error = texts::definitionUnreadable(path, file.errorString());
         return std::nullopt;
     }
-    QList<QByteArray> lines = file.readAll().split('\n');
+    const auto bytes = definitionBytes(path, file.readAll(), error);
+    if (!bytes)
+        return std::nullopt;
+    QList<QByteArray> lines = bytes->split('\n');
     // A final line end does not start one more line.
     if (!lines.isEmpty() && lines.last().isEmpty())
         lines.removeLast();

@@ -84,23 +84,15 @@ ConversionResult Converti(const ConversionOptions &options, platform::RunFeedbac
     ConversionResult result;
     const QString definition = definitionPath(options.source);
 
-    QFile file(definition);
-    if (!file.exists()) {
-        result.error = texts::definitionMissing(definition);
+    // The mode comes from the definition's first line, read as the engines
+    // read it (a definition saved as Unicode included).
+    const auto parsed = readDefinitionFile(definition, &result.error);
+    if (!parsed)
         return result;
-    }
-    if (!file.open(QIODevice::ReadOnly)) {
-        result.error = texts::definitionUnreadable(definition, file.errorString());
-        return result;
-    }
-    QByteArray firstLine = file.readLine();
-    file.close();
-    while (firstLine.endsWith('\n') || firstLine.endsWith('\r'))
-        firstLine.chop(1);
 
     AnomaliesFileSink anomalies(sink, anomaliesPath(options.source));
     FileConverter converter(options, anomalies);
-    result.completed = modeOfFirstLine(firstLine) == ConversionMode::FixedLength
+    result.completed = parsed->mode == ConversionMode::FixedLength
                            ? converter.ConvertiFileLunghezzaFissa(definition)
                            : converter.ConvertiFileCSV(definition);
     result.error = converter.errorMessage();

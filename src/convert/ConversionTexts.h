@@ -41,6 +41,18 @@ inline QString holdsSemicolon(qint64 row, const QString &field, const QString &v
         .arg(row)
         .arg(field, value, replacement);
 }
+inline QString lineTooLong(qint64 row, qint64 length, qint64 longest)
+{
+    return QStringLiteral("Riga n. %1, lunga %2 caratteri: oltre il massimo di %3, la riga non è stata convertita")
+        .arg(row)
+        .arg(length)
+        .arg(longest);
+}
+// The window lists the first anomalies only; the file has them all.
+inline QString moreAnomalies(qint64 count, const QString &file)
+{
+    return QStringLiteral("... e altre %1 anomalie, elencate tutte nel file \"%2\"").arg(count).arg(file);
+}
 
 // Failures that stop a conversion.
 inline QString definitionMissing(const QString &path)
@@ -67,6 +79,18 @@ inline QString definitionLossy()
 {
     return QStringLiteral("Alcuni caratteri del tracciato non esistono nella codifica dei file di Windows "
                           "e sono stati scritti come \"?\"");
+}
+inline QString definitionNotText(const QString &path)
+{
+    return QStringLiteral("Il file di definizione \"%1\" contiene caratteri nulli: non è un file di testo "
+                          "nella codifica di Windows. Salvarlo come testo ANSI e riprovare")
+        .arg(path);
+}
+inline QString definitionNotCp1252(const QString &path, const QString &encoding)
+{
+    return QStringLiteral("Il file di definizione \"%1\" è in %2 e contiene caratteri che non esistono nella "
+                          "codifica di Windows. Salvarlo come testo ANSI e riprovare")
+        .arg(path, encoding);
 }
 inline QString definitionUnwritable(const QString &path, const QString &reason)
 {

@@ -10,6 +10,7 @@
 #include <QFile>
 
 #include <algorithm>
+#include <cstring>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -28,6 +29,36 @@ QString decode(Bytes bytes)
 QString decode(const QByteArray &bytes)
 {
     return core::fromCp1252(bytes);
+}
+
+// For messages: a control character read from a file (a NUL above all,
+// which would end the text on a terminal) is written as \xNN.
+bool isControl(char c)
+{
+    const auto u = static_cast<unsigned char>(c);
+    return (u < 0x20 && u != '\t') || u == 0x7F;
+}
+
+QString visible(Bytes bytes)
+{
+    const bool plain = std::none_of(bytes.begin(), bytes.end(), isControl);
+    if (plain)
+        return decode(bytes);
+    QString text;
+    text.reserve(qsizetype(bytes.size()) + 8);
+    for (char c : bytes) {
+        if (isControl(c))
+            text += QStringLiteral("\\x")
+                    + QString::number(static_cast<unsigned char>(c), 16).toUpper().rightJustified(2, QLatin1Char('0'));
+        else
+            text += decode(Bytes(&c, 1));
+    }
+    return text;
+}
+
+QString visible(const QByteArray &bytes)
+{
+    return visible(Bytes(bytes.constData(), size_t(bytes.size())));
 }
 
 void append(QByteArray &out, Bytes bytes)
@@ -117,13 +148,13 @@ struct FileConverter::Engine
             if (isNumber(compact)) {
                 append(out, compact);
             } else {
-                reportAnomaly(texts::notNumeric(row, name, decode(compact)));
+                reportAnomaly(texts::notNumeric(row, name, visible(compact)));
                 out.append('0');
             }
         } else if (isDate(compact)) {
             append(out, compact);
         } else {
-            reportAnomaly(texts::notDate(row, name, decode(compact)));
+            reportAnomaly(texts::notDate(row, name, visible(compact)));
         }
     }
 
@@ -133,7 +164,7 @@ struct FileConverter::Engine
             append(out, value);
             return;
         }
-        reportAnomaly(texts::holdsSemicolon(row, name, decode(value), replacementText));
+        reportAnomaly(texts::holdsSemicolon(row, name, visible(value), replacementText));
         for (char c : value) {
             if (c == ';')
                 out.append(replacement);
@@ -188,7 +219,7 @@ struct FixedEngine : FileConverter::Engine
         QString error;
         for (const DefinitionLine &line : definition.lines) {
             FixedField field;
-            field.name = decode(line.value(1));
+            field.name = visible(line.value(1));
             names << line.value(1);
             field.type = typeLetter(line.value(4));
             const QByteArray position = line.value(2);
@@ -204,15 +235,15 @@ struct FixedEngine : FileConverter::Engine
                 const auto count = parseInt(length);
                 QString reason;
                 if (!start)
-                    reason = texts::notANumber(texts::startPosition(), decode(position));
+                    reason = texts::notANumber(texts::startPosition(), visible(position));
                 else if (*start < 1)
-                    reason = texts::notValid(texts::startPosition(), decode(position));
+                    reason = texts::notValid(texts::startPosition(), visible(position));
                 else if (!count)
-                    reason = texts::notANumber(texts::fieldLength(), decode(length));
+                    reason = texts::notANumber(texts::fieldLength(), visible(length));
                 else if (*count < 0)
-                    reason = texts::notValid(texts::fieldLength(), decode(length));
+                    reason = texts::notValid(texts::fieldLength(), visible(length));
                 if (!reason.isEmpty() && error.isEmpty())
-                    error = texts::definitionError(line.lineNumber, decode(line.text), reason);
+                    error = texts::definitionError(line.lineNumber, visible(line.text), reason);
                 field.start = start.value_or(1);
                 field.length = std::max(0, count.value_or(0));
             }
@@ -335,15 +366,15 @@ struct CsvEngine : FileConverter::Engine
         QString error;
         auto fail = [&](const DefinitionLine &line, const QString &reason) {
             if (error.isEmpty())
-                error = texts::definitionError(line.lineNumber, decode(line.text), reason);
+                error = texts::definitionError(line.lineNumber, visible(line.text), reason);
         };
         for (const DefinitionLine &line : definition.lines) {
             CsvField field;
-            field.name = decode(line.value(1));
+            field.name = visible(line.value(1));
             names << line.value(1);
             field.type = typeLetter(line.value(3));
             field.lineNumber = line.lineNumber;
-            field.lineText = decode(line.text);
+            field.lineText = visible(line.text);
             field.noBlankIni = line.noBlankIni;
             const QByteArray nrIn = line.value(2);
             const bool plus = nrIn.contains('+');
@@ -360,9 +391,9 @@ struct CsvEngine : FileConverter::Engine
                     const QByteArray number = paren >= 0 ? nrIn.left(paren) : nrIn;
                     const auto n = parseInt(number);
                     if (!n)
-                        fail(line, texts::notANumber(texts::fieldNumber(), decode(number)));
+                        fail(line, texts::notANumber(texts::fieldNumber(), visible(number)));
                     else if (*n < 1)
-                        fail(line, texts::notValid(texts::fieldNumber(), decode(number)));
+                        fail(line, texts::notValid(texts::fieldNumber(), visible(number)));
                     field.field = std::max(0, n.value_or(0));
                 }
                 if (paren >= 0) {
@@ -380,7 +411,7 @@ struct CsvEngine : FileConverter::Engine
                         if (isWholeNumber(term)) {
                             t.field = term.trimmed().toInt();
                             if (t.field < 1)
-                                fail(line, texts::notValid(texts::fieldNumber(), decode(term)));
+                                fail(line, texts::notValid(texts::fieldNumber(), visible(term)));
                         } else {
                             t.literal = withoutQuotes(term);
                         }
@@ -470,10 +501,17 @@ struct CsvEngine : FileConverter::Engine
 };
 
 // Reads the source a chunk at a time and hands out its lines without their
-// CR LF (or LF); the last line may lack its terminator.
+// CR LF (or LF); the last line may lack its terminator. A line longer than
+// the limit is not kept: its bytes are dropped as they come and only its
+// length is handed out, so the buffer never holds much more than one limit
+// and one chunk.
 class LineReader
 {
 public:
+    enum Result { End, Line, TooLong };
+
+    explicit LineReader(qint64 longest) : m_longest(longest) {}
+
     bool open(const QString &path)
     {
         m_file.close();
@@ -483,35 +521,51 @@ public:
         m_searchFrom = 0;
         m_eof = false;
         m_failed = false;
+        m_dropped = 0;
+        m_lastDropped = 0;
         return m_file.open(QIODevice::ReadOnly);
     }
     QString errorString() const { return m_file.errorString(); }
     bool failed() const { return m_failed; }
 
-    bool next(Bytes *line)
+    // *line is valid until the next call; *length is the line's length in
+    // both cases.
+    Result next(Bytes *line, qint64 *length)
     {
         for (;;) {
             const char *base = m_buffer.constData();
             const qsizetype size = m_buffer.size();
             const void *hit = std::memchr(base + m_searchFrom, '\n', size_t(size - m_searchFrom));
-            if (hit) {
-                const qsizetype end = static_cast<const char *>(hit) - base;
-                qsizetype stop = end;
-                if (stop > m_start && base[stop - 1] == '\r')
-                    --stop;
-                *line = Bytes(base + m_start, size_t(stop - m_start));
-                m_start = m_searchFrom = end + 1;
-                return true;
+            if (hit || (m_eof && (m_start < size || m_dropped > 0))) {
+                const qsizetype end = hit ? static_cast<const char *>(hit) - base : size;
+                const char last = end > m_start ? base[end - 1] : m_lastDropped;
+                qint64 bytes = m_dropped + (end - m_start);
+                if (last == '\r')
+                    --bytes;
+                const bool kept = m_dropped == 0;
+                if (kept)
+                    *line = Bytes(base + m_start, size_t(bytes));
+                *length = bytes;
+                m_start = m_searchFrom = hit ? end + 1 : size;
+                m_dropped = 0;
+                m_lastDropped = 0;
+                if (!kept || bytes > m_longest) {
+                    *line = Bytes();
+                    return TooLong;
+                }
+                return Line;
             }
-            if (m_eof) {
-                if (m_start >= size)
-                    return false;
-                qsizetype stop = size;
-                if (base[stop - 1] == '\r')
-                    --stop;
-                *line = Bytes(base + m_start, size_t(stop - m_start));
+            if (m_eof)
+                return End;
+            // Past the limit (one more byte for a CR) no line end can make
+            // the line short enough: drop what is held of it.
+            const qsizetype pending = size - m_start;
+            if (m_dropped > 0 || pending > m_longest + 1) {
+                if (pending > 0) {
+                    m_dropped += pending;
+                    m_lastDropped = base[size - 1];
+                }
                 m_start = m_searchFrom = size;
-                return true;
             }
             refill();
         }
@@ -537,10 +591,13 @@ private:
 
     QFile m_file;
     QByteArray m_buffer;
+    qint64 m_longest;
     qsizetype m_start = 0;
     qsizetype m_searchFrom = 0;
     bool m_eof = false;
     bool m_failed = false;
+    qint64 m_dropped = 0;    // bytes of the current line already let go
+    char m_lastDropped = 0;  // the last of them: a CR before the LF is no character
 };
 
 } // namespace
@@ -574,7 +631,7 @@ bool FileConverter::run(Engine &engine, const QString &definitionPath)
         return false;
     const QString definitionError = engine.compile(*definition);
 
-    LineReader reader;
+    LineReader reader(kLongestSourceLine);
     if (!reader.open(m_options.source)) {
         m_error = texts::sourceUnreadable(m_options.source, reader.errorString());
         return false;
@@ -590,8 +647,9 @@ bool FileConverter::run(Engine &engine, const QString &definitionPath)
 
     // The total for the progress: one quick pass before the real one.
     Bytes line;
+    qint64 length = 0;
     qint64 total = 0;
-    while (reader.next(&line))
+    while (reader.next(&line, &length) != LineReader::End)
         ++total;
     if (m_options.skipFirstLine && total > 0)
         --total;
@@ -600,7 +658,7 @@ bool FileConverter::run(Engine &engine, const QString &definitionPath)
         return false;
     }
     if (m_options.skipFirstLine)
-        reader.next(&line);
+        reader.next(&line, &length);
 
     QByteArray out;
     const qsizetype flushAt = 1 << 20;
@@ -626,8 +684,15 @@ bool FileConverter::run(Engine &engine, const QString &definitionPath)
 
     m_sink.restartThrottle();
     qint64 row = 0;
-    while (complete && !writeFailed && reader.next(&line)) {
+    LineReader::Result read = LineReader::End;
+    while (complete && !writeFailed && (read = reader.next(&line, &length)) != LineReader::End) {
         ++row;
+        if (read == LineReader::TooLong) {
+            engine.reportAnomaly(texts::lineTooLong(row, length, kLongestSourceLine));
+            if ((row & 255) == 0)
+                m_sink.step(row, total);
+            continue;
+        }
         if (!engine.convertLine(line, row, out, &m_error)) {
             complete = false;
             break;

@@ -23,6 +23,12 @@
 
 namespace vardof::convert {
 
+// The longest source line the engines read, in characters without the line
+// end. No definition has a use for more; a longer line (a file without line
+// ends, a binary file) is an anomaly and is skipped as it is read, so that
+// memory never grows with it.
+inline constexpr qint64 kLongestSourceLine = 1 << 20;
+
 struct ConversionOptions
 {
     QString source;
@@ -35,7 +41,8 @@ struct ConversionOptions
 class FileConverter
 {
 public:
-    // Anomalies go to feedback.line() in source order; progress is processed
+    // Anomalies go to feedback.line() in source order, control characters
+    // of the source written as \xNN; progress is processed
     // source lines over the total, throttled, and 100 at the end of a
     // complete run. Conversions are not interrupted.
     FileConverter(const ConversionOptions &options, platform::RunFeedback &feedback);

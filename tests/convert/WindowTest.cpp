@@ -126,6 +126,41 @@ TEST_F(ConvWindow, fiftyThousandLinePriceListMatchesTheUnattendedRun)
     EXPECT_EQ(sink.anomalies.join(QLatin1Char('\n')), m_form.MemoAnomalie->toPlainText());
 }
 
+// A source where every line is bad: the memo lists the first anomalies and
+// says how many more there are and where; the file has every one of them.
+struct ManyAnomaliesCase
+{
+    const char *name;
+    qint64 lines;
+};
+void PrintTo(const ManyAnomaliesCase &c, std::ostream *os) { *os << c.name; }
+
+class ManyAnomalies : public ConvWindow, public ::testing::WithParamInterface<ManyAnomaliesCase> {};
+TEST_P(ManyAnomalies, memoListsTheFirstAndTheFileHasThemAll)
+{
+    const qint64 lines = GetParam().lines;
+    prepare({"[CSV]", "1;N;1;N;"}, QByteArray("x\r\n").repeated(lines));
+    m_services.messages().queueAnswer(Answer::Yes);
+    m_form.ButtonConvertiClick();
+
+    const QStringList memo = m_form.MemoAnomalie->toPlainText().split(QLatin1Char('\n'));
+    const qint64 listed = std::min(lines, TConvFileForm::kShownAnomalies);
+    const QString first = QStringLiteral("Riga n. 1, Colonna N, Il dato: \"x\" non è numerico");
+    EXPECT_EQ(memo.first(), first);
+    if (lines > listed) {
+        ASSERT_EQ(memo.size(), listed + 1);
+        EXPECT_EQ(memo.last(), texts::moreAnomalies(lines - listed, file("Anomalie.txt")));
+    } else {
+        EXPECT_EQ(memo.size(), listed);
+    }
+    EXPECT_EQ(readBytes(file("Anomalie.txt")).count("\r\n"), lines);
+    EXPECT_EQ(m_services.messages().texts().last(), QStringLiteral("Elaborazione Completata"));
+}
+INSTANTIATE_TEST_SUITE_P(Cases, ManyAnomalies, ::testing::Values(
+    ManyAnomaliesCase{"exactlyAsManyAsShown", TConvFileForm::kShownAnomalies},
+    ManyAnomaliesCase{"oneMore", TConvFileForm::kShownAnomalies + 1},
+    ManyAnomaliesCase{"tenTimesAsMany", 10 * TConvFileForm::kShownAnomalies}));
+
 TEST_F(ConvWindow, cleanRunSaysSoInTheMemo)
 {
     prepare({"[CSV]", "1;A;1;A;"}, "x\r\n");

@@ -220,6 +220,7 @@ void TConvFileForm::Converti()
 {
     MemoAnomalie->clear();
     m_pendingAnomalies.clear();
+    m_listedAnomalies = 0;
     ProgressElab->setValue(0);
     ProgressElab->show();
     setRunning(true);
@@ -227,6 +228,10 @@ void TConvFileForm::Converti()
     flushAnomalies();
     setRunning(false);
     ProgressElab->hide();
+
+    if (result.anomalyCount > m_listedAnomalies)
+        MemoAnomalie->appendPlainText(
+            texts::moreAnomalies(result.anomalyCount - m_listedAnomalies, result.anomaliesFile));
 
     if (!result.error.isEmpty())
         platform::error(result.error);
@@ -242,6 +247,9 @@ void TConvFileForm::Converti()
 
 void TConvFileForm::line(const QString &text)
 {
+    if (m_listedAnomalies >= kShownAnomalies)
+        return;
+    ++m_listedAnomalies;
     m_pendingAnomalies << text;
 }
 

@@ -65,6 +65,11 @@ public:
 
     ConversionOptions options() const;
 
+    // The memo lists this many anomalies of a run; the rest are counted and
+    // left to the anomalies file, so that a source full of bad values does
+    // not fill the memory with their texts.
+    static constexpr qint64 kShownAnomalies = 10000;
+
 protected:
     void closeEvent(QCloseEvent *event) override;
     void reject() override;
@@ -78,6 +83,7 @@ private:
     context::TTabForm *m_context;
     std::unique_ptr<params::TTabXForm> m_store;
     QStringList m_pendingAnomalies;
+    qint64 m_listedAnomalies = 0;
     bool m_running = false;
 };
 
