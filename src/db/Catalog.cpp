@@ -28,7 +28,65 @@ QString TableColumn::sqlTypeText() const
     }
 }
 
+QString quotedName(const QString &catalogueName)
+{
+    QString inner = catalogueName;
+    inner.replace(QLatin1Char('"'), QLatin1String("\"\""));
+    return QLatin1Char('"') + inner + QLatin1Char('"');
+}
+
 namespace catalog {
+
+namespace {
+
+// Exact characters first, then the unquoted reading. A name written in
+// double quotes asks for its exact characters only. No catalogue name is
+// longer than 63 characters: a longer one names nothing (and must not
+// reach the server as a parameter too long for the column).
+QString resolve(Transaction &tra, const QString &sql, const QString &written, const QString &relation = {})
+{
+    QString name = written.trimmed();
+    QStringList candidates;
+    if (name.size() >= 2 && name.startsWith(QLatin1Char('"')) && name.endsWith(QLatin1Char('"'))) {
+        name = name.mid(1, name.size() - 2).replace(QLatin1String("\"\""), QLatin1String("\""));
+        candidates << name;
+    } else {
+        candidates << name;
+        if (name.toUpper() != name)
+            candidates << name.toUpper();
+    }
+    if (name.isEmpty() || name.size() > 63)
+        return {};
+    Statement s(tra, sql);
+    for (const QString &candidate : candidates) {
+        s.setParam(QStringLiteral("NAME"), candidate);
+        if (!relation.isNull())
+            s.setParam(QStringLiteral("REL"), relation);
+        ResultSet rs = s.open();
+        if (rs.next())
+            return rs.text(0).trimmed();
+    }
+    return {};
+}
+
+} // namespace
+
+QString relationName(Transaction &tra, const QString &written)
+{
+    return resolve(tra,
+                   QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS "
+                                  "WHERE RDB$RELATION_NAME = CAST(:NAME AS VARCHAR(63))"),
+                   written);
+}
+
+QString columnName(Transaction &tra, const QString &relation, const QString &written)
+{
+    return resolve(tra,
+                   QStringLiteral("SELECT RDB$FIELD_NAME FROM RDB$RELATION_FIELDS "
+                                  "WHERE RDB$RELATION_NAME = CAST(:REL AS VARCHAR(63)) "
+                                  "AND RDB$FIELD_NAME = CAST(:NAME AS VARCHAR(63))"),
+                   written, relation);
+}
 
 namespace {
 

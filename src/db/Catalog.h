@@ -32,7 +32,21 @@ struct TableColumn
     QString sqlTypeText() const;
 };
 
+// A name as the catalogue holds it, quoted for a statement: the server then
+// takes exactly these characters ("zone" and ZONE are two tables), and a
+// name holding quotes, semicolons or "--" stays one name.
+QString quotedName(const QString &catalogueName);
+
 namespace catalog {
+
+// The relation (table or view) a user means by a name written in a script,
+// a definition or a settings row: the same characters when such a relation
+// exists, else the upper-case form (how the server reads an unquoted name);
+// empty when neither exists. Statements then use quotedName() of it, so
+// the check and the statement always agree on the table.
+QString relationName(Transaction &tra, const QString &written);
+// The same for a column of a relation given by its catalogue name.
+QString columnName(Transaction &tra, const QString &relation, const QString &written);
 
 bool relationExists(Transaction &tra, const QString &name);
 bool generatorExists(Transaction &tra, const QString &name);
