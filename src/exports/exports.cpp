@@ -16,6 +16,7 @@
 #include "params/TTabXForm.h"
 
 #include "convert/ui/TConvFileForm.h"
+#include "grid/ui/TPulisciQmtGridForm.h"
 #include "import/ui/TImportCSVForm.h"
 #include "maintenance/ui/TAggFDBFDBForm.h"
 #include "maintenance/ui/TAggSincroDBFastForm.h"
@@ -217,9 +218,9 @@ VARDOF_ENTRY(ShowPulisciQmtGridFormX)
                          QString(), QString::number(userNumber));
         store->IBDatabase1().disconnect();
         store->ConnettiDatabase1(QStringLiteral("Archivio"));
-        // The grid-layout cleaning window logs its handle with
-        // ScritturaHandleDiApertura(windowId, handle) and owns the store.
-        (void)windowId;
-        platform::information(QStringLiteral("Funzione non ancora disponibile"));
+        grid::TPulisciQmtGridForm form(store.get());
+        store->ScritturaHandleDiApertura(windowId, qint64(form.winId()));
+        form.adottaStore(std::move(store));
+        form.exec();
     });
 }
