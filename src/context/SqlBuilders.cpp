@@ -1,5 +1,6 @@
 #include "context/SqlBuilders.h"
 
+#include "db/Catalog.h"
 #include "db/Statement.h"
 
 namespace vardof::context {
@@ -10,7 +11,7 @@ void GeneraSQLAggiornamento(const QStringList &fields, const QString &table, con
     const QString k = kind.toUpper();
     if (k == QLatin1String("UPDATE")) {
         set.modifica.clear();
-        set.modifica << QStringLiteral("UPDATE \"%1\"").arg(table) << QStringLiteral("SET");
+        set.modifica << QStringLiteral("UPDATE ") + db::quotedName(table) << QStringLiteral("SET");
         for (qsizetype i = 0; i < fields.size(); ++i) {
             QString line = fields[i] + QStringLiteral("=:") + fields[i];
             if (i + 1 < fields.size())
@@ -19,7 +20,7 @@ void GeneraSQLAggiornamento(const QStringList &fields, const QString &table, con
         }
     } else if (k == QLatin1String("INSERT")) {
         set.inserisci.clear();
-        set.inserisci << QStringLiteral("INSERT INTO \"%1\"").arg(table) << QStringLiteral("(");
+        set.inserisci << QStringLiteral("INSERT INTO ") + db::quotedName(table) << QStringLiteral("(");
         for (qsizetype i = 0; i < fields.size(); ++i)
             set.inserisci << fields[i] + (i + 1 < fields.size() ? QStringLiteral(",") : QString());
         set.inserisci << QStringLiteral(")") << QStringLiteral("VALUES") << QStringLiteral("(");

@@ -1,5 +1,6 @@
 #include "maintenance/StoredRows.h"
 
+#include "db/Catalog.h"
 #include "db/Statement.h"
 
 namespace vardof::maintenance {
@@ -25,7 +26,7 @@ void StoredRows::reload(int codice, int fallback)
         context::GeneraSQLAggiornamento(m_fields, m_table, QStringLiteral("UPDATE"), m_statements);
         m_statements.modifica << QStringLiteral("WHERE (CODICE=:OLD_CODICE)");
         context::GeneraSQLAggiornamento(m_fields, m_table, QStringLiteral("INSERT"), m_statements);
-        m_statements.cancella = QStringList{QStringLiteral("DELETE FROM \"%1\"").arg(m_table),
+        m_statements.cancella = QStringList{QStringLiteral("DELETE FROM ") + db::quotedName(m_table),
                                             QStringLiteral("WHERE (CODICE=:CODICE)")};
     }
     m_current = -1;
