@@ -11,8 +11,10 @@ packages=(
     qt6-translations-l10n
     libsqlite3-dev
     libxlsxwriter-dev
+    libreoffice-calc-nogui
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth openbox xdotool fonts-dejavu-core poppler-utils gawk
+    clang libclang-rt-14-dev
 )
 
 missing=()

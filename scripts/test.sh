@@ -2,12 +2,35 @@
 # The test command: installs what is missing, builds, starts a private
 # Firebird server on 127.0.0.1 for the server-labelled tests, runs every
 # test with ctest, and stops the server whatever the outcome.
+#
+#   test.sh [CTEST ARGS]               the normal tree, build/
+#   test.sh --sanitize [CTEST ARGS]    the same suites in a second tree,
+#       build-sanitize/, built by clang with AddressSanitizer and
+#       UndefinedBehaviorSanitizer (scripts/sanitize-tree.sh): any report
+#       fails the test that met it. What is suppressed, and why, is in
+#       scripts/sanitizers/.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
+sanitize=0
+if [ "${1:-}" = "--sanitize" ]; then
+    sanitize=1
+    shift
+fi
 build=${VARDOF_BUILD_DIR:-$root/build}
 
 "$root/scripts/install-deps.sh"
-"$root/scripts/build.sh"
+if [ "$sanitize" = 1 ]; then
+    build=${VARDOF_SANITIZE_BUILD_DIR:-$root/build-sanitize}
+    "$root/scripts/sanitize-tree.sh" "$build"
+    sanitizers=$root/scripts/sanitizers
+    export ASAN_OPTIONS="detect_leaks=1:check_initialization_order=1:strict_init_order=1${ASAN_OPTIONS:+:$ASAN_OPTIONS}"
+    export UBSAN_OPTIONS="print_stacktrace=1:halt_on_error=1:suppressions=$sanitizers/ubsan.supp${UBSAN_OPTIONS:+:$UBSAN_OPTIONS}"
+    export LSAN_OPTIONS="suppressions=$sanitizers/lsan.supp:print_suppressions=0${LSAN_OPTIONS:+:$LSAN_OPTIONS}"
+    # Instrumented code runs a few times slower: the same limits, stretched.
+    set -- --timeout 900 "$@"
+else
+    "$root/scripts/build.sh"
+fi
 
 # The server's folder must be reachable by the firebird user, which a
 # checkout under a private home (mode 700) is not: it lives under /tmp.
