@@ -46,9 +46,18 @@ void AnswerModel::reset()
 {
     beginResetModel();
     m_fallito = false;
+    m_titoli.clear();
     m_righe = m_risposta.isOpen() ? m_risposta.fetchedCount() : 0;
     m_colonne = m_risposta.isOpen() ? m_risposta.columnCount() : 0;
     endResetModel();
+}
+
+void AnswerModel::setTitolo(int column, const QString &titolo)
+{
+    if (column < 0 || column >= m_colonne)
+        return;
+    m_titoli.insert(column, titolo);
+    emit headerDataChanged(Qt::Horizontal, column, column);
 }
 
 bool AnswerModel::canFetchMore(const QModelIndex &parent) const
@@ -158,8 +167,11 @@ QVariant AnswerModel::headerData(int section, Qt::Orientation orientation, int r
 {
     if (orientation != Qt::Horizontal || section < 0 || section >= m_colonne)
         return QAbstractTableModel::headerData(section, orientation, role);
-    // The whole name: the grid makes room for it.
-    if (role == Qt::DisplayRole || role == Qt::ToolTipRole)
+    // The whole name (the grid makes room for it), unless a saved
+    // appearance gave the column a narrower title.
+    if (role == Qt::DisplayRole)
+        return m_titoli.value(section, m_risposta.nomeColonna(section));
+    if (role == Qt::ToolTipRole)
         return m_risposta.nomeColonna(section);
     return QVariant();
 }

@@ -13,6 +13,7 @@
 #include "qbe/Interrogazione.h"
 
 #include <QAbstractTableModel>
+#include <QHash>
 
 namespace vardof::qbe {
 
@@ -46,6 +47,9 @@ public:
     TabRispTmp &risposta() const { return m_risposta; }
     TipoCampo classe(int column) const;
     int raggruppamento(int column) const;
+    // The title a column shows until the next reset (a saved appearance's
+    // cut name).
+    void setTitolo(int column, const QString &titolo);
     // Repaints a column after its grouping changed.
     void raggruppamentoCambiato(int column);
 
@@ -68,6 +72,7 @@ private:
     int m_colonne = 0;
     int m_batch = 256;
     bool m_fallito = false;
+    QHash<int, QString> m_titoli;
 };
 
 } // namespace vardof::qbe

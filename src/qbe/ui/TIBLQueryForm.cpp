@@ -11,6 +11,12 @@
 #include "qbe/ui/AnswerModel.h"
 #include "qbe/ui/GrigliaQuery.h"
 #include "qbe/ui/InterrogationModel.h"
+#include "entry/ui/TZunDataForm.h"
+#include "entry/ui/TZunIn1Form.h"
+#include "qbe/Aiuti.h"
+#include "qbe/Ordinamento.h"
+#include "qbe/ui/DialoghiCondizione.h"
+#include "qbe/ui/DialoghiOrdinamento.h"
 #include "qbe/ui/TAppoggioQuerForm.h"
 #include "qbe/ui/TMostraMemoForm.h"
 #include "qbe/ui/TabRecTmp.h"
@@ -19,7 +25,9 @@
 #include <QApplication>
 #include <QBoxLayout>
 #include <QHeaderView>
+#include <QDateEdit>
 #include <QKeyEvent>
+#include <QLineEdit>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -84,6 +92,10 @@ TIBLQueryForm::TIBLQueryForm(QWidget *owner, int numeroUtente, db::Attachment &c
     m_tabRec = new TabRecTmp(this);
     m_engine = std::make_unique<TIBFQuerForm>(m_utente, m_connessione, m_transazione, m_connessione, m_traStorico,
                                               m_tabInt, m_tabella, m_sessione, m_directory, m_ditta);
+    m_storico = std::make_unique<StoricoQuery>(m_connessione, m_traStorico);
+    // A compatible saved appearance goes on the grid once the answer face
+    // has laid out its columns.
+    m_engine->setApplicaAspetto([this](TabRispTmp &, const RigheAspetto &aspetto) { m_aspettoDaApplicare = aspetto; });
     m_intModel = new InterrogationModel(m_tabInt, this);
     m_answerModel = new AnswerModel(m_risposta, m_sessione.codici(), this);
     connect(m_answerModel, &AnswerModel::fetchFailed, this, &TIBLQueryForm::mostraErroreLettura);
@@ -226,9 +238,10 @@ void TIBLQueryForm::costruisciFacciaInterrogazione()
     connect(ButtonSelezionaTutto, &QPushButton::clicked, this, &TIBLQueryForm::ButtonSelezionaTuttoClick);
     connect(ButtonDeselezionaTutto, &QPushButton::clicked, this, &TIBLQueryForm::ButtonDeselezionaTuttoClick);
     connect(ButtonChiudi, &QPushButton::clicked, this, &TIBLQueryForm::ButtonChiudiClick);
-    // Added tables, advanced processing and the aggregate dialogs belong to
-    // their own windows.
-    m_nonCollegati << ButtonAggiungiT << ButtonEliminaT << ButtonElabAvanzate << ButtonCount << ButtonSum;
+    connect(ButtonCount, &QPushButton::clicked, this, &TIBLQueryForm::ButtonCountClick);
+    connect(ButtonSum, &QPushButton::clicked, this, &TIBLQueryForm::ButtonSumClick);
+    // Added tables and advanced processing belong to their own windows.
+    m_nonCollegati << ButtonAggiungiT << ButtonEliminaT << ButtonElabAvanzate;
 }
 
 void TIBLQueryForm::costruisciFacciaRisposta()
@@ -267,8 +280,10 @@ void TIBLQueryForm::costruisciFacciaRisposta()
     connect(ButtonCappotta, &QPushButton::clicked, this, &TIBLQueryForm::ButtonCappottaClick);
     connect(ButtonRitornaQuery, &QPushButton::clicked, this, &TIBLQueryForm::ButtonRitornaQueryClick);
     connect(ButtonChiudi1, &QPushButton::clicked, this, &TIBLQueryForm::ButtonChiudiClick);
-    // Sums, ordering, charts, printing and export are their own windows.
-    m_nonCollegati << ButtonSomma << ButtonOrdina << ButtonGrafico << ButtonStampa << ButtonEsporta;
+    connect(ButtonSomma, &QPushButton::clicked, this, &TIBLQueryForm::ButtonSommaClick);
+    connect(ButtonOrdina, &QPushButton::clicked, this, &TIBLQueryForm::ButtonOrdinaClick);
+    // Charts, printing and export are their own windows.
+    m_nonCollegati << ButtonGrafico << ButtonStampa << ButtonEsporta;
 
     DBGrid2 = new GrigliaQuery(this);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
@@ -315,12 +330,11 @@ void TIBLQueryForm::costruisciMenu()
     Successiva1->setObjectName(QStringLiteral("Successiva1"));
     CopiaSqlnelclipboard1->setObjectName(QStringLiteral("CopiaSqlnelclipboard1"));
     Inseriscisomma1->setObjectName(QStringLiteral("Inseriscisomma1"));
-    // Moving along a chain and the sum with the current grouping come with
-    // their own windows.
+    // Moving along a chain comes with its own operations.
     Precedente1->setEnabled(false);
     Successiva1->setEnabled(false);
-    Inseriscisomma1->setEnabled(false);
     connect(CopiaSqlnelclipboard1, &QAction::triggered, this, &TIBLQueryForm::CopiaSqlnelclipboard1Click);
+    connect(Inseriscisomma1, &QAction::triggered, this, &TIBLQueryForm::Inseriscisomma1Click);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
         if (DBGrid1->contextMenuPolicy() == Qt::CustomContextMenu)
             PopupMenu1->popup(DBGrid1->viewport()->mapToGlobal(pos));
@@ -405,8 +419,8 @@ void TIBLQueryForm::FormActivate()
     if (EsportazioneInCorso || m_chiusa)
         return;
     SettaggioControlli();
-    // A stored query's saved interrogation and appearance are loaded by the
-    // stored-query layer when the window opens in stored mode.
+    if (m_sessione.modoStorico())
+        CheckArchiviStorico();
     if (m_eseguiAllApertura) {
         m_tabInt.setCurrentRow(DBGrid1->currentIndex().row());
         if (m_engine->EseguiInterrogazione(m_tabInt, m_tabella, m_risposta))
@@ -430,10 +444,15 @@ void TIBLQueryForm::rigaCorrenteInterrogazione(int row)
 
 void TIBLQueryForm::ButtonEseguiInterrogazioneClick()
 {
+    eseguiInterrogazione();
+}
+
+bool TIBLQueryForm::eseguiInterrogazione()
+{
     DBGrid1->postEdit();
     m_engine->setModoClipboard(false);
     if (!ControlloRispostaCollegata())
-        return;
+        return false;
     // The old answer's cursor dies with the transaction: let go of it first.
     m_risposta.close();
     m_answerModel->reset();
@@ -446,15 +465,17 @@ void TIBLQueryForm::ButtonEseguiInterrogazioneClick()
     } catch (const db::Error &e) {
         platform::error(QStringLiteral("Errore durante il riavvio della transazione") + QLatin1Char('\r')
                         + e.message());
-        return;
+        return false;
     }
     m_tabInt.setCurrentRow(DBGrid1->currentIndex().row());
+    m_aspettoDaApplicare.reset();
     const bool ok = m_engine->EseguiInterrogazione(m_tabInt, m_tabella, m_risposta);
     rigaCorrenteInterrogazione(m_tabInt.currentRow());
     if (ok)
         SettaFormRisposta();
     else
         m_answerModel->reset();
+    return ok;
 }
 
 void TIBLQueryForm::aspettoBaseRisposta()
@@ -525,6 +546,10 @@ void TIBLQueryForm::SettaFormRisposta()
     DBGrid2->horizontalHeader()->setFont(font());
 
     mostraPrimaPagina();
+    if (m_aspettoDaApplicare) {
+        applicaAspetto(*m_aspettoDaApplicare);
+        m_aspettoDaApplicare.reset();
+    }
 
     PopupMenu2->clear();
     for (int i = 0; i < m_risposta.columnCount(); ++i) {
@@ -539,10 +564,12 @@ void TIBLQueryForm::SettaFormRisposta()
 
 void TIBLQueryForm::ButtonRitornaQueryClick()
 {
-    // In stored mode the answer's appearance is captured and offered for
-    // saving by the stored-query layer.
     if (m_singoloRecord)
         MostraUnRecord();
+    const bool aspettoMemorizzato =
+        m_sessione.modoStorico() && m_sessione.codice1() != storedqueries::kCodice1SenzaAspetto;
+    if (aspettoMemorizzato)
+        SalvaAspetto();
     // Focus first, as on the way to the answer: the interrogation's current
     // cell is where the user left it.
     DBGrid1->show();
@@ -555,15 +582,37 @@ void TIBLQueryForm::ButtonRitornaQueryClick()
     SettaggioControlli();
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     DBGrid2->hide();
+
+    if (!aspettoMemorizzato || m_tabAspRTmp.empty())
+        return;
+    const int c1 = codice1Corrente();
+    const double c2 = codice2Corrente();
+    try {
+        if (!m_storico->ControllaAspettoSalvato(c1, c2, m_tabAspRTmp))
+            return;
+    } catch (const db::Error &e) {
+        erroreStorico(QStringLiteral("Errore durante la lettura dell'aspetto memorizzato"), e.message());
+        return;
+    }
+    if (!platform::confirmOkCancel(QStringLiteral("Aggiornare lo storico aspetto?")))
+        return;
+    try {
+        m_storico->SalvaAspettoSuStorico(c1, c2, m_tabAspRTmp);
+    } catch (const db::Error &e) {
+        erroreStorico(QStringLiteral("Errore durante il salvataggio dell'aspetto"), e.message());
+    }
 }
 
 void TIBLQueryForm::ButtonChiudiClick()
 {
     m_intModel->setModificaInterna(true);
     DBGrid1->postEdit();
+    const bool chiudibile = !m_sessione.modoStorico() || ChiusuraStorico();
     m_intModel->setModificaInterna(false);
-    // Saving a stored interrogation and going back along a chain are asked
-    // by the stored-query and chain layers before the window closes.
+    if (!chiudibile)
+        return;
+    // Going back along a chain before the window closes belongs to the
+    // chain operations.
     m_chiusa = true;
     FormClose();
     QDialog::reject();
@@ -644,10 +693,37 @@ void TIBLQueryForm::DBGrid1KeyUp(int key)
     const int row = DBGrid1->currentIndex().row();
     if (row < 0 || row >= m_tabInt.size())
         return;
-    // The condition helpers (F4..F10) and the chain keys (F11, F12) are
-    // handled by their own windows; F3 toggles the row.
-    if (key == Qt::Key_F3 && eColonna(m_tabInt.at(row).Mostra))
+    // The chain keys (F11, F12) belong to the chain operations.
+    if (!tastoAmmesso(key, m_tabInt.at(row).Mostra, m_sessione.bloccata()))
+        return;
+    switch (key) {
+    case Qt::Key_F3:
         SelezionaRigaInt();
+        break;
+    case Qt::Key_F4:
+        MettiParentesi();
+        break;
+    case Qt::Key_F5:
+        InserisciNomeCampo();
+        break;
+    case Qt::Key_F6:
+        InserisciRange();
+        break;
+    case Qt::Key_F7:
+        InserisciFormule();
+        break;
+    case Qt::Key_F8:
+        RaggruppaMesi();
+        break;
+    case Qt::Key_F9:
+        EditorCondizione();
+        break;
+    case Qt::Key_F10:
+        InserisciValore();
+        break;
+    default:
+        break;
+    }
 }
 
 int TIBLQueryForm::colonneVisibili() const
@@ -840,6 +916,381 @@ void TIBLQueryForm::CopiaSqlnelclipboard1Click()
 void TIBLQueryForm::mostraErroreLettura(const QString &serverMessage)
 {
     platform::error(QStringLiteral("Errore durante la lettura della risposta") + QLatin1Char('\r') + serverMessage);
+}
+
+// ---- stored interrogation and appearance ------------------------------------
+
+void TIBLQueryForm::erroreStorico(const QString &lead, const QString &serverMessage)
+{
+    platform::error(lead + QLatin1Char('\r') + serverMessage);
+}
+
+void TIBLQueryForm::aggiornaLegendaCatena()
+{
+    LabelPrec->setVisible(m_sessione.precedente());
+    LabelSucc->setVisible(m_sessione.successiva());
+}
+
+void TIBLQueryForm::CheckArchiviStorico()
+{
+    m_sessione.azzeraIndicatori();
+    try {
+        m_storico->RecuperaInterrogazionedaStorico(m_sessione.codice1(), m_sessione.codice2(), m_tabInt, m_sessione);
+        m_storico->InizializzaRaggruppa(m_sessione.codice1(), m_sessione.codice2(), m_sessione.codici());
+    } catch (const db::Error &e) {
+        erroreStorico(QStringLiteral("Errore durante la lettura della query memorizzata"), e.message());
+    }
+    m_intModel->reset();
+    rigaCorrenteInterrogazione(m_tabInt.isEmpty() ? -1 : 0);
+    aggiornaLegendaCatena();
+}
+
+int TIBLQueryForm::larghezzaCaratteri(int caratteri) const
+{
+    return std::max(1, caratteri) * DBGrid2->fontMetrics().horizontalAdvance(QLatin1Char('0')) + 12;
+}
+
+int TIBLQueryForm::caratteriLarghezza(int pixel) const
+{
+    const int carattere = std::max(1, DBGrid2->fontMetrics().horizontalAdvance(QLatin1Char('0')));
+    return std::max(1, (pixel - 12 + carattere / 2) / carattere);
+}
+
+void TIBLQueryForm::SalvaAspetto()
+{
+    m_tabAspRTmp.clear();
+    if (!m_risposta.isOpen())
+        return;
+    const QHeaderView *h = DBGrid2->horizontalHeader();
+    for (int i = 0; i < m_risposta.columnCount(); ++i) {
+        const bool nascosta = DBGrid2->isColumnHidden(i);
+        // A hidden column has no width on screen: it keeps its default one.
+        const int caratteri = nascosta ? std::min(larghezzaVisualizzata(m_risposta.columns()[size_t(i)]), 24)
+                                       : caratteriLarghezza(DBGrid2->columnWidth(i));
+        m_tabAspRTmp.push_back(storedqueries::RigaStoAsp{i, m_risposta.nomeColonna(i), caratteri, nascosta ? 0 : 1,
+                                                         h->visualIndex(i), m_sessione.codici().codice(i)});
+    }
+}
+
+void TIBLQueryForm::applicaAspetto(const RigheAspetto &aspetto)
+{
+    QHeaderView *h = DBGrid2->horizontalHeader();
+    const int n = std::min(m_risposta.columnCount(), int(aspetto.size()));
+    std::vector<std::pair<int, int>> posizioni; // (display position, column)
+    for (int k = 0; k < n; ++k) {
+        const storedqueries::RigaStoAsp &a = aspetto[size_t(k)];
+        const QString nome = a.NomeCampo.trimmed();
+        const int col = m_risposta.indexOfColonna(nome);
+        if (col < 0)
+            continue;
+        const int dim = std::max(1, a.Dim);
+        m_answerModel->setTitolo(col, dim < nome.size() ? nome.left(dim) : nome);
+        DBGrid2->setColumnWidth(col, larghezzaCaratteri(dim));
+        DBGrid2->setColumnHidden(col, a.Vis != 1);
+        posizioni.emplace_back(a.Pos, col);
+    }
+    std::stable_sort(posizioni.begin(), posizioni.end());
+    for (const auto &[pos, col] : posizioni)
+        if (pos >= 0 && pos < h->count() && h->visualIndex(col) != pos)
+            h->moveSection(h->visualIndex(col), pos);
+}
+
+void TIBLQueryForm::rimostraRisposta(const RigheAspetto &aspetto)
+{
+    mostraPrimaPagina();
+    applicaAspetto(aspetto);
+}
+
+bool TIBLQueryForm::ChiusuraStorico()
+{
+    const int c1 = codice1Corrente();
+    const double c2 = codice2Corrente();
+    bool cambiata = false;
+    try {
+        cambiata = m_storico->ControllaInterrogazioneSalvata(c1, c2, m_tabInt);
+    } catch (const db::Error &e) {
+        erroreStorico(QStringLiteral("Errore durante la lettura della query memorizzata"), e.message());
+        return true;
+    }
+    if (!cambiata)
+        return true;
+    // A save that fails keeps the window open: what was changed is not lost.
+    auto salva = [this, c1, c2] {
+        try {
+            m_storico->SalvaInterrogazioneSuStorico(c1, c2, m_tabInt);
+            return true;
+        } catch (const db::Error &e) {
+            erroreStorico(QStringLiteral("Errore durante il salvataggio della query"), e.message());
+            return false;
+        }
+    };
+    const QString domanda = QStringLiteral("Aggiornare lo storico interrogazioni?");
+    bool successiva = false;
+    for (const RigaInt &r : m_tabInt.righe())
+        successiva = successiva || (r.Mostra == MostraCatena && r.Nome == kQuerySuccessiva);
+    if (!successiva)
+        return !platform::confirmOkCancel(domanda) || salva();
+
+    if (platform::confirmOkCancel(QStringLiteral(
+            "La query è stata modificata; Effettuo il controllo di validazione delle query successive ?"))) {
+        if (!eseguiInterrogazione())
+            return false;
+        if (platform::confirmOkCancel(domanda) && !salva())
+            return false;
+        return !ValidazioneNuovaRisposta || ValidazioneNuovaRisposta();
+    }
+    if (platform::confirmOkCancel(QStringLiteral(
+            "La query è stata modificata; Effettuo il salvataggio senza il controllo validazione delle query "
+            "successive ?")))
+        return salva();
+    return true;
+}
+
+// ---- ordering, totals, sums ----------------------------------------------------
+
+void TIBLQueryForm::ButtonOrdinaClick()
+{
+    if (!m_risposta.isOpen() || m_singoloRecord)
+        return;
+    SalvaAspetto();
+    const RigheAspetto catturato = m_tabAspRTmp;
+    std::vector<TipoCampo> tipi;
+    QStringList nomi;
+    for (int i = 0; i < m_risposta.columnCount(); ++i) {
+        tipi.push_back(m_risposta.tipoColonna(i));
+        nomi << m_risposta.nomeColonna(i);
+    }
+    TOrdETotForm form(nomi, RiempiOrdETot(tipi, m_sessione.codici()), this);
+    if (form.exec() == QDialog::Accepted) {
+        const ListeOrdETot liste = form.liste();
+        AggiornaCodici(m_sessione.codici(), m_risposta.columnCount(), liste.chiave, liste.totali, liste.decrescente);
+        m_answerModel->reset();
+        try {
+            m_engine->ApplicaOrdinamento(m_risposta);
+        } catch (const db::Error &e) {
+            rimostraRisposta(catturato);
+            mostraErroreLettura(e.message());
+            LayoutCorrente = false;
+            return;
+        }
+        rimostraRisposta(catturato);
+    }
+    LayoutCorrente = false;
+}
+
+void TIBLQueryForm::ButtonSommaClick()
+{
+    if (!m_risposta.isOpen() || m_singoloRecord)
+        return;
+    std::vector<std::pair<QString, int>> colonne;
+    for (int i = 0; i < m_risposta.columnCount(); ++i)
+        if (eNumerica(m_risposta.tipoColonna(i)))
+            colonne.emplace_back(m_risposta.nomeColonna(i), i);
+    TSommaForm form(
+        colonne,
+        [this](int colonna) {
+            // Through the grid's model, so that the grid knows every row
+            // read and its current row stays where it is.
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+            const bool letta = m_answerModel->fetchAll();
+            QApplication::restoreOverrideCursor();
+            if (!letta)
+                return;
+            double somma = 0;
+            try {
+                somma = SommaColonna(m_risposta, colonna);
+            } catch (const db::Error &e) {
+                mostraErroreLettura(e.message());
+                return;
+            }
+            platform::showMessage(testoSomma(somma));
+        },
+        this);
+    form.exec();
+}
+
+int TIBLQueryForm::rigaColonnaCorrente() const
+{
+    const int row = DBGrid1->currentIndex().row();
+    if (row < 0 || row >= m_tabInt.size() || !eColonna(m_tabInt.at(row).Mostra))
+        return -1;
+    return row;
+}
+
+bool TIBLQueryForm::scriviCondizione(int row, const QString &condizione)
+{
+    if (condizione.size() > kLunghezzaCondizione) {
+        platform::warning(QStringLiteral("Attenzione: la condizione supera la lunghezza massima di %1 caratteri")
+                              .arg(kLunghezzaCondizione));
+        return false;
+    }
+    m_tabInt.setCondizione(row, condizione);
+    m_intModel->rigaCambiata(row);
+    return true;
+}
+
+void TIBLQueryForm::aggregato(bool conteggio)
+{
+    DBGrid1->postEdit();
+    const int row = rigaColonnaCorrente();
+    if (row < 0)
+        return;
+    const QString campo = m_tabInt.at(row).Nome;
+    TQRaggruppamentiForm form(campo, conteggio ? QStringLiteral("TOT") : QStringLiteral("VALORE"), this);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    const QString condizione = conteggio ? condizioneConteggio(campo, form.nomeColonna())
+                                         : condizioneSomma(campo, form.nomeColonna());
+    if (!scriviCondizione(row, condizione))
+        return;
+    if (form.deselezionaTutti())
+        ButtonDeselezionaTuttoClick();
+}
+
+void TIBLQueryForm::ButtonCountClick()
+{
+    aggregato(true);
+}
+
+void TIBLQueryForm::ButtonSumClick()
+{
+    aggregato(false);
+}
+
+void TIBLQueryForm::Inseriscisomma1Click()
+{
+    DBGrid1->postEdit();
+    TabellaSorgente tabella;
+    try {
+        tabella = TabellaSorgente::leggi(m_connessione, m_transazione, m_tabella);
+    } catch (const db::Error &e) {
+        platform::error(QStringLiteral("Impossibile leggere le colonne della tabella ") + m_tabella + QLatin1Char('\r')
+                        + e.message());
+        return;
+    }
+    QStringList campi;
+    for (const db::TableColumn &c : tabella.colonne)
+        if (eNumerica(classeCampo(c)) || c.typeCode == db::TypeBigint)
+            campi << c.name;
+    TCalcSommaForm form(campi, this);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    const int corrente = DBGrid1->currentIndex().row();
+    if (InserisciSommaRaggruppamento(m_tabInt, form.campo(), form.titolo())) {
+        m_intModel->reset();
+        rigaCorrenteInterrogazione(corrente);
+    }
+}
+
+// ---- condition helpers ---------------------------------------------------------
+
+void TIBLQueryForm::MettiParentesi()
+{
+    DBGrid1->postEdit();
+    const int row = rigaColonnaCorrente();
+    if (row < 0)
+        return;
+    const EsitoParentesi e = qbe::MettiParentesi(m_tabInt.at(row).Condizione);
+    if (!scriviCondizione(row, e.condizione) || !e.apriEditor)
+        return;
+    const QModelIndex cella = m_intModel->index(row, InterrogationModel::ColCondizione);
+    DBGrid1->setCurrentIndex(cella);
+    DBGrid1->edit(cella);
+    // The user goes on typing after the parenthesis.
+    if (QLineEdit *editor = DBGrid1->editorAperto()) {
+        editor->deselect();
+        editor->end(false);
+    }
+}
+
+void TIBLQueryForm::InserisciNomeCampo()
+{
+    DBGrid1->postEdit();
+    const int row = rigaColonnaCorrente();
+    if (row >= 0)
+        scriviCondizione(row, qbe::InserisciNomeCampo(m_tabInt.at(row).Condizione, m_tabInt.at(row).Nome));
+}
+
+void TIBLQueryForm::InserisciRange()
+{
+    DBGrid1->postEdit();
+    const int row = rigaColonnaCorrente();
+    if (row < 0)
+        return;
+    const QString nome = m_tabInt.at(row).Nome;
+    TRangeForm form(nome, m_engine->DeterminaTipoCampo(nome, archivio()), this);
+    if (form.exec() == QDialog::Accepted && !form.condizione().isEmpty())
+        scriviCondizione(row, form.condizione());
+}
+
+void TIBLQueryForm::InserisciFormule()
+{
+    DBGrid1->postEdit();
+    const int row = rigaColonnaCorrente();
+    if (row < 0)
+        return;
+    QStringList campi;
+    for (const RigaInt &r : m_tabInt.righe())
+        if (r.Mostra == MostraNascosto || r.Mostra == MostraVisibile)
+            campi << r.Nome;
+    TFormuleForm form(campi, m_tabInt.at(row).Nome, this);
+    if (form.exec() == QDialog::Accepted)
+        scriviCondizione(row, form.condizione());
+}
+
+void TIBLQueryForm::RaggruppaMesi()
+{
+    DBGrid1->postEdit();
+    const int row = rigaColonnaCorrente();
+    if (row < 0)
+        return;
+    QStringList campiData;
+    for (const RigaInt &r : m_tabInt.righe())
+        if ((r.Mostra == MostraNascosto || r.Mostra == MostraVisibile)
+            && m_engine->DeterminaTipoCampo(r.Nome, archivio()) == TipoCampo::Data)
+            campiData << r.Nome;
+    TRaggMesiForm form(campiData, this);
+    if (form.exec() == QDialog::Accepted)
+        scriviCondizione(row, form.condizione());
+}
+
+void TIBLQueryForm::EditorCondizione()
+{
+    DBGrid1->postEdit();
+    const int row = DBGrid1->currentIndex().row();
+    if (row < 0 || row >= m_tabInt.size())
+        return;
+    TEditCondForm form(m_tabInt.at(row).Condizione, this);
+    if (form.exec() == QDialog::Accepted)
+        scriviCondizione(row, form.condizione());
+}
+
+void TIBLQueryForm::InserisciValore()
+{
+    DBGrid1->postEdit();
+    const int row = rigaColonnaCorrente();
+    if (row < 0)
+        return;
+    const QString nome = m_tabInt.at(row).Nome;
+    const TipoCampo tipo = m_engine->DeterminaTipoCampo(nome, archivio());
+    QString valore;
+    if (tipo == TipoCampo::Data) {
+        entry::TZunDataForm form(this);
+        form.Label1->setText(QStringLiteral("Inserisci la data:"));
+        form.exec();
+        if (form.Risposta != 1)
+            return;
+        valore = form.data().toString(QStringLiteral("dd/MM/yyyy"));
+    } else {
+        entry::TZunIn1Form form(this);
+        form.Label1->setText(QStringLiteral("Inserisci il valore:"));
+        form.Edit1->clear();
+        form.exec();
+        if (form.Risposta != 1)
+            return;
+        valore = form.Edit1->text();
+    }
+    scriviCondizione(row, testoValore(nome, valore, tipo));
 }
 
 } // namespace vardof::qbe

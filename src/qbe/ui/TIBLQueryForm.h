@@ -21,12 +21,14 @@
 #include "platform/FileDialogs.h"
 #include "qbe/Interrogazione.h"
 #include "qbe/SessioneQuery.h"
+#include "qbe/Storico.h"
 #include "qbe/TabRispTmp.h"
 
 #include <QDialog>
 #include <QList>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -122,6 +124,38 @@ public:
     void MostraCampo(int column);
     void SettaggioControlli();
 
+    // ---- stored interrogation and appearance ------------------------------
+    // Loads the stored rows and column codes of the stored query's key.
+    void CheckArchiviStorico();
+    // The appearance of the answer on screen, into TabAspRTmp.
+    void SalvaAspetto();
+    // The captured appearance (TabAspRTmp).
+    const RigheAspetto &tabAspRTmp() const { return m_tabAspRTmp; }
+    // The key the current query's rows are stored under.
+    int codice1Corrente() const { return m_sessione.codice1Aspetto(); }
+    double codice2Corrente() const { return m_sessione.codice2Aspetto(); }
+    // The stored-mode part of closing: true when the window may close.
+    bool ChiusuraStorico();
+    // Whether the query that follows this one accepts the new answer; the
+    // chain operations replace it. Without them: accepted.
+    std::function<bool()> ValidazioneNuovaRisposta;
+
+    // ---- ordering, totals, sums -------------------------------------------
+    void ButtonOrdinaClick();
+    void ButtonSommaClick();
+    void ButtonCountClick();
+    void ButtonSumClick();
+    void Inseriscisomma1Click();
+
+    // ---- condition helpers (F4..F10) --------------------------------------
+    void MettiParentesi();
+    void InserisciNomeCampo();
+    void InserisciRange();
+    void InserisciFormule();
+    void RaggruppaMesi();
+    void EditorCondizione();
+    void InserisciValore();
+
     // The title bar's close button goes through "&Chiudi"; Esc only cancels
     // the cell being edited.
     void reject() override;
@@ -186,10 +220,28 @@ private:
     int colonneVisibili() const;
     int rigaCorrenteRisposta() const;
     void rigaCorrenteInterrogazione(int row);
+    // Execution as "&Esegui Query" does it; true when the answer shows.
+    bool eseguiInterrogazione();
     // The seams of the chain check (linked answers): true lets the run go on.
     bool ControlloRispostaCollegata();
     void FormClose();
     void mostraErroreLettura(const QString &serverMessage);
+    // The captured appearance put back on the answer grid.
+    void applicaAspetto(const RigheAspetto &aspetto);
+    // Width in pixels of `caratteri` characters of the answer grid, and back.
+    int larghezzaCaratteri(int caratteri) const;
+    int caratteriLarghezza(int pixel) const;
+    // The answer grid over a reopened answer, with `aspetto` on it.
+    void rimostraRisposta(const RigheAspetto &aspetto);
+    void aggiornaLegendaCatena();
+    // The COUNT and SUM buttons: the aggregate condition on the current row.
+    void aggregato(bool conteggio);
+    // Writes a helper's text into a row's condition; a text longer than a
+    // condition may be is refused with a warning.
+    bool scriviCondizione(int row, const QString &condizione);
+    // The current interrogation row when it is a column row, else -1.
+    int rigaColonnaCorrente() const;
+    void erroreStorico(const QString &lead, const QString &serverMessage);
 
     int m_utente;
     db::Attachment &m_connessione;
@@ -215,6 +267,11 @@ private:
     TabRispTmp m_risposta;
     std::unique_ptr<TIBFQuerForm> m_engine;
     std::unique_ptr<params::TTabXForm> m_store;
+    std::unique_ptr<StoricoQuery> m_storico;
+    RigheAspetto m_tabAspRTmp;
+    // A saved appearance handed over by the engine, put on the grid once
+    // the answer face shows.
+    std::optional<RigheAspetto> m_aspettoDaApplicare;
     InterrogationModel *m_intModel;
     AnswerModel *m_answerModel;
     TabRecTmp *m_tabRec;

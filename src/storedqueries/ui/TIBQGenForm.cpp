@@ -280,6 +280,42 @@ void TIBQGenForm::ButtonGeneraQueryClick()
         platform::warning(QStringLiteral("Si prega di scegliere una tabella da interrogare"));
         return;
     }
+    ApriQuery(tabella, percorso, std::nullopt);
+}
+
+void TIBQGenForm::ApriQueryStorico(int codice)
+{
+    if (!m_context->isConnected())
+        return;
+    QString tabella, percorso, nomeExport;
+    try {
+        db::Transaction lettura(m_context->database());
+        db::Statement s(m_context->database(), lettura,
+                        QStringLiteral("SELECT TABELLA, PERCORSO, NOMEEXPORT FROM STOQUER WHERE CODICE=")
+                            + QString::number(codice),
+                        db::ParamStyle::AsWritten);
+        db::ResultSet rs = s.open();
+        if (!rs.next()) {
+            platform::warning(QStringLiteral("Query memorizzata ") + QString::number(codice) + QStringLiteral(" non trovata"));
+            return;
+        }
+        tabella = rs.text(0).trimmed();
+        percorso = rs.text(1).trimmed();
+        nomeExport = rs.text(2).trimmed();
+    } catch (const db::Error &e) {
+        platform::error(QStringLiteral("Errore durante la lettura della query memorizzata") + QLatin1Char('\r')
+                        + e.message());
+        return;
+    }
+    if (tabella.isEmpty()) {
+        platform::warning(QStringLiteral("Si prega di scegliere una tabella da interrogare"));
+        return;
+    }
+    ApriQuery(tabella, percorso, ChiaveStorico{kCodice1Storico, double(codice), nomeExport});
+}
+
+void TIBQGenForm::ApriQuery(const QString &tabella, const QString &percorso, const std::optional<ChiaveStorico> &storico)
+{
     if (!m_context->isConnected())
         return;
 
@@ -328,6 +364,8 @@ void TIBQGenForm::ButtonGeneraQueryClick()
     {
         qbe::TIBLQueryForm form(this, m_utente, *att, *tra, NomeProgetto, directory, DirectoryBin, nome);
         form.setArchivio(platform::extractFilePath(percorso.isEmpty() ? m_context->Archivio : percorso));
+        if (storico)
+            form.setModoStorico(storico->codice1, storico->codice2, storico->nomeExport);
         form.exec();
     }
     try {

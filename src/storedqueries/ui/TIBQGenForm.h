@@ -64,6 +64,10 @@ public:
 
     // ---- handlers ----------------------------------------------------------
     void ButtonGeneraQueryClick();
+    // Opens the query window over the stored query `codice` of STOQUER, in
+    // stored mode: its interrogation and appearance are loaded, and saved
+    // when the user agrees. The history layout's query button calls it.
+    void ApriQueryStorico(int codice);
     void ButtonTabellaClick();
     void ButtonDatabaseClick();
     void ButtonNoteClick();
@@ -79,6 +83,15 @@ protected:
 private:
     void Creazione();
     void LayoutSceltaTabella();
+    struct ChiaveStorico
+    {
+        int codice1;
+        double codice2;
+        QString nomeExport;
+    };
+    // The query window over `tabella` (of the work database, or of the
+    // database file `percorso`), in stored mode when a key is given.
+    void ApriQuery(const QString &tabella, const QString &percorso, const std::optional<ChiaveStorico> &storico);
 
     context::TTabForm *m_context;
     int m_utente;
