@@ -8,13 +8,16 @@
 #include "db/Attachment.h"
 #include "db/Catalog.h"
 #include "db/Error.h"
+#include "db/ExecuteBlock.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 
 #include <QFileInfo>
 #include <QTime>
 
+#include <algorithm>
 #include <cmath>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -27,6 +30,22 @@ QString prefissoOra()
 }
 
 namespace {
+
+// The server's text after an Italian word on what happened, for the
+// failures a user meets most: someone else holding or changing the row,
+// or a key already there.
+QString motivoServer(const db::Error &e)
+{
+    if (db::lockWaitExpired(e))
+        return QStringLiteral("record in uso da un altro utente, attesa oltre %1 secondi: %2")
+            .arg(db::Transaction::defaultLockTimeout())
+            .arg(e.message());
+    if (e.isLockConflict())
+        return QStringLiteral("record modificato o bloccato da un altro utente durante l'elaborazione: ") + e.message();
+    if (e.isDuplicateKey())
+        return QStringLiteral("chiave già presente nella tabella: ") + e.message();
+    return e.message();
+}
 
 // The fields of one line, as views into it. Fields past the end read empty.
 class Campi
@@ -100,13 +119,6 @@ private:
         m_ultimaRiga = testo;
         m_sink.line(testo);
     }
-    void logValore(const QString &testo)
-    {
-        if (m_differisci)
-            m_differiti << testo;
-        else
-            log(testo);
-    }
     void logOra(const QString &testo) { log(prefissoOra() + testo); }
     QString riga(qint64 n) const { return formatoNumero(n); }
 
@@ -120,7 +132,8 @@ private:
     void pulizia();
     void rollbackSeAttiva();
     // The current line was not stored: into the rejects, with its reason.
-    void scarta(qint64 numero, const QString &motivo);
+    void scarta(qint64 numero, const QString &motivo) { scarta(numero, m_reader.rawLine(), motivo); }
+    void scarta(qint64 numero, QByteArrayView grezza, const QString &motivo);
     // A failed line has just been counted: true when that is one too many.
     bool oltreIlLimite() const;
     EsitoImport fermaPerErrori();
@@ -135,17 +148,40 @@ private:
     enum class Lettura { Riga, Fine, Interrotta };
     // The next data line of a pass: a confirmed stop and the skipped header
     // line are handled here, the same way in every pass.
-    Lettura prossimaRiga(QString &testo, bool &nonValida, qint64 &numero);
+    // `primaDiFermarsi` runs before a confirmed stop is carried out; false
+    // when it has ended the run itself.
+    Lettura prossimaRiga(QString &testo, bool &nonValida, qint64 &numero,
+                         const std::function<bool()> &primaDiFermarsi = {});
 
-    // The key values of a line; false (with the message written and given
-    // in `motivo`) when one does not convert or holds control characters.
+    // The key values of a line; false (with the message to write in
+    // `motivo`) when one does not convert or holds control characters.
     // With `soloVerifica` the values are not kept (the insert converts the
     // fields itself), which spares a copy of every text key.
     bool chiaviDellaRiga(const Campi &campi, qint64 numero, std::vector<db::FieldValue> &valori, QString &motivo,
                          bool soloVerifica = false);
-    void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore);
-    void legaColonne(db::Statement &istruzione, const std::vector<int> &parametri, const QList<TCampo> &colonne,
-                     const Campi &campi, qint64 numero, db::FieldValue &valore);
+    // A column's value from the line; `messaggio` gets the text that tells
+    // a value that does not convert (written only if the value is sent).
+    void valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore, QString &messaggio);
+
+    // One line ready for the statements: every column's value converted
+    // once (with its message, if any) and the key values.
+    struct RigaPronta
+    {
+        qint64 numero = 0;
+        QByteArray grezza; // as in the file, only when rejects are kept
+        std::vector<db::FieldValue> valori;
+        std::vector<QString> messaggi;
+        std::vector<db::FieldValue> chiavi;
+    };
+    void preparaRiga(const Campi &campi, qint64 numero, RigaPronta &pronta);
+    // The messages of the columns a statement sends (parameter >= 0).
+    void scriviMessaggi(const RigaPronta &pronta, const std::vector<int> &parametri);
+    // The line through the statements of one line: lookup, update, insert.
+    std::optional<EsitoImport> eseguiRiga(const RigaPronta &pronta);
+    // The lines waiting for a block: sent as one block, or one by one when
+    // there are fewer than a block or the block fails.
+    std::optional<EsitoImport> svuotaBlocco();
+    void preparaBlocco();
     void avanza(qint64 letti, bool forza = false);
 
     ImportRun &r;
@@ -154,7 +190,7 @@ private:
     FasiImport &m_fasi;
     QString m_file;
     bool m_salta;
-    const OpzioniImport &m_opzioni;
+    const OpzioniImport m_opzioni;
     const TParametriScript &p;
     RigheScartate m_scarti;
     QString m_ultimaRiga;
@@ -165,8 +201,16 @@ private:
     std::vector<int> m_dupLookupChiavi, m_dupInsertChiavi, m_dupMarcaChiavi;
     std::vector<db::FieldValue> m_costanti;
     bool m_insertVerifica = false;
-    bool m_differisci = false;
-    QStringList m_differiti;
+
+    // Lines sent to the server in blocks (see preparaBlocco).
+    std::unique_ptr<db::Statement> m_blocco;
+    int m_righeBlocco = 0;
+    // Per line of the block, in marker order: a key (true) or a column
+    // (false) and its index.
+    std::vector<std::pair<bool, int>> m_marcatoriRiga;
+    std::vector<RigaPronta> m_inAttesa;
+    size_t m_quanteInAttesa = 0;
+    std::vector<qint64> m_esitiBlocco;
     qint64 m_totali = 0;
     DataFileReader m_reader;
 };
@@ -313,6 +357,11 @@ void ImportRun::Impl::preparaStatement()
         for (const TCampo &k : chiavi)
             m_updateChiavi.push_back(indiceParametro(*m_update, k.nome));
     }
+    if (m_insertParam.empty())
+        m_insertParam.assign(size_t(colonne.size()), -1);
+    if (m_updateParam.empty())
+        m_updateParam.assign(size_t(colonne.size()), -1);
+    preparaBlocco();
 }
 
 EsitoImport ImportRun::Impl::esegui()
@@ -355,7 +404,7 @@ EsitoImport ImportRun::Impl::esegui()
         }
     } catch (const db::Error &e) {
         // A statement the server refuses to prepare: nothing was written.
-        log(e.message());
+        log(QStringLiteral("Istruzione rifiutata dal database, elaborazione non avviata: ") + e.message());
         m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
         esito = EsitoImport::NonAvviato;
         m_scarti.annulla();
@@ -383,10 +432,10 @@ void ImportRun::Impl::rollbackSeAttiva()
     }
 }
 
-void ImportRun::Impl::scarta(qint64 numero, const QString &motivo)
+void ImportRun::Impl::scarta(qint64 numero, QByteArrayView grezza, const QString &motivo)
 {
     if (m_scarti.aperto())
-        m_scarti.aggiungi(numero, m_reader.rawLine(), motivo);
+        m_scarti.aggiungi(numero, grezza, motivo);
 }
 
 bool ImportRun::Impl::oltreIlLimite() const
@@ -460,10 +509,13 @@ bool ImportRun::Impl::eliminazione()
     }
 }
 
-ImportRun::Impl::Lettura ImportRun::Impl::prossimaRiga(QString &testo, bool &nonValida, qint64 &numero)
+ImportRun::Impl::Lettura ImportRun::Impl::prossimaRiga(QString &testo, bool &nonValida, qint64 &numero,
+                                                       const std::function<bool()> &primaDiFermarsi)
 {
     for (;;) {
         if (m_sink.interruptRequested()) {
+            if (primaDiFermarsi && !primaDiFermarsi())
+                return Lettura::Interrotta;
             interrompi();
             m_reader.close();
             return Lettura::Interrotta;
@@ -505,7 +557,6 @@ bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::ve
         if (!v) {
             motivo = QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
                          .arg(riga(numero), testoVisibile(testo.toString()), QString::number(k.posizione + 1), k.nome);
-            log(motivo);
             return false;
         }
         valori[size_t(i)] = std::move(*v);
@@ -513,45 +564,56 @@ bool ImportRun::Impl::chiaviDellaRiga(const Campi &campi, qint64 numero, std::ve
     return true;
 }
 
-// The line's values into the column markers of the UPDATE or the INSERT
-// (constants as converted once at the start); -1: the column is not sent.
-void ImportRun::Impl::legaColonne(db::Statement &istruzione, const std::vector<int> &parametri,
-                                  const QList<TCampo> &colonne, const Campi &campi, qint64 numero,
-                                  db::FieldValue &valore)
-{
-    for (qsizetype i = 0; i < colonne.size(); ++i) {
-        const int indice = parametri[size_t(i)];
-        if (indice < 0)
-            continue;
-        const TCampo &c = colonne[i];
-        if (c.ruolo == RuoloCostante) {
-            istruzione.setParam(indice, m_costanti[size_t(i)]);
-        } else {
-            valoreColonna(c, campi, numero, valore);
-            istruzione.setParam(indice, valore);
-        }
-    }
-}
-
-void ImportRun::Impl::valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore)
+void ImportRun::Impl::valoreColonna(const TCampo &c, const Campi &campi, qint64 numero, db::FieldValue &valore,
+                                    QString &messaggio)
 {
     const QStringView testo = campi[c.posizione];
     valore.reset();
+    messaggio.clear();
     if (testo.isEmpty())
         return;
     if (c.ruolo == RuoloAumentoPercentuale) {
         if (auto d = decimaleDaTesto(testo)) {
             valore = db::Value(*d * (1.0 + c.percentuale / 100.0));
         } else {
-            logValore(QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
-                    .arg(riga(numero), testo.toString(), QString::number(c.posizione + 1), c.nome));
+            messaggio = QStringLiteral("Riga %1: valore \"%2\" non valido per il campo n° %3 (%4)")
+                            .arg(riga(numero), testo.toString(), QString::number(c.posizione + 1), c.nome);
         }
         return;
     }
     if (auto v = convertiValore(testo, c))
         valore = std::move(*v);
     else
-        logValore(QStringLiteral("Riga %1, campo \"%2\": valore \"%3\" non valido").arg(riga(numero), c.nome, testo.toString()));
+        messaggio = QStringLiteral("Riga %1, campo \"%2\": valore \"%3\" non valido").arg(riga(numero), c.nome, testo.toString());
+}
+
+void ImportRun::Impl::preparaRiga(const Campi &campi, qint64 numero, RigaPronta &pronta)
+{
+    const QList<TCampo> &colonne = r.m_colonne;
+    pronta.numero = numero;
+    if (m_scarti.aperto())
+        pronta.grezza = m_reader.rawLine().toByteArray();
+    pronta.valori.resize(size_t(colonne.size()));
+    pronta.messaggi.resize(size_t(colonne.size()));
+    for (qsizetype i = 0; i < colonne.size(); ++i) {
+        const TCampo &c = colonne[i];
+        if (c.ruolo == RuoloCostante) {
+            pronta.valori[size_t(i)] = m_costanti[size_t(i)];
+            pronta.messaggi[size_t(i)].clear();
+        } else if (c.ruolo == RuoloGenerato) {
+            pronta.valori[size_t(i)].reset();
+            pronta.messaggi[size_t(i)].clear();
+        } else {
+            valoreColonna(c, campi, numero, pronta.valori[size_t(i)], pronta.messaggi[size_t(i)]);
+        }
+    }
+}
+
+void ImportRun::Impl::scriviMessaggi(const RigaPronta &pronta, const std::vector<int> &parametri)
+{
+    for (size_t i = 0; i < pronta.messaggi.size(); ++i)
+        if (parametri[i] >= 0 && !pronta.messaggi[i].isEmpty())
+            log(pronta.messaggi[i]);
 }
 
 std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
@@ -775,22 +837,34 @@ EsitoImport ImportRun::Impl::passoImport()
     bool nonValida = false;
     Campi campi;
     std::vector<db::FieldValue> valoriChiave;
-    db::FieldValue valore;
+    RigaPronta singola;
     qint64 letti = 0;
+    // A stop asked for while lines wait for their block: they are sent
+    // first, so that the summary holds what a line-by-line run would show.
+    std::optional<EsitoImport> fermo;
+    const auto primaDiFermarsi = [&] {
+        fermo = svuotaBlocco();
+        return !fermo;
+    };
     for (;;) {
         qint64 numero = 0;
-        const Lettura lettura = prossimaRiga(testo, nonValida, numero);
+        const Lettura lettura = prossimaRiga(testo, nonValida, numero, primaDiFermarsi);
         if (lettura == Lettura::Interrotta)
-            return EsitoImport::Interrotto;
+            return fermo ? *fermo : EsitoImport::Interrotto;
         if (lettura == Lettura::Fine)
             break;
-        if (m_scarti.fallito())
+        if (m_scarti.fallito()) {
+            if (auto e = svuotaBlocco())
+                return *e;
             return scartiNonScritti();
+        }
         if (!p.tagCR.isEmpty())
             testo.replace(p.tagCR, a_capo);
         avanza(++letti);
 
         if (nonValida) {
+            if (auto e = svuotaBlocco())
+                return *e;
             const QString motivo = QStringLiteral("Riga %1: la riga contiene caratteri non validi e non è stata acquisita").arg(riga(numero));
             log(motivo);
             ++n.falliti;
@@ -826,11 +900,16 @@ EsitoImport ImportRun::Impl::passoImport()
                         duplicata = inserito && *inserito > 0;
                     }
                 } catch (const db::Error &e) {
-                    if (e.isConnectionLost()) {
-                        log(QStringLiteral("Errore interno durante l'analisi della riga %1: %2").arg(riga(numero), e.message()));
+                    // Unchecked, the line could go in a second time: it is
+                    // left out and the user is told why, as a failed lookup
+                    // of the destination is.
+                    const QString motivo = QStringLiteral("Errore interno durante l'analisi della riga %1: %2").arg(riga(numero), e.message());
+                    log(motivo);
+                    if (e.isConnectionLost())
                         return connessionePersa();
-                    }
-                    duplicata = false;
+                    ++n.saltati;
+                    scarta(numero, motivo);
+                    continue;
                 }
                 if (duplicata) {
                     ++n.duplicati;
@@ -863,92 +942,33 @@ EsitoImport ImportRun::Impl::passoImport()
             }
         }
 
-        bool trovata = false;
         // Adding only with the insert as the lookup: the keys are checked
         // here all the same, so that a key that does not convert skips the
         // line as it does with a lookup, instead of going in as NULL.
+        RigaPronta &pronta = m_blocco ? m_inAttesa[m_quanteInAttesa] : singola;
         if (m_lookup || m_update || m_insertVerifica) {
             QString motivo;
-            if (!chiaviDellaRiga(campi, numero, valoriChiave, motivo, !m_lookup && !m_update)) {
+            if (!chiaviDellaRiga(campi, numero, pronta.chiavi, motivo, !m_lookup && !m_update)) {
+                if (auto e = svuotaBlocco())
+                    return *e;
+                log(motivo);
                 ++n.saltati;
                 scarta(numero, motivo);
                 continue;
             }
         }
-        if (m_lookup) {
-            try {
-                for (size_t i = 0; i < valoriChiave.size(); ++i)
-                    m_lookup->setParam(m_lookupChiavi[i], valoriChiave[i]);
-                db::ResultSet rs = m_lookup->open();
-                trovata = rs.next();
-            } catch (const db::Error &e) {
-                const QString motivo = QStringLiteral("Errore interno durante l'analisi della riga %1: %2").arg(riga(numero), e.message());
-                log(motivo);
-                if (e.isConnectionLost())
-                    return connessionePersa();
-                ++n.saltati;
-                scarta(numero, motivo);
-                continue;
+        preparaRiga(campi, numero, pronta);
+        if (m_blocco) {
+            if (++m_quanteInAttesa == m_inAttesa.size()) {
+                if (auto e = svuotaBlocco())
+                    return *e;
             }
-        }
-
-        if (m_update) {
-            // The conversion messages belong to the update only when it
-            // touched a row; otherwise the insert reports them.
-            m_differiti.clear();
-            m_differisci = true;
-            legaColonne(*m_update, m_updateParam, colonne, campi, numero, valore);
-            m_differisci = false;
-            for (size_t i = 0; i < valoriChiave.size(); ++i)
-                m_update->setParam(m_updateChiavi[i], valoriChiave[i]);
-            try {
-                m_update->execute();
-                const qint64 righe = m_update->rowsAffected();
-                if (righe > 0) {
-                    trovata = true;
-                    for (const QString &d : std::as_const(m_differiti))
-                        log(d);
-                    n.aggiornati += righe;
-                    if (righe >= 2)
-                        log(QStringLiteral("La riga %1 ha causato l'aggiornamento di %2 record").arg(riga(numero)).arg(righe));
-                }
-            } catch (const db::Error &e) {
-                // Only a row that is there can make an update fail.
-                for (const QString &d : std::as_const(m_differiti))
-                    log(d);
-                const QString motivo = QStringLiteral("Errore di UPDATE relativo alla riga %1: %2").arg(riga(numero), e.message());
-                log(motivo);
-                ++n.falliti;
-                if (e.isConnectionLost())
-                    return connessionePersa();
-                scarta(numero, motivo);
-                if (oltreIlLimite())
-                    return fermaPerErrori();
-                continue;
-            }
-            if (trovata)
-                continue;
-        }
-
-        if (m_insert && !trovata) {
-            legaColonne(*m_insert, m_insertParam, colonne, campi, numero, valore);
-            try {
-                m_insert->execute();
-                ++n.aggiunti;
-            } catch (const db::Error &e) {
-                if (m_insertVerifica && e.isDuplicateKey())
-                    continue; // the row is there: neither added nor counted
-                const QString motivo = QStringLiteral("Errore di INSERT relativo alla riga %1: %2").arg(riga(numero), e.message());
-                log(motivo);
-                ++n.falliti;
-                if (e.isConnectionLost())
-                    return connessionePersa();
-                scarta(numero, motivo);
-                if (oltreIlLimite())
-                    return fermaPerErrori();
-            }
+        } else if (auto e = eseguiRiga(pronta)) {
+            return *e;
         }
     }
+    if (auto e = svuotaBlocco())
+        return *e;
     m_reader.close();
     avanza(letti, true);
 
@@ -969,11 +989,282 @@ EsitoImport ImportRun::Impl::passoImport()
         if (r.m_tra.isActive())
             r.m_tra.commitRetaining();
     } catch (const db::Error &e) {
-        log(e.message());
+        log(QStringLiteral("Conferma delle modifiche non riuscita: ") + e.message());
         m_sink.tell(platform::Error, QStringLiteral("Elaborazione interrotta"));
         return EsitoImport::Fallito;
     }
     return EsitoImport::Completato;
+}
+
+std::optional<EsitoImport> ImportRun::Impl::eseguiRiga(const RigaPronta &pronta)
+{
+    ContatoriImport &n = r.m_contatori;
+    const qint64 numero = pronta.numero;
+    const QByteArrayView grezza = m_scarti.aperto() ? QByteArrayView(pronta.grezza) : QByteArrayView();
+    bool trovata = false;
+    if (m_lookup) {
+        try {
+            for (size_t i = 0; i < pronta.chiavi.size(); ++i)
+                m_lookup->setParam(m_lookupChiavi[i], pronta.chiavi[i]);
+            db::ResultSet rs = m_lookup->open();
+            trovata = rs.next();
+        } catch (const db::Error &e) {
+            const QString motivo = QStringLiteral("Errore interno durante l'analisi della riga %1: %2").arg(riga(numero), e.message());
+            log(motivo);
+            if (e.isConnectionLost())
+                return connessionePersa();
+            ++n.saltati;
+            scarta(numero, grezza, motivo);
+            return std::nullopt;
+        }
+    }
+
+    if (m_update) {
+        for (size_t i = 0; i < pronta.valori.size(); ++i)
+            if (m_updateParam[i] >= 0)
+                m_update->setParam(m_updateParam[i], pronta.valori[i]);
+        for (size_t i = 0; i < pronta.chiavi.size(); ++i)
+            m_update->setParam(m_updateChiavi[i], pronta.chiavi[i]);
+        try {
+            m_update->execute();
+            const qint64 righe = m_update->rowsAffected();
+            if (righe > 0) {
+                // The conversion messages belong to the update only when it
+                // touched a row; otherwise the insert reports them.
+                trovata = true;
+                scriviMessaggi(pronta, m_updateParam);
+                n.aggiornati += righe;
+                if (righe >= 2)
+                    log(QStringLiteral("La riga %1 ha causato l'aggiornamento di %2 record").arg(riga(numero)).arg(righe));
+            }
+        } catch (const db::Error &e) {
+            // Only a row that is there can make an update fail.
+            scriviMessaggi(pronta, m_updateParam);
+            const QString motivo = QStringLiteral("Errore di UPDATE relativo alla riga %1: %2").arg(riga(numero), motivoServer(e));
+            log(motivo);
+            ++n.falliti;
+            if (e.isConnectionLost())
+                return connessionePersa();
+            scarta(numero, grezza, motivo);
+            if (oltreIlLimite())
+                return fermaPerErrori();
+            return std::nullopt;
+        }
+        if (trovata)
+            return std::nullopt;
+    }
+
+    if (m_insert && !trovata) {
+        scriviMessaggi(pronta, m_insertParam);
+        for (size_t i = 0; i < pronta.valori.size(); ++i)
+            if (m_insertParam[i] >= 0)
+                m_insert->setParam(m_insertParam[i], pronta.valori[i]);
+        try {
+            m_insert->execute();
+            ++n.aggiunti;
+        } catch (const db::Error &e) {
+            if (m_insertVerifica && e.isDuplicateKey())
+                return std::nullopt; // the row is there: neither added nor counted
+            const QString motivo = QStringLiteral("Errore di INSERT relativo alla riga %1: %2").arg(riga(numero), motivoServer(e));
+            log(motivo);
+            ++n.falliti;
+            if (e.isConnectionLost())
+                return connessionePersa();
+            scarta(numero, grezza, motivo);
+            if (oltreIlLimite())
+                return fermaPerErrori();
+        }
+    }
+    return std::nullopt;
+}
+
+// Through a server every statement is a network round trip, and a line
+// costs one to three of them (update, the count of the rows it touched,
+// insert). A block carries the statements of many lines in one round trip,
+// each line's statements exactly as the single statements would run them
+// (same parameter types, same conditions, same order), and gives back per
+// line what the counters need: the rows updated, or -1 for a row added.
+//
+// A block fails whole: the server undoes it to its savepoint, and its lines
+// are then run again one by one with the single statements, so that the
+// failing line, its message and every counter are those of a run that never
+// used blocks. The one exception handled inside the block is the refusal of
+// a duplicate key when the insert itself is the lookup: there the single
+// insert would end the same way (the row is there, nothing is counted).
+//
+// Not used with the duplicate check (every line asks TMP_DUPLICATI and may
+// ask the user a question) nor when nothing would be written.
+void ImportRun::Impl::preparaBlocco()
+{
+    m_blocco.reset();
+    m_righeBlocco = 0;
+    m_marcatoriRiga.clear();
+    m_inAttesa.clear();
+    m_quanteInAttesa = 0;
+    if (p.controlloDuplicati || m_opzioni.righePerBlocco == 1 || (!m_insert && !m_update))
+        return;
+    if (m_lookup && !m_insert)
+        return;
+
+    const QString &tabella = p.tabellaDestinazione;
+    const QList<TCampo> &colonne = r.m_colonne;
+    const QList<TCampo> &chiavi = r.m_chiavi;
+
+    const auto testoBlocco = [&](int righe, std::vector<std::pair<bool, int>> &marcatori) {
+        db::ExecuteBlock b;
+        marcatori.clear();
+        for (int k = 0; k < righe; ++k) {
+            // One parameter per value the line sends, declared on first use.
+            std::vector<QString> perColonna(size_t(colonne.size())), perChiave(size_t(chiavi.size()));
+            const auto colonna = [&](int i) {
+                QString &nome = perColonna[size_t(i)];
+                if (nome.isEmpty()) {
+                    nome = b.input(tabella, colonne[i].nome);
+                    if (k == 0)
+                        marcatori.emplace_back(false, i);
+                }
+                return nome;
+            };
+            const auto chiave = [&](int j) {
+                QString &nome = perChiave[size_t(j)];
+                if (nome.isEmpty()) {
+                    nome = b.input(tabella, chiavi[j].nome);
+                    if (k == 0)
+                        marcatori.emplace_back(true, j);
+                }
+                return nome;
+            };
+            QStringList condizioni;
+            for (qsizetype j = 0; j < chiavi.size(); ++j)
+                condizioni << QStringLiteral("%1=%2").arg(chiavi[j].nome, chiave(int(j)));
+            QString insert;
+            if (m_insert) {
+                QStringList nomi, valori;
+                for (qsizetype i = 0; i < colonne.size(); ++i) {
+                    const TCampo &c = colonne[i];
+                    nomi << c.nome;
+                    valori << (c.ruolo == RuoloGenerato ? QStringLiteral("GEN_ID(%1,1)").arg(c.generatore) : colonna(int(i)));
+                }
+                insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3);").arg(tabella, nomi.join(u','), valori.join(u','));
+            }
+            const QString esito = b.output(QStringLiteral("INTEGER"));
+            if (m_update) {
+                QStringList assegna;
+                for (qsizetype i = 0; i < colonne.size(); ++i) {
+                    const TCampo &c = colonne[i];
+                    if (m_updateParam[size_t(i)] < 0) {
+                        assegna << QStringLiteral("%1=%1").arg(c.nome);
+                        continue;
+                    }
+                    // A key column is set from the key's value, as the single
+                    // update binds it (one name, one value).
+                    qsizetype j = 0;
+                    while (j < chiavi.size() && chiavi[j].nome.compare(c.nome, Qt::CaseInsensitive) != 0)
+                        ++j;
+                    assegna << QStringLiteral("%1=%2").arg(c.nome, j < chiavi.size() ? chiave(int(j)) : colonna(int(i)));
+                }
+                b.line(QStringLiteral("UPDATE %1 SET %2 WHERE %3;").arg(tabella, assegna.join(u','), condizioni.join(QStringLiteral(" AND "))));
+                b.line(QStringLiteral("%1 = ROW_COUNT;").arg(esito));
+                if (m_insert)
+                    b.line(QStringLiteral("IF (%1 = 0) THEN BEGIN %2 %1 = -1; END").arg(esito, insert));
+            } else if (m_lookup) {
+                b.line(QStringLiteral("IF (EXISTS(SELECT 1 FROM %1 WHERE %2)) THEN %3 = 0; ELSE BEGIN %4 %3 = -1; END")
+                           .arg(tabella, condizioni.join(QStringLiteral(" AND ")), esito, insert));
+            } else if (m_insertVerifica) {
+                b.line(QStringLiteral("BEGIN %1 %2 = -1; WHEN GDSCODE unique_key_violation, GDSCODE no_dup DO %2 = 0; END")
+                           .arg(insert, esito));
+            } else {
+                b.line(QStringLiteral("%1 %2 = -1;").arg(insert, esito));
+            }
+        }
+        // Its outputs come back as the one row of a selectable block.
+        b.line(QStringLiteral("SUSPEND;"));
+        return b.text();
+    };
+
+    std::vector<std::pair<bool, int>> marcatori;
+    const QString una = testoBlocco(1, marcatori);
+    // The bytes of one line in the input message, from the single
+    // statements' own parameters (text counted at four bytes a character).
+    int byteRiga = 0;
+    const auto misura = [&](db::Statement *st, const std::vector<int> &indici) {
+        if (!st)
+            return;
+        const std::vector<db::Column> &param = st->paramColumns();
+        for (int i : indici)
+            if (i >= 0 && size_t(i) < param.size())
+                byteRiga += (param[size_t(i)].isText() ? param[size_t(i)].length * 4 : param[size_t(i)].length) + 8;
+    };
+    misura(m_insert.get(), m_insertParam);
+    misura(m_update.get(), m_updateParam);
+    int righe = m_opzioni.righePerBlocco > 1 ? m_opzioni.righePerBlocco : 64;
+    righe = std::min({righe, db::ExecuteBlock::kMaxTextBytes / std::max<int>(1, int(una.size())),
+                      db::ExecuteBlock::kMaxMessageBytes / std::max(1, byteRiga)});
+    if (righe < 2)
+        return;
+    try {
+        m_blocco = std::make_unique<db::Statement>(r.m_att, r.m_tra, testoBlocco(righe, m_marcatoriRiga));
+        m_blocco->prepare();
+    } catch (const db::Error &) {
+        // A table the block cannot describe (a type TYPE OF COLUMN does not
+        // take): the lines go one by one, as they always could.
+        m_blocco.reset();
+        return;
+    }
+    m_righeBlocco = righe;
+    m_inAttesa.resize(size_t(righe));
+    m_esitiBlocco.resize(size_t(righe));
+}
+
+std::optional<EsitoImport> ImportRun::Impl::svuotaBlocco()
+{
+    const size_t quante = m_quanteInAttesa;
+    m_quanteInAttesa = 0;
+    if (quante == 0)
+        return std::nullopt;
+    if (m_blocco && int(quante) == m_righeBlocco) {
+        bool riuscito = false;
+        try {
+            int marcatore = 0;
+            for (size_t k = 0; k < quante; ++k) {
+                const RigaPronta &pronta = m_inAttesa[k];
+                for (const auto &[chiave, indice] : m_marcatoriRiga)
+                    m_blocco->setParam(marcatore++, chiave ? pronta.chiavi[size_t(indice)] : pronta.valori[size_t(indice)]);
+            }
+            db::ResultSet rs = m_blocco->open();
+            if (rs.next()) {
+                for (size_t k = 0; k < quante; ++k)
+                    m_esitiBlocco[k] = rs.toInt64(int(k)).value_or(0);
+                riuscito = true;
+            }
+        } catch (const db::Error &) {
+            // Undone whole by the server: the lines run again one by one below.
+        }
+        if (riuscito) {
+            ContatoriImport &n = r.m_contatori;
+            ++n.blocchi;
+            for (size_t k = 0; k < quante; ++k) {
+                const RigaPronta &pronta = m_inAttesa[k];
+                const qint64 esito = m_esitiBlocco[k];
+                if (esito > 0) {
+                    scriviMessaggi(pronta, m_updateParam);
+                    n.aggiornati += esito;
+                    if (esito >= 2)
+                        log(QStringLiteral("La riga %1 ha causato l'aggiornamento di %2 record").arg(riga(pronta.numero)).arg(esito));
+                } else if (esito < 0) {
+                    scriviMessaggi(pronta, m_insertParam);
+                    ++n.aggiunti;
+                } else if (m_insertVerifica) {
+                    scriviMessaggi(pronta, m_insertParam); // bound, then refused as a key that is there
+                }
+            }
+            return std::nullopt;
+        }
+    }
+    for (size_t k = 0; k < quante; ++k)
+        if (auto e = eseguiRiga(m_inAttesa[k]))
+            return e;
+    return std::nullopt;
 }
 
 void ImportRun::Impl::pulizia()
@@ -983,6 +1274,7 @@ void ImportRun::Impl::pulizia()
     m_insert.reset();
     m_lookup.reset();
     m_update.reset();
+    m_blocco.reset();
     m_dupLookup.reset();
     m_dupInsert.reset();
     m_dupMarca.reset();

@@ -63,6 +63,9 @@ struct ContatoriImport
     // Lines left out without counting as failed: a key that does not
     // convert, a line that could not be looked up.
     qint64 saltati = 0;
+    // Blocks of lines the server took whole (never shown to the user: it
+    // tells how the lines travelled, not what became of them).
+    qint64 blocchi = 0;
 };
 
 // What a run may be asked beyond the script; the defaults are the window's.
@@ -75,6 +78,10 @@ struct OpzioniImport
     // More failed lines than this stop the run, which rolls back what it
     // did. Negative: no limit.
     qint64 maxErrori = -1;
+    // Lines whose statements travel to the server together: 0 lets the run
+    // choose, 1 sends every line's statements on their own. The rows, the
+    // counters and every line of the summary are the same either way.
+    int righePerBlocco = 0;
 };
 
 class ImportRun
@@ -95,9 +102,11 @@ private:
     class Impl;
     db::Attachment &m_att;
     db::Transaction &m_tra;
-    const TParametriScript &m_parametri;
-    const QList<TCampo> &m_colonne;
-    const QList<TCampo> &m_chiavi;
+    // Copies: a run built from a load that is replaced or goes out of scope
+    // before esegui() still runs the script it was given.
+    TParametriScript m_parametri;
+    QList<TCampo> m_colonne;
+    QList<TCampo> m_chiavi;
     ContatoriImport m_contatori;
 };
 

@@ -4,6 +4,7 @@
 
 #include "ImportTestSupport.h"
 
+#include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Value.h"
 #include "import/ImportValues.h"
@@ -376,6 +377,52 @@ TEST_F(ImportFaults, rejectsThatCannotBeWrittenStopTheRunBeforeItStarts)
     EXPECT_EQ(sink.messaggi.last(), "errore: Elaborazione interrotta");
     EXPECT_EQ(sink.fini, 1);
     EXPECT_EQ(righe("SELECT CODICE FROM ARTICOLI"), QStringList{"OLD"});
+}
+
+// ---- a lookup of the work table that fails ---------------------------------
+
+TEST_F(ImportFaults, aFailedDuplicateLookupIsReportedAndSkipsItsLine)
+{
+    const auto c = carica({"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI", "CONTROLLODUPLICATI=SI"},
+                          {"A1;uno", "A2;due", "A1;tre", "A3;quattro"});
+    ASSERT_TRUE(c.valido);
+    // Between the passes the work table's mark becomes a text the lookup
+    // cannot read back as a number, for A2 only.
+    sink.suRiga = [&](const QString &riga) {
+        if (!riga.endsWith("Controllo duplicati terminato"))
+            return;
+        db::executeSql(att(), tra(), "ALTER TABLE TMP_DUPLICATI ALTER INSERITO TYPE VARCHAR(10)");
+        tra().commitRetaining();
+        db::executeSql(att(), tra(), "UPDATE TMP_DUPLICATI SET INSERITO='abc' WHERE CODICE='A2'");
+    };
+    EXPECT_EQ(esegui(c), EsitoImport::Completato);
+    const QStringList l = log();
+    ASSERT_GE(l.size(), 8);
+    EXPECT_EQ(l.mid(6, 2), (QStringList{"- {ora}: Inizio acquisizione file",
+                                        "Errore interno durante l'analisi della riga 2: conversion error from string \"abc\""}));
+    EXPECT_EQ(righe("SELECT CODICE, DESCRIZIONE FROM ARTICOLI ORDER BY 1"), (QStringList{"A1|uno", "A3|quattro"}));
+    EXPECT_EQ(contatori.saltati, 1);
+    EXPECT_EQ(contatori.duplicati, 1);
+    EXPECT_EQ(contatori.aggiunti, 2);
+}
+
+// ---- the run keeps what it was given ----------------------------------------
+
+TEST_F(ImportFaults, aRunKeepsItsScriptWhenTheLoadItCameFromChanges)
+{
+    exec("CREATE TABLE ALTRA (CODICE VARCHAR(15) NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(60))");
+    auto c = carica({"[SCRIPT]", "TABELLADESTINAZIONE=ARTICOLI", "AGGIORNA=NO"}, {"A1;uno", "A2;due"});
+    ASSERT_TRUE(c.valido);
+    ImportRun run(att(), tra(), c.parametri, c.colonne, c.chiavi);
+    // The window loads the next script into the same place before a run
+    // it had built is started.
+    c.parametri.tabellaDestinazione = QStringLiteral("ALTRA");
+    c.colonne.clear();
+    c.chiavi.clear();
+    c = CaricamentoScript();
+    EXPECT_EQ(run.esegui(file("dati.csv"), false, sink, OpzioniImport(), &sink), EsitoImport::Completato);
+    EXPECT_EQ(righe("SELECT CODICE, DESCRIZIONE FROM ARTICOLI ORDER BY 1"), (QStringList{"A1|uno", "A2|due"}));
+    EXPECT_EQ(righe("SELECT COUNT(*) FROM ALTRA"), QStringList{"0"});
 }
 
 } // namespace

@@ -1,0 +1,180 @@
+// Lines sent to the server in blocks against the same lines sent one by
+// one: the summary the user reads, every counter and the rows left in the
+// table must be the same, whatever line of a block fails. Built twice: on
+// the embedded engine (test_import) and on the private server
+// (test_import_server, with VARDOF_IMPORT_SU_SERVER).
+
+#include "ImportTestSupport.h"
+
+#include "db/Statement.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+
+#include <gtest/gtest.h>
+
+#include <set>
+
+namespace vardof::importcsv {
+namespace {
+
+using test::senzaOra;
+
+constexpr int kRighePerBlocco = 4;
+
+struct BloccoCase
+{
+    const char *nome;
+    QStringList script;            // after TABELLADESTINAZIONE
+    std::set<int> falliscono;      // lines (from 1) whose QTA breaks the table's check
+    qint64 maxErrori = -1;
+    bool conScarti = false;        // lines with values that do not convert, keys that skip the line
+    const char *tabella = "PREZZI";
+};
+
+void PrintTo(const BloccoCase &c, std::ostream *os) { *os << c.nome; }
+
+// What a run leaves behind.
+struct Esito
+{
+    EsitoImport esito;
+    QStringList riepilogo;
+    QStringList messaggi;
+    ContatoriImport contatori;
+    QStringList righe;
+};
+
+class ImportBlocchi : public test::ImportFixture, public ::testing::WithParamInterface<BloccoCase>
+{
+protected:
+    void SetUp() override
+    {
+        test::ImportFixture::SetUp();
+#ifdef VARDOF_IMPORT_SU_SERVER
+        if (vardof::test::serverPrefix().isEmpty())
+            GTEST_SKIP() << "no private server (VARDOF_TEST_FB_PORT unset)";
+        // The same tests with every statement a network round trip.
+        m_tra.reset();
+        m_att.dropDatabase();
+        m_path = QDir(vardof::test::serverDir())
+                     .filePath(QStringLiteral("blocchi_%1.fdb").arg(QCoreApplication::applicationPid()));
+        QFile::remove(m_path);
+        m_att.create(vardof::test::serverPrefix() + m_path,
+                     db::loginParams(QStringLiteral("SYSDBA"), vardof::test::serverPassword())
+                         << QStringLiteral("PAGE_SIZE 4096"));
+        m_tra = std::make_unique<db::Transaction>(m_att);
+#endif
+        for (const char *t : {"PREZZI", "SENZACHIAVE"}) {
+            exec(QStringLiteral("CREATE TABLE %1 (CODICE VARCHAR(10) %2, DESCRIZIONE VARCHAR(20), GRUPPO VARCHAR(5),"
+                                " PREZZO NUMERIC(9,2), QTA INTEGER, CONSTRAINT %1_QTA CHECK (QTA IS NULL OR QTA >= 0))")
+                     .arg(QLatin1String(t), QLatin1String(t == QLatin1String("PREZZI") ? "NOT NULL PRIMARY KEY" : "")));
+        }
+    }
+
+    // Every even code is there before the run, in group G.
+    void statoIniziale()
+    {
+        exec("DELETE FROM PREZZI");
+        exec("DELETE FROM SENZACHIAVE");
+        for (int i = 2; i <= 14; i += 2) {
+            exec(QStringLiteral("INSERT INTO PREZZI (CODICE, DESCRIZIONE, GRUPPO, QTA) VALUES ('P%1', 'vecchia', 'G', 0)")
+                     .arg(i, 2, 10, QLatin1Char('0')));
+        }
+    }
+
+    static QStringList dati(const BloccoCase &c)
+    {
+        QStringList out;
+        for (int i = 1; i <= 14; ++i) {
+            QString codice = QStringLiteral("P%1").arg(i, 2, 10, QLatin1Char('0'));
+            QString prezzo = QStringLiteral("%1,50").arg(i);
+            if (c.conScarti && i == 3)
+                prezzo = QStringLiteral("1.234,50"); // a thousands point: written NULL, with a message
+            if (c.conScarti && i == 6)
+                codice = QStringLiteral("P\x01") + QString::number(i); // a key no one could type: skipped
+            if (c.conScarti && i == 11)
+                prezzo = QStringLiteral("dieci");
+            out << QStringLiteral("%1;riga %2;G;%3;%4").arg(codice).arg(i).arg(prezzo).arg(c.falliscono.count(i) ? -1 : i);
+        }
+        return out;
+    }
+
+    Esito esegui(const BloccoCase &c, int righePerBlocco)
+    {
+        statoIniziale();
+        sink = test::RecordingSink();
+        const CaricamentoScript s =
+            carica(QStringList{"[SCRIPT]", QStringLiteral("TABELLADESTINAZIONE=%1").arg(QLatin1String(c.tabella))} + c.script,
+                   dati(c));
+        EXPECT_TRUE(s.valido) << s.memoRiepilogo.join('\n').toStdString();
+        OpzioniImport o;
+        o.maxErrori = c.maxErrori;
+        o.righePerBlocco = righePerBlocco;
+        ImportRun run(att(), tra(), s.parametri, s.colonne, s.chiavi);
+        Esito e;
+        e.esito = run.esegui(file("dati.csv"), false, sink, o, &sink);
+        e.riepilogo = senzaOra(sink.righe);
+        e.messaggi = sink.messaggi;
+        e.contatori = run.contatori();
+        e.righe = righe(QStringLiteral("SELECT CODICE, DESCRIZIONE, GRUPPO, PREZZO, QTA FROM %1 ORDER BY 1, 2")
+                            .arg(QLatin1String(c.tabella)));
+        return e;
+    }
+};
+
+TEST_P(ImportBlocchi, giveWhatTheLineByLineRunGives)
+{
+    const BloccoCase &c = GetParam();
+    const Esito uno = esegui(c, 1);
+    const Esito blocchi = esegui(c, kRighePerBlocco);
+
+    EXPECT_EQ(blocchi.esito, uno.esito);
+    EXPECT_EQ(blocchi.riepilogo, uno.riepilogo);
+    EXPECT_EQ(blocchi.messaggi, uno.messaggi);
+    EXPECT_EQ(blocchi.righe, uno.righe);
+    EXPECT_EQ(blocchi.contatori.aggiornati, uno.contatori.aggiornati);
+    EXPECT_EQ(blocchi.contatori.aggiunti, uno.contatori.aggiunti);
+    EXPECT_EQ(blocchi.contatori.falliti, uno.contatori.falliti);
+    EXPECT_EQ(blocchi.contatori.saltati, uno.contatori.saltati);
+
+    // The line-by-line run really met the failures the case is about.
+    int errori = 0;
+    for (const QString &l : uno.riepilogo)
+        errori += l.startsWith(QLatin1String("Errore di ")) ? 1 : 0;
+    if (c.maxErrori < 0)
+        EXPECT_EQ(errori, int(c.falliscono.size())) << testing::PrintToString(uno.riepilogo);
+    else
+        EXPECT_EQ(errori, c.maxErrori + 1) << testing::PrintToString(uno.riepilogo);
+    // And the blocked run really sent blocks: some block of every case
+    // goes through whole unless the run stops at its first failures.
+    EXPECT_EQ(uno.contatori.blocchi, 0);
+    if (c.maxErrori < 0)
+        EXPECT_GT(blocchi.contatori.blocchi, 0);
+}
+
+// Blocks of four lines: 1-4, 5-8, 9-12; lines 13 and 14 are fewer than a
+// block and always go one by one.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImportBlocchi,
+    ::testing::Values(
+        BloccoCase{"adding only, failures at the start of blocks", {"AGGIORNA=NO"}, {1, 5}},
+        BloccoCase{"adding only, a failure in the middle", {"AGGIORNA=NO"}, {6}},
+        BloccoCase{"adding only, failures at the end of blocks", {"AGGIORNA=NO"}, {4, 12}},
+        BloccoCase{"by key, failures at the start of blocks", {}, {1, 9}},
+        BloccoCase{"by key, failures in the middle", {}, {2, 3, 7}},
+        BloccoCase{"by key, failures at the end of blocks", {}, {8, 12}},
+        BloccoCase{"by key, every line of a block fails", {}, {5, 6, 7, 8}},
+        BloccoCase{"by key, no failure", {}, {}},
+        BloccoCase{"updating only", {"AGGIUNGI=NO"}, {2, 12}},
+        BloccoCase{"lookup before adding", {"AGGIORNAPERS=CODICE", "AGGIORNA=NO"}, {5, 9}},
+        BloccoCase{"one line updates several rows", {"AGGIORNAPERS=GRUPPO", "ESCLUSIONIAGGIORNA=CODICE"}, {3}},
+        BloccoCase{"a table without keys", {"AGGIORNA=NO"}, {4, 5}, -1, false, "SENZACHIAVE"},
+        BloccoCase{"values that do not convert and a skipped line", {}, {10}, -1, true},
+        BloccoCase{"adding only, values that do not convert", {"AGGIORNA=NO"}, {2}, -1, true},
+        BloccoCase{"more failures than allowed", {}, {2, 6}, 1},
+        BloccoCase{"more failures than allowed, adding only", {"AGGIORNA=NO"}, {3, 5, 9}, 2}),
+    [](const ::testing::TestParamInfo<BloccoCase> &info) { return "case" + std::to_string(info.index); });
+
+} // namespace
+} // namespace vardof::importcsv
