@@ -12,6 +12,7 @@
 #include "qbe/Controlli.h"
 #include "qbe/ui/AnswerModel.h"
 #include "qbe/ui/TIBLQueryForm.h"
+#include "storedqueries/StoredQueryTables.h"
 #include "storedqueries/ui/TIBQGenForm.h"
 #include "storedqueries/ui/TMemoNoteForm.h"
 #include "support/FbFixture.h"
@@ -317,6 +318,53 @@ TEST_F(Registry, historyModeStillOffersTheTableSelection)
     EXPECT_EQ(form.windowTitle(), QStringLiteral("Query Generica - Ditta: DEMO"));
     EXPECT_EQ(form.mode(), TIBQGenForm::Mode::Storico);
     EXPECT_FALSE(form.EditTabella->isHidden());
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(Registry, aStoredQueryOpensInStoredModeWithItsRowsAndSavesThemOnClose)
+{
+    auto form = apri();
+    exec(QStringLiteral("INSERT INTO STOQUER (CODICE, TITOLO, TABELLA, NOMEEXPORT) VALUES (4, 'Roma', 'CLIENTI', 'ROMA.CSV')"));
+    {
+        db::Transaction t(att());
+        storedqueries::scriviStoInt(att(), t, 0, 4, {{1, "CODICE", 0, ""}, {2, "CITTA", 1, "ROMA"}});
+        t.commit();
+    }
+    bool storico = false;
+    double chiave = 0;
+    QString nomeExport;
+    QStringList citta;
+    allaProssimaFinestra<qbe::TIBLQueryForm>([&](qbe::TIBLQueryForm *w) {
+        storico = w->modoStorico();
+        chiave = w->codice2();
+        nomeExport = w->nomeExport();
+        test::controllo<QPushButton>(*w, "ButtonEseguiInterrogazione")->click();
+        for (int r = 0; r < w->answerModel().rowCount(); ++r)
+            citta << w->answerModel().index(r, 0).data().toString();
+        w->tabIntTmp().setCondizione(1, QStringLiteral("MILANO"));
+        m_services.messages().queueAnswer(platform::Answer::Ok);
+        w->reject();
+    });
+    form->ApriQueryStorico(4);
+    EXPECT_TRUE(storico);
+    EXPECT_EQ(chiave, 4);
+    EXPECT_EQ(nomeExport, QStringLiteral("ROMA.CSV"));
+    EXPECT_EQ(citta, QStringList{QStringLiteral("ROMA")});
+    EXPECT_EQ(m_services.messages().texts(), QStringList{QStringLiteral("Aggiornare lo storico interrogazioni?")});
+    db::Transaction t(att());
+    const auto righe = storedqueries::leggiStoInt(att(), t, 0, 4);
+    ASSERT_EQ(righe.size(), 2u);
+    EXPECT_EQ(righe[1].Condizione, QStringLiteral("MILANO"));
+}
+
+TEST_F(Registry, aStoredQueryThatIsNotThereIsSaidSo)
+{
+    auto form = apri();
+    form->ApriQueryStorico(404);
+    EXPECT_EQ(m_services.messages().texts(), QStringList{QStringLiteral("Query memorizzata 404 non trovata")});
 }
 
 } // namespace
