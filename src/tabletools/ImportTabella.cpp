@@ -519,7 +519,7 @@ void leggiQualifica(const QString &qualifica, CampoSQL &campo)
             return;
         }
         campo.tipo = SqlTime;
-        break;
+        return; // "Ts" and the like read as TIME
     default: throw nonRiconosciuta();
     }
     // A size after a letter that takes none is not a qualifier we know.
