@@ -17,6 +17,7 @@
 #include <memory>
 #include <vector>
 
+class QComboBox;
 class QPushButton;
 class QTableWidget;
 
@@ -85,7 +86,7 @@ class TAcqAspettoDaQmtGridForm : public QDialog
     Q_OBJECT
 public:
     explicit TAcqAspettoDaQmtGridForm(const QList<int> &utenti, QWidget *parent = nullptr);
-    class QComboBox *ComboUtente;
+    QComboBox *ComboUtente;
     QPushButton *ButtonConferma;
     QPushButton *ButtonAnnulla;
     // The chosen user, when one was chosen.

@@ -219,6 +219,34 @@ bool TQmtGrid::consentito(const QString &campo) const
            || indicizzati().contains(campo.toUpper());
 }
 
+bool TQmtGrid::unione() const
+{
+    return m_tipo == SorgenteDati::Query && analizzaSql(SQLIniziale.join(QLatin1Char('\n'))).unione;
+}
+
+QString TQmtGrid::origineEspressione(int logica) const
+{
+    // A union is ordered and searched as the derived table the grid makes
+    // of it, where only the column names are known; the server describes
+    // its columns by the first SELECT's tables all the same.
+    if (!m_sorgente || unione())
+        return QString();
+    return m_sorgente->origine(logica);
+}
+
+std::vector<CampoRisultato> TQmtGrid::campiRisultato(const QString &testo) const
+{
+    std::vector<CampoRisultato> campi;
+    if (m_tipo != SorgenteDati::Query || !m_sorgente)
+        return campi;
+    const bool perNome = unione();
+    for (const db::Column &c : static_cast<SorgenteQuery *>(m_sorgente)->descrivi(testo))
+        campi.push_back({c.alias.isEmpty() ? c.name : c.alias,
+                         perNome || c.relation.isEmpty() || c.name.isEmpty() ? QString()
+                                                                               : c.relation + QLatin1Char('.') + c.name});
+    return campi;
+}
+
 void TQmtGrid::CreaTabelleAspetto()
 {
     if (db::Attachment *db = databaseImpostazioni())
@@ -241,11 +269,7 @@ void TQmtGrid::PrimaDellApertura(SorgenteDati &sorgente)
         return;
     auto &q = static_cast<SorgenteQuery &>(sorgente);
     const QString base = SQLIniziale.isEmpty() ? q.testo() : SQLIniziale.join(QLatin1Char('\n'));
-    std::vector<CampoRisultato> campi;
-    for (const db::Column &c : q.descrivi(base))
-        campi.push_back({c.alias.isEmpty() ? c.name : c.alias,
-                         c.relation.isEmpty() || c.name.isEmpty() ? QString() : c.relation + QLatin1Char('.') + c.name});
-    QStringList righe = righeOrderBy(m_stato, campi, personalizzati());
+    QStringList righe = righeOrderBy(m_stato, campiRisultato(base), personalizzati());
     if (righe.isEmpty() && m_stato.chiavi().empty() && OrdinaPerChiave && !NomeTabella.isEmpty() && q.attachment()) {
         const QString ordine =
             orderByChiavePrimaria(NomeTabella, db::catalog::primaryKeyFields(*q.attachment(), *q.transaction(), NomeTabella));
@@ -475,7 +499,7 @@ void TQmtGrid::ordinaPerTitolo(int colonnaLogica, bool ctrl)
         return;
     CampoCliccato campo;
     campo.nome = m_sorgente->nomeCampo(colonnaLogica);
-    campo.origine = m_sorgente->origine(colonnaLogica);
+    campo.origine = origineEspressione(colonnaLogica);
     campo.colonna = horizontalHeader()->visualIndex(colonnaLogica);
     if (!clickTitolo(m_stato, campo, ctrl, personalizzati(), [this](const QString &n) { return consentito(n); })) {
         platform::warning(kNonIndicizzato);
@@ -746,7 +770,7 @@ void TQmtGrid::CercaSuCampoCorrente()
         SalvaAspetto();
     m_campoRicerca = campo.toUpper();
     const std::optional<QString> personalizzata = personalizzati().espressione(campo);
-    const QString origine = m_sorgente->origine(logica);
+    const QString origine = origineEspressione(logica);
     m_espressioneRicerca = personalizzata ? *personalizzata : !origine.isEmpty() ? origine : m_campoRicerca;
 
     auto *dialogo = new TRQmtGridForm(this);
@@ -893,12 +917,8 @@ void TQmtGrid::ApplicaRicerca()
     QString testo = conCondizione(base, {corpo});
     QStringList ordine = ordineRicerca(p);
     if (p.ordine == NessunOrdine) {
-        std::vector<CampoRisultato> campi;
-        for (const db::Column &c : q->descrivi(base))
-            campi.push_back({c.alias.isEmpty() ? c.name : c.alias,
-                             c.relation.isEmpty() || c.name.isEmpty() ? QString() : c.relation + QLatin1Char('.') + c.name});
         if (m_stato.modo != ModoOrdinamento::Multiplo || OrderBy)
-            ordine = righeOrderBy(m_stato, campi, {});
+            ordine = righeOrderBy(m_stato, campiRisultato(base), {});
     }
     testo = conOrdine(testo, ordine);
     if (p.modoData)
@@ -934,8 +954,9 @@ void TQmtGrid::eseguiGenerica()
     SalvaAspetto();
     auto *q = static_cast<SorgenteQuery *>(m_sorgente);
     QStringList origini;
+    // The columns of a union are named, not traced to a table.
     for (int i = 0; i < q->columnCount(); ++i)
-        origini << q->origine(i);
+        origini << (unione() ? QLatin1Char('"') + q->nomeCampo(i) + QLatin1Char('"') : q->origine(i));
     const QStringList corpo = corpoGenerica(origini, m_dialogo->EditStringa->text());
     q->close();
     m_condizione.clear();

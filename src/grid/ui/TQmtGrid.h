@@ -35,6 +35,7 @@
 #include "grid/Ordinamento.h"
 #include "grid/Ricerca.h"
 #include "grid/SorgenteDati.h"
+#include "grid/ui/TRQmtGridForm.h"
 
 #include <QFont>
 
@@ -57,7 +58,6 @@ namespace vardof::grid {
 
 class ModelloGriglia;
 class TPQmtGridForm;
-class TRQmtGridForm;
 
 // What the printing of a grid needs, taken when "Stampa" is chosen.
 struct RichiestaStampa
@@ -171,6 +171,9 @@ private:
     grid::CampiPersonalizzati personalizzati() const;
     QStringList indicizzati() const;
     bool consentito(const QString &campo) const;
+    bool unione() const;
+    QString origineEspressione(int logica) const;
+    std::vector<CampoRisultato> campiRisultato(const QString &testo) const;
     std::vector<ColonnaAttuale> colonneAttuali() const;
     int larghezzaNaturale(int colonna) const;
     void applicaColoriTitoli();
