@@ -60,8 +60,13 @@ int cifre(const QString &testo, bool *ok)
 
 } // namespace
 
-CompletamentoData completaData(const QString &testo)
+CompletamentoData completaData(const QString &digitato)
 {
+    // A separator typed right after the one the box wrote itself is the
+    // same separator: "30/" then "/" stays "30/".
+    QString testo = digitato;
+    if (testo.endsWith(QLatin1String("//")))
+        testo.chop(1);
     CompletamentoData out{testo, int(testo.size()), 0};
     bool ok = false;
     switch (testo.size()) {

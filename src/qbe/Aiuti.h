@@ -50,7 +50,8 @@ struct CompletamentoData
     int lunghezzaSelezione = 0;
 };
 // The completion of the date box for its text after a key release (keys
-// that delete or move are not completed: the caller does not ask).
+// that delete or move are not completed: the caller does not ask). A "/"
+// typed right after the one the box wrote is dropped.
 CompletamentoData completaData(const QString &testo);
 
 // ---- F6, range ---------------------------------------------------------------
@@ -58,9 +59,12 @@ CompletamentoData completaData(const QString &testo);
 inline const QString kMsgRange = QStringLiteral("Impostare correttamente i valori del range");
 
 // The condition of a range on `nome` from `da` to `a` (either may be
-// empty). `campiData`: the dialog showed date fields. Nothing when the
-// range is refused (kMsgRange); an empty text when neither bound is filled
-// (the condition stays as it is).
+// empty), by the class of the column: dates (the dialog's date boxes) are
+// checked and written gg/mm/aaaa in quotes, integer and floating values
+// bare, every other class in quotes. Nothing when the range is refused
+// (kMsgRange): an invalid date, or two texts whose first sorts after the
+// second; an empty text when neither bound is filled (the condition stays
+// as it is).
 std::optional<QString> testoRange(const QString &nome, const QString &da, const QString &a, TipoCampo tipo);
 
 // ---- F7, formulas -------------------------------------------------------------

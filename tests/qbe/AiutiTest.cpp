@@ -113,7 +113,10 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoCompleta{"01/02/23", "01/02/2023", 10, 0}, CasoCompleta{"01/02/75", "01/02/1975", 10, 0},
                       CasoCompleta{"01/02/20", "01/02/20", 8, 0}, CasoCompleta{"01/02/19", "01/02/19", 8, 0},
                       CasoCompleta{"01/02/x1", "01/02/x1", 6, 2}, CasoCompleta{"1", "1", 1, 0},
-                      CasoCompleta{"01/02/2023", "01/02/2023", 10, 0}));
+                      CasoCompleta{"01/02/2023", "01/02/2023", 10, 0},
+                      // The user types the separator the box has just written.
+                      CasoCompleta{"30//", "30/", 3, 0}, CasoCompleta{"30/06//", "30/06/", 6, 0},
+                      CasoCompleta{"30/6/", "30/06/", 6, 0}));
 
 // ---- F6, range -------------------------------------------------------------------
 

@@ -167,6 +167,8 @@ TSommaForm::TSommaForm(const std::vector<std::pair<QString, int>> &colonne, std:
     layout->addWidget(ComboCampi);
     ButtonCalcola = bottone(this, "ButtonCalcola", QStringLiteral("&Calcola somma"));
     ButtonOk = bottone(this, "ButtonOk", QStringLiteral("OK"));
+    // Enter closes the dialog, whichever button was pressed last.
+    ButtonOk->setDefault(true);
     auto *bottoni = new QHBoxLayout;
     bottoni->addWidget(ButtonCalcola);
     bottoni->addStretch();
