@@ -237,6 +237,72 @@ TEST_F(FinestraStorico, theLoadShowsTheChainLegend)
     EXPECT_TRUE(form->sessione().catena());
 }
 
+// ---- a saved appearance on the grid ------------------------------------------------
+
+struct CasoAspetto
+{
+    const char *nome;
+    std::vector<storedqueries::RigaStoAsp> aspetto;
+    std::function<void(TIBLQueryForm &)> verifica;
+};
+
+class AspettoSullaGriglia : public FinestraStorico, public ::testing::WithParamInterface<CasoAspetto>
+{
+};
+
+TEST_P(AspettoSullaGriglia, afterARunTheSavedLookIsPutBack)
+{
+    salvaRighe({{1, "CODICE", 1, ""}, {2, "RAGIONESOCIALE", 1, ""}, {3, "CITTA", 1, ""}});
+    {
+        db::Transaction t(att());
+        storedqueries::scriviStoAsp(att(), t, 0, 5, GetParam().aspetto);
+        t.commit();
+    }
+    auto form = apri();
+    bottone(*form, "ButtonEseguiInterrogazione")->click();
+    ASSERT_TRUE(form->rispostaVisibile());
+    GetParam().verifica(*form);
+}
+
+QString titolo(TIBLQueryForm &f, int colonna)
+{
+    return f.answerModel().headerData(colonna, Qt::Horizontal).toString();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, AspettoSullaGriglia,
+    ::testing::Values(
+        CasoAspetto{"titoloTagliato",
+                    {{0, "CODICE", 6, 1, 0, 0}, {1, "RAGIONESOCIALE", 3, 1, 1, 0}, {2, "CITTA", 10, 1, 2, 0}},
+                    [](TIBLQueryForm &f) {
+                        EXPECT_EQ(titolo(f, 1), QStringLiteral("RAG"));
+                        EXPECT_EQ(titolo(f, 0), QStringLiteral("CODICE"));
+                        EXPECT_LT(griglia(f, "DBGrid2")->columnWidth(1), griglia(f, "DBGrid2")->columnWidth(2));
+                    }},
+        CasoAspetto{"colonnaNascosta",
+                    {{0, "CODICE", 6, 0, 0, 0}, {1, "RAGIONESOCIALE", 20, 1, 1, 0}, {2, "CITTA", 10, 1, 2, 0}},
+                    [](TIBLQueryForm &f) {
+                        EXPECT_TRUE(griglia(f, "DBGrid2")->isColumnHidden(0));
+                        EXPECT_FALSE(griglia(f, "DBGrid2")->isColumnHidden(1));
+                    }},
+        CasoAspetto{"colonneSpostate",
+                    {{0, "CODICE", 6, 1, 2, 0}, {1, "RAGIONESOCIALE", 20, 1, 0, 0}, {2, "CITTA", 10, 1, 1, 0}},
+                    [](TIBLQueryForm &f) {
+                        const QHeaderView *h = griglia(f, "DBGrid2")->horizontalHeader();
+                        EXPECT_EQ(h->visualIndex(0), 2);
+                        EXPECT_EQ(h->visualIndex(1), 0);
+                        EXPECT_EQ(h->visualIndex(2), 1);
+                    }},
+        // A column the answer no longer has: the default look.
+        CasoAspetto{"nonCompatibile",
+                    {{0, "CODICE", 6, 0, 0, 100}, {1, "RAGIONESOCIALE", 3, 1, 1, 0}, {2, "ZONA", 10, 1, 2, 0}},
+                    [](TIBLQueryForm &f) {
+                        EXPECT_FALSE(griglia(f, "DBGrid2")->isColumnHidden(0));
+                        EXPECT_EQ(titolo(f, 1), QStringLiteral("RAGIONESOCIALE"));
+                        EXPECT_FALSE(f.tabRispTmp().testo().contains(QStringLiteral("ORDER BY")));
+                    }}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
 // ---- the close dialogue ---------------------------------------------------------
 
 struct CasoChiusura
