@@ -320,18 +320,36 @@ bool RiassegnaNumero(db::Attachment &att, db::Transaction &tra, int vecchio, int
     if (occupato)
         return false;
 
+    // The back link to move is the one of the query chained right after this
+    // one. A chained query further down a chain holds the number of the
+    // chained query before it, which may equal this code: never that one.
+    const auto annunciata = [&](int codice1) -> std::optional<double> {
+        const db::FieldValue v = db::queryValue(
+            att, tra,
+            QStringLiteral("SELECT FIRST 1 CONDIZIONE FROM STOINT WHERE CODICE1=%1 AND CODICE2='").arg(codice1) + o
+                + QStringLiteral("' AND MOSTRA=4 AND NOME='QUERY SUCCESSIVA' ORDER BY NUMERO"));
+        bool ok = false;
+        const double n = v ? db::toText(v).trimmed().replace(QLatin1Char(','), QLatin1Char('.')).toDouble(&ok) : 0;
+        return ok ? std::optional<double>(n) : std::nullopt;
+    };
+    QString soloCatena;
+    if (const std::optional<double> mia = annunciata(kCodice1Storico))
+        soloCatena = QStringLiteral("AND CODICE1=2000 AND CODICE2=") + testoCodice2(*mia);
+    else if (const std::optional<double> altrui = annunciata(kCodice1Catena))
+        soloCatena = QStringLiteral("AND NOT (CODICE1=2000 AND CODICE2=") + testoCodice2(*altrui) + QLatin1Char(')');
+
     const QStringList aggiornamenti[] = {
         {QStringLiteral("UPDATE STOQUER SET CODICE='") + n + QStringLiteral("' "),
          QStringLiteral("WHERE CODICE='") + o + QLatin1Char('\'')},
         {QStringLiteral("UPDATE STOINT SET CODICE2='") + n + QStringLiteral("' "),
          QStringLiteral("WHERE CODICE1=0 AND CODICE2='") + o + QLatin1Char('\'')},
         {QStringLiteral("UPDATE STOINT SET CONDIZIONE='") + n + QStringLiteral("' "),
-         QStringLiteral("WHERE NOME='QUERY PRECEDENTE' AND CONDIZIONE='") + o + QLatin1Char('\'')},
+         QStringLiteral("WHERE NOME='QUERY PRECEDENTE' AND CONDIZIONE='") + o + QLatin1Char('\''), soloCatena},
         {QStringLiteral("UPDATE STOASP SET CODICE2='") + n + QStringLiteral("' "),
          QStringLiteral("WHERE CODICE1=0 AND CODICE2='") + o + QLatin1Char('\'')},
     };
     for (const QStringList &sql : aggiornamenti)
-        eseguiECommit(att, tra, joined(sql));
+        eseguiECommit(att, tra, joined(sql).trimmed());
     return true;
 }
 
