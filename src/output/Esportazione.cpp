@@ -754,8 +754,7 @@ bool Esportatore::EsportaExcelL(const QString &file, bool tuttoTesto, const Opzi
         formati << QString::number(i + 1) << (tuttoTesto || !eNumerico(c) ? QStringLiteral("2") : QStringLiteral("1"));
     }
     conv.FormatiColonne = formati.join(QLatin1Char('/'));
-    // Every field quoted: a separator or a quote inside a text stays in it.
-    // Numeric columns are read as numbers by their column format.
+    // Every text quoted: a separator or a quote inside it stays in it.
     platform::OutputFile csv(conv.FileIngresso);
     if (!csv.open())
         return fallito(csv.errorMessage());
@@ -785,11 +784,10 @@ bool Esportatore::EsportaExcelL(const QString &file, bool tuttoTesto, const Opzi
         for (size_t i = 0; i < campi.size(); ++i) {
             const db::Column &c = colonne[size_t(campi[i].colonna)];
             QString v = testoCampoTesto(c, cur.valore(campi[i].colonna), campi[i].codice, larghezze[i], o);
-            if (eNumerico(c) && !tuttoTesto)
-                v = v.trimmed();
             if (i > 0)
                 riga += QLatin1Char(';');
-            riga += quotato(v);
+            // A quoted field is read as text: numbers go bare.
+            riga += eNumerico(c) && !tuttoTesto ? v.trimmed() : quotato(v);
         }
         riga += QStringLiteral("\r\n");
         if (!csv.write(riga.toUtf8()))

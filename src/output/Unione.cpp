@@ -15,27 +15,11 @@ namespace vardof::output {
 
 namespace {
 
-const char *const kScriptXlc = R"(<?xml version="1.0" encoding="UTF-8"?>
-<!DOCTYPE library:libraries PUBLIC "-//OpenOffice.org//DTD OfficeDocument 1.0//EN" "libraries.dtd">
-<library:libraries xmlns:library="http://openoffice.org/2000/library" xmlns:xlink="http://www.w3.org/1999/xlink">
- <library:library library:name="Standard" xlink:href="$(USER)/basic/Standard/script.xlb/" xlink:type="simple" library:link="false"/>
-</library:libraries>
-)";
-const char *const kDialogXlc = R"(<?xml version="1.0" encoding="UTF-8"?>
-<!DOCTYPE library:libraries PUBLIC "-//OpenOffice.org//DTD OfficeDocument 1.0//EN" "libraries.dtd">
-<library:libraries xmlns:library="http://openoffice.org/2000/library" xmlns:xlink="http://www.w3.org/1999/xlink">
- <library:library library:name="Standard" xlink:href="$(USER)/basic/Standard/dialog.xlb/" xlink:type="simple" library:link="false"/>
-</library:libraries>
-)";
 const char *const kScriptXlb = R"(<?xml version="1.0" encoding="UTF-8"?>
 <!DOCTYPE library:library PUBLIC "-//OpenOffice.org//DTD OfficeDocument 1.0//EN" "library.dtd">
 <library:library xmlns:library="http://openoffice.org/2000/library" library:name="Standard" library:readonly="false" library:passwordprotected="false">
  <library:element library:name="VardofUnione"/>
 </library:library>
-)";
-const char *const kDialogXlb = R"(<?xml version="1.0" encoding="UTF-8"?>
-<!DOCTYPE library:library PUBLIC "-//OpenOffice.org//DTD OfficeDocument 1.0//EN" "library.dtd">
-<library:library xmlns:library="http://openoffice.org/2000/library" library:name="Standard" library:readonly="false" library:passwordprotected="false"/>
 )";
 // The macro reads its four lines (template, data, output, filter; all URLs
 // but the filter) from the control file, writes the output and ends
@@ -116,14 +100,25 @@ bool scrivi(const QString &path, const char *testo)
     return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(testo) == qint64(qstrlen(testo)) && f.flush();
 }
 
-// A profile of our own holding the macro; made again on every merge so an
-// older or damaged one never stands in the way.
-bool preparaProfilo(const QString &profilo, QString *errore)
+// A profile of our own holding the macro. LibreOffice lays out a new
+// profile on its first start (replacing any macro library found there), so
+// a new profile is started once empty, then the module is written into its
+// standard library, afresh on every merge.
+bool preparaProfilo(const QString &programma, const QString &profilo, QString *errore)
 {
     const QString basic = profilo + QStringLiteral("/user/basic/");
-    if (scrivi(basic + QStringLiteral("script.xlc"), kScriptXlc) && scrivi(basic + QStringLiteral("dialog.xlc"), kDialogXlc)
-        && scrivi(basic + QStringLiteral("Standard/script.xlb"), kScriptXlb)
-        && scrivi(basic + QStringLiteral("Standard/dialog.xlb"), kDialogXlb)
+    if (!QFileInfo::exists(basic + QStringLiteral("Standard/script.xlb"))) {
+        const platform::ProcessResult r = platform::runProcess(
+            programma,
+            {QStringLiteral("-env:UserInstallation=") + QUrl::fromLocalFile(profilo).toString(QUrl::FullyEncoded),
+             QStringLiteral("--headless"), QStringLiteral("--terminate_after_init")},
+            QString(), 120000);
+        if (!r.started) {
+            *errore = QStringLiteral("Impossibile avviare LibreOffice (%1): %2").arg(programma, r.errorString);
+            return false;
+        }
+    }
+    if (QFileInfo::exists(basic + QStringLiteral("script.xlc")) && scrivi(basic + QStringLiteral("Standard/script.xlb"), kScriptXlb)
         && scrivi(basic + QStringLiteral("Standard/VardofUnione.xba"), kModulo))
         return true;
     *errore = QStringLiteral("Impossibile preparare il profilo di LibreOffice in \"%1\"").arg(profilo);
@@ -193,8 +188,9 @@ bool UnisciConModello(const RispostaDaEsportare &risposta, platform::RunFeedback
     QString errore;
     if (!platform::OutputFile::writeAll(controllo, righe, &errore))
         return fallito(platform::outputFileError(controllo, errore));
-    const QString profilo = lavoro.filePath(QStringLiteral("profilo"));
-    if (!preparaProfilo(profilo, &errore))
+    const QString profilo = QDir::tempPath() + QStringLiteral("/vardof-libreoffice-unione-")
+                            + qEnvironmentVariable("USER", QStringLiteral("utente"));
+    if (!preparaProfilo(programma, profilo, &errore))
         return fallito(errore);
 
     const platform::ProcessResult r = platform::runProcess(
