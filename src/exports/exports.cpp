@@ -22,6 +22,8 @@
 #include "maintenance/ui/TAggSincroDBFastForm.h"
 #include "maintenance/ui/TCancellaTabelleTmpForm.h"
 #include "storedqueries/ui/TIBQGenForm.h"
+#include "tabletools/ui/TFormEdTab.h"
+#include "tabletools/ui/TStoSQL.h"
 
 #include "db/Error.h"
 #include "platform/Formats.h"
@@ -128,13 +130,20 @@ void showRegistry(context::TTabForm &context, std::int32_t userNumber)
     form.exec();
 }
 
-// The stored-SQL window commits the context's transaction when it closes;
-// until it exists, the entry keeps that end.
-bool commitOnEntry(context::TTabForm &context)
+// The stored-SQL window gets the context's directories and project name,
+// and the entry commits what is left open when it closes.
+void showStoredSql(context::TTabForm &context, std::int32_t)
 {
+    {
+        tabletools::TStoSQL form(&context);
+        form.DirectoryTemp = context.DirectoryTemp;
+        form.DirectoryLavoro = context.DirectoryLavoro;
+        form.DirectoryBin = context.DirectoryBin;
+        form.NomeProgetto = context.NomeProgetto;
+        form.exec();
+    }
     if (context.transaction().isActive())
         context.transaction().commit();
-    return true;
 }
 
 const EntryRow kEntries[] = {
@@ -145,8 +154,8 @@ const EntryRow kEntries[] = {
     {"ShowAggiornamentiFDBaFDBFormX", entry::VerificaTabellaAggiornamenti, show<maintenance::TAggFDBFDBForm>},
     {"ShowConversioniFormX", nullptr, show<convert::TConvFileForm>},
     {"ShowImportCSVFormX", nullptr, show<importcsv::TImportCSVForm>},
-    {"ShowVardoEdTabFormX", nullptr, nullptr},
-    {"ShowVardoSQLFormX", commitOnEntry, nullptr},
+    {"ShowVardoEdTabFormX", nullptr, show<tabletools::TFormEdTab>},
+    {"ShowVardoSQLFormX", nullptr, showStoredSql},
     {"ShowVardoQueryGenericaFormX", nullptr, showRegistry<storedqueries::TIBQGenForm::Mode::QueryGenerica>},
     {"ShowVardoStoricoFormX", nullptr, showRegistry<storedqueries::TIBQGenForm::Mode::Storico>},
 };
