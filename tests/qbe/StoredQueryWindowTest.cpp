@@ -4,6 +4,7 @@
 // function-key helpers with their dialogs.
 
 #include "Controlli.h"
+#include "Finestra.h"
 
 #include "db/Statement.h"
 #include "entry/ui/TZunDataForm.h"
@@ -43,11 +44,9 @@ namespace {
 constexpr auto *bottone = &test::controllo<QPushButton>;
 constexpr auto *griglia = &test::controllo<GrigliaQuery>;
 
-void rilascia(QWidget *w, int key)
-{
-    QKeyEvent ev(QEvent::KeyRelease, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &ev);
-}
+using test::rilascia;
+using test::riga;
+using test::scrivi;
 
 class FinestraStorico : public test::FbFixture
 {
@@ -78,16 +77,6 @@ protected:
         return form;
     }
 
-    static int riga(TIBLQueryForm &f, const QString &nome) { return f.tabIntTmp().indexOfNome(nome); }
-
-    static void scrivi(TIBLQueryForm &f, const QString &nome, const QString &condizione)
-    {
-        const QModelIndex idx = f.interrogationModel().index(riga(f, nome), InterrogationModel::ColCondizione);
-        griglia(f, "DBGrid1")->setCurrentIndex(idx);
-        griglia(f, "DBGrid1")->edit(idx);
-        ASSERT_NE(griglia(f, "DBGrid1")->editorAperto(), nullptr);
-        griglia(f, "DBGrid1")->editorAperto()->setText(condizione);
-    }
 
     static void vaiA(TIBLQueryForm &f, const QString &nome)
     {

@@ -3,6 +3,7 @@
 // face, the clipboard copy and the memo window.
 
 #include "Controlli.h"
+#include "Finestra.h"
 
 #include "db/Statement.h"
 #include "platform/Clipboard.h"
@@ -64,11 +65,9 @@ constexpr auto *etichetta = &test::controllo<QLabel>;
 constexpr auto *voce = &test::controllo<QAction>;
 constexpr auto *menu = &test::controllo<QMenu>;
 
-void rilascia(QWidget *w, int key)
-{
-    QKeyEvent ev(QEvent::KeyRelease, key, Qt::NoModifier);
-    QCoreApplication::sendEvent(w, &ev);
-}
+using test::rilascia;
+using test::riga;
+using test::scrivi;
 
 // Runs `action` on the next modal dialog of type T that opens.
 template<typename T>
@@ -135,19 +134,6 @@ protected:
     static QModelIndex cellaCondizione(TIBLQueryForm &f, const QString &nome)
     {
         return f.interrogationModel().index(riga(f, nome), InterrogationModel::ColCondizione);
-    }
-
-    static int riga(TIBLQueryForm &f, const QString &nome) { return f.tabIntTmp().indexOfNome(nome); }
-
-    // Types a condition into the grid's editor and leaves it open, as a
-    // user does before pressing a button.
-    static void scrivi(TIBLQueryForm &f, const QString &nome, const QString &condizione)
-    {
-        const QModelIndex idx = f.interrogationModel().index(riga(f, nome), InterrogationModel::ColCondizione);
-        griglia(f, "DBGrid1")->setCurrentIndex(idx);
-        griglia(f, "DBGrid1")->edit(idx);
-        ASSERT_NE(griglia(f, "DBGrid1")->editorAperto(), nullptr);
-        griglia(f, "DBGrid1")->editorAperto()->setText(condizione);
     }
 
     static void segna(TIBLQueryForm &f, const QString &nome)

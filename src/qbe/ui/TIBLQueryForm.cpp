@@ -1069,7 +1069,8 @@ void TIBLQueryForm::ButtonOrdinaClick()
             m_engine->ApplicaOrdinamento(m_risposta);
         } catch (const db::Error &e) {
             rimostraRisposta(catturato);
-            mostraErroreLettura(e.message());
+            platform::error(QStringLiteral("Errore durante l'ordinamento della risposta") + QLatin1Char('\r')
+                            + e.message());
             LayoutCorrente = false;
             return;
         }
