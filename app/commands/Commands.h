@@ -5,6 +5,8 @@
 // 2 bad usage. `args` are the words after the command name. Messages for the
 // user go to standard error in Italian, results and logs to standard output.
 
+#include "platform/RunFeedback.h"
+
 #include <QStringList>
 
 #include <memory>
@@ -24,6 +26,22 @@ bool takeUserOption(QStringList &args, int &user);
 
 // One line of results on standard output, flushed at once.
 void printLine(const QString &line);
+
+// Text for the terminal: control characters that came from the user's
+// files (ESC, BEL, a lone CR, NUL...) would drive the terminal instead of
+// being read, so each is shown as \xHH. Line feeds, CR LF and tabs stay.
+QString testoTerminale(const QString &text);
+
+// The command-line feedback with every line and message shown escaped.
+class TerminalFeedback : public platform::CommandLineFeedback
+{
+public:
+    void line(const QString &text) override;
+    platform::Answer ask(platform::MessageKind kind, const QString &text, platform::Buttons buttons) override;
+};
+
+// Messages of the platform (standard error) shown escaped from now on.
+void installTerminalMessages();
 
 // The user's work context with the archive open, as an entry builds it;
 // nullptr when it could not be built or connected (why is already shown).

@@ -22,6 +22,7 @@ namespace vardof::app {
 
 int commandAggiorna(const QStringList &arguments)
 {
+    installTerminalMessages();
     QStringList args = arguments;
     int user = 1;
     bool numberOk = false;
@@ -47,7 +48,7 @@ int commandAggiorna(const QStringList &arguments)
             maintenance::AggiornamentoFDB engine(context->database(), context->transaction(),
                                                  maintenance::aperturaLibreria());
             // SIGINT/SIGTERM take the run's own interruption path at the next row.
-            platform::CommandLineFeedback feedback;
+            TerminalFeedback feedback;
             esito = engine.esegui(*script, false, feedback);
             // The run's writes are committed here, where a failure is told
             // and changes the exit status.

@@ -34,6 +34,7 @@ int convertUsage()
 
 int commandConvert(const QStringList &arguments)
 {
+    installTerminalMessages();
     convert::ConversionOptions options;
     QStringList paths;
     for (int i = 0; i < arguments.size(); ++i) {
@@ -68,7 +69,7 @@ int commandConvert(const QStringList &arguments)
         return 1;
     }
 
-    platform::CommandLineFeedback sink;
+    TerminalFeedback sink;
     const convert::ConversionResult result = convert::Converti(options, sink);
     if (!result.error.isEmpty())
         platform::error(result.error);

@@ -29,7 +29,7 @@ namespace {
 
 // Lines on standard output, boxes on standard error; SIGINT/SIGTERM take
 // the run's own interruption path at the next line.
-class ImportFeedback : public platform::CommandLineFeedback
+class ImportFeedback : public TerminalFeedback
 {
 public:
     platform::Answer ask(platform::MessageKind kind, const QString &testo, platform::Buttons buttons) override
@@ -39,10 +39,10 @@ public:
             // nobody can answer: say what happened and keep going, as a user
             // who wants the file imported would.
             if (kind == platform::Warning)
-                platform::CommandLineFeedback::ask(kind, testo, platform::Buttons::Ok);
+                TerminalFeedback::ask(kind, testo, platform::Buttons::Ok);
             return platform::Answer::Yes;
         }
-        return platform::CommandLineFeedback::ask(kind, testo, buttons);
+        return TerminalFeedback::ask(kind, testo, buttons);
     }
 };
 
@@ -63,6 +63,7 @@ int importUsage()
 
 int commandImport(const QStringList &arguments)
 {
+    installTerminalMessages();
     QStringList args = arguments;
     int user = 1;
     if (!takeUserOption(args, user))

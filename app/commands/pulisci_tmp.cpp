@@ -41,6 +41,7 @@ private:
 
 int commandPulisciTmp(const QStringList &arguments)
 {
+    installTerminalMessages();
     QStringList args = arguments;
     int user = 1;
     if (!takeUserOption(args, user) || !args.isEmpty()) {
@@ -57,7 +58,7 @@ int commandPulisciTmp(const QStringList &arguments)
             return 0;
         }
         // SIGINT/SIGTERM stop the run before the next table; the drops done stay.
-        platform::CommandLineFeedback feedback;
+        TerminalFeedback feedback;
         DropPrinter printer(feedback, total);
         const maintenance::EsitoPulisciTmp esito =
             maintenance::eliminaTabelleTmp(context->database(), total, feedback, &printer);

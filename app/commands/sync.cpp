@@ -48,6 +48,7 @@ private:
 
 int commandSync(const QStringList &arguments)
 {
+    installTerminalMessages();
     QStringList args = arguments;
     int user = 1;
     if (!takeUserOption(args, user) || !args.isEmpty()) {
@@ -63,7 +64,7 @@ int commandSync(const QStringList &arguments)
             platform::warning(QStringLiteral("Nessuna elaborazione da eseguire"));
             return 0;
         }
-        platform::CommandLineFeedback feedback;
+        TerminalFeedback feedback;
         SyncPrinter printer(feedback);
         const maintenance::EsitoSincro esito = maintenance::eseguiSincronizzazioni(
             context->database(), context->transaction(), maintenance::aperturaLibreria(), feedback, &printer);

@@ -21,6 +21,11 @@ ConnectionAttempts &realAttempts()
 }
 
 ConnectionAttempts *g_attempts = nullptr;
+
+// isc_already_opened: another process's engine holds the file in a mode
+// this one cannot share ("Database already opened with engine instance,
+// incompatible with current").
+constexpr long kAlreadyOpened = 335545107L;
 ServerDiskPrompt g_prompt;
 
 ConnectionAttempts &attempts()
@@ -39,12 +44,23 @@ platform::IniFile datiIni(const QString &directory)
 
 bool ConnectionAttempts::connect(db::Attachment &c, const QString &name, const QStringList &params)
 {
+    inUseReason.clear();
     try {
         c.connect(name, params);
         return true;
-    } catch (const db::Error &) {
+    } catch (const db::Error &e) {
+        if (e.hasGdsCode(kAlreadyOpened))
+            inUseReason = e.message();
         return false;
     }
+}
+
+QString messaggioArchivioInUso(const QString &name, const QString &reason)
+{
+    return QStringLiteral("Impossibile aprire l'archivio \"%1\": è in uso da un altro programma.\n"
+                          "Per usarlo da più programmi insieme, raggiungerlo attraverso un server Firebird "
+                          "(\"Nome Server\" e \"Alias\" in dati.ini accanto all'archivio).\n%2")
+        .arg(name, reason);
 }
 
 bool ConnectionAttempts::create(db::Attachment &c, const QString &name, const QStringList &params)
@@ -67,8 +83,14 @@ ServerDiskPrompt setServerDiskPrompt(ServerDiskPrompt prompt)
     return std::exchange(g_prompt, std::move(prompt));
 }
 
-bool ConnettiOCrea(db::Attachment &connection, const QString &name, const QString &server, const QString &drive)
+namespace {
+
+// ConnettiOCrea that also says when the database is held by another
+// program: then nothing else is tried, and the user has been told why.
+bool connettiOCrea(db::Attachment &connection, const QString &name, const QString &server, const QString &drive,
+                   bool &inUso)
 {
+    inUso = false;
     connection.disconnect();
     QString databaseName = name;
     if (!server.isEmpty()) {
@@ -78,6 +100,11 @@ bool ConnettiOCrea(db::Attachment &connection, const QString &name, const QStrin
     }
     if (attempts().connect(connection, databaseName, adminLoginParams()))
         return true;
+    if (!attempts().inUseReason.isEmpty()) {
+        platform::showMessage(messaggioArchivioInUso(databaseName, attempts().inUseReason));
+        inUso = true;
+        return false;
+    }
     // Whatever made the connection fail, one creation is tried on the same
     // name: an existing file is never overwritten by it.
     if (attempts().create(connection, databaseName, creationParams())) {
@@ -85,6 +112,14 @@ bool ConnettiOCrea(db::Attachment &connection, const QString &name, const QStrin
         return true;
     }
     return false;
+}
+
+} // namespace
+
+bool ConnettiOCrea(db::Attachment &connection, const QString &name, const QString &server, const QString &drive)
+{
+    bool inUso = false;
+    return connettiOCrea(connection, name, server, drive, inUso);
 }
 
 PercorsoRete ConvertiPercorsoRete(const QString &uncDirectory, const QString &percorsoNelServer)
@@ -156,9 +191,12 @@ bool ApriOCreaDatabase(db::Attachment &connection, const QString &directory, con
 
     const QString server = ini.readString(kConfig, QStringLiteral("Nome Server"));
     const QString alias = ini.readString(kConfig, QStringLiteral("Alias"));
+    bool inUso = false;
     if (!server.isEmpty() && !alias.isEmpty()) {
-        if (ConnettiOCrea(connection, server + QLatin1Char(':') + alias, QString(), QString()))
+        if (connettiOCrea(connection, server + QLatin1Char(':') + alias, QString(), QString(), inUso))
             return true;
+        if (inUso)
+            return false;
     }
 
     const QString percorso = ini.readString(kConfig, QStringLiteral("PercorsoDatabase"));
@@ -167,7 +205,7 @@ bool ApriOCreaDatabase(db::Attachment &connection, const QString &directory, con
                        + QLatin1Char('\\') + percorso;
         if (!name.endsWith(QLatin1Char('\\')) && !name.endsWith(QLatin1Char('/')))
             name += QLatin1Char('\\');
-        return ConnettiOCrea(connection, name + file, QString(), QString());
+        return connettiOCrea(connection, name + file, QString(), QString(), inUso);
     }
 
     QString n = directory;
@@ -184,8 +222,10 @@ bool ApriOCreaDatabase(db::Attachment &connection, const QString &directory, con
     bool result = false;
     bool attempted = false;
     if (!errorShown) {
-        result = ConnettiOCrea(connection, n + file, QString(), QString());
+        result = connettiOCrea(connection, n + file, QString(), QString(), inUso);
         attempted = true;
+        if (inUso)
+            return false;
     }
     if (byWord && !errorShown && attempted && !result) {
         platform::showMessage(QStringLiteral("Errore: nonostante le configurazioni, il particolare percorso di rete sta rendendo impossibile l'attivazione del database"));
@@ -194,7 +234,7 @@ bool ApriOCreaDatabase(db::Attachment &connection, const QString &directory, con
     if (attempted && !result && !errorShown) {
         const ServerEDisco sd = ChiediServerEDisco(directory);
         if (!sd.server.isEmpty())
-            result = ConnettiOCrea(connection, n + file, sd.server, sd.drive);
+            result = connettiOCrea(connection, n + file, sd.server, sd.drive, inUso);
         else
             platform::showMessage(QStringLiteral("Apertura / creazione del database non riuscita!"));
     }

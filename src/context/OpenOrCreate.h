@@ -24,9 +24,19 @@ class ConnectionAttempts
 {
 public:
     virtual ~ConnectionAttempts() = default;
+    // On failure because another program holds the database file (the
+    // embedded engine of another process, or a server that cannot share
+    // it), leaves the server's text in inUseReason; otherwise clears it.
     virtual bool connect(db::Attachment &c, const QString &name, const QStringList &params);
     virtual bool create(db::Attachment &c, const QString &name, const QStringList &params);
+
+    QString inUseReason;
 };
+
+// What the user is told when the database is held by another program:
+// creating it or asking for a server would not help and would hide why.
+QString messaggioArchivioInUso(const QString &name, const QString &reason);
+
 // nullptr puts back the real one. Returns the previous one.
 ConnectionAttempts *setConnectionAttempts(ConnectionAttempts *attempts);
 

@@ -36,12 +36,15 @@ namespace {
 // or a key already there.
 QString motivoServer(const db::Error &e)
 {
-    if (db::lockWaitExpired(e))
-        return QStringLiteral("record in uso da un altro utente, attesa oltre %1 secondi: %2")
-            .arg(db::Transaction::defaultLockTimeout())
-            .arg(e.message());
-    if (e.isLockConflict())
-        return QStringLiteral("record modificato o bloccato da un altro utente durante l'elaborazione: ") + e.message();
+    // A wait that ran out and a row changed meanwhile look the same to the
+    // server (an update conflict): both mean someone else had the row.
+    if (db::lockWaitExpired(e) || e.isLockConflict()) {
+        const int attesa = db::Transaction::defaultLockTimeout();
+        const QString quanto = attesa > 0 ? QStringLiteral(", attesa massima %1 secondi").arg(attesa) : QString();
+        return QStringLiteral("record in uso da un altro utente (bloccato o modificato durante l'elaborazione%1): ")
+                   .arg(quanto)
+               + e.message();
+    }
     if (e.isDuplicateKey())
         return QStringLiteral("chiave già presente nella tabella: ") + e.message();
     return e.message();
