@@ -226,6 +226,33 @@ TEST_F(FinestraStorico, theLoadShowsTheChainLegend)
     EXPECT_TRUE(form->sessione().catena());
 }
 
+// ---- the "Ordinamento e Totali" dialog ------------------------------------------------
+
+TEST_F(FinestraStorico, theKeyTakesThirtyOneColumnsAndEntriesGoBackToTheEndOfTheOtherList)
+{
+    QStringList nomi;
+    ListeOrdETot liste;
+    for (int i = 0; i < 33; ++i) {
+        nomi << QStringLiteral("C%1").arg(i);
+        liste.disponibili.push_back(i);
+    }
+    liste.numerici = {0, 1};
+    TOrdETotForm d(nomi, liste);
+    for (int i = 0; i < kMaxChiavi; ++i)
+        d.sposta(d.ListBox1, 0);
+    EXPECT_TRUE(m_services.messages().texts().isEmpty());
+    d.sposta(d.ListBox1, 0);
+    EXPECT_EQ(m_services.messages().texts(), QStringList{kMsgTroppeChiavi});
+    EXPECT_EQ(d.liste().chiave.size(), size_t(kMaxChiavi));
+    // Back from the key: at the end of the available columns.
+    d.sposta(d.ListBox2, 0);
+    EXPECT_EQ(d.liste().disponibili, (std::vector<int>{31, 32, 0}));
+    d.sposta(d.ListBox3, 1);
+    d.sposta(d.ListBox3, 0);
+    EXPECT_EQ(d.liste().totali, (std::vector<int>{1, 0}));
+    EXPECT_TRUE(d.liste().numerici.empty());
+}
+
 // ---- a saved appearance on the grid ------------------------------------------------
 
 struct CasoAspetto
