@@ -1174,6 +1174,9 @@ void ImportRun::Impl::preparaBlocco()
                 b.line(QStringLiteral("IF (EXISTS(SELECT 1 FROM %1 WHERE %2)) THEN %3 = 0; ELSE BEGIN %4 %3 = -1; END")
                            .arg(tabella, condizioni.join(QStringLiteral(" AND ")), esito, insert));
             } else if (m_insertVerifica) {
+                // The insert itself says whether the row is there, as the
+                // single insert does: asking first would skip a line whose
+                // insert fails for another reason (a check) before the key.
                 b.line(QStringLiteral("BEGIN %1 %2 = -1; WHEN GDSCODE unique_key_violation, GDSCODE no_dup DO %2 = 0; END")
                            .arg(insert, esito));
             } else {
