@@ -115,14 +115,16 @@ void TPQmtGridForm::mostraColore(int riga)
 {
     const std::optional<int> v = m_righe[size_t(riga)].colore;
     const QColor c = v && *v != 0 ? coloreDa(*v) : palette().color(QPalette::Base);
+    const bool caricamento = m_caricamento;
     m_caricamento = true;
     DBGrid1->item(riga, ColColore)->setBackground(c);
-    m_caricamento = false;
+    m_caricamento = caricamento;
 }
 
 void TPQmtGridForm::rigaModificata(int riga)
 {
-    if (riga < 0 || riga >= int(m_righe.size()))
+    if (riga < 0 || riga >= int(m_righe.size()) || !DBGrid1->item(riga, ColNomeColonna)
+        || !DBGrid1->item(riga, ColVisibile))
         return;
     RigaPersonalizzazione &r = m_righe[size_t(riga)];
     r.nomeColonna = DBGrid1->item(riga, ColNomeColonna)->text();

@@ -283,6 +283,10 @@ void TQmtGrid::DopoLApertura(SorgenteDati &sorgente)
 {
     if (m_dopoOwner)
         m_dopoOwner(sorgente);
+    // The first screen is read with the opening, not at the next layout of
+    // the view, so that a column can be selected on it.
+    if (m_modello->rowCount() == 0 && m_modello->canFetchMore(QModelIndex()))
+        m_modello->fetchMore(QModelIndex());
     CaricaAspetto();
     if (!m_campoRicerca.isEmpty())
         selezionaCampo(m_campoRicerca);
