@@ -20,6 +20,7 @@
 #include "qbe/ui/TAppoggioQuerForm.h"
 #include "qbe/ui/TMostraMemoForm.h"
 #include "qbe/ui/TabRecTmp.h"
+#include "output/ui/EsportaRisposta.h"
 
 #include <QAction>
 #include <QApplication>
@@ -282,8 +283,9 @@ void TIBLQueryForm::costruisciFacciaRisposta()
     connect(ButtonChiudi1, &QPushButton::clicked, this, &TIBLQueryForm::ButtonChiudiClick);
     connect(ButtonSomma, &QPushButton::clicked, this, &TIBLQueryForm::ButtonSommaClick);
     connect(ButtonOrdina, &QPushButton::clicked, this, &TIBLQueryForm::ButtonOrdinaClick);
-    // Charts, printing and export are their own windows.
-    m_nonCollegati << ButtonGrafico << ButtonStampa << ButtonEsporta;
+    connect(ButtonEsporta, &QPushButton::clicked, this, &TIBLQueryForm::ButtonEsportaClick);
+    // Charts and printing are their own windows.
+    m_nonCollegati << ButtonGrafico << ButtonStampa;
 
     DBGrid2 = new GrigliaQuery(this);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
@@ -1292,6 +1294,37 @@ void TIBLQueryForm::InserisciValore()
         valore = form.Edit1->text();
     }
     scriviCondizione(row, testoValore(nome, valore, tipo));
+}
+
+void TIBLQueryForm::ButtonEsportaClick()
+{
+    if (!m_risposta.isOpen())
+        return;
+    output::ContestoEsportazione c;
+    c.risposta.sql = m_risposta.SQL();
+    c.risposta.transazione = m_risposta.transaction() ? m_risposta.transaction() : &m_transazione;
+    // The columns as the grid shows them: visible ones in display order,
+    // with their titles, widths and codes.
+    const QHeaderView *h = DBGrid2->horizontalHeader();
+    for (int v = 0; v < h->count(); ++v) {
+        const int i = h->logicalIndex(v);
+        if (i < 0 || i >= m_risposta.columnCount() || DBGrid2->isColumnHidden(i))
+            continue;
+        c.risposta.campi.push_back({i, m_risposta.nomeColonna(i),
+                                    m_answerModel->headerData(i, Qt::Horizontal).toString(),
+                                    caratteriLarghezza(DBGrid2->columnWidth(i)), m_sessione.codici().codice(i)});
+    }
+    c.store = m_store.get();
+    c.ditta = m_ditta;
+    c.dirLavoro = m_directory;
+    c.fileImpostazioni = m_fileImpostazioni;
+    c.nomeFile = !m_nomeExport.isEmpty() ? m_nomeExport : m_tabella.toUpper() + QStringLiteral(".CSV");
+    c.caricaParametro = [this](const QString &nome) { return CaricaParametro(nome); };
+    c.esportazioneInCorso = [this](bool on) {
+        if (on)
+            EsportazioneInCorso = true;
+    };
+    output::ButtonEsportaClick(this, c);
 }
 
 } // namespace vardof::qbe

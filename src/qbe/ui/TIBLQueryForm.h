@@ -143,6 +143,8 @@ public:
     // ---- ordering, totals, sums -------------------------------------------
     void ButtonOrdinaClick();
     void ButtonSommaClick();
+    // "&Esporta": the export dialog over the answer as the grid shows it.
+    void ButtonEsportaClick();
     void ButtonCountClick();
     void ButtonSumClick();
     void Inseriscisomma1Click();
