@@ -311,7 +311,7 @@ int TQmtGrid::larghezzaNaturale(int colonna) const
     switch (c.typeCode) {
     case db::TypeChar:
     case db::TypeVarchar:
-        caratteri = std::min(std::max(c.length, 1), 40);
+        caratteri = std::min(std::max(c.length, 1), 30);
         break;
     case db::TypeSmallint:
         caratteri = c.scale > 0 ? 10 : 6;
@@ -333,8 +333,9 @@ int TQmtGrid::larghezzaNaturale(int colonna) const
     default:
         break;
     }
-    caratteri = std::max<int>(caratteri, int(m_modello->titolo(colonna).size()));
-    return fontMetrics().averageCharWidth() * caratteri + 10;
+    // The whole title is readable, in the title row's own font.
+    const int titolo = horizontalHeader()->fontMetrics().horizontalAdvance(m_modello->titolo(colonna)) + 16;
+    return std::max(fontMetrics().averageCharWidth() * caratteri + 10, titolo);
 }
 
 void TQmtGrid::CaricaAspetto()
