@@ -22,6 +22,7 @@
 #include "maintenance/ui/TAggSincroDBFastForm.h"
 #include "maintenance/ui/TCancellaTabelleTmpForm.h"
 #include "storedqueries/ui/TIBQGenForm.h"
+#include "storedqueries/ui/TQueryClassForm.h"
 #include "tabletools/ui/TFormEdTab.h"
 #include "tabletools/ui/TStoSQL.h"
 
@@ -123,6 +124,13 @@ void showCleanup(context::TTabForm &context, std::int32_t)
     form.exec();
 }
 
+template <int classificazione>
+void showClassificazioni(context::TTabForm &context, std::int32_t userNumber)
+{
+    storedqueries::TQueryClassForm form(userNumber, classificazione, &context);
+    form.exec();
+}
+
 template <storedqueries::TIBQGenForm::Mode mode>
 void showRegistry(context::TTabForm &context, std::int32_t userNumber)
 {
@@ -149,8 +157,8 @@ void showStoredSql(context::TTabForm &context, std::int32_t)
 const EntryRow kEntries[] = {
     {"ShowAggSincroDBFastFormX", entry::VerificaTabellaSincronizzazioni, show<maintenance::TAggSincroDBFastForm>},
     {"ShowCancellaTabelleTmpFormX", nullptr, showCleanup},
-    {"ShowQueryClass2FormX", nullptr, nullptr},
-    {"ShowQueryClass1FormX", nullptr, nullptr},
+    {"ShowQueryClass2FormX", nullptr, showClassificazioni<2>},
+    {"ShowQueryClass1FormX", nullptr, showClassificazioni<1>},
     {"ShowAggiornamentiFDBaFDBFormX", entry::VerificaTabellaAggiornamenti, show<maintenance::TAggFDBFDBForm>},
     {"ShowConversioniFormX", nullptr, show<convert::TConvFileForm>},
     {"ShowImportCSVFormX", nullptr, show<importcsv::TImportCSVForm>},

@@ -10,10 +10,17 @@
 #include "platform/Messages.h"
 #include "platform/Services.h"
 #include "qbe/ui/TIBLQueryForm.h"
+#include "storedqueries/Classificazioni.h"
 #include "storedqueries/StoredQueryTables.h"
 #include "storedqueries/ui/TMemoNoteForm.h"
+#include "maintenance/Semafori.h"
+#include "grid/ui/TQmtGrid.h"
+#include "grid/SorgenteDati.h"
 
 #include <QBoxLayout>
+#include <QComboBox>
+#include <QMenu>
+#include <QStackedWidget>
 #include <QFileInfo>
 #include <QGridLayout>
 #include <QLineEdit>
@@ -102,7 +109,7 @@ TIBQGenForm::SceltaTabella TIBQGenForm::setSceltaTabella(SceltaTabella picker)
 
 QString TIBQGenForm::messaggioArchivioNonTrovato(const QString &percorso)
 {
-    return QStringLiteral("L'archivio \"") + percorso + QStringLiteral("\" non è stato trovato");
+    return storedqueries::messaggioArchivioNonTrovato(percorso);
 }
 
 TIBQGenForm::TIBQGenForm(context::TTabForm *context, int userNumber, Mode mode, QWidget *parent)
@@ -158,22 +165,26 @@ TIBQGenForm::TIBQGenForm(context::TTabForm *context, int userNumber, Mode mode, 
     griglia->setColumnStretch(1, 1);
     PanelAlto->setFixedHeight(72);
     layout->addWidget(PanelAlto);
+    layout->setStretch(0, 0);
 
-    NOTE = new QPlainTextEdit(this);
+    NOTE = new QPlainTextEdit(PanelAlto);
     NOTE->setObjectName(QStringLiteral("NOTE"));
     NOTE->setReadOnly(true);
     NOTE->hide();
+
+    creaStorico(PanelAlto, griglia);
+    layout->addWidget(PanelGriglia, 1);
 
     auto *basso = new QHBoxLayout;
     basso->setContentsMargins(8, 4, 8, 8);
     ButtonStorico = new QPushButton(QStringLiteral("&Storico"), this);
     ButtonStorico->setObjectName(QStringLiteral("ButtonStorico"));
-    // The history layout comes with the stored-query grid.
-    ButtonStorico->setEnabled(false);
     basso->addWidget(ButtonStorico);
+    for (QPushButton *b : {ButtonChiudiStorico, ButtonRicerche, ButtonDuplica, ButtonNuovo, ButtonAnnulla,
+                           ButtonElimina, ButtonMemorizza, ButtonEdit, ButtonChiudi})
+        basso->addWidget(b);
     basso->addStretch();
     layout->addLayout(basso);
-    layout->addStretch();
 
     connect(ButtonGeneraQuery, &QPushButton::clicked, this, &TIBQGenForm::ButtonGeneraQueryClick);
     connect(ButtonTabella, &QPushButton::clicked, this, &TIBQGenForm::ButtonTabellaClick);
@@ -181,27 +192,59 @@ TIBQGenForm::TIBQGenForm(context::TTabForm *context, int userNumber, Mode mode, 
     connect(ButtonNote, &QPushButton::clicked, this, &TIBQGenForm::ButtonNoteClick);
     connect(EditTabella, &QLineEdit::textChanged, this, &TIBQGenForm::AggiornaCampoDatabase);
     connect(EditPercorso, &QLineEdit::textChanged, this, &TIBQGenForm::AggiornaCampoDatabase);
+    connect(ButtonStorico, &QPushButton::clicked, this, &TIBQGenForm::Storico);
 
     Creazione();
     LayoutSceltaTabella();
 }
 
-TIBQGenForm::~TIBQGenForm() = default;
-
 void TIBQGenForm::Creazione()
 {
     if (!m_context->isConnected())
         return;
+    installaPreparaClassificazioni();
     try {
         PreparaTabelleQuery(m_context->database(), m_context->transaction());
     } catch (const db::Error &e) {
         platform::error(QStringLiteral("Impossibile preparare le tabelle delle query memorizzate") + QLatin1Char('\r')
                         + e.message());
+        return;
+    }
+    // Each classification's edit and filter lists: an empty first entry,
+    // then the values in description order.
+    const std::pair<int, std::pair<QComboBox *, QComboBox *>> liste[] = {
+        {1, {ComboClassificazione1, FiltroClassificazione1}}, {2, {ComboClassificazione2, FiltroClassificazione2}}};
+    for (const auto &[n, combo] : liste) {
+        QStringList valori{QString()};
+        try {
+            valori << descrizioniClassificazione(m_context->database(), m_context->transaction(), n);
+        } catch (const db::Error &e) {
+            platform::error(e.message());
+        }
+        for (QComboBox *c : {combo.first, combo.second}) {
+            c->blockSignals(true);
+            c->clear();
+            c->addItems(valori);
+            c->blockSignals(false);
+        }
     }
 }
 
 void TIBQGenForm::LayoutSceltaTabella()
 {
+    m_storico = false;
+    for (QWidget *w : std::initializer_list<QWidget *>{
+             Codice, Tabella, Percorso, Titolo, NOMEEXPORT, ButtonCodiceQuery, ButtonTitolo, ButtonClassificazione1,
+             ButtonClassificazione2, ButtonNomeExport, PaginaClassificazione1, PaginaClassificazione2, Navigatore,
+             PanelGriglia, NOTE, ButtonChiudiStorico, ButtonRicerche, ButtonDuplica, ButtonNuovo, ButtonAnnulla,
+             ButtonElimina, ButtonMemorizza, ButtonEdit, ButtonChiudi})
+        w->hide();
+    PopupMenu->setEnabled(false);
+    for (QAction *a : PopupMenu->actions())
+        a->setEnabled(false);
+    ButtonGeneraQuery->setEnabled(true);
+    ButtonTabella->setEnabled(true);
+    PanelAlto->setFixedHeight(72);
     EditTabella->show();
     EditPercorso->show();
     ButtonTabella->show();
@@ -209,32 +252,60 @@ void TIBQGenForm::LayoutSceltaTabella()
     ButtonNote->show();
     ButtonGeneraQuery->show();
     ButtonStorico->show();
+    // Changing the border icons of a shown dialog would hide it and end
+    // its modal loop: they follow the layout only while it is hidden.
     if (!isVisible())
-        resize(637, 161);
+        setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                       | Qt::WindowMinimizeButtonHint | Qt::WindowCloseButtonHint
+                       | (m_mode == Mode::Storico ? Qt::WindowMaximizeButtonHint : Qt::WindowType(0)));
+    setMinimumSize(0, 0);
+    resize(637, 161);
     AggiornaCampoDatabase();
 }
 
 void TIBQGenForm::showEvent(QShowEvent *event)
 {
     QDialog::showEvent(event);
-    EditTabella->setFocus();
+    if (m_inApertura)
+        return;
+    // Every activation shows the layout of the window's mode again.
+    if (m_mode == Mode::Storico) {
+        if (!m_storico)
+            QMetaObject::invokeMethod(this, &TIBQGenForm::Storico, Qt::QueuedConnection);
+    } else {
+        if (m_storico)
+            LayoutSceltaTabella();
+        EditTabella->setFocus();
+    }
 }
 
 void TIBQGenForm::AggiornaCampoDatabase()
 {
-    const bool tabellaVuota = EditTabella->text().isEmpty();
-    ButtonDatabase->setEnabled(tabellaVuota);
-    EditPercorso->setReadOnly(!tabellaVuota);
+    QLineEdit *campo = m_storico ? Percorso : EditPercorso;
+    bool libero;
+    if (!m_storico)
+        libero = EditTabella->text().isEmpty();
+    else if (m_stato == 1)
+        libero = false;
+    else
+        libero = Tabella->text().isEmpty();
+    ButtonDatabase->setEnabled(m_storico && m_stato == 1 ? true : libero);
+    campo->setReadOnly(!libero);
     // A field that does not accept input looks like the window around it.
-    QPalette p = EditPercorso->palette();
-    p.setColor(QPalette::Base, palette().color(tabellaVuota ? QPalette::Base : QPalette::Window));
-    EditPercorso->setPalette(p);
+    QPalette p = campo->palette();
+    p.setColor(QPalette::Base, palette().color(libero ? QPalette::Base : QPalette::Window));
+    campo->setPalette(p);
 }
 
 void TIBQGenForm::ButtonTabellaClick()
 {
-    EditTabella->setFocus();
-    const QString percorso = EditPercorso->text().trimmed();
+    if (m_storico && m_stato == 1) {
+        cercaSuColonna(QStringLiteral("TABELLA"));
+        return;
+    }
+    QLineEdit *campoTabella = m_storico ? Tabella : EditTabella;
+    campoTabella->setFocus();
+    const QString percorso = (m_storico ? Percorso : EditPercorso)->text().trimmed();
     std::optional<QString> scelta;
     if (percorso.isEmpty()) {
         if (!m_context->isConnected())
@@ -250,19 +321,46 @@ void TIBQGenForm::ButtonTabellaClick()
         scelta = sceltaTabella()(altro.connessione, *altro.transazione, this);
     }
     if (scelta && !scelta->isEmpty())
-        EditTabella->setText(*scelta);
+        campoTabella->setText(*scelta);
 }
 
 void TIBQGenForm::ButtonDatabaseClick()
 {
-    const QString percorso = EditPercorso->text().trimmed();
+    if (m_storico && m_stato == 1) {
+        cercaSuColonna(QStringLiteral("PERCORSO"));
+        return;
+    }
+    const QString percorso = (m_storico ? Percorso : EditPercorso)->text().trimmed();
     const QString inizio = !percorso.isEmpty() && QFileInfo(platform::toNativeLocal(percorso)).isDir()
                                ? platform::extractFilePath(percorso)
                                : platform::extractFilePath(m_context->Archivio);
     const std::optional<QString> scelto = platform::fileDialogs().openFile(
         QString(), inizio, QStringLiteral("Archivi Interbase (*.gdb;*.fdb)|*.gdb;*.fdb"));
-    if (scelto)
+    if (!scelto)
+        return;
+    if (!m_storico) {
         EditPercorso->setText(*scelto);
+        return;
+    }
+    // The row takes a number free in both databases at once, saved
+    // without the question; the lock follows it to its new number.
+    const int vecchio = Codice->text().toInt();
+    RigaStoQuer riga = rigaDaiCampi();
+    riga.Percorso = testoCampo(*scelto);
+    liberaBlocco();
+    try {
+        riga.Codice = NuovoCodiceTraDatabase(m_context->database(), *m_traStorico, *scelto);
+        scriviStoQuer(*m_traStorico, riga, vecchio);
+        m_traStorico->commitRetaining();
+    } catch (const db::Error &e) {
+        platform::error(e.message());
+        bloccaRiga(vecchio);
+        return;
+    }
+    Percorso->setText(*scelto);
+    Codice->setText(QString::number(riga.Codice));
+    bloccaRiga(riga.Codice);
+    AggiornaCampoDatabase();
 }
 
 void TIBQGenForm::ButtonNoteClick()
@@ -274,13 +372,29 @@ void TIBQGenForm::ButtonNoteClick()
 
 void TIBQGenForm::ButtonGeneraQueryClick()
 {
-    const QString tabella = EditTabella->text().trimmed();
-    const QString percorso = EditPercorso->text().trimmed();
+    QString tabella = EditTabella->text().trimmed();
+    QString percorso = EditPercorso->text().trimmed();
+    std::optional<RigaStoQuer> memorizzata;
+    if (m_storico) {
+        if (!controlliRiga())
+            return;
+        memorizzata = leggiStoQuer(*m_traStorico, codiceCorrente());
+        if (!memorizzata) {
+            platform::warning(QStringLiteral("Record eliminato in un'altra sessione"));
+            return;
+        }
+        tabella = memorizzata->Tabella.value_or(QString()).trimmed();
+        percorso = memorizzata->percorso();
+    }
     if (tabella.isEmpty()) {
         platform::warning(QStringLiteral("Si prega di scegliere una tabella da interrogare"));
         return;
     }
-    ApriQuery(tabella, percorso, std::nullopt);
+    if (memorizzata)
+        ApriQuery(tabella, percorso,
+                  ChiaveStorico{kCodice1Storico, double(memorizzata->Codice), memorizzata->NomeExport.value_or(QString())});
+    else
+        ApriQuery(tabella, percorso, std::nullopt);
 }
 
 void TIBQGenForm::ApriQueryStorico(int codice)
@@ -366,7 +480,9 @@ void TIBQGenForm::ApriQuery(const QString &tabella, const QString &percorso, con
         form.setArchivio(platform::extractFilePath(percorso.isEmpty() ? m_context->Archivio : percorso));
         if (storico)
             form.setModoStorico(storico->codice1, storico->codice2, storico->nomeExport);
+        m_inApertura = true;
         form.exec();
+        m_inApertura = false;
     }
     try {
         if (tra->isActive())
@@ -374,9 +490,16 @@ void TIBQGenForm::ApriQuery(const QString &tabella, const QString &percorso, con
     } catch (const db::Error &e) {
         platform::error(e.message());
     }
-    // Back from the query window, the table-selection layout shows again.
-    LayoutSceltaTabella();
-    EditTabella->setFocus();
+    // Back from the query window, the layout of the window's mode shows again.
+    if (m_mode == Mode::Storico) {
+        if (!m_storico)
+            Storico();
+        else
+            riapriStorico(storico ? std::optional<int>(int(storico->codice2)) : std::nullopt);
+    } else {
+        LayoutSceltaTabella();
+        EditTabella->setFocus();
+    }
 }
 
 } // namespace vardof::storedqueries

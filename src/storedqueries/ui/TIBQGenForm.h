@@ -10,20 +10,30 @@
 // purpose and closes when the query window returns. Every message goes
 // through the platform messages.
 
+#include "storedqueries/RegistroQuery.h"
+
 #include <QDialog>
 #include <QString>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
+class QAction;
+class QComboBox;
+class QGridLayout;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPlainTextEdit;
 class QPushButton;
+class QStackedWidget;
 class QWidget;
 
 namespace vardof::db { class Attachment; class Transaction; }
 namespace vardof::context { class TTabForm; }
+namespace vardof::grid { class TQmtGrid; class SorgenteQuery; }
+namespace vardof::maintenance { class TDBRecordLocker; }
 
 namespace vardof::storedqueries {
 
@@ -62,6 +72,50 @@ public:
     QPushButton *ButtonStorico;
     QPlainTextEdit *NOTE;         // the notes of the current stored query
 
+    // ---- controls (history layout) -----------------------------------------
+    QLineEdit *Codice;            // always read-only
+    QLineEdit *Tabella;
+    QLineEdit *Percorso;
+    QLineEdit *Titolo;
+    QLineEdit *NOMEEXPORT;
+    QPushButton *ButtonCodiceQuery;
+    QPushButton *ButtonTitolo;
+    QPushButton *ButtonClassificazione1;
+    QPushButton *ButtonClassificazione2;
+    QPushButton *ButtonNomeExport;   // "Nome exp - opz.", a label
+    // Each classification: page 0 "Consultazione" (read-only value and the
+    // filter list), page 1 "Editazione" (the list bound to the row).
+    QStackedWidget *PaginaClassificazione1;
+    QStackedWidget *PaginaClassificazione2;
+    QLineEdit *ValoreClassificazione1;
+    QLineEdit *ValoreClassificazione2;
+    QComboBox *FiltroClassificazione1;
+    QComboBox *FiltroClassificazione2;
+    QComboBox *ComboClassificazione1;
+    QComboBox *ComboClassificazione2;
+    QWidget *Navigatore;
+    QPushButton *ButtonPrimo;
+    QPushButton *ButtonPrecedente;
+    QPushButton *ButtonSuccessivo;
+    QPushButton *ButtonUltimo;
+    QWidget *PanelGriglia;
+    grid::TQmtGrid *GridStorico;
+    QPushButton *ButtonChiudiStorico;
+    QPushButton *ButtonRicerche;     // never shown
+    QPushButton *ButtonDuplica;
+    QPushButton *ButtonNuovo;
+    QPushButton *ButtonAnnulla;
+    QPushButton *ButtonElimina;
+    QPushButton *ButtonMemorizza;
+    QPushButton *ButtonEdit;
+    QPushButton *ButtonChiudi;
+    QMenu *PopupMenu;
+    QAction *SalvaQuerySuFile;      // F9
+    QAction *CaricaQueryDaFile;     // F10
+    QAction *CopiaQueryInRitaglio;  // F11
+    QAction *CaricaQueryDaRitaglio; // F12
+    QAction *Riassegnanumeroquery1;
+
     // ---- handlers ----------------------------------------------------------
     void ButtonGeneraQueryClick();
     // Opens the query window over the stored query `codice` of STOQUER, in
@@ -74,11 +128,43 @@ public:
     // Whether the database button and the path field accept input.
     void AggiornaCampoDatabase();
 
+    void Storico();
+    void ButtonChiudiStoricoClick();
+    void ButtonNuovoClick();
+    void ButtonEditClick();
+    void ButtonMemorizzaClick();
+    void ButtonAnnullaClick();
+    void ButtonEliminaClick();
+    void ButtonDuplicaClick();
+    void ButtonChiudiClick();
+    void IBLQueryFormRiassegnanumeroquery1Click();
+    void SalvaQuerySuFileClick();
+    void CaricaQueryDaFileClick();
+    void CopiaQueryInRitaglioClick();
+    void CaricaQueryDaRitaglioClick();
+    void ButtonCodiceQueryClick();
+    void ButtonTitoloClick();
+    void ButtonClassificazione1Click();
+    void ButtonClassificazione2Click();
+
+    // ---- state, for the owner and tests -------------------------------------------
+    bool layoutStorico() const { return m_storico; }
+    // 1 browsing, 0 editing a row, 2 editing a row just created.
+    int stato() const { return m_stato; }
+    // The code of the grid's current row, 0 without one.
+    int codiceCorrente() const;
+    // The codes the history shows, in grid order.
+    QList<int> codiciMostrati() const;
+    // Makes the row of `codice` current (the first row for -1); false when
+    // it is not shown.
+    bool posiziona(int codice);
+
     // "L'archivio "<path>" non è stato trovato"
     static QString messaggioArchivioNonTrovato(const QString &percorso);
 
 protected:
     void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Creazione();
@@ -93,9 +179,33 @@ private:
     // database file `percorso`), in stored mode when a key is given.
     void ApriQuery(const QString &tabella, const QString &percorso, const std::optional<ChiaveStorico> &storico);
 
+    void creaStorico(QWidget *alto, QGridLayout *griglia);
+    void SettaInterfaccia(int stato);
+    void riempiCampi();
+    RigaStoQuer rigaDaiCampi() const;
+    // Remembers the current code, reopens the list in a fresh transaction
+    // and goes back to it: false when that row is gone.
+    bool aggiornaERiposiziona();
+    void riapriStorico(std::optional<int> codice);
+    // Locks the row for editing; false (told) when refused.
+    bool bloccaRiga(int codice);
+    void liberaBlocco();
+    bool controlliRiga(bool conRiposiziona = true);
+    // Posts a row being edited (with the save check): false when it stays in edit.
+    bool postInSospeso();
+    void cercaSuColonna(const QString &campo);
+    void caricaDaFile(const QString &file);
+
     context::TTabForm *m_context;
     int m_utente;
     Mode m_mode;
+    bool m_storico = false;
+    int m_stato = 1;
+    bool m_inApertura = false;
+    grid::SorgenteQuery *m_tabStoQuer = nullptr;
+    std::unique_ptr<db::Transaction> m_traStorico;
+    std::unique_ptr<db::Transaction> m_traBlocco;
+    std::unique_ptr<maintenance::TDBRecordLocker> m_locker;
 };
 
 } // namespace vardof::storedqueries
