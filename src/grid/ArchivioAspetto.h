@@ -82,6 +82,11 @@ struct ColonnaAttuale
 bool aspettoCambiato(const std::vector<RigaAspetto> &memorizzate, const std::vector<ColonnaAttuale> &colonne,
                      const StatoOrdinamento &ordinamento);
 
+// The sort stored in layout rows; an undecided mode is decided by them
+// (multi-key when some ORDINAMENTO is above 2 in absolute value).
+StatoOrdinamento ordinamentoDaRighe(const std::vector<RigaAspetto> &righe, ModoOrdinamento modo,
+                                    const CampiPersonalizzati &personalizzati);
+
 // Colours as stored: red in the low byte, then green, then blue; a top
 // byte of 128 names a system colour by its index.
 constexpr int ColoreSistemaDesktop = int(0x80000001u);

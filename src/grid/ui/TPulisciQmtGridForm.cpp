@@ -46,8 +46,13 @@ TPulisciQmtGridForm::TPulisciQmtGridForm(params::TTabXForm *store, QWidget *pare
         {BitBtnPulisci, "BitBtnPulisci"}, {BitBtnCancel, "BitBtnCancel"}};
     for (const auto &n : nomi)
         n.w->setObjectName(QLatin1String(n.name));
-    EditSituazione->hide();
-    EditProgetto->hide();
+    // The boxes keep their place while hidden, so ticking does not move the window's rows.
+    for (QLineEdit *e : {EditSituazione, EditProgetto}) {
+        QSizePolicy p = e->sizePolicy();
+        p.setRetainSizeWhenHidden(true);
+        e->setSizePolicy(p);
+        e->hide();
+    }
 
     auto *opzioni = new QGridLayout;
     opzioni->addWidget(CheckBoxSpecSit, 0, 0);

@@ -259,18 +259,23 @@ void TQmtGrid::PrimaDellApertura(SorgenteDati &sorgente)
 {
     if (m_primaOwner)
         m_primaOwner(sorgente);
+    m_righeLette.reset();
     if (databaseImpostazioni()) {
-        const ArchivioAspetto a = archivio();
-        if (m_stato.modo == ModoOrdinamento::Indeciso)
-            m_stato.modo = a.leggiModo(chiave());
-        m_stato = a.leggiOrdinamento(chiave(), m_stato.modo, personalizzati());
+        // One reading of the stored layout serves the sort now and the
+        // columns after the opening.
+        m_righeLette = archivio().leggi(chiave());
+        m_stato = ordinamentoDaRighe(*m_righeLette, m_stato.modo, personalizzati());
     }
     if (sorgente.tipo() != SorgenteDati::Query || !OrderBy || m_dialogo)
         return;
     auto &q = static_cast<SorgenteQuery &>(sorgente);
+    const bool chiavePrimaria = OrdinaPerChiave && !NomeTabella.isEmpty() && q.attachment();
+    if (m_stato.chiavi().empty() && !chiavePrimaria)
+        return;
     const QString base = SQLIniziale.isEmpty() ? q.testo() : SQLIniziale.join(QLatin1Char('\n'));
-    QStringList righe = righeOrderBy(m_stato, campiRisultato(base), personalizzati());
-    if (righe.isEmpty() && m_stato.chiavi().empty() && OrdinaPerChiave && !NomeTabella.isEmpty() && q.attachment()) {
+    QStringList righe = m_stato.chiavi().empty() ? QStringList()
+                                                 : righeOrderBy(m_stato, campiRisultato(base), personalizzati());
+    if (righe.isEmpty() && m_stato.chiavi().empty() && chiavePrimaria) {
         const QString ordine =
             orderByChiavePrimaria(NomeTabella, db::catalog::primaryKeyFields(*q.attachment(), *q.transaction(), NomeTabella));
         if (!ordine.isEmpty())
@@ -363,7 +368,15 @@ void TQmtGrid::CaricaAspetto()
     }
     if (!databaseImpostazioni())
         return;
-    const std::vector<RigaAspetto> righe = archivio().leggi(chiave(), false);
+    // In position order: each column is put in its place once, and the
+    // ones placed before it stay where they are.
+    std::vector<RigaAspetto> righe;
+    if (m_righeLette) {
+        righe = std::move(*m_righeLette);
+        m_righeLette.reset();
+    } else {
+        righe = archivio().leggi(chiave());
+    }
     for (const RigaAspetto &r : righe) {
         const int logica = m_sorgente->indiceCampo(r.nomeCampo);
         if (logica < 0 || !r.posizione || *r.posizione < 0 || *r.posizione >= n)
@@ -416,6 +429,7 @@ std::vector<ColonnaAttuale> TQmtGrid::colonneAttuali() const
 
 void TQmtGrid::SalvaAspetto()
 {
+    m_righeLette.reset();
     if (!m_sorgente || !m_sorgente->isOpen() || !databaseImpostazioni())
         return;
     archivio().salva(chiave(), colonneAttuali(), m_stato);

@@ -206,6 +206,8 @@ private:
     SorgenteDati::Gestore m_primaOwner;
     SorgenteDati::Gestore m_dopoOwner;
     bool m_aspettoInModifica = false;
+    // The layout rows read before an opening, for the columns after it.
+    std::optional<std::vector<RigaAspetto>> m_righeLette;
 
     // Layout of the columns that the view cannot hold for us: the stored
     // colour values (a system colour stays one) and the widths of hidden
