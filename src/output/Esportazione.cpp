@@ -392,7 +392,7 @@ bool Esportatore::EsportaTesto(const QString &file, const OpzioniTesto &o)
     m_righe = 0;
     m_nonRappresentabili = false;
     CursoreRisposta cur(m_risposta);
-    const qint64 totale = cur.conta();
+    const qint64 totale = m_conteggio ? cur.conta() : -1;
     try {
         cur.apri();
     } catch (const db::Error &e) {
@@ -409,29 +409,57 @@ bool Esportatore::EsportaTesto(const QString &file, const OpzioniTesto &o)
         larghezze.push_back(w);
     }
 
+    // How each field's text is made: most values are the cell text as it
+    // comes from the row, without a detour through a value.
+    enum class Modo { Semplice, Testo, Altro };
+    std::vector<Modo> modi;
+    for (const CampoEsportato &f : campi) {
+        const db::Column &c = colonne[size_t(f.colonna)];
+        const int g = raggruppamento(f.codice);
+        if (eBlob(c) || (eVirgola(c) && (g == 1 || g == 2)))
+            modi.push_back(Modo::Altro);
+        else
+            modi.push_back(c.isText() ? Modo::Testo : Modo::Semplice);
+    }
+
     platform::OutputFile out(file);
     if (!out.open())
         return fallito(out.errorMessage());
-    QString riga;
+    QByteArray riga;
+    bool perso = false;
+    const QByteArray separatore = core::toCp1252(QString(o.separatore), &perso);
     auto scriviRiga = [&]() {
-        riga += QStringLiteral("\r\n");
-        out.writeText(riga);
+        riga += "\r\n";
+        out.write(riga);
         riga.clear();
         return !out.failed();
+    };
+    auto aggiungi = [&](size_t i, QString v) {
+        if (o.lunghezzaFissa) {
+            if (v.size() < larghezze[i])
+                v = v.leftJustified(larghezze[i], QLatin1Char(' '));
+        } else {
+            qsizetype end = v.size();
+            while (end > 0 && v.at(end - 1) == QLatin1Char(' '))
+                --end;
+            v.truncate(end);
+        }
+        if (i > 0)
+            riga += separatore;
+        core::appendCp1252(v, riga, &perso);
     };
     if (!o.saltaIntestazioni) {
         for (size_t i = 0; i < campi.size(); ++i) {
             const db::Column &c = colonne[size_t(campi[i].colonna)];
-            QString item;
+            QString item = o.qualificaCampi ? codiceTipoCampo(c) + QLatin1Char('_') + campi[i].etichetta
+                                            : campi[i].nome.left(larghezze[i]);
             if (o.qualificaCampi) {
-                item = codiceTipoCampo(c) + QLatin1Char('_') + campi[i].etichetta;
+                if (i > 0)
+                    riga += separatore;
+                core::appendCp1252(item, riga, &perso);
             } else {
-                item = campi[i].nome.left(larghezze[i]);
-                item = o.lunghezzaFissa ? item.leftJustified(larghezze[i], QLatin1Char(' ')) : item.trimmed();
+                aggiungi(i, item);
             }
-            if (i > 0)
-                riga += o.separatore;
-            riga += item;
         }
         if (!scriviRiga())
             return fallito(out.errorMessage());
@@ -441,26 +469,24 @@ bool Esportatore::EsportaTesto(const QString &file, const OpzioniTesto &o)
         bool ancora = false;
         try {
             ancora = cur.prossima();
+            if (!ancora)
+                break;
+            for (size_t i = 0; i < campi.size(); ++i) {
+                const int col = campi[i].colonna;
+                if (modi[i] == Modo::Altro) {
+                    aggiungi(i, testoCampoTesto(colonne[size_t(col)], cur.valore(col), campi[i].codice, larghezze[i], o));
+                    continue;
+                }
+                QString v = cur.testo(col);
+                if (modi[i] == Modo::Testo) {
+                    for (QChar &ch : v)
+                        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n'))
+                            ch = QLatin1Char(' ');
+                }
+                aggiungi(i, std::move(v));
+            }
         } catch (const db::Error &e) {
             return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
-        }
-        if (!ancora)
-            break;
-        for (size_t i = 0; i < campi.size(); ++i) {
-            const db::Column &c = colonne[size_t(campi[i].colonna)];
-            QString v = testoCampoTesto(c, cur.valore(campi[i].colonna), campi[i].codice, larghezze[i], o);
-            if (o.lunghezzaFissa) {
-                if (v.size() < larghezze[i])
-                    v = v.leftJustified(larghezze[i], QLatin1Char(' '));
-            } else {
-                qsizetype end = v.size();
-                while (end > 0 && v.at(end - 1) == QLatin1Char(' '))
-                    --end;
-                v.truncate(end);
-            }
-            if (i > 0)
-                riga += o.separatore;
-            riga += v;
         }
         if (!scriviRiga())
             return fallito(out.errorMessage());
@@ -470,7 +496,7 @@ bool Esportatore::EsportaTesto(const QString &file, const OpzioniTesto &o)
     }
     if (!out.commit())
         return fallito(out.errorMessage());
-    m_nonRappresentabili = out.hadUnencodable();
+    m_nonRappresentabili = perso;
     m_fb.report(m_righe, totale < 0 ? m_righe : totale);
     return true;
 }

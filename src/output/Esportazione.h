@@ -135,6 +135,11 @@ public:
     // vardo.sql when the insert fails.
     bool CreaCopiaTabellaExportFDB(const QString &nome, const QString &dirLavoro);
 
+    // Whether the answer's rows are counted first, for the progress and
+    // the row limits (one more pass of the server over the answer). On by
+    // default; off where nobody sees the progress.
+    void setConteggio(bool on) { m_conteggio = on; }
+
     const QString &errore() const { return m_errore; }
     // The user declined a question (row limit, replacing a table): nothing
     // was written and nothing is to be told.
@@ -157,6 +162,7 @@ private:
     bool m_rinunciato = false;
     bool m_nonRappresentabili = false;
     qint64 m_righe = 0;
+    bool m_conteggio = true;
 };
 
 // Opens an exported file for the user: with `programma` (the user's

@@ -326,6 +326,11 @@ db::FieldValue CursoreRisposta::valore(int colonna) const
     return d->cursor.value(colonna);
 }
 
+QString CursoreRisposta::testo(int colonna) const
+{
+    return d->cursor.text(colonna);
+}
+
 bool CursoreRisposta::nullo(int colonna) const
 {
     return d->cursor.isNull(colonna);

@@ -84,6 +84,9 @@ public:
     bool prossima();
     const std::vector<db::Column> &colonne() const;
     db::FieldValue valore(int colonna) const;
+    // The value's text as the grid shows it ("" for NULL), read straight
+    // from the row.
+    QString testo(int colonna) const;
     bool nullo(int colonna) const;
     // The shown fields (every column when the answer named none), each
     // checked against the columns.
