@@ -1,0 +1,212 @@
+#include "commands/QueryExport.h"
+
+#include "commands/Commands.h"
+#include "context/WorkContext.h"
+#include "db/Catalog.h"
+#include "db/Error.h"
+#include "output/Esportazione.h"
+#include "params/TTabXForm.h"
+#include "platform/HostPaths.h"
+#include "qbe/Storico.h"
+#include "qbe/TIBFQuerForm.h"
+#include "qbe/TabRispTmp.h"
+#include "storedqueries/RegistroQuery.h"
+#include "storedqueries/StoredQueryTables.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#ifdef _WIN32
+#include <io.h>
+#define isatty _isatty
+#define fileno _fileno
+#else
+#include <unistd.h>
+#endif
+
+namespace vardof::app {
+
+namespace {
+
+void errore(const QString &testo)
+{
+    std::fputs((testoTerminale(testo) + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+}
+
+// Nobody is there to answer: every question (a row limit, replacing a
+// table) is told with its text and answered no, so nothing is cut or
+// replaced without being asked for.
+class FeedbackSenzaConsenso : public TerminalFeedback
+{
+public:
+    platform::Answer ask(platform::MessageKind kind, const QString &testo, platform::Buttons buttons) override
+    {
+        // The boxes' line breaks (CR) as the terminal's.
+        QString text = testo;
+        text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
+        if (buttons == platform::Buttons::Ok)
+            return TerminalFeedback::ask(kind, text, buttons);
+        errore(text);
+        return platform::fitAnswer(buttons, platform::Answer::No);
+    }
+};
+
+// The user's memo options, as the export window would read them.
+struct OpzioniUtente
+{
+    bool memoEstesi = false;
+    QString tag;
+};
+
+OpzioniUtente opzioniUtente(int utente)
+{
+    OpzioniUtente o;
+    try {
+        params::TTabXForm store;
+        store.SetUserPerNum(utente);
+        o.memoEstesi = store.CaricaParametro(QStringLiteral("StampaMemoEstesi")) == QLatin1String("Si");
+        o.tag = store.CaricaParametro(QStringLiteral("StampaMemoEstesiTag"));
+    } catch (const db::Error &) {
+        // No user database: the defaults of a new user.
+    }
+    return o;
+}
+
+// The shown fields: the saved appearance when it fits the answer (visible
+// columns in their display order, with their widths and codes), else
+// every column with the session's codes.
+std::vector<output::CampoEsportato> campiMostrati(const qbe::TabRispTmp &risposta, const qbe::RigheAspetto &aspetto,
+                                                  const qbe::SessioneQuery &sessione)
+{
+    std::vector<output::CampoEsportato> campi;
+    if (!aspetto.empty() && qbe::TIBFQuerForm::aspettoCompatibile(aspetto, risposta)) {
+        std::vector<storedqueries::RigaStoAsp> visibili;
+        for (const auto &a : aspetto)
+            if (a.Vis == 1)
+                visibili.push_back(a);
+        std::stable_sort(visibili.begin(), visibili.end(), [](const auto &a, const auto &b) { return a.Pos < b.Pos; });
+        for (const auto &a : visibili) {
+            const int colonna = risposta.indexOfColonna(a.NomeCampo);
+            if (colonna >= 0)
+                campi.push_back({colonna, a.NomeCampo, a.NomeCampo, a.Dim, a.Raggruppa});
+        }
+        return campi;
+    }
+    for (int i = 0; i < risposta.columnCount(); ++i)
+        campi.push_back({i, risposta.nomeColonna(i), risposta.nomeColonna(i),
+                         output::larghezzaPredefinita(risposta.columns()[size_t(i)]), sessione.codici().codice(i)});
+    return campi;
+}
+
+} // namespace
+
+int esportaQuery(int utente, int codice, const QString &formato, const QString &uscita)
+{
+    static const QStringList formati = {QStringLiteral("csv"), QStringLiteral("testo"), QStringLiteral("xlsx"),
+                                        QStringLiteral("xls"), QStringLiteral("tabella")};
+    if (!formati.contains(formato)) {
+        errore(QStringLiteral("Formato \"%1\" sconosciuto: usare csv, testo, xlsx, xls o tabella").arg(formato));
+        return 2;
+    }
+    std::unique_ptr<context::TTabForm> ctx = openUserContext(utente);
+    if (!ctx)
+        return 1;
+    std::optional<storedqueries::RigaStoQuer> riga;
+    if (db::catalog::relationExists(ctx->transaction(), QStringLiteral("STOQUER")))
+        riga = storedqueries::leggiStoQuer(ctx->transaction(), codice);
+    if (!riga) {
+        errore(QStringLiteral("Query n° %1 non trovata").arg(codice));
+        return 1;
+    }
+    const QString tabella = riga->Tabella.value_or(QString()).trimmed();
+    const QString percorso = riga->percorso();
+    if (tabella.isEmpty()) {
+        errore(QStringLiteral("Si prega di scegliere una tabella da interrogare"));
+        return 1;
+    }
+    db::Attachment altro;
+    std::unique_ptr<db::Transaction> traAltro;
+    db::Attachment *att = &ctx->database();
+    db::Transaction *tra = &ctx->transaction();
+    if (!percorso.isEmpty()) {
+        if (!storedqueries::archivioEsiste(percorso)) {
+            errore(storedqueries::messaggioArchivioNonTrovato(percorso));
+            return 1;
+        }
+        if (!storedqueries::apriArchivio(altro, percorso))
+            return 1;
+        traAltro = std::make_unique<db::Transaction>(altro);
+        att = &altro;
+        tra = traAltro.get();
+    }
+    const QString nome = db::catalog::relationName(*tra, tabella);
+    if (nome.isEmpty()) {
+        errore(QStringLiteral("Tabella \"") + tabella + QStringLiteral("\" non trovata"));
+        return 1;
+    }
+
+    qbe::TabIntTmp tab;
+    qbe::SessioneQuery sessione;
+    sessione.setChiaveStorico(storedqueries::kCodice1Storico, codice);
+    sessione.setArchivio(platform::extractFilePath(percorso.isEmpty() ? ctx->Archivio : percorso));
+    qbe::StoricoQuery storico(*att, *tra);
+    const QString directory = percorso.isEmpty() ? ctx->DirectoryLavoro : platform::extractFilePath(percorso);
+    qbe::TIBFQuerForm engine(utente, *att, *tra, *att, *tra, tab, nome, sessione, directory, ctx->NomeProgetto);
+    if (!storico.RecuperaInterrogazionedaStorico(storedqueries::kCodice1Storico, codice, tab, sessione))
+        engine.RiempiTabIntTmp(tab, nome);
+    qbe::RigheAspetto aspetto;
+    engine.setApplicaAspetto([&aspetto](qbe::TabRispTmp &, const qbe::RigheAspetto &salvato) { aspetto = salvato; });
+    platform::RecordingFeedback avvisi;
+    engine.setAvvisi(&avvisi);
+    qbe::TabRispTmp risposta;
+    if (!engine.EseguiInterrogazione(tab, nome, risposta)) {
+        errore(qbe::kMsgSintassi + QLatin1Char('\n') + engine.ultimoErrore());
+        return 1;
+    }
+    for (const auto &a : avvisi.asked)
+        errore(a.text);
+
+    output::RispostaDaEsportare r;
+    r.sql = risposta.SQL();
+    r.transazione = tra;
+    r.campi = campiMostrati(risposta, aspetto, sessione);
+    // A CSV is read by programs: plain numbers, without the grid's
+    // thousands points and alignment.
+    if (formato == QLatin1String("csv"))
+        for (output::CampoEsportato &c : r.campi)
+            c.codice -= output::raggruppamento(c.codice);
+    risposta.close();
+
+    FeedbackSenzaConsenso feedback;
+    output::Esportatore esp(r, feedback);
+    // The count feeds only the progress line, shown on a terminal.
+    esp.setConteggio(isatty(fileno(stderr)));
+    bool ok = false;
+    if (formato == QLatin1String("csv") || formato == QLatin1String("testo")) {
+        const OpzioniUtente u = opzioniUtente(utente);
+        output::OpzioniTesto o;
+        o.saltaIntestazioni = formato == QLatin1String("csv");
+        o.memoEstesi = u.memoEstesi;
+        o.tagRitornoCapo = u.tag;
+        o.ritorniCapoNeiMemo = false; // one line per row
+        ok = esp.EsportaTesto(uscita, o);
+        if (ok && esp.caratteriNonRappresentabili())
+            errore(QStringLiteral("Alcuni caratteri non previsti dalla codifica CP1252 sono stati scritti come \"?\""));
+    } else if (formato == QLatin1String("xlsx")) {
+        ok = esp.EsportaXlsx(uscita);
+    } else if (formato == QLatin1String("xls")) {
+        ok = esp.EsportaLibreOffice(0, uscita, false, QString());
+    } else {
+        ok = esp.CreaCopiaTabellaExportFDB(uscita, ctx->DirectoryLavoro);
+    }
+    if (!ok) {
+        if (esp.rinunciato())
+            errore(QStringLiteral("Esportazione non eseguita"));
+        return 1;
+    }
+    if (tra->isActive())
+        tra->commit();
+    return 0;
+}
+
+} // namespace vardof::app
