@@ -34,6 +34,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QTableView>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace vardof::tabletools {
@@ -316,6 +317,14 @@ QString TFormEdTab::campoSelezionato() const
     return c < m_sorgente->columnCount() ? m_sorgente->colonna(c).name : QString();
 }
 
+void TFormEdTab::primoSchermo()
+{
+    // The first rows come with the opening, so that a cell can be chosen
+    // before the view has asked for them.
+    if (m_griglia->rowCount() == 0 && m_griglia->canFetchMore(QModelIndex()))
+        m_griglia->fetchMore(QModelIndex());
+}
+
 void TFormEdTab::aggiornaStato(const QString &testo) { Panel2->setText(testo); }
 
 bool TFormEdTab::riapri()
@@ -326,6 +335,7 @@ bool TFormEdTab::riapri()
         m_sorgente->close();
         m_modello->azzera();
         m_sorgente->open();
+        primoSchermo();
         return true;
     } catch (const db::Error &e) {
         aggiornaStato(kSelezionare);
@@ -386,7 +396,14 @@ bool TFormEdTab::ImpostaTabella(const QString &scritta)
         m_griglia->setSorgente(m_sorgente.get());
         m_sorgente->SQL() = m_editor->statementGriglia();
         m_sorgente->open();
-        aggiornaConteggio();
+        primoSchermo();
+        // Counting a large table reads all of it: the first screen comes
+        // first, the count right after.
+        aggiornaStato(QStringLiteral("Record presenti tabella %1 : ...").arg(m_tabella));
+        QTimer::singleShot(0, this, [this] {
+            if (m_editor)
+                aggiornaConteggio();
+        });
     } catch (const db::Error &e) {
         aggiornaStato(kSelezionare);
         platform::error(QStringLiteral("Apertura della tabella non riuscita") + QLatin1Char('\r') + e.message());
@@ -412,6 +429,7 @@ void TFormEdTab::AnnullaFiltro()
         m_modello->azzera();
         m_sorgente->SQL() = m_editor->statementSenzaFiltro();
         m_sorgente->open();
+        primoSchermo();
         m_righeFiltro.clear();
         aggiornaConteggio();
     } catch (const db::Error &) {

@@ -152,6 +152,7 @@ protected:
 
 private:
     void aggiornaConteggio();
+    void primoSchermo();
     void costruisciMenuCampi();
 
     context::TTabForm *m_context;

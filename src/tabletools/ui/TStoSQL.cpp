@@ -216,10 +216,15 @@ void TStoSQL::Creazione()
     GridSQL->CodiceProgetto = m_context->CodiceProgetto;
     GridSQL->TabellaPiccola = true;
     GridSQL->AbilitaRicerca = false;
+    // The list keeps the rows in code order: the window's positions follow it.
+    GridSQL->OrderBy = false;
+    GridSQL->AbilitaOrdinamento = false;
+    GridSQL->DatabaseImpostazioni = &m_context->database();
     try {
         if (!m_context->isConnected())
             throw db::Error(QStringLiteral("Archivio non collegato"));
         apriOCreaStoSql(m_context->transaction());
+        GridSQL->CreaTabelleAspetto();
         m_sorgente->attach(m_context->database(), m_context->transaction());
         GridSQL->SetSorgenteDati(m_sorgente.get());
         m_funzionante = true;
@@ -274,17 +279,36 @@ void TStoSQL::rigaScelta()
     }
 }
 
+namespace {
+
+// The memo shows every kind of line end as one line break.
+QString perMemo(const QString &sql)
+{
+    QString t = sql;
+    t.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    t.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return t;
+}
+
+} // namespace
+
 void TStoSQL::mostraCorrente()
 {
     EditCodice->setText(m_corrente.codice ? QString::number(m_corrente.codice) : QString());
     EditTitolo->setText(m_corrente.titolo);
-    MemoSQL->setPlainText(m_corrente.sql);
+    MemoSQL->setPlainText(perMemo(m_corrente.sql));
 }
 
 void TStoSQL::prendiCampi()
 {
     m_corrente.titolo = EditTitolo->text();
-    m_corrente.sql = MemoSQL->toPlainText();
+    // A text left as it was keeps its own line ends; a typed one gets CR LF.
+    const QString memo = MemoSQL->toPlainText();
+    if (memo != perMemo(m_corrente.sql)) {
+        QString t = memo;
+        t.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
+        m_corrente.sql = t;
+    }
 }
 
 void TStoSQL::SettaggioInterfaccia(bool editing)
@@ -481,7 +505,8 @@ void TStoSQL::ButtonAvantiClick()
     }
     MemoSQL->setFocus();
     MemoSQL->clear();
-    MemoSQL->setPlainText(testoWizard(m_gruppo, std::max(0, m_scelte->checkedId()), *tabella));
+    m_corrente.sql = testoWizard(m_gruppo, std::max(0, m_scelte->checkedId()), *tabella);
+    MemoSQL->setPlainText(perMemo(m_corrente.sql));
 }
 
 void TStoSQL::closeEvent(QCloseEvent *event)
@@ -547,6 +572,9 @@ void TSelectRisForm::apri()
     m_sorgente = std::make_unique<grid::SorgenteQuery>();
     m_sorgente->setTesto(m_sql);
     m_sorgente->attach(m_context->database(), m_context->transaction());
+    GridRisultato->CodiceProgetto = m_context->CodiceProgetto;
+    GridRisultato->DatabaseImpostazioni = &m_context->database();
+    GridRisultato->CreaTabelleAspetto();
     GridRisultato->SetSorgenteDati(m_sorgente.get());
     m_sorgente->open();
 }

@@ -1,0 +1,288 @@
+// The windows over a work context on a fresh database, driven through
+// their handlers with scripted boxes and file dialogs.
+#include "tabletools/ui/ModelloEditabile.h"
+#include "tabletools/ui/StrumentiTabella.h"
+#include "tabletools/ui/TEdTabIBImportForm.h"
+#include "tabletools/ui/TFormEdTab.h"
+#include "tabletools/ui/TStoSQL.h"
+
+#include "context/WorkContext.h"
+#include "db/ResultSet.h"
+#include "db/Statement.h"
+#include "grid/SorgenteDati.h"
+#include "platform/ScriptedFileDialogs.h"
+#include "platform/ScriptedMessages.h"
+#include "platform/Services.h"
+#include "support/FbFixture.h"
+#include "support/ModalDialogs.h"
+#include "tabletools/TabellaEditor.h"
+
+#include <QAbstractButton>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QMenu>
+#include <QCoreApplication>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTableView>
+#include <QTableWidget>
+
+#include <gtest/gtest.h>
+
+using namespace vardof;
+using namespace vardof::tabletools;
+
+namespace {
+
+class Finestre : public test::FbFixture
+{
+protected:
+    void SetUp() override
+    {
+        FbFixture::SetUp();
+        exec(QStringLiteral("CREATE TABLE CLIENTI (CODICE INTEGER NOT NULL PRIMARY KEY, NOME VARCHAR(20), "
+                            "PUNTI INTEGER, NOTE BLOB SUB_TYPE 1)"));
+        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (1, 'ROSSI', NULL, 'uno')"));
+        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (2, 'BIANCHI', NULL, NULL)"));
+        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (3, 'O''NEIL', NULL, NULL)"));
+        m_context = std::make_unique<context::TTabForm>(m_dir.path() + QLatin1Char('/'));
+        m_context->NomeProgetto = QStringLiteral("DEMO");
+        m_context->database().connect(dbPath(), test::adminParams());
+        m_vecchiaScelta = TStoSQL::setSceltaTabella(
+            [](db::Attachment &, db::Transaction &, QWidget *) { return std::optional<QString>(QStringLiteral("CLIENTI")); });
+        m_vecchioRisultato = TStoSQL::setMostraRisultato([this](TStoSQL &, const QString &sql) { m_mostrate << sql; });
+        m_vecchiaTabella = TFormEdTab::setSceltaTabella([this](TFormEdTab &) -> std::optional<TFormEdTab::Scelta> {
+            return TFormEdTab::Scelta{m_tabellaScelta, m_fileScelto};
+        });
+    }
+    void TearDown() override
+    {
+        TStoSQL::setSceltaTabella(m_vecchiaScelta);
+        TStoSQL::setMostraRisultato(m_vecchioRisultato);
+        TFormEdTab::setSceltaTabella(m_vecchiaTabella);
+        m_context.reset();
+        FbFixture::TearDown();
+    }
+    QStringList valori(const QString &sql)
+    {
+        db::Attachment a = db::Attachment::attach(dbPath(), test::adminParams());
+        db::Transaction t(a);
+        db::Statement st(t, sql, db::ParamStyle::AsWritten);
+        db::ResultSet rs = st.open();
+        QStringList v;
+        while (rs.next())
+            v << (rs.isNull(0) ? QStringLiteral("<null>") : rs.text(0));
+        return v;
+    }
+    platform::ScriptedMessages &msg() { return m_services.messages(); }
+
+    platform::ScopedServices m_services;
+    std::unique_ptr<context::TTabForm> m_context;
+    TStoSQL::SceltaTabella m_vecchiaScelta;
+    TStoSQL::MostraRisultato m_vecchioRisultato;
+    TFormEdTab::SceltaTabella m_vecchiaTabella;
+    QStringList m_mostrate;
+    QString m_tabellaScelta = QStringLiteral("CLIENTI");
+    QString m_fileScelto;
+};
+
+TEST_F(Finestre, StoredSqlNewSaveRunQueryAndUpdate)
+{
+    TStoSQL w(m_context.get());
+    EXPECT_EQ(w.windowTitle(), QStringLiteral("Esecuzioni SQL - Ditta: DEMO"));
+    ASSERT_TRUE(w.funzionante());
+    EXPECT_EQ(w.righe(), 0);
+    w.ButtonNuovoClick();
+    EXPECT_EQ(w.EditCodice->text(), QStringLiteral("1"));
+    EXPECT_TRUE(w.inModifica());
+    EXPECT_FALSE(w.ButtonEsegui->isEnabled());
+    w.EditTitolo->setText(QStringLiteral("Clienti"));
+    w.MemoSQL->setPlainText(QStringLiteral("select * from CLIENTI"));
+    w.ButtonEseguiClick(); // while editing: refused
+    w.ButtonMemorizzaClick();
+    EXPECT_FALSE(w.inModifica());
+    EXPECT_EQ(valori(QStringLiteral("SELECT TITOLO FROM STOSQL")), QStringList{QStringLiteral("Clienti")});
+    w.ButtonEseguiClick();
+    EXPECT_EQ(m_mostrate, QStringList{QStringLiteral("select * from CLIENTI")});
+
+    w.ButtonNuovoClick();
+    EXPECT_EQ(w.EditCodice->text(), QStringLiteral("2"));
+    w.MemoSQL->setPlainText(QStringLiteral("UPDATE CLIENTI SET PUNTI = 5 WHERE CODICE = 2"));
+    w.ButtonMemorizzaClick();
+    EXPECT_EQ(w.codiceCorrente(), 2);
+    w.ButtonEseguiClick();
+    EXPECT_EQ(valori(QStringLiteral("SELECT PUNTI FROM CLIENTI WHERE CODICE = 2")), QStringList{QStringLiteral("5")});
+    EXPECT_EQ(msg().texts(), (QStringList{QStringLiteral("Si prega di memorizzare le modifiche prima"),
+                                          QStringLiteral("Script SQL eseguito correttamente")}));
+}
+
+TEST_F(Finestre, StoredSqlBadStatementShowsTheServerMessageAndCommitsNothing)
+{
+    TStoSQL w(m_context.get());
+    w.ButtonNuovoClick();
+    w.MemoSQL->setPlainText(QStringLiteral("UPDATE CLIENTI SET NESSUNO = 1"));
+    w.ButtonMemorizzaClick();
+    w.ButtonEseguiClick();
+    ASSERT_EQ(msg().texts().size(), 1);
+    EXPECT_TRUE(msg().texts()[0].startsWith(QStringLiteral("Esecuzione fallita. Controllare lo script SQL\r\n (")));
+    EXPECT_TRUE(msg().texts()[0].contains(QStringLiteral("NESSUNO")));
+}
+
+TEST_F(Finestre, StoredSqlWizardWhileBrowsingPutsTheRowInEditing)
+{
+    TStoSQL w(m_context.get());
+    w.ButtonNuovoClick();
+    w.ButtonMemorizzaClick();
+    w.ApriWizard(GruppoWizard::Delete);
+    EXPECT_TRUE(w.PanelWizard->isEnabled());
+    const auto scelte = w.GroupWizard->findChildren<QAbstractButton *>();
+    ASSERT_EQ(scelte.size(), 3);
+    scelte[1]->setChecked(true);
+    w.ButtonAvantiClick();
+    EXPECT_FALSE(w.PanelWizard->isEnabled());
+    EXPECT_TRUE(w.inModifica());
+    EXPECT_EQ(w.MemoSQL->toPlainText(), QStringLiteral("DELETE FROM CLIENTI\nWHERE <Condizione>"));
+    w.ButtonMemorizzaClick();
+    EXPECT_EQ(valori(QStringLiteral("SELECT CAST(SQL AS VARCHAR(100)) FROM STOSQL")),
+              QStringList{QStringLiteral("DELETE FROM CLIENTI\rWHERE <Condizione>")});
+}
+
+TEST_F(Finestre, StoredSqlClosingWhileEditingIsRefused)
+{
+    TStoSQL w(m_context.get());
+    w.ButtonNuovoClick();
+    w.close();
+    EXPECT_EQ(msg().texts(),
+              QStringList{QStringLiteral("Si prega di salvare o annullare le modifiche prima di chiudere la finestra")});
+    msg().queueAnswer(platform::Answer::Yes);
+    w.ButtonAnnullaClick();
+    EXPECT_FALSE(w.inModifica());
+    EXPECT_EQ(w.righe(), 0);
+    w.ButtonEliminaClick();
+    EXPECT_EQ(msg().texts().last(), QStringLiteral("Non ci sono record da cancellare!"));
+}
+
+TEST_F(Finestre, EditorEditsACellByKeyAndNumbersAColumn)
+{
+    TFormEdTab w(m_context.get(), 1);
+    w.ButtonSelezioneClick();
+    QCoreApplication::processEvents(); // the count follows the first screen
+    EXPECT_EQ(w.Panel2->text(), QStringLiteral("Record presenti tabella CLIENTI : 3    "));
+    ASSERT_EQ(w.modello()->rowCount(), 3);
+    EXPECT_EQ(w.PopupMenu->actions().size(), 1);
+    EXPECT_EQ(w.PopupMenu->actions()[0]->text(), QStringLiteral("Edita campo NOTE"));
+    EXPECT_TRUE(w.modello()->setData(w.modello()->index(1, 1), QStringLiteral("VERDI"), Qt::EditRole));
+    EXPECT_EQ(valori(QStringLiteral("SELECT NOME FROM CLIENTI ORDER BY CODICE")),
+              (QStringList{QStringLiteral("ROSSI"), QStringLiteral("VERDI"), QStringLiteral("O'NEIL")}));
+    // A value that does not convert stays on screen with the reason.
+    EXPECT_FALSE(w.modello()->setData(w.modello()->index(0, 2), QStringLiteral("dieci"), Qt::EditRole));
+    EXPECT_EQ(w.modello()->data(w.modello()->index(0, 2)).toString(), QStringLiteral("dieci"));
+    EXPECT_TRUE(msg().texts().last().startsWith(QStringLiteral("Valore non valido per il campo PUNTI")));
+
+    m_services.messages().clear();
+    w.DBGrid1->setCurrentIndex(w.modello()->index(0, 2));
+    test::whenShown<TGenProForm>([](TGenProForm *d) {
+        d->EditProgressivo->setText(QStringLiteral("100"));
+        d->ButtonOkClick();
+    });
+    w.Generaprogressivo1Click();
+    EXPECT_EQ(valori(QStringLiteral("SELECT PUNTI FROM CLIENTI ORDER BY CODICE")),
+              (QStringList{QStringLiteral("100"), QStringLiteral("101"), QStringLiteral("102")}));
+    EXPECT_EQ(w.Panel2->text(), QStringLiteral("Record filtrati: 3"));
+}
+
+TEST_F(Finestre, EditorF3AndF5OnTheSelectedColumn)
+{
+    TFormEdTab w(m_context.get(), 1);
+    w.ButtonSelezioneClick();
+    w.DBGrid1->setCurrentIndex(w.modello()->index(0, 1));
+    msg().queueInput(QStringLiteral("12"));
+    w.ButtonF3RipetiClick();
+    EXPECT_EQ(valori(QStringLiteral("SELECT DISTINCT NOME FROM CLIENTI")), QStringList{QStringLiteral("12")});
+    w.DBGrid1->setCurrentIndex(w.modello()->index(0, 1));
+    msg().queueInput(QStringLiteral("5; DROP TABLE CLIENTI"));
+    w.BottonF5ZeriClick();
+    EXPECT_TRUE(msg().texts().last().startsWith(QStringLiteral("Numero di zeri non valido")));
+    msg().queueInput(QStringLiteral("5"));
+    w.BottonF5ZeriClick();
+    EXPECT_EQ(valori(QStringLiteral("SELECT DISTINCT NOME FROM CLIENTI")), QStringList{QStringLiteral("00012")});
+    EXPECT_EQ(w.modello()->data(w.modello()->index(0, 1)).toString(), QStringLiteral("00012"));
+}
+
+TEST_F(Finestre, EditorWithoutNotNullColumnsWarnsAndStaysReadOnly)
+{
+    exec(QStringLiteral("CREATE TABLE LIBERA (A VARCHAR(5))"));
+    exec(QStringLiteral("INSERT INTO LIBERA VALUES ('x')"));
+    m_tabellaScelta = QStringLiteral("libera");
+    TFormEdTab w(m_context.get(), 1);
+    w.ButtonSelezioneClick();
+    EXPECT_EQ(msg().texts(), QStringList{QStringLiteral("Attenzione: data l'assenza della chiave primaria, non sarà "
+                                                        "possibile modificare i dati sulla griglia")});
+    EXPECT_EQ(w.modello()->rowCount(), 1);
+    EXPECT_FALSE(w.modello()->flags(w.modello()->index(0, 0)) & Qt::ItemIsEditable);
+}
+
+TEST_F(Finestre, WorkTableFromAFileIsCreatedAndFilledThroughTheImportWindow)
+{
+    const QString file = m_dir.file(QStringLiteral("listino prezzi.csv"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("*A10_CODICE;A30_DESCRIZIONE;N2_PREZZO\r\nV1;Vite;0,25\r\nB1;Bullone;x\r\n");
+    }
+    TEdTabIBListTabForm lista(m_context.get());
+    m_services.fileDialogs().queueFile(file);
+    lista.ButtonImportTmpClick();
+    EXPECT_EQ(lista.tabellaScelta(), QStringLiteral("TMP_LISTINOPREZZI"));
+    EXPECT_EQ(lista.fileImport(), file);
+
+    m_tabellaScelta = lista.tabellaScelta();
+    m_fileScelto = file;
+    TFormEdTab w(m_context.get(), 1);
+    test::whenShown<TEdTabIBImportForm>([](TEdTabIBImportForm *d) {
+        EXPECT_FALSE(d->ButtonFile->isEnabled());
+        EXPECT_FALSE(d->CheckSaltaPrimaRiga->isEnabled());
+        d->ButtonImportaClick();
+        d->ButtonChiudi->click();
+    });
+    w.ButtonSelezioneClick();
+    EXPECT_EQ(valori(QStringLiteral("SELECT CODICE || ':' || COALESCE(CAST(PREZZO AS VARCHAR(20)), 'null') FROM "
+                                    "TMP_LISTINOPREZZI ORDER BY CODICE")),
+              (QStringList{QStringLiteral("B1:null"), QStringLiteral("V1:0.25")}));
+    EXPECT_TRUE(msg().texts().contains(QStringLiteral("Importazione effettuata")));
+    EXPECT_EQ(w.Panel2->text(), QStringLiteral("Record presenti tabella TMP_LISTINOPREZZI : 2    "));
+}
+
+TEST_F(Finestre, ActionsAddCheckSaveAndLoad)
+{
+    TabellaEditor t(m_context->transaction(), QStringLiteral("CLIENTI"));
+    TAzioniForm w(t, t.statementGriglia(), {QStringLiteral("CODICE"), QStringLiteral("NOME")});
+    w.ButtonAggiungiClick(); // code 0 without a column
+    EXPECT_EQ(msg().texts(), QStringList{QStringLiteral("Specificare un valore per Campo1")});
+    w.ComboCampo1->setCurrentText(QStringLiteral("NOME"));
+    w.ButtonAggiungiClick();
+    w.RadioAzioni->button(5)->setChecked(true);
+    w.EditVal1->setText(QStringLiteral("'"));
+    w.EditVal2->setText(QStringLiteral("´"));
+    w.ButtonAggiungiClick();
+    ASSERT_EQ(w.sequenza().size(), 2u);
+    EXPECT_EQ(w.GridRiepil->rowCount(), 2);
+    const QString file = m_dir.file(QStringLiteral("azioni"));
+    m_services.fileDialogs().queueFile(file);
+    w.ButtonSalvaClick();
+    EXPECT_TRUE(QFile::exists(file + QStringLiteral(".TXT")));
+    m_services.fileDialogs().queueFile(file + QStringLiteral(".TXT"));
+    w.ButtonCaricaClick();
+    EXPECT_EQ(w.sequenza().size(), 2u);
+    msg().queueAnswer(platform::Answer::Yes);
+    w.ButtonEseguiClick();
+    EXPECT_EQ(msg().texts().last(), QStringLiteral("Elaborazione completata"));
+    EXPECT_EQ(valori(QStringLiteral("SELECT NOME FROM CLIENTI WHERE CODICE = 3")), QStringList{QStringLiteral("O´NEIL")});
+}
+
+} // namespace
