@@ -487,3 +487,39 @@ TEST_F(Griglia, inMemoryListsSortAndFilterInMemory)
     g.AnnullaRicerca();
     EXPECT_EQ(g.modello()->rowCount(), 4);
 }
+
+TEST_F(Griglia, aRefusedSearchNeitherStartsNorLeavesTheOwnerWaiting)
+{
+    Finestra f(att(), tra(), 1, 3, false);
+    int inizio = 0, fine = 0;
+    QObject::connect(f.griglia.get(), &TQmtGrid::OnInizioRicerca, [&] { ++inizio; });
+    QObject::connect(f.griglia.get(), &TQmtGrid::OnFineRicerca, [&] { ++fine; });
+    f.griglia->selezionaCampo("NOME");
+    f.griglia->CercaSuCampoCorrente();
+    EXPECT_EQ(testi(), QStringList{QString::fromUtf8("Attenzione: Non è possibile eseguire la ricerca su un campo non "
+                                                     "indicizzato di una tabella di grandi dimensioni")});
+    EXPECT_EQ(inizio, fine);
+    EXPECT_FALSE(f.ricerca);
+    // The owner still rebuilds its statement at the next opening.
+    f.base = kBase + QStringLiteral("\nWHERE CODICE < 10");
+    f.sorgente.close();
+    f.sorgente.open();
+    EXPECT_EQ(f.sorgente.testo(), f.base);
+}
+
+TEST_F(Griglia, aSourceThatOutlivesItsGridOpensWithItsOwnHandlers)
+{
+    auto f = std::make_unique<Finestra>(att(), tra(), 1, 3);
+    f->doppioClickTitolo("NOME");
+    f->sorgente.close();
+    f->griglia.reset();
+    EXPECT_FALSE(f->sorgente.dopoLApertura);
+    f->base = QStringLiteral("SELECT CODICE FROM CLIENTI WHERE CODICE < 3");
+    // The owner's handler runs alone now: its statement, nothing of the grid.
+    f->sorgente.primaDellApertura = [&](SorgenteDati &) { f->sorgente.setTesto(f->base); };
+    f->sorgente.primaDellaChiusura = nullptr;
+    f->sorgente.open();
+    f->sorgente.fetchMore(10);
+    EXPECT_EQ(f->sorgente.fetchedCount(), 2);
+    f->sorgente.close();
+}

@@ -115,6 +115,13 @@ TQmtGrid::TQmtGrid(QWidget *parent)
 TQmtGrid::~TQmtGrid()
 {
     m_timer->stop();
+    // A source that outlives its grid gets its own handlers back: the
+    // grid's would run on a grid that is gone.
+    if (m_sorgente) {
+        m_sorgente->dopoLApertura = m_dopoOwner;
+        m_sorgente->primaDellApertura = m_primaOwner;
+        disconnect(m_sorgente, nullptr, this, nullptr);
+    }
 }
 
 int TQmtGrid::Situazione() const
@@ -779,12 +786,14 @@ void TQmtGrid::CercaSuCampoCorrente()
     const int logica = m_sorgente->indiceCampo(campo);
     if (logica < 0)
         return;
-    emit OnInizioRicerca(this);
     const bool query = m_tipo == SorgenteDati::Query;
+    // Refused before the search starts: owners that mark a running search
+    // would otherwise wait for an end that never comes.
     if (query && !TabellaPiccola && !m_impostazioni.ricercaSuOgniCampo && !indicizzati().contains(campo.toUpper())) {
         platform::warning(kNonIndicizzato);
         return;
     }
+    emit OnInizioRicerca(this);
     if (query)
         SalvaAspetto();
     m_campoRicerca = campo.toUpper();
