@@ -122,13 +122,14 @@ TQueryClassForm::TQueryClassForm(int userNumber, int classificazione, context::T
             GridQueryClass->SalvaAspetto();
     };
     GridQueryClass->DatabaseImpostazioni = &m_context->database();
-    GridQueryClass->SetSorgenteDati(m_query);
     GridQueryClass->TabellaPiccola = true;
     GridQueryClass->DirBin = m_context->DirectoryBin;
     GridQueryClass->SezioneImpostazioni = m_context->NomeProgetto;
     GridQueryClass->AbilitaRicerca = true;
     try {
+        // The layout tables must be there before the grid reads the user's settings.
         GridQueryClass->CreaTabelleAspetto();
+        GridQueryClass->SetSorgenteDati(m_query);
         m_query->open();
         if (m_query->columnCount() > 0)
             posiziona(-1);
