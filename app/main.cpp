@@ -264,5 +264,6 @@ int main(int argc, char **argv)
         return vardof::app::commandAggiorna(args);
     if (command == QLatin1String("pulisci-tmp"))
         return vardof::app::commandPulisciTmp(args);
+    if (command == QLatin1String("query")) return vardof::app::commandQuery(args);
     return usage();
 }

@@ -20,6 +20,7 @@ int commandConvert(const QStringList &args);    // vardof convert SOURCE [DEST] 
 int commandSync(const QStringList &args);       // vardof sync [--utente N]
 int commandAggiorna(const QStringList &args);   // vardof aggiorna CODICE [--utente N]
 int commandPulisciTmp(const QStringList &args); // vardof pulisci-tmp [--utente N]
+int commandQuery(const QStringList &args);     // vardof query --importa FILE | CODICE --sql | --elenco | CODICE --esporta FORMATO FILE [--utente N]
 
 // Parses "--utente N" out of args (default: the demo user 1); false on a bad number.
 bool takeUserOption(QStringList &args, int &user);

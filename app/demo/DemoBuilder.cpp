@@ -1,4 +1,5 @@
 #include "demo/DemoBuilder.h"
+#include "demo/DemoQuery.h"
 
 #include "db/Attachment.h"
 #include "db/Error.h"
@@ -400,6 +401,7 @@ void buildDemo(const DemoOptions &options)
             throw std::runtime_error(QStringLiteral("Impossibile creare la cartella %1%2").arg(host, QLatin1String(dir)).toStdString());
     createUserDatabase(host);
     createArchive(demoArchivePath(host), options.rows, options.log);
+    storeDemoQueries(demoArchivePath(host));
 
     // The host files the user's parameters; the store writes them as it would.
     platform::setHostDir(host);
