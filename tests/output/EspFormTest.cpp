@@ -163,6 +163,11 @@ TEST_F(EspForm, ChiusuraRestituisceSceltaESalvaImpostazioni)
     EXPECT_EQ(ini().readString(QStringLiteral("D01"), QStringLiteral("Programma riferimento Excel")),
               QStringLiteral("/usr/bin/foglio"));
 
+    auto d1 = dialogo();
+    controllo<QLineEdit>(*d1, "EditPercorso")->setText(QStringLiteral("/dati"));
+    d1->OKBtnClick();
+    EXPECT_EQ(d1->NomeFile(), QStringLiteral("/dati/CLIENTI.CSV")) << "cartella senza separatore finale";
+
     auto d2 = dialogo();
     controllo<QCheckBox>(*d2, "CheckStampaMemoEstesi")->setChecked(false);
     d2->CancelBtnClick();

@@ -397,7 +397,8 @@ bool TQIBEspForm::VerificaEseguibileExcel()
 void TQIBEspForm::chiudiCon(int risultato)
 {
     m_risultato = risultato;
-    m_nomeFileUscita = EditPercorso->text() + EditNomeFile->text();
+    // A folder typed without its final separator still names the folder.
+    m_nomeFileUscita = platform::ensureTrailingSeparator(EditPercorso->text()) + EditNomeFile->text();
     if (m_tipo == 1)
         m_nomeFileUscita = EditNomeFile->text();
     m_separatoreUscita = EditSeparatore->text();
