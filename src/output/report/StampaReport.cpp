@@ -1,0 +1,374 @@
+#include "output/report/StampaReport.h"
+
+#include "db/Error.h"
+#include "platform/OutputFile.h"
+
+#include <QFontMetricsF>
+#include <QIODevice>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <cmath>
+#include <map>
+
+namespace vardof::output::report {
+
+// ---- the answer as a source --------------------------------------------------
+
+ValoreReport valoreDi(const db::FieldValue &v, const db::Column &c)
+{
+    if (!v)
+        return ValoreReport::diTesto(QString());
+    if (c.isNumeric() || c.scale > 0) {
+        const double n = db::toDouble(*v).value_or(0.0);
+        return ValoreReport::diNumero(n, db::toText(v));
+    }
+    if (c.typeCode == db::TypeDate || c.typeCode == db::TypeTimestamp) {
+        ValoreReport r;
+        r.tipo = ValoreReport::Data;
+        r.testo = db::toText(v);
+        if (const auto *d = std::get_if<QDate>(&*v))
+            r.data = *d;
+        else if (const auto *dt = std::get_if<QDateTime>(&*v))
+            r.data = dt->date();
+        return r;
+    }
+    QString t = db::toText(v);
+    if (c.typeCode == db::TypeBlob)
+        t = rtfInChiaro(t);
+    return ValoreReport::diTesto(t);
+}
+
+SorgenteRisposta::SorgenteRisposta(const RispostaDaEsportare &risposta) : m_risposta(risposta) {}
+SorgenteRisposta::~SorgenteRisposta() = default;
+
+bool SorgenteRisposta::apri(QString *errore)
+{
+    try {
+        m_cursore = std::make_unique<CursoreRisposta>(m_risposta);
+        m_cursore->apri();
+        return true;
+    } catch (const db::Error &e) {
+        if (errore)
+            *errore = e.message();
+        m_cursore.reset();
+        return false;
+    }
+}
+
+bool SorgenteRisposta::prossimo()
+{
+    return m_cursore && m_cursore->prossima();
+}
+
+std::optional<ValoreReport> SorgenteRisposta::campo(const QString &nome) const
+{
+    if (!m_cursore)
+        return std::nullopt;
+    const auto &col = m_cursore->colonne();
+    for (int i = 0; i < int(col.size()); ++i) {
+        const QString n = col[size_t(i)].alias.isEmpty() ? col[size_t(i)].name : col[size_t(i)].alias;
+        if (n.compare(nome, Qt::CaseInsensitive) == 0)
+            return valoreDi(m_cursore->valore(i), col[size_t(i)]);
+    }
+    return std::nullopt;
+}
+
+QStringList SorgenteRisposta::campiConTotale() const
+{
+    QStringList out;
+    if (!m_cursore)
+        return out;
+    for (const CampoEsportato &c : m_cursore->campi())
+        if (conTotale(c.codice) && eNumerico(m_cursore->colonne()[size_t(c.colonna)]))
+            out << c.nome;
+    return out;
+}
+
+qint64 SorgenteRisposta::quanti()
+{
+    try {
+        return m_cursore ? m_cursore->conta() : -1;
+    } catch (const db::Error &) {
+        return -1;
+    }
+}
+
+const std::vector<CampoEsportato> &SorgenteRisposta::campi() const
+{
+    static const std::vector<CampoEsportato> nessuno;
+    return m_cursore ? m_cursore->campi() : nessuno;
+}
+
+const std::vector<db::Column> &SorgenteRisposta::colonne() const
+{
+    static const std::vector<db::Column> nessuna;
+    return m_cursore ? m_cursore->colonne() : nessuna;
+}
+
+// ---- runs --------------------------------------------------------------------
+
+bool StampaAvanzata(const ModelloReport &modello, SorgenteStampa &sorgente, const DatiStampa &dati,
+                    Misuratore &misura, const Impaginatore::Consegna &consegna, platform::RunFeedback *feedback,
+                    QString *errore, int *pagine)
+{
+    if (!sorgente.apri(errore))
+        return false;
+    const qint64 quanti = feedback ? sorgente.quanti() : -1;
+    const QStringList conTotale = sorgente.campiConTotale();
+    std::map<QString, double> totali;
+    for (const QString &n : conTotale)
+        totali[n.toUpper()] = 0;
+    bool suRecord = true;
+
+    Impaginatore imp(modello, misura, consegna);
+    if (dati.pagineTotali > 0)
+        imp.pagineTotali(dati.pagineTotali);
+    imp.nomi([&](const QString &nome) -> std::optional<ValoreReport> {
+        if (nome == QLatin1String("Titolo"))
+            return ValoreReport::diTesto(dati.titolo);
+        if (nome == QLatin1String("Note"))
+            return ValoreReport::diTesto(dati.note);
+        if (nome == QLatin1String("NumeraPagine"))
+            return ValoreReport::diTesto(dati.numeraPagine ? QStringLiteral("Si") : QStringLiteral("No"));
+        if (nome == QLatin1String("TipoRiga"))
+            return ValoreReport::diTesto(suRecord ? QStringLiteral("DETTAGLI") : QStringLiteral("TOTALI"));
+        if (nome.startsWith(QLatin1String("Totale."), Qt::CaseInsensitive)) {
+            auto it = totali.find(nome.mid(7).toUpper());
+            if (it != totali.end())
+                return ValoreReport::diNumero(it->second, QString::number(it->second, 'f', 2));
+        }
+        // Past the last record the fields read as empty: the cursor is spent.
+        if (!suRecord)
+            return ValoreReport::diTesto(QString());
+        return sorgente.campo(nome);
+    });
+
+    qint64 n = 0;
+    while (sorgente.prossimo()) {
+        ++n;
+        for (auto &[nome, totale] : totali)
+            if (auto v = sorgente.campo(nome))
+                totale += v->numero;
+        if (!imp.dettaglio()) {
+            if (errore)
+                *errore = imp.errore();
+            return false;
+        }
+        if (feedback) {
+            if (quanti > 0)
+                feedback->progress(int(std::lround(double(n) / double(quanti) * 100.0)));
+            if (feedback->interruptRequested()) {
+                if (errore)
+                    *errore = QStringLiteral("Stampa interrotta");
+                return false;
+            }
+        }
+    }
+    if (!totali.empty()) {
+        suRecord = false;
+        if (!imp.totali()) {
+            if (errore)
+                *errore = imp.errore();
+            return false;
+        }
+    }
+    imp.fine();
+    if (pagine)
+        *pagine = imp.pagine();
+    return true;
+}
+
+bool StampaSemplice(const ModelloReport &modello, const std::vector<std::pair<int, QString>> &righe,
+                    Misuratore &misura, const Impaginatore::Consegna &consegna, QString *errore, int *pagine)
+{
+    const std::pair<int, QString> *corrente = nullptr;
+    Impaginatore imp(modello, misura, consegna);
+    imp.nomi([&](const QString &nome) -> std::optional<ValoreReport> {
+        if (nome == QLatin1String("Descrizione"))
+            return ValoreReport::diTesto(corrente ? corrente->second : QString());
+        if (nome == QLatin1String("NumeroPagina"))
+            return ValoreReport::diNumero(corrente ? corrente->first : 0, QString::number(corrente ? corrente->first : 0));
+        return std::nullopt;
+    });
+    int pagina = -1;
+    for (const auto &r : righe) {
+        if (pagina != -1 && r.first != pagina)
+            imp.interrompiPagina();
+        pagina = r.first;
+        corrente = &r;
+        if (!imp.dettaglio()) {
+            if (errore)
+                *errore = imp.errore();
+            return false;
+        }
+    }
+    imp.fine();
+    if (pagine)
+        *pagine = imp.pagine();
+    return true;
+}
+
+bool StampaRighe(const ModelloReport &modello, SorgenteStampa &sorgente, const DatiStampa &dati, Misuratore &misura,
+                 const Impaginatore::Consegna &consegna, QString *errore, int *pagine)
+{
+    if (!sorgente.apri(errore))
+        return false;
+    Impaginatore imp(modello, misura, consegna);
+    if (dati.pagineTotali > 0)
+        imp.pagineTotali(dati.pagineTotali);
+    imp.nomi([&](const QString &nome) { return sorgente.campo(nome); });
+    while (sorgente.prossimo())
+        if (!imp.dettaglio()) {
+            if (errore)
+                *errore = imp.errore();
+            return false;
+        }
+    imp.fine();
+    if (pagine)
+        *pagine = imp.pagine();
+    return true;
+}
+
+// ---- drawing -------------------------------------------------------------------
+
+namespace {
+
+QFont fontQt(const FontModello &f)
+{
+    QFont q(f.nome);
+    q.setPointSizeF(f.punti);
+    q.setBold(f.grassetto);
+    q.setItalic(f.corsivo);
+    q.setUnderline(f.sottolineato);
+    q.setStrikeOut(f.barrato);
+    return q;
+}
+
+double unitaPerPixel(const QPaintDevice *d)
+{
+    return 25400.0 / double(d->logicalDpiX());
+}
+
+} // namespace
+
+MisuratoreDispositivo::MisuratoreDispositivo(QPaintDevice *dispositivo) : m_dispositivo(dispositivo) {}
+
+int MisuratoreDispositivo::larghezza(const QString &testo, const FontModello &font)
+{
+    QFontMetricsF m(fontQt(font), m_dispositivo);
+    return int(std::ceil(m.horizontalAdvance(testo) * unitaPerPixel(m_dispositivo)));
+}
+
+int MisuratoreDispositivo::altezzaRiga(const FontModello &font)
+{
+    QFontMetricsF m(fontQt(font), m_dispositivo);
+    return int(std::ceil(m.height() * unitaPerPixel(m_dispositivo)));
+}
+
+QPageLayout layoutPagina(const ModelloReport &m)
+{
+    const double w = m.larghezzaPagina / 1000.0, h = m.altezzaPagina / 1000.0;
+    const QSizeF mm = m.orizzontale ? QSizeF(std::min(w, h), std::max(w, h)) : QSizeF(w, h);
+    QPageSize formato(mm, QPageSize::Millimeter, QString(), QPageSize::FuzzyMatch);
+    return QPageLayout(formato, m.orizzontale ? QPageLayout::Landscape : QPageLayout::Portrait, QMarginsF(0, 0, 0, 0));
+}
+
+Disegnatore::Disegnatore(QPainter &pittore, QPagedPaintDevice &dispositivo)
+    : m_pittore(pittore), m_dispositivo(dispositivo)
+{
+}
+
+void Disegnatore::disegna(const PaginaReport &pagina)
+{
+    if (!m_prima)
+        m_dispositivo.newPage();
+    m_prima = false;
+    const double s = 1.0 / unitaPerPixel(&m_dispositivo);
+    auto px = [&](const QRect &r) {
+        return QRectF(r.left() * s, r.top() * s, r.width() * s, r.height() * s);
+    };
+    QPen penna(Qt::black);
+    penna.setWidthF(std::max(1.0, 150 * s)); // 0.15 mm
+    for (const ElementoPagina &e : pagina.elementi) {
+        if (e.tipo == ElementoPagina::Linea) {
+            m_pittore.setPen(penna);
+            m_pittore.drawLine(QPointF(e.rect.left() * s, e.rect.top() * s),
+                               QPointF((e.rect.left() + e.rect.width() - 1) * s, (e.rect.top() + e.rect.height() - 1) * s));
+            continue;
+        }
+        m_pittore.setFont(fontQt(e.font));
+        m_pittore.setPen(QColor(e.font.rosso, e.font.verde, e.font.blu));
+        const Qt::Alignment a = e.allinea == 2 ? Qt::AlignRight : e.allinea == 1 ? Qt::AlignHCenter : Qt::AlignLeft;
+        m_pittore.drawText(px(e.rect), int(a | Qt::AlignVCenter | Qt::TextSingleLine), e.testo);
+    }
+}
+
+namespace {
+
+// QPdfWriter writes through this into the output file.
+class DispositivoUscita : public QIODevice
+{
+public:
+    explicit DispositivoUscita(platform::OutputFile &f) : m_file(f) { open(QIODevice::WriteOnly); }
+
+protected:
+    qint64 readData(char *, qint64) override { return -1; }
+    qint64 writeData(const char *data, qint64 len) override { return m_file.write(data, len) ? len : -1; }
+
+private:
+    platform::OutputFile &m_file;
+};
+
+} // namespace
+
+bool contaPagine(const ModelloReport &m)
+{
+    for (const TestoModello &t : m.testi)
+        for (const QString &r : t.righe)
+            if (r.contains(QLatin1String("TotalPages$"), Qt::CaseInsensitive))
+                return true;
+    return false;
+}
+
+bool ScriviPdf(const QString &percorso, const ModelloReport &modello, const Corsa &corsa, QString *errore, int *pagine)
+{
+    platform::OutputFile file(percorso);
+    if (!file.open()) {
+        if (errore)
+            *errore = file.errorString();
+        return false;
+    }
+    bool ok = false;
+    {
+        DispositivoUscita uscita(file);
+        QPdfWriter pdf(&uscita);
+        pdf.setResolution(600);
+        pdf.setPageLayout(layoutPagina(modello));
+        pdf.setCreator(QStringLiteral("VardoF"));
+        MisuratoreDispositivo misura(&pdf);
+        int totale = 0;
+        if (contaPagine(modello) && !corsa(misura, [](PaginaReport &&) {}, 0, errore, &totale))
+            return false;
+        QPainter pittore;
+        if (!pittore.begin(&pdf)) {
+            if (errore)
+                *errore = QStringLiteral("il file PDF non si apre in scrittura");
+            return false;
+        }
+        Disegnatore disegno(pittore, pdf);
+        ok = corsa(misura, [&](PaginaReport &&p) { disegno.disegna(p); }, totale, errore, pagine);
+        pittore.end();
+    }
+    if (!ok)
+        return false;
+    if (!file.commit()) {
+        if (errore)
+            *errore = file.errorString();
+        return false;
+    }
+    return true;
+}
+
+} // namespace vardof::output::report

@@ -1,0 +1,123 @@
+#pragma once
+
+// A print run of our engine: the lines of a source through the paginator,
+// each page handed to whoever draws it (PDF writer, printer, preview, or a
+// test that reads the page model). The advanced print walks the answer once
+// with its running totals; the simple print reads the text pages.
+
+#include "output/Risposta.h"
+#include "output/report/Impaginatore.h"
+#include "platform/RunFeedback.h"
+
+#include <QPageLayout>
+
+#include <memory>
+
+class QPagedPaintDevice;
+class QPainter;
+class QPaintDevice;
+
+namespace vardof::output::report {
+
+struct DatiStampa
+{
+    QString titolo;
+    QString note;
+    bool numeraPagine = true;
+    int pagineTotali = 0; // for "Pag. x di y"; 0 when not counted
+};
+
+// The records of the advanced print, one at a time.
+class SorgenteStampa
+{
+public:
+    virtual ~SorgenteStampa() = default;
+    // Opens (again) at the first record; false with the reason.
+    virtual bool apri(QString *errore) = 0;
+    virtual bool prossimo() = 0;
+    // A field of the current record by name.
+    virtual std::optional<ValoreReport> campo(const QString &nome) const = 0;
+    // The names of the numeric fields whose totals are printed at the end.
+    virtual QStringList campiConTotale() const = 0;
+    // Records in all; -1 when not known (progress only).
+    virtual qint64 quanti() { return -1; }
+};
+
+// The answer of the query window through a one-way cursor.
+class SorgenteRisposta : public SorgenteStampa
+{
+public:
+    explicit SorgenteRisposta(const RispostaDaEsportare &risposta);
+    ~SorgenteRisposta() override;
+    bool apri(QString *errore) override;
+    bool prossimo() override;
+    std::optional<ValoreReport> campo(const QString &nome) const override;
+    QStringList campiConTotale() const override;
+    qint64 quanti() override;
+    // The shown fields, known once open (for the layout writer).
+    const std::vector<CampoEsportato> &campi() const;
+    const std::vector<db::Column> &colonne() const;
+
+private:
+    const RispostaDaEsportare &m_risposta;
+    std::unique_ptr<CursoreRisposta> m_cursore;
+};
+
+ValoreReport valoreDi(const db::FieldValue &valore, const db::Column &colonna);
+
+// The advanced print: a detail line per record, the totals line at the end
+// when some field carries one. False with the reason (a layout that names
+// fields the answer does not have, a failed read, an interruption).
+bool StampaAvanzata(const ModelloReport &modello, SorgenteStampa &sorgente, const DatiStampa &dati,
+                    Misuratore &misura, const Impaginatore::Consegna &consegna, platform::RunFeedback *feedback,
+                    QString *errore, int *pagine = nullptr);
+
+// The simple print: the text pages, one report page per page row.
+bool StampaSemplice(const ModelloReport &modello, const std::vector<std::pair<int, QString>> &righe,
+                    Misuratore &misura, const Impaginatore::Consegna &consegna, QString *errore, int *pagine = nullptr);
+
+// The grid print: every row of a statement, columns named by field.
+bool StampaRighe(const ModelloReport &modello, SorgenteStampa &sorgente, const DatiStampa &dati, Misuratore &misura,
+                 const Impaginatore::Consegna &consegna, QString *errore, int *pagine = nullptr);
+
+// ---- drawing ---------------------------------------------------------------
+
+// Measures with the fonts of a paint device.
+class MisuratoreDispositivo : public Misuratore
+{
+public:
+    explicit MisuratoreDispositivo(QPaintDevice *dispositivo);
+    int larghezza(const QString &testo, const FontModello &font) override;
+    int altezzaRiga(const FontModello &font) override;
+
+private:
+    QPaintDevice *m_dispositivo;
+};
+
+QPageLayout layoutPagina(const ModelloReport &modello);
+
+// Draws pages onto a paged device: the first on the current page, each
+// next one after newPage().
+class Disegnatore
+{
+public:
+    Disegnatore(QPainter &pittore, QPagedPaintDevice &dispositivo);
+    void disegna(const PaginaReport &pagina);
+
+private:
+    QPainter &m_pittore;
+    QPagedPaintDevice &m_dispositivo;
+    bool m_prima = true;
+};
+
+// A whole run to a PDF file written beside the target and put in place
+// when complete. `corsa` drives the paginator it is given.
+using Corsa = std::function<bool(Misuratore &, const Impaginatore::Consegna &, int pagineTotali, QString *errore,
+                                 int *pagine)>;
+bool ScriviPdf(const QString &percorso, const ModelloReport &modello, const Corsa &corsa, QString *errore,
+               int *pagine = nullptr);
+
+// True when the layout's texts ask for the number of pages.
+bool contaPagine(const ModelloReport &modello);
+
+} // namespace vardof::output::report
