@@ -32,8 +32,9 @@ QString operatoreExe()
 class Detentore
 {
 public:
-    explicit Detentore(const QString &file)
+    explicit Detentore(const QString &file, const QProcessEnvironment &env = QProcessEnvironment::systemEnvironment())
     {
+        m_p.setProcessEnvironment(env);
         m_p.start(operatoreExe(), {QStringLiteral("tieni"), file});
         m_p.waitForReadyRead(30000);
         m_riga = QString::fromLocal8Bit(m_p.readAllStandardOutput());
@@ -129,5 +130,56 @@ INSTANTIATE_TEST_SUITE_P(Casi, LauncherConArchivioTenuto,
                          ::testing::Values(FileTenuto{"databaseUtenti", "user/user.fdb"},
                                            FileTenuto{"archivio", "dati/archivio.fdb"}),
                          [](const ::testing::TestParamInfo<FileTenuto> &i) { return std::string(i.param.nome); });
+
+// The engine's own shared mode: with ServerMode SuperClassic in the
+// firebird.conf the embedded engine reads (and one lock folder for all),
+// several local processes open the same archive at once. The launcher needs
+// nothing more than that configuration.
+QString radiceCondivisa(const QString &dir)
+{
+    const QString fb = QStringLiteral("/usr/lib/x86_64-linux-gnu/firebird/3.0");
+    if (!QFileInfo::exists(fb + QStringLiteral("/plugins")))
+        return QString();
+    QDir().mkpath(dir + QStringLiteral("/lock"));
+    QDir().mkpath(dir + QStringLiteral("/intl"));
+    for (const QString &f : QDir(fb + QStringLiteral("/intl")).entryList(QDir::Files))
+        QFile::copy(fb + QStringLiteral("/intl/") + f, dir + QStringLiteral("/intl/") + f);
+    for (const char *item : {"plugins", "lib", "UDF", "firebird.msg", "plugins.conf"})
+        QFile::link(fb + QLatin1Char('/') + QLatin1String(item), dir + QLatin1Char('/') + QLatin1String(item));
+    QFile conf(dir + QStringLiteral("/firebird.conf"));
+    if (!conf.open(QIODevice::WriteOnly))
+        return QString();
+    conf.write("ServerMode = SuperClassic\n");
+    return dir;
+}
+
+TEST(ArchivioInUso, inTheEnginesSharedModeTwoProcessesShareTheArchive)
+{
+    TempDir host;
+    TempDir radice;
+    if (radiceCondivisa(radice.path()).isEmpty())
+        GTEST_SKIP() << "motore Firebird non trovato dove lo installa Debian";
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("FIREBIRD"), radice.path());
+    env.insert(QStringLiteral("FIREBIRD_LOCK"), radice.path() + QStringLiteral("/lock"));
+    const QString dir = host.path() + QLatin1Char('/');
+    {
+        QProcess demo;
+        demo.setProcessEnvironment(env);
+        demo.start(vardofExe(), {QStringLiteral("--host"), dir, QStringLiteral("demo"), QStringLiteral("--rows"),
+                                 QStringLiteral("20")});
+        ASSERT_TRUE(demo.waitForFinished(120000));
+        ASSERT_EQ(demo.exitCode(), 0) << demo.readAllStandardError().toStdString();
+    }
+    Detentore altro(dir + QStringLiteral("dati/archivio.fdb"), env);
+    ASSERT_TRUE(altro.aperto()) << altro.riga().toStdString();
+    QProcess p;
+    p.setProcessEnvironment(env);
+    p.start(vardofExe(), {QStringLiteral("--host"), dir, QStringLiteral("import"),
+                          dir + QStringLiteral("lavoro/listino_fornitore.csv"), QStringLiteral("--salta-prima-riga")});
+    const Uscita u = attendi(p, 60000);
+    EXPECT_EQ(u.codice, 0) << u.out.toStdString() << u.err.toStdString();
+    EXPECT_TRUE(u.out.contains(QLatin1String("Record aggiunti: 20"))) << u.out.toStdString();
+}
 
 } // namespace

@@ -12,23 +12,26 @@
 // - aggiorna: the destination commits only when its connection is closed,
 //   after the last row.
 //
-// The moment of the kill is drawn at random after the run has said it
-// started; VARDOF_TEST_SEED replays a draw. A run that ends before its kill
-// is tried again with an earlier moment.
+// The moment of the kill is drawn at random as a number of rows the run has
+// written so far (read from the server's monitoring tables while it runs),
+// so that it lands inside the work whatever the speed of the machine;
+// VARDOF_TEST_SEED replays a draw. A run that ends before its kill is tried
+// again with an earlier one.
 
 #include "ServerHost.h"
 
 #include "db/Error.h"
+#include "db/Statement.h"
 #include "support/FbFixture.h"
 
 #include <QElapsedTimer>
 #include <QFile>
 #include <QProcess>
-#include <QThread>
 
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <map>
 #include <random>
 
 using namespace vardof;
@@ -61,7 +64,6 @@ struct Scenario
     db::Attachment archivio;
     db::Attachment filiale;
     QStringList argomenti;
-    QString segnale;        // the line on standard output after which the kill may come
     Impronta restoArchivio; // rows the run must not touch
 };
 
@@ -73,7 +75,7 @@ struct Caso
     // anything else to say what is wrong.
     std::function<QString(Scenario &)> stato;
     std::vector<const char *> ammessi; // after a kill, besides "completo"
-    int attesaMassimaMs;               // the kill comes within this time after the signal line
+    qint64 scritture;                  // rows the whole run inserts, updates and deletes, about
 };
 
 void PrintTo(const Caso &c, std::ostream *os)
@@ -110,7 +112,6 @@ void preparaImport(Scenario &s, bool eliminaEDuplicati)
     scriviFile(s.host->lavoro() + QStringLiteral("kill.txt"), script);
     s.restoArchivio = impronta(s.archivio, QStringLiteral("LISTINI"), kListino, QStringLiteral("CODICELISTINO<>'KILL'"));
     s.argomenti = {QStringLiteral("import"), s.host->lavoro() + QStringLiteral("kill.csv")};
-    s.segnale = eliminaEDuplicati ? QStringLiteral("Scansione preliminare file") : QStringLiteral("Inizio acquisizione file");
 }
 
 QString statoImport(Scenario &s, bool eliminaEDuplicati)
@@ -159,7 +160,6 @@ void preparaSincro(Scenario &s)
                                .arg(tabella, s.host->archivio(), s.host->filiale()));
     }
     s.argomenti = {QStringLiteral("sync")};
-    s.segnale = QStringLiteral("Elaborazione 1 di 3");
 }
 
 QString statoSincro(Scenario &s)
@@ -203,7 +203,6 @@ void preparaAggiorna(Scenario &s)
                            .arg(s.host->filiale()));
     s.restoArchivio = impronta(s.filiale, QStringLiteral("AGGD"), kTabella);
     s.argomenti = {QStringLiteral("aggiorna"), QStringLiteral("11")};
-    s.segnale = QStringLiteral("Inizio controllo");
 }
 
 QString statoAggiorna(Scenario &s)
@@ -217,12 +216,15 @@ QString statoAggiorna(Scenario &s)
 }
 
 const Caso kCasi[] = {
+    // Updates and inserts of the price list.
     {"import", [](Scenario &s) { preparaImport(s, false); }, [](Scenario &s) { return statoImport(s, false); },
-     {"prima"}, 4000},
+     {"prima"}, kRigheFile},
+    // The deletion, the work table's rows and their marks, the price list.
     {"importConEliminazioneEDuplicati", [](Scenario &s) { preparaImport(s, true); },
-     [](Scenario &s) { return statoImport(s, true); }, {"prima", "eliminate"}, 8000},
-    {"sync", preparaSincro, statoSincro, {"prima", "1 su 3", "2 su 3"}, 8000},
-    {"aggiorna", preparaAggiorna, statoAggiorna, {"prima"}, 6000},
+     [](Scenario &s) { return statoImport(s, true); }, {"prima", "eliminate"},
+     kRighePresenti + 5000 + 3 * kRigheFile},
+    {"sync", preparaSincro, statoSincro, {"prima", "1 su 3", "2 su 3"}, 3 * (kRigheOrigine - kRigheDestinazione)},
+    {"aggiorna", preparaAggiorna, statoAggiorna, {"prima"}, kRigheOrigine},
 };
 
 unsigned seme()
@@ -231,19 +233,21 @@ unsigned seme()
     return s.isEmpty() ? std::random_device{}() : s.toUInt();
 }
 
-bool attendiRiga(QProcess &p, QString &visto, const QString &riga, int timeoutMs)
+// Rows written so far by process `pid` on one database, by attachment: the
+// synchronisation reconnects for each of its tables, so the counts of
+// attachments already gone are kept in `viste`.
+void contaScritte(db::Attachment &att, const QString &db, qint64 pid, std::map<QString, qint64> &viste)
 {
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < timeoutMs) {
-        if (p.state() != QProcess::Running && !p.waitForReadyRead(0))
-            return false;
-        p.waitForReadyRead(50);
-        visto += QString::fromLocal8Bit(p.readAllStandardOutput());
-        if (visto.contains(riga))
-            return true;
-    }
-    return false;
+    db::Transaction t(att);
+    db::Statement q(t,
+                    QStringLiteral("SELECT A.MON$ATTACHMENT_ID, R.MON$RECORD_INSERTS + R.MON$RECORD_UPDATES + "
+                                   "R.MON$RECORD_DELETES FROM MON$ATTACHMENTS A JOIN MON$RECORD_STATS R "
+                                   "ON R.MON$STAT_ID = A.MON$STAT_ID WHERE A.MON$REMOTE_PID = %1")
+                        .arg(pid),
+                    db::ParamStyle::AsWritten);
+    db::ResultSet rs = q.open();
+    while (rs.next())
+        viste[db + rs.text(0)] = rs.toInt64(1).value_or(0);
 }
 
 class RunInterrotta : public ::testing::TestWithParam<Caso>
@@ -264,9 +268,9 @@ TEST_P(RunInterrotta, keepsWhatItsCommitPointsPromiseAndARerunCompletes)
     RecordProperty("seme", std::to_string(s0));
     std::cout << "[ seme ] VARDOF_TEST_SEED=" << s0 << std::endl;
 
-    int attesaMassima = c.attesaMassimaMs;
+    qint64 bersaglioMassimo = c.scritture * 9 / 10;
     bool uccisaAMeta = false;
-    for (int tentativo = 0; tentativo < 4 && !uccisaAMeta; ++tentativo, attesaMassima /= 3) {
+    for (int tentativo = 0; tentativo < 6 && !uccisaAMeta; ++tentativo, bersaglioMassimo /= 2) {
         ServerHost host;
         Scenario s;
         s.host = &host;
@@ -275,18 +279,28 @@ TEST_P(RunInterrotta, keepsWhatItsCommitPointsPromiseAndARerunCompletes)
         c.prepara(s);
         ASSERT_EQ(c.stato(s), QStringLiteral("prima"));
 
-        const int attesa = std::uniform_int_distribution<int>(0, attesaMassima)(caso);
+        const qint64 bersaglio = std::uniform_int_distribution<qint64>(1, std::max<qint64>(1, bersaglioMassimo))(caso);
         std::unique_ptr<QProcess> p = host.avvia(s.argomenti);
-        QString visto;
-        ASSERT_TRUE(attendiRiga(*p, visto, s.segnale, 60000))
-            << "la riga \"" << s.segnale.toStdString() << "\" non è arrivata:\n"
-            << visto.toStdString() << p->readAllStandardError().toStdString();
-        QThread::msleep(attesa);
+        const qint64 pid = p->processId();
+        qint64 scritte = 0;
+        std::map<QString, qint64> viste;
+        QElapsedTimer orologio;
+        orologio.start();
+        while (p->state() == QProcess::Running && orologio.elapsed() < 120000) {
+            contaScritte(s.archivio, QStringLiteral("archivio:"), pid, viste);
+            contaScritte(s.filiale, QStringLiteral("filiale:"), pid, viste);
+            scritte = 0;
+            for (const auto &[chi, quante] : viste)
+                scritte += quante;
+            if (scritte >= bersaglio)
+                break;
+            p->waitForFinished(20);
+        }
         uccisaAMeta = p->state() == QProcess::Running;
         p->kill();
         p->waitForFinished(30000);
         if (!uccisaAMeta) {
-            std::cout << "[ nota ] " << c.nome << ": finita prima di " << attesa << " ms, si riprova prima"
+            std::cout << "[ nota ] " << c.nome << ": finita prima di " << bersaglio << " righe scritte, si riprova prima"
                       << std::endl;
             continue;
         }
@@ -298,7 +312,8 @@ TEST_P(RunInterrotta, keepsWhatItsCommitPointsPromiseAndARerunCompletes)
         s.archivio = host.connetti(host.archivio());
         s.filiale = host.connetti(host.filiale());
         const QString dopo = c.stato(s);
-        std::cout << "[ stato ] " << c.nome << " uccisa dopo " << attesa << " ms: " << dopo.toStdString() << std::endl;
+        std::cout << "[ stato ] " << c.nome << " uccisa dopo " << scritte << " righe scritte (bersaglio " << bersaglio
+                  << "): " << dopo.toStdString() << std::endl;
         bool ammesso = dopo == QLatin1String("completo");
         for (const char *a : c.ammessi)
             ammesso = ammesso || dopo == QLatin1String(a);
@@ -306,6 +321,8 @@ TEST_P(RunInterrotta, keepsWhatItsCommitPointsPromiseAndARerunCompletes)
 
         // The same command again completes the work.
         const Uscita di_nuovo = host.esegui(s.argomenti);
+        std::cout << "[ stato ] " << c.nome << " di nuovo, fino in fondo: " << di_nuovo.millisecondi << " ms"
+                  << std::endl;
         EXPECT_EQ(di_nuovo.codice, 0) << di_nuovo.out.toStdString() << di_nuovo.err.toStdString();
         EXPECT_EQ(c.stato(s), QStringLiteral("completo")) << di_nuovo.out.toStdString();
     }

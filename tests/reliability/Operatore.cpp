@@ -13,8 +13,10 @@
 // it in TESTIMONI, created only if no such file exists: finding one there
 // means that someone else holds the same thing at the same moment.
 //
-// At the end it prints one line "FATTE n RIFIUTATE n SOVRAPPOSTE n ERRORI n"
-// and then one line per error; "APERTO" for tieni once the file is open.
+// At the end it prints one line "FATTE n RIFIUTATE n SOVRAPPOSTE n
+// CONFLITTI n ERRORI n" and then one line per error; "APERTO" for tieni once
+// the file is open. CONFLITTI counts answer tables the server refused with an
+// update conflict because another user created a table at the same time.
 
 #include "db/Error.h"
 #include "db/Statement.h"
@@ -41,6 +43,7 @@ struct Conti
     int fatte = 0;
     int rifiutate = 0;
     int sovrapposte = 0;
+    int conflitti = 0; // answer tables refused because another user was creating one
     QStringList errori;
 };
 
@@ -77,8 +80,8 @@ void ciclo(int secondi, const std::function<void()> &passo)
 
 int stampa(const Conti &c)
 {
-    std::printf("FATTE %d RIFIUTATE %d SOVRAPPOSTE %d ERRORI %d\n", c.fatte, c.rifiutate, c.sovrapposte,
-                int(c.errori.size()));
+    std::printf("FATTE %d RIFIUTATE %d SOVRAPPOSTE %d CONFLITTI %d ERRORI %d\n", c.fatte, c.rifiutate, c.sovrapposte,
+                c.conflitti, int(c.errori.size()));
     for (const QString &e : c.errori)
         std::printf("%s\n", QString(e).replace(QLatin1Char('\n'), QLatin1Char(' ')).toLocal8Bit().constData());
     return 0;
@@ -151,26 +154,38 @@ int query(db::Attachment &att, int secondi, int utente)
     platform::ScopedServices servizi;
     db::Transaction tra(att);
     ciclo(secondi, [&] {
+        qbe::TabIntTmp tab;
+        qbe::TabRispTmp risposta;
+        qbe::SessioneQuery sessione;
+        qbe::TIBFQuerForm motore(utente, att, tra, att, tra, tab, QStringLiteral("LISTINI"), sessione, QString(),
+                                 QStringLiteral("DEMO"));
+        bool interrogata = false;
         try {
-            qbe::TabIntTmp tab;
-            qbe::TabRispTmp risposta;
-            qbe::SessioneQuery sessione;
-            qbe::TIBFQuerForm motore(utente, att, tra, att, tra, tab, QStringLiteral("LISTINI"), sessione, QString(),
-                                     QStringLiteral("DEMO"));
             motore.RiempiTabIntTmp(tab, QStringLiteral("LISTINI"));
             tab.setCondizione(0, QStringLiteral("(CODICELISTINO = 'SOAK')"));
             // Every answer sees what others committed, as the window does.
             if (tra.isActive())
                 tra.rollback();
-            if (!motore.EseguiInterrogazione(tab, QStringLiteral("LISTINI"), risposta)) {
-                c.errori << motore.ultimoErrore();
-                return;
-            }
-            risposta.fetchAll();
-            motore.CreaTabellaRisposta(risposta);
-            ++c.fatte;
+            interrogata = motore.EseguiInterrogazione(tab, QStringLiteral("LISTINI"), risposta);
+            if (interrogata)
+                risposta.fetchAll();
+            else
+                c.errori << QStringLiteral("interrogazione: ") + motore.ultimoErrore();
         } catch (const db::Error &e) {
-            c.errori << e.message();
+            interrogata = false;
+            c.errori << QStringLiteral("interrogazione: ") + e.message();
+        }
+        if (interrogata) {
+            // The answer table a chained query reads.
+            try {
+                motore.CreaTabellaRisposta(risposta);
+                ++c.fatte;
+            } catch (const db::Error &e) {
+                if (e.isLockConflict())
+                    ++c.conflitti;
+                else
+                    c.errori << QStringLiteral("tabella di risposta: ") + e.message();
+            }
         }
         for (const QString &t : servizi.messages().texts())
             c.errori << t;

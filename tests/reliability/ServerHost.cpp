@@ -126,7 +126,8 @@ Uscita attendi(QProcess &p, int timeoutMs)
     QElapsedTimer clock;
     clock.start();
     Uscita u;
-    if (!p.waitForFinished(timeoutMs)) {
+    // A process already seen to end answers false to waitForFinished().
+    if (p.state() != QProcess::NotRunning && !p.waitForFinished(timeoutMs)) {
         p.kill();
         p.waitForFinished(10000);
         u.codice = -1;
