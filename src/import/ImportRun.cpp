@@ -754,15 +754,7 @@ std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
 
 void ImportRun::Impl::eliminaTabellaDuplicati()
 {
-    db::Statement st(r.m_att, r.m_tra);
-    st.setSql(QStringList{QStringLiteral("SELECT RDB$RELATION_NAME"), QStringLiteral("FROM RDB$RELATIONS"),
-                          QStringLiteral("WHERE RDB$RELATION_NAME='TMP_DUPLICATI'")},
-              db::ParamStyle::AsWritten);
-    bool esiste = false;
-    {
-        db::ResultSet rs = st.open();
-        esiste = rs.next();
-    }
+    const bool esiste = db::catalog::relationExists(r.m_tra, QStringLiteral("TMP_DUPLICATI"));
     if (esiste) {
         db::executeSql(r.m_att, r.m_tra, QStringLiteral("DROP TABLE TMP_DUPLICATI"));
         r.m_tra.commitRetaining();

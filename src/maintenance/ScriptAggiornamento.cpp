@@ -1,5 +1,6 @@
 #include "maintenance/ScriptAggiornamento.h"
 
+#include "db/Catalog.h"
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "maintenance/SqlText.h"
@@ -303,42 +304,40 @@ bool AggiornamentoFDB::ConnessioneDatabaseDestinazione(const QString &archivio, 
     return true;
 }
 
-bool AggiornamentoFDB::tableExists(db::Attachment &att, db::Transaction &tra, const QString &table)
+// Names are compared exactly as the script writes them: the catalogue's
+// name for what is written is those very characters only when it holds them.
+// (Trailing blanks never counted: the catalogue pads its names with them.)
+namespace {
+QString withoutTrailingBlanks(QString name)
 {
-    db::Statement s(att, tra,
-                    QStringLiteral("SELECT RDB$RELATION_NAME FROM RDB$RELATIONS WHERE\nRDB$RELATION_NAME=")
-                        + sqlQuote(table),
-                    db::ParamStyle::AsWritten);
-    db::ResultSet rs = s.open();
-    return rs.next();
+    while (name.endsWith(QLatin1Char(' ')))
+        name.chop(1);
+    return name;
+}
+} // namespace
+
+bool AggiornamentoFDB::tableExists(db::Attachment &, db::Transaction &tra, const QString &table)
+{
+    const QString name = withoutTrailingBlanks(table);
+    return !name.isEmpty() && db::catalog::relationName(tra, name) == name;
 }
 
-bool AggiornamentoFDB::fieldExists(db::Attachment &att, db::Transaction &tra, const QString &table,
-                                   const QString &field)
+bool AggiornamentoFDB::fieldExists(db::Attachment &att, db::Transaction &tra, const QString &table, const QString &field)
 {
-    db::Statement s(att, tra,
-                    QStringList{QStringLiteral("SELECT *"), QStringLiteral("FROM RDB$RELATION_FIELDS"),
-                                QStringLiteral("WHERE (RDB$RELATION_NAME=") + sqlQuote(table) + QLatin1Char(')'),
-                                QStringLiteral("AND(RDB$FIELD_NAME=") + sqlQuote(field) + QLatin1Char(')')}
-                        .join(kNewLine),
-                    db::ParamStyle::AsWritten);
-    db::ResultSet rs = s.open();
-    return rs.next();
+    const QString name = withoutTrailingBlanks(field);
+    return tableExists(att, tra, table) && !name.isEmpty()
+           && db::catalog::columnName(tra, withoutTrailingBlanks(table), name) == name;
 }
 
 bool AggiornamentoFDB::destinationKey(const QString &table, const QString &field)
 {
-    db::Statement s(m_destination, *m_destinationTransaction,
-                    QStringList{QStringLiteral("SELECT *"), QStringLiteral("FROM RDB$RELATION_CONSTRAINTS A"),
-                                QStringLiteral("LEFT JOIN RDB$INDEX_SEGMENTS B ON"),
-                                QStringLiteral("(A.RDB$INDEX_NAME=B.RDB$INDEX_NAME)"),
-                                QStringLiteral("WHERE (A.RDB$RELATION_NAME=") + sqlQuote(table) + QLatin1Char(')'),
-                                QStringLiteral("AND(A.RDB$CONSTRAINT_TYPE='PRIMARY KEY')"),
-                                QStringLiteral("AND(B.RDB$FIELD_NAME=") + sqlQuote(field) + QLatin1Char(')')}
-                        .join(kNewLine),
-                    db::ParamStyle::AsWritten);
-    db::ResultSet rs = s.open();
-    return rs.next();
+    db::Transaction &tra = *m_destinationTransaction;
+    const QString relation = db::catalog::relationName(tra, table);
+    if (relation.isEmpty())
+        return false;
+    // Exactly as written: the completeness check compares the assignments'
+    // names with the key fields character by character.
+    return db::catalog::primaryKeyFields(tra, relation).contains(field);
 }
 
 int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool ignoraOrigine, platform::RunFeedback &feedback,
@@ -388,20 +387,7 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
                 return blocking(QStringLiteral(
                     "Script incompleto: non è stato coinvolto nessun campo chiave nelle assegnazioni o in "
                     "alternativa non risulta implementato un locate secondario"));
-            db::Statement pk(m_destination, dt,
-                             QStringList{QStringLiteral("SELECT B.RDB$FIELD_NAME AS CAMPOCHIAVE"),
-                                         QStringLiteral("FROM RDB$RELATION_CONSTRAINTS A"),
-                                         QStringLiteral("LEFT JOIN RDB$INDEX_SEGMENTS B ON"),
-                                         QStringLiteral("(A.RDB$INDEX_NAME=B.RDB$INDEX_NAME)"),
-                                         QStringLiteral("WHERE (A.RDB$RELATION_NAME=") + sqlQuote(destinazione)
-                                             + QLatin1Char(')'),
-                                         QStringLiteral("AND(A.RDB$CONSTRAINT_TYPE='PRIMARY KEY')")}
-                                 .join(kNewLine),
-                             db::ParamStyle::AsWritten);
-            db::ResultSet rs = pk.open();
-            QStringList keys;
-            while (rs.next())
-                keys << rs.text(0).trimmed();
+            const QStringList keys = db::catalog::primaryKeyFields(dt, destinazione);
             const auto assigned = s.assegnazioni();
             bool complete = int(keys.size()) == int(s.chiavi.size());
             for (const QString &k : keys) {
@@ -451,12 +437,7 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
         if (!s.campoGenerato.isEmpty()) {
             if (!fieldExists(m_destination, dt, destinazione, s.campoGenerato))
                 return blocking(notInDestination(s.campoGenerato));
-            db::Statement g(m_destination, dt,
-                            QStringLiteral("SELECT *\nFROM RDB$GENERATORS\nWHERE RDB$GENERATOR_NAME=")
-                                + sqlQuote(s.generatore),
-                            db::ParamStyle::AsWritten);
-            db::ResultSet rs = g.open();
-            if (!rs.next())
+            if (!db::catalog::generators(dt).contains(s.generatore))
                 return blocking(
                     QStringLiteral("Il generatore \"%1\" non è stato trovato nella tabella FDB Destinazione")
                         .arg(s.generatore));

@@ -8,6 +8,9 @@
 
 #include <QSet>
 
+#include <unordered_set>
+
+
 namespace vardof::maintenance {
 
 namespace {
@@ -162,16 +165,10 @@ TSincroDB::~TSincroDB()
 
 void TSincroDB::chiudi() noexcept
 {
-    for (auto *t : {&m_originTransaction, &m_destinationTransaction}) {
-        if (*t) {
-            try {
-                if ((*t)->isActive())
-                    (*t)->rollback();
-            } catch (...) {
-            }
-            t->reset();
-        }
-    }
+    // A transaction rolls back what it holds when it goes, and never throws
+    // doing so (the connection may already be gone).
+    m_originTransaction.reset();
+    m_destinationTransaction.reset();
     m_origin.disconnect();
     m_destination.disconnect();
 }
@@ -202,22 +199,9 @@ void TSincroDB::open(db::Attachment &att, std::unique_ptr<db::Transaction> &tra,
     tra = TransazioneNoWait(att);
 }
 
-QStringList TSincroDB::primaryKey(db::Attachment &att, db::Transaction &tra, const QString &table)
+QStringList TSincroDB::primaryKey(db::Attachment &, db::Transaction &tra, const QString &table)
 {
-    const QStringList lines{QStringLiteral("SELECT"), QStringLiteral("  TRIM(B.RDB$FIELD_NAME) AS CAMPO"),
-                            QStringLiteral("FROM"), QStringLiteral("  RDB$RELATION_CONSTRAINTS A"),
-                            QStringLiteral("  INNER JOIN RDB$INDEX_SEGMENTS B ON"),
-                            QStringLiteral("  A.RDB$INDEX_NAME=B.RDB$INDEX_NAME"), QStringLiteral("WHERE"),
-                            QStringLiteral("  A.RDB$RELATION_NAME=") + sqlQuote(table), QStringLiteral("  AND"),
-                            QStringLiteral("  A.RDB$CONSTRAINT_TYPE='PRIMARY KEY'"), QStringLiteral("  AND"),
-                            QStringLiteral("  B.RDB$FIELD_NAME NOT CONTAINING '$'"), QStringLiteral("ORDER BY"),
-                            QStringLiteral("  B.RDB$FIELD_POSITION")};
-    db::Statement s(att, tra, lines.join(kNewLine), db::ParamStyle::AsWritten);
-    db::ResultSet rs = s.open();
-    QStringList out;
-    while (rs.next())
-        out << rs.text(0);
-    return out;
+    return db::catalog::primaryKeyFields(tra, table);
 }
 
 void TSincroDB::VerificaElaborazione()
@@ -307,25 +291,26 @@ void TSincroDB::CopiaRecordMancanti()
     m_copied = 0;
     if (!m_destinationTransaction || !m_originTransaction)
         throw ErroreSincro(QStringLiteral("Elaborazione non verificata"));
-    db::Transaction &dt = *m_destinationTransaction;
+    // Commit point: the one commit of this synchronisation's inserts, after
+    // the last of them. A failure anywhere before it undoes them all (the
+    // transaction is dropped, which rolls it back); synchronisations already
+    // committed stay. Nothing is pending after the commit, so the rollback
+    // that follows it elsewhere has nothing to undo and is not sent.
     try {
         copy();
-        dt.commitRetaining();
-    } catch (...) {
         try {
-            if (dt.isActive())
-                dt.rollbackRetaining();
-        } catch (const db::Error &) {
+            m_destinationTransaction->commitRetaining();
+        } catch (const db::Error &e) {
+            // Told like every other failure of the copy (the run catches
+            // ErroreSincro only).
+            throw ErroreSincro(e.message());
         }
+    } catch (...) {
+        m_destinationTransaction.reset();
         if (m_avanzamento)
             m_avanzamento->progress(0);
         m_copied = 0;
         throw;
-    }
-    try {
-        if (dt.isActive())
-            dt.rollbackRetaining();
-    } catch (const db::Error &) {
     }
     if (m_avanzamento)
         m_avanzamento->progress(0);
@@ -351,6 +336,17 @@ void TSincroDB::copy()
         // would have seen) and kept in memory.
         std::unique_ptr<db::Statement> count;
         QSet<QString> present;
+        // One whole-number key (the usual code or id) is kept as the number
+        // itself: no text to build per key on either side.
+        std::unordered_set<qint64> presentNumbers;
+        bool numericKey = false;
+        if (m_chiavi.size() == 1) {
+            for (const db::TableColumn &c : m_destinationColumns)
+                if (c.name.compare(m_chiavi.first(), Qt::CaseInsensitive) == 0)
+                    numericKey = c.scale == 0
+                                 && (c.typeCode == db::TypeSmallint || c.typeCode == db::TypeInteger
+                                     || c.typeCode == db::TypeBigint);
+        }
         if (m_metodo == Metodo::ConteggioPerRiga) {
             QStringList lines{QStringLiteral("SELECT"), QStringLiteral("  COUNT(*) AS TOT"), QStringLiteral("FROM"),
                               QStringLiteral("  ") + TabellaDestinazione, QStringLiteral("WHERE")};
@@ -370,6 +366,11 @@ void TSincroDB::copy()
             const int n = int(m_chiavi.size());
             QString key;
             while (rs.next()) {
+                if (numericKey) {
+                    if (const std::optional<qint64> k = rs.toInt64(0))
+                        presentNumbers.insert(*k);
+                    continue;
+                }
                 key.clear();
                 for (int i = 0; i < n; ++i)
                     appendKey(key, rs.value(i));
@@ -377,19 +378,9 @@ void TSincroDB::copy()
             }
         }
 
-        const QStringList columnLines{QStringLiteral("SELECT"), QStringLiteral("  TRIM(RDB$FIELD_NAME) AS CAMPO"),
-                                      QStringLiteral("FROM"), QStringLiteral("  RDB$RELATION_FIELDS"),
-                                      QStringLiteral("WHERE"),
-                                      QStringLiteral("  RDB$RELATION_NAME=") + sqlQuote(TabellaDestinazione),
-                                      QStringLiteral("  AND"), QStringLiteral("  RDB$FIELD_NAME NOT CONTAINING '$'"),
-                                      QStringLiteral("ORDER BY"), QStringLiteral("  RDB$FIELD_POSITION")};
         QStringList destinationColumns;
-        {
-            db::Statement s(m_destination, dt, columnLines.join(kNewLine), db::ParamStyle::AsWritten);
-            db::ResultSet rs = s.open();
-            while (rs.next())
-                destinationColumns << rs.text(0);
-        }
+        for (const db::TableColumn &c : m_destinationColumns)
+            destinationColumns << c.name;
         QStringList insert{QStringLiteral("INSERT INTO %1(").arg(TabellaDestinazione)};
         for (int i = 0; i < destinationColumns.size(); ++i) {
             if (i > 0)
@@ -432,8 +423,12 @@ void TSincroDB::copy()
                 block->prepare();
             }
         }
-        std::vector<std::vector<db::FieldValue>> pending;
+        // The rows waiting for their block, kept from block to block.
+        std::vector<std::vector<db::FieldValue>> pending(size_t(std::max(1, blockRows)));
+        size_t pendingCount = 0;
         const int columnCount = int(destinationColumns.size());
+        for (auto &row : pending)
+            row.resize(size_t(columnCount));
         auto insertOne = [&](const std::vector<db::FieldValue> &row) {
             for (int i = 0; i < columnCount; ++i)
                 insertStatement.setParam(i, row[size_t(i)]);
@@ -445,25 +440,25 @@ void TSincroDB::copy()
             ++m_copied;
         };
         auto flush = [&] {
-            if (pending.empty())
+            const size_t n = pendingCount;
+            pendingCount = 0;
+            if (n == 0)
                 return;
-            if (block && int(pending.size()) == blockRows) {
+            if (block && int(n) == blockRows) {
                 int marker = 0;
-                for (const auto &row : pending)
-                    for (const db::FieldValue &v : row)
+                for (size_t r = 0; r < n; ++r)
+                    for (const db::FieldValue &v : pending[r])
                         block->setParam(marker++, v);
                 try {
                     block->execute();
-                    m_copied += qint64(pending.size());
-                    pending.clear();
+                    m_copied += qint64(n);
                     return;
                 } catch (const db::Error &) {
                     // Retried row by row below.
                 }
             }
-            for (const auto &row : pending)
-                insertOne(row);
-            pending.clear();
+            for (size_t r = 0; r < n; ++r)
+                insertOne(pending[r]);
         };
 
         if (bar)
@@ -480,6 +475,9 @@ void TSincroDB::copy()
                     count->setParam(m_chiavi[i], keyIndex[size_t(i)] < 0 ? db::FieldValue() : rows.value(keyIndex[size_t(i)]));
                 db::ResultSet c = count->open();
                 missing = c.next() && c.toInt64(0).value_or(0) == 0;
+            } else if (numericKey) {
+                const std::optional<qint64> k = keyIndex[0] < 0 ? std::nullopt : rows.toInt64(keyIndex[0]);
+                missing = !k || presentNumbers.find(*k) == presentNumbers.end();
             } else {
                 key.clear();
                 for (int i : keyIndex)
@@ -488,7 +486,7 @@ void TSincroDB::copy()
             }
             if (!missing)
                 continue;
-            std::vector<db::FieldValue> row(static_cast<size_t>(columnCount));
+            std::vector<db::FieldValue> &row = pending[pendingCount];
             for (int i = 0; i < columnCount; ++i) {
                 const int at = columnIndex[size_t(i)];
                 if (at < 0) {
@@ -499,8 +497,7 @@ void TSincroDB::copy()
                 row[size_t(i)] = rows.value(at);
             }
             if (block) {
-                pending.push_back(std::move(row));
-                if (int(pending.size()) == blockRows)
+                if (int(++pendingCount) == blockRows)
                     flush();
             } else {
                 insertOne(row);
