@@ -1,0 +1,210 @@
+// Reports drawn to PDF files: the pages come out as the paginator counted
+// them, the file appears only when complete, a folder that takes no file
+// is a failed run with the system's reason. VARDOF_REPORT_PDF_DIR keeps the
+// files for a look (pdftoppm -png).
+
+#include "output/report/LayoutLst.h"
+#include "output/report/StampaReport.h"
+
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QGuiApplication>
+#include <QProcess>
+
+#include <gtest/gtest.h>
+
+using namespace vardof::output::report;
+using vardof::test::TempDir;
+
+namespace {
+
+class Clienti : public SorgenteStampa
+{
+public:
+    explicit Clienti(int n) : m_n(n) {}
+    bool apri(QString *) override
+    {
+        m_i = 0;
+        return true;
+    }
+    bool prossimo() override { return ++m_i <= m_n; }
+    std::optional<ValoreReport> campo(const QString &nome) const override
+    {
+        if (nome == QLatin1String("CODICE"))
+            return ValoreReport::diNumero(m_i, QString::number(m_i));
+        if (nome == QLatin1String("RAGIONE_SOCIALE"))
+            return ValoreReport::diTesto(QStringLiteral("Cliente numero %1 S.r.l.").arg(m_i));
+        if (nome == QLatin1String("CITTA"))
+            return ValoreReport::diTesto(m_i % 2 ? QStringLiteral("Bolzano") : QStringLiteral("Forlì"));
+        if (nome == QLatin1String("NOTE"))
+            return ValoreReport::diTesto(m_i % 10 == 0 ? QStringLiteral("Cliente storico, pagamento a 60 giorni data fattura fine mese")
+                                                      : QString());
+        if (nome == QLatin1String("FATTURATO"))
+            return ValoreReport::diNumero(m_i * 1234.5, QString());
+        return std::nullopt;
+    }
+    QStringList campiConTotale() const override { return {QStringLiteral("FATTURATO")}; }
+
+private:
+    int m_n;
+    int m_i = 0;
+};
+
+std::vector<CampoLayout> campi()
+{
+    return {CampoLayout{QStringLiteral("CODICE"), TipoCampo::Intero, 0, 6, 0},
+            CampoLayout{QStringLiteral("RAGIONE_SOCIALE"), TipoCampo::Testo, 0, 30, 0},
+            CampoLayout{QStringLiteral("CITTA"), TipoCampo::Testo, 0, 12, 0},
+            CampoLayout{QStringLiteral("NOTE"), TipoCampo::Memo, 0, 20, 0},
+            CampoLayout{QStringLiteral("FATTURATO"), TipoCampo::Decimale, 2, 12, 11}};
+}
+
+QString cartellaPdf(const TempDir &tmp)
+{
+    const QString d = qEnvironmentVariable("VARDOF_REPORT_PDF_DIR");
+    return d.isEmpty() ? tmp.path() : d;
+}
+
+int pagineDelPdf(const QString &file)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {file});
+    if (!p.waitForFinished(20000))
+        return -1;
+    for (const QString &r : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (r.startsWith(QLatin1String("Pages:")))
+            return r.mid(6).trimmed().toInt();
+    return -1;
+}
+
+} // namespace
+
+struct PdfCase
+{
+    const char *nome;
+    bool orizzontale;
+    bool memoEstesi;
+    int record;
+};
+
+class PdfAvanzato : public ::testing::TestWithParam<PdfCase> {};
+
+TEST_P(PdfAvanzato, writesThePagesThePaginatorCounted)
+{
+    TempDir tmp;
+    OpzioniLayoutAvanzato o;
+    o.campi = o.colonneGriglia = campi();
+    o.orizzontale = GetParam().orizzontale;
+    o.memoEstesi = GetParam().memoEstesi;
+    QString errore;
+    const auto m = LeggiLayout(CreaFileLSTAvanzato(o), &errore);
+    ASSERT_TRUE(m) << errore.toStdString();
+    const QString file = cartellaPdf(tmp) + QLatin1Char('/') + QLatin1String(GetParam().nome) + QStringLiteral(".pdf");
+    int pagine = 0;
+    Clienti clienti(GetParam().record);
+    const DatiStampa dati{QStringLiteral("Ditta: DEMO Tabella: CLIENTI  Data: 10/12/2026"), QStringLiteral("Clienti attivi"), true};
+    ASSERT_TRUE(ScriviPdf(file, *m,
+                          [&](Misuratore &misura, const Impaginatore::Consegna &consegna, int, QString *e, int *n) {
+                              return StampaAvanzata(*m, clienti, dati, misura, consegna, nullptr, e, n);
+                          },
+                          &errore, &pagine))
+        << errore.toStdString();
+    EXPECT_GE(pagine, 1);
+    EXPECT_EQ(pagineDelPdf(file), pagine);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PdfAvanzato, ::testing::Values(
+    PdfCase{"clienti_tre_pagine", false, false, 130},
+    PdfCase{"clienti_orizzontale_memo", true, true, 60},
+    PdfCase{"clienti_vuota", false, false, 0}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
+TEST(PdfGriglia, printsTheGridLayoutWithPageNumbersOutOfTheTotal)
+{
+    TempDir tmp;
+    OpzioniLayoutGriglia o;
+    o.intestazione1 = QStringLiteral("Elenco clienti");
+    o.intestazione2 = QStringLiteral("Stampa di prova");
+    o.allineamentoIntestazione = 1;
+    o.numeraPagine = true;
+    o.forzaUltimaColonna = true;
+    const auto m = LeggiLayout(CreaLayoutGriglia({{QStringLiteral("CODICE"), QStringLiteral("Codice"), 76},
+                                                  {QStringLiteral("RAGIONE_SOCIALE"), QStringLiteral("Ragione sociale"), 378},
+                                                  {QStringLiteral("CITTA"), QStringLiteral("Città"), 300}},
+                                                 o));
+    ASSERT_TRUE(m);
+    const QString file = cartellaPdf(tmp) + QStringLiteral("/griglia.pdf");
+    Clienti clienti(140);
+    int pagine = 0;
+    QString errore;
+    ASSERT_TRUE(ScriviPdf(file, *m,
+                          [&](Misuratore &misura, const Impaginatore::Consegna &consegna, int totali, QString *e, int *n) {
+                              DatiStampa d;
+                              d.pagineTotali = totali;
+                              return StampaRighe(*m, clienti, d, misura, consegna, e, n);
+                          },
+                          &errore, &pagine));
+    EXPECT_EQ(pagineDelPdf(file), pagine);
+}
+
+struct DestinazioneCase
+{
+    const char *nome;
+    const char *percorso; // relative to a temporary folder
+    const char *motivo;   // part of the system's reason
+};
+
+class DestinazioniRifiutate : public ::testing::TestWithParam<DestinazioneCase> {};
+
+TEST_P(DestinazioniRifiutate, failWithTheSystemsReasonAndLeaveNoFile)
+{
+    TempDir tmp;
+    QDir(tmp.path()).mkdir(QStringLiteral("cartella"));
+    OpzioniLayoutAvanzato o;
+    o.campi = o.colonneGriglia = campi();
+    const auto m = LeggiLayout(CreaFileLSTAvanzato(o));
+    ASSERT_TRUE(m);
+    const QString file = tmp.file(QLatin1String(GetParam().percorso));
+    Clienti clienti(5);
+    QString errore;
+    EXPECT_FALSE(ScriviPdf(file, *m,
+                           [&](Misuratore &misura, const Impaginatore::Consegna &consegna, int, QString *e, int *n) {
+                               return StampaAvanzata(*m, clienti, {}, misura, consegna, nullptr, e, n);
+                           },
+                           &errore));
+    EXPECT_TRUE(errore.contains(QLatin1String(GetParam().motivo), Qt::CaseInsensitive)) << errore.toStdString();
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files).size(), 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, DestinazioniRifiutate, ::testing::Values(
+    DestinazioneCase{"cartella_mancante", "manca/stampa.pdf", "No such file"},
+    DestinazioneCase{"destinazione_cartella", "cartella", "director"}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
+TEST(PdfAvanzato, aLayoutThatDoesNotSuitTheAnswerLeavesNoFile)
+{
+    TempDir tmp;
+    OpzioniLayoutAvanzato o;
+    o.campi = o.colonneGriglia = campi();
+    o.campi.push_back(CampoLayout{QStringLiteral("PROVINCIA"), TipoCampo::Testo, 0, 2, 0});
+    const auto m = LeggiLayout(CreaFileLSTAvanzato(o));
+    ASSERT_TRUE(m);
+    Clienti clienti(5);
+    QString errore;
+    EXPECT_FALSE(ScriviPdf(tmp.file(QStringLiteral("x.pdf")), *m,
+                           [&](Misuratore &misura, const Impaginatore::Consegna &consegna, int, QString *e, int *n) {
+                               return StampaAvanzata(*m, clienti, {}, misura, consegna, nullptr, e, n);
+                           },
+                           &errore));
+    EXPECT_EQ(errore, QStringLiteral("campo o variabile PROVINCIA sconosciuto"));
+    EXPECT_FALSE(QFile::exists(tmp.file(QStringLiteral("x.pdf"))));
+}
+
+int main(int argc, char **argv)
+{
+    QGuiApplication app(argc, argv);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
