@@ -173,5 +173,48 @@ fi
 wait "$pid"
 check "window process exit status after SIGTERM" 143 $?
 
+# Stored queries: the demo's list, the statement one runs, a definition file
+# read into the registry (its new code last), and what is refused.
+out=$("$vardof" --host "$host" query --elenco 2>&1)
+check "query list of the demo" 0 $?
+check "query list: one line per stored query" 3 "$(wc -l <<< "$out")"
+contains "query list starts with the code" "$(printf '2\tOrdini del primo semestre 2024\tORDINI\tVendite\tSemestrali')" "$out"
+out=$("$vardof" --host "$host" query 2 --sql 2>&1)
+check "query statement" 0 $?
+contains "query statement: dates turned around, quotes as composed" "((XX.DATAORDINE BETWEEN '01/01/2024' AND '06/30/2024'))" "$out"
+contains "query statement: the saved order" "ORDER BY" "$out"
+check "query statement starts with SELECT" SELECT "$(head -1 <<< "$out")"
+definizione=$host/lavoro/roma.txt
+printf 'Definizione query.\r\nFile generato il 01/02/2024 alle 10:00:00\r\n\r\n<TESTAFILE>\r\n\r\n<TESTAQUERY>\r\n<query=9;Clienti di Roma;CLIENTI;;Anagrafiche;;roma.csv;>\r\n\r\n<TESTAPASSO>\r\n\r\n<TESTATABELLA>\r\n<tabdb=CLIENTI;;11;0;0;0;0;0;>\r\n<FINETABELLA>\r\n\r\n<TESTAINTERROGAZIONE>\r\n<campo=0;9;1;CODICE;1;>\r\n\r\n<campo=0;9;2;CITTA;1;>\r\nROMA\r\n<campo=0;9;3;PROVINCIA;0;>\r\n(PROVINCIA = '"'"'RM'"'"')\r\n<FINEINTERROGAZIONE>\r\n\r\n<TESTAASPETTO>\r\n<campo=0;9;0;CODICE;8;1;0;0;>\r\n<campo=0;9;1;CITTA;20;1;1;100;>\r\n<FINEASPETTO>\r\n\r\n<FINEPASSO>\r\n\r\n<FINEQUERY>\r\n\r\n<FINEFILE>\r\n' > "$definizione"
+out=$("$vardof" --host "$host" query --importa "$definizione" 2>&1)
+check "query import" 0 $?
+check "query import: the new code last" 4 "$(tail -1 <<< "$out")"
+out=$("$vardof" --host "$host" query 4 --sql 2>&1)
+check "imported query statement" 0 $?
+contains "imported query: plain search" "LIKE UPPER('%ROMA%')" "$out"
+contains "imported query: raw condition kept, quotes not doubled" "(XX.PROVINCIA = 'RM')" "$out"
+head -c 400 "$definizione" > "$host/lavoro/troncato.txt"
+out=$("$vardof" --host "$host" query --importa "$host/lavoro/troncato.txt" 2>&1)
+check "truncated definition refused" 1 $?
+contains "truncated definition message" "File di importazione query non completo." "$out"
+out=$("$vardof" --host "$host" query --elenco 2>&1)
+check "nothing stored of the truncated definition" 4 "$(wc -l <<< "$out")"
+sed 's/^ROMA\r$/(CITTA ==)\r/' "$definizione" > "$host/lavoro/sbagliata.txt"
+"$vardof" --host "$host" query --importa "$host/lavoro/sbagliata.txt" > /dev/null 2>&1
+check "a definition with a bad condition is read" 0 $?
+out=$("$vardof" --host "$host" query 5 --sql 2>&1)
+check "a bad statement" 1 $?
+contains "a bad statement: the message" "Si prega di verificare la sintassi delle condizioni o dei collegamenti" "$out"
+out=$("$vardof" --host "$host" query 99 --sql 2>&1)
+check "a missing query" 1 $?
+contains "a missing query: the message" "99 non trovata" "$out"
+"$vardof" --host "$host" query --importa "$host/lavoro/manca.txt" > /dev/null 2>&1
+check "a missing definition file" 1 $?
+for usage in "" "--sql" "1 --sql --elenco" "uno --sql" "--importa" "1 --esporta csv" "--elenco 3"; do
+    # shellcheck disable=SC2086
+    "$vardof" --host "$host" query $usage > /dev/null 2>&1
+    check "query usage [$usage]" 2 $?
+done
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
