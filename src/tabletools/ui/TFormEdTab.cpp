@@ -37,6 +37,8 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vardof::tabletools {
 
 namespace {
@@ -397,6 +399,10 @@ bool TFormEdTab::ImpostaTabella(const QString &scritta)
         m_sorgente->SQL() = m_editor->statementGriglia();
         m_sorgente->open();
         primoSchermo();
+        // Widths from the first screen, so that names and addresses read whole.
+        DBGrid1->resizeColumnsToContents();
+        for (int c = 0; c < m_griglia->columnCount(); ++c)
+            DBGrid1->setColumnWidth(c, std::min(DBGrid1->columnWidth(c), 320));
         // Counting a large table reads all of it: the first screen comes
         // first, the count right after.
         aggiornaStato(QStringLiteral("Record presenti tabella %1 : ...").arg(m_tabella));

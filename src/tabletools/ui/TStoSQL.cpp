@@ -13,6 +13,8 @@
 
 #include <QButtonGroup>
 #include <QCloseEvent>
+#include <QColor>
+#include <QPalette>
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QHeaderView>
@@ -116,7 +118,10 @@ TStoSQL::TStoSQL(context::TTabForm *context, QWidget *parent) : QDialog(parent),
     EditCodice->setObjectName(QStringLiteral("EditCodice"));
     EditCodice->setReadOnly(true);
     EditCodice->setFixedWidth(90);
-    EditCodice->setStyleSheet(QStringLiteral("QLineEdit { background: #404040; color: white; }"));
+    QPalette scura = EditCodice->palette();
+    scura.setColor(QPalette::Base, QColor(64, 64, 64));
+    scura.setColor(QPalette::Text, Qt::white);
+    EditCodice->setPalette(scura);
     EditTitolo = new QLineEdit(this);
     EditTitolo->setObjectName(QStringLiteral("EditTitolo"));
     EditTitolo->setMaxLength(40);
@@ -180,9 +185,14 @@ TStoSQL::TStoSQL(context::TTabForm *context, QWidget *parent) : QDialog(parent),
     destra->addWidget(PanelWizard);
     destra->addStretch(1);
 
+    // A column of fixed width: the wizard panel opens without moving the rest.
+    auto *colonnaDestra = new QWidget(this);
+    colonnaDestra->setLayout(destra);
+    colonnaDestra->setFixedWidth(260);
+    destra->setContentsMargins(0, 0, 0, 0);
     auto *principale = new QHBoxLayout(this);
     principale->addLayout(sinistra, 1);
-    principale->addLayout(destra);
+    principale->addWidget(colonnaDestra);
 
     connect(ButtonNuovo, &QPushButton::clicked, this, &TStoSQL::ButtonNuovoClick);
     connect(ButtonEdit, &QPushButton::clicked, this, &TStoSQL::ButtonEditClick);
