@@ -31,6 +31,8 @@ public:
         m_dialog->setAutoReset(false);
         onProgress = [this](int percent) { m_dialog->setValue(percent); };
     }
+    // The run is over: its window goes before the closing message.
+    void chiudi() { m_dialog->hide(); }
 
 private:
     std::unique_ptr<QProgressDialog> m_dialog;
@@ -72,6 +74,7 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
         if (c.esportazioneInCorso)
             c.esportazioneInCorso(true);
         const bool ok = esp.EsportaTesto(file, d.opzioniTesto());
+        fb.chiudi();
         if (c.esportazioneInCorso)
             c.esportazioneInCorso(false);
         if (!ok)
@@ -84,10 +87,13 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
             apri(c, d, file);
         return true;
     }
-    case TipoExport::IB:
-        if (esp.CreaCopiaTabellaExportFDB(d.NomeFile(), c.dirLavoro))
+    case TipoExport::IB: {
+        const bool ok = esp.CreaCopiaTabellaExportFDB(d.NomeFile(), c.dirLavoro);
+        fb.chiudi();
+        if (ok)
             platform::information(kMsgTabellaTerminata);
         return true;
+    }
     case TipoExport::Excel:
     case TipoExport::ExcelX: {
         bool ok = false;
@@ -97,6 +103,7 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
             ok = esp.EsportaLibreOffice(0, file, false, QString());
         else
             ok = esp.EsportaXlsx(file);
+        fb.chiudi();
         if (!ok) {
             if (!esp.rinunciato())
                 platform::error(kMsgExcelErrore);
@@ -112,7 +119,9 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
     case TipoExport::ExcelLTesto: {
         const QString xls = QFileInfo(file).path() + QLatin1Char('/') + QFileInfo(file).completeBaseName()
                             + QStringLiteral(".xls");
-        if (!esp.EsportaExcelL(xls, tipo == TipoExport::ExcelLTesto, d.opzioniTesto(), QString())) {
+        const bool ok = esp.EsportaExcelL(xls, tipo == TipoExport::ExcelLTesto, d.opzioniTesto(), QString());
+        fb.chiudi();
+        if (!ok) {
             if (!esp.rinunciato())
                 platform::error(kMsgExcelErrore);
             return true;
@@ -127,7 +136,9 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
     case TipoExport::LibreOfficeXLSX: {
         const int formato = tipo == TipoExport::LibreOfficeXLS ? 0 : 1;
         const bool intestazione = formato == 1 && risultato == ApriFoglioCalcoloUnione;
-        if (!esp.EsportaLibreOffice(formato, file, intestazione, cercaDirLibreOffice(d.programmaExcel())))
+        const bool ok = esp.EsportaLibreOffice(formato, file, intestazione, cercaDirLibreOffice(d.programmaExcel()));
+        fb.chiudi();
+        if (!ok)
             return true;
         if (risultato == EsportaSemplice)
             platform::information(kMsgOperazioneCompletata);

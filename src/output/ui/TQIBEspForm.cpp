@@ -202,6 +202,12 @@ TQIBEspForm::TQIBEspForm(QWidget *owner, params::TTabXForm *store, const QString
     grid->addWidget(CheckSaltaIntestazioni, row++, 0, 1, 2);
     grid->addWidget(CheckQualificaCampi, row++, 0, 1, 2);
 
+    grid->setColumnStretch(1, 1);
+    for (QLineEdit *e : {EditNomeFile, EditPercorso, EditEseguibileExcel, EditExcelPreimpostato})
+        e->setMinimumWidth(320);
+    EditSeparatore->setMaximumWidth(40);
+    EditTagSostRitornoCapo->setMaximumWidth(120);
+
     auto *centro = new QHBoxLayout;
     centro->addLayout(grid, 1);
     centro->addWidget(gruppo);
