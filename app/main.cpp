@@ -19,6 +19,7 @@
 #include <QApplication>
 #include <QWidget>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QDir>
 #include <QFileInfo>
 #include <QLibrary>
@@ -217,8 +218,18 @@ int main(int argc, char **argv)
     const bool entryCall = !args.isEmpty() && (isEntry(args.first())
                                                || (args.size() > 2 && args.first() == QLatin1String("--host")
                                                    && isEntry(args.at(2))));
-    if (!entryCall)
+    if (!entryCall && args.contains(QLatin1String("--stampa"))) {
+        // Printing to PDF measures and draws with fonts: a GUI application,
+        // with no screen needed where there is none.
+#ifndef _WIN32
+        if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            qputenv("QT_QPA_PLATFORM", "offscreen");
+#endif
+        core = std::make_unique<QGuiApplication>(argc, argv);
+    } else if (!entryCall) {
         core = std::make_unique<QCoreApplication>(argc, argv);
+    }
 
     QString host;
     if (args.size() >= 2 && args.first() == QLatin1String("--host")) {

@@ -2,6 +2,7 @@
 // vardof query CODICE --sql [--utente N]
 // vardof query --elenco [--utente N]
 // vardof query CODICE --esporta FORMATO FILE [--utente N]
+// vardof query CODICE --stampa PDF FILE [--utente N]
 //
 // The stored queries of the user's archive without a window, through the
 // engines of the registry: a definition file read as "Carica Query da File"
@@ -179,6 +180,17 @@ int eseguiEsporta(const RichiestaQuery &r)
     return esportaQuery(r.utente, *r.codice, r.valori.at(0), r.valori.at(1));
 }
 
+// The advanced print of the answer, to a PDF file (the one output a
+// script can take without a printer).
+int eseguiStampa(const RichiestaQuery &r)
+{
+    if (r.valori.at(0).compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
+        errore(QStringLiteral("Formato di stampa \"%1\" sconosciuto: usare PDF").arg(r.valori.at(0)));
+        return 2;
+    }
+    return esportaQuery(r.utente, *r.codice, QStringLiteral("pdf"), r.valori.at(1));
+}
+
 // One row per operation: its option, how many words follow it, whether it
 // works on a stored query given by its code, and what it runs.
 struct Operazione
@@ -194,6 +206,7 @@ const Operazione kOperazioni[] = {
     {"--sql", 0, true, eseguiSql},
     {"--elenco", 0, false, eseguiElenco},
     {"--esporta", 2, true, eseguiEsporta},
+    {"--stampa", 2, true, eseguiStampa},
 };
 
 int uso()
@@ -201,7 +214,8 @@ int uso()
     std::fputs("uso: vardof query --importa FILE [--utente N]\n"
                "     vardof query CODICE --sql [--utente N]\n"
                "     vardof query --elenco [--utente N]\n"
-               "     vardof query CODICE --esporta FORMATO FILE [--utente N]\n",
+               "     vardof query CODICE --esporta FORMATO FILE [--utente N]\n"
+               "     vardof query CODICE --stampa PDF FILE [--utente N]\n",
                stderr);
     return 2;
 }

@@ -1,5 +1,7 @@
 #include "commands/QueryExport.h"
 
+#include "output/report/StampaRisposta.h"
+
 #include "commands/Commands.h"
 #include "context/WorkContext.h"
 #include "db/Catalog.h"
@@ -103,7 +105,7 @@ std::vector<output::CampoEsportato> campiMostrati(const qbe::TabRispTmp &rispost
 int esportaQuery(int utente, int codice, const QString &formato, const QString &uscita)
 {
     static const QStringList formati = {QStringLiteral("csv"), QStringLiteral("testo"), QStringLiteral("xlsx"),
-                                        QStringLiteral("xls"), QStringLiteral("tabella")};
+                                        QStringLiteral("xls"), QStringLiteral("tabella"), QStringLiteral("pdf")};
     if (!formati.contains(formato)) {
         errore(QStringLiteral("Formato \"%1\" sconosciuto: usare csv, testo, xlsx, xls o tabella").arg(formato));
         return 2;
@@ -194,6 +196,14 @@ int esportaQuery(int utente, int codice, const QString &formato, const QString &
             errore(QStringLiteral("Alcuni caratteri non previsti dalla codifica CP1252 sono stati scritti come \"?\""));
     } else if (formato == QLatin1String("xlsx")) {
         ok = esp.EsportaXlsx(uscita);
+    } else if (formato == QLatin1String("pdf")) {
+        output::report::OpzioniStampaRisposta o;
+        o.dati.titolo = output::report::titoloStampa(ctx->NomeProgetto, nome);
+        o.memoEstesi = opzioniUtente(utente).memoEstesi;
+        QString motivo;
+        ok = output::report::StampaRispostaPdf(r, uscita, o, &motivo, &feedback);
+        if (!ok)
+            errore(QStringLiteral("Stampa non eseguita:\n") + motivo);
     } else if (formato == QLatin1String("xls")) {
         ok = esp.EsportaLibreOffice(0, uscita, false, QString());
     } else {
