@@ -1,5 +1,6 @@
 // The windows over a work context on a fresh database, driven through
 // their handlers with scripted boxes and file dialogs.
+#include "qbe/ui/TIBLQueryForm.h"
 #include "tabletools/ui/ModelloEditabile.h"
 #include "tabletools/ui/StrumentiTabella.h"
 #include "tabletools/ui/TEdTabIBImportForm.h"
@@ -212,6 +213,32 @@ TEST_F(Finestre, EditorF3AndF5OnTheSelectedColumn)
     w.BottonF5ZeriClick();
     EXPECT_EQ(valori(QStringLiteral("SELECT DISTINCT NOME FROM CLIENTI")), QStringList{QStringLiteral("00012")});
     EXPECT_EQ(w.modello()->data(w.modello()->index(0, 1)).toString(), QStringLiteral("00012"));
+}
+
+TEST_F(Finestre, EditorFilterFromTheQueryWindowLimitsTheGridAndTheBulkChanges)
+{
+    TFormEdTab w(m_context.get(), 1);
+    w.ButtonSelezioneClick();
+    {
+        qbe::TIBLQueryForm finestra(&w, 1, m_context->database(), m_context->transaction(), QStringLiteral("DEMO"),
+                                    m_dir.path(), m_dir.path(), QStringLiteral("CLIENTI"));
+        const int riga = finestra.tabIntTmp().indexOfNome(QStringLiteral("NOME"));
+        ASSERT_GE(riga, 0);
+        finestra.tabIntTmp().setCondizione(riga, QStringLiteral("ROSSI"));
+        w.ButtonRitornaClick(finestra);
+    }
+    ASSERT_EQ(w.righeFiltro().size() > 0, true);
+    EXPECT_TRUE(TabellaEditor::filtrato(w.statementGriglia())) << w.statementGriglia().join(QLatin1Char('\n')).toStdString();
+    ASSERT_EQ(w.modello()->rowCount(), 1);
+    w.DBGrid1->setCurrentIndex(w.modello()->index(0, 2));
+    msg().queueInput(QStringLiteral("9"));
+    w.ButtonF3RipetiClick();
+    EXPECT_EQ(valori(QStringLiteral("SELECT COALESCE(PUNTI, 0) FROM CLIENTI ORDER BY CODICE")),
+              (QStringList{QStringLiteral("9"), QStringLiteral("0"), QStringLiteral("0")}));
+    w.AnnullaFiltro();
+    EXPECT_TRUE(w.righeFiltro().empty());
+    EXPECT_EQ(w.modello()->rowCount(), 3);
+    EXPECT_EQ(w.Panel2->text(), QStringLiteral("Record presenti tabella CLIENTI : 3    "));
 }
 
 TEST_F(Finestre, EditorWithoutNotNullColumnsWarnsAndStaysReadOnly)
