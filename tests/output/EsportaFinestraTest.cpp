@@ -4,6 +4,7 @@
 #include "OutputDb.h"
 
 #include "core/Cp1252.h"
+#include "output/ui/EsportaRisposta.h"
 #include "output/ui/TQIBEspForm.h"
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
@@ -11,6 +12,8 @@
 #include "support/ModalDialogs.h"
 
 #include <QButtonGroup>
+#include <QCheckBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QHeaderView>
@@ -88,6 +91,58 @@ TEST_F(EsportaFinestra, NomeProposto)
         EXPECT_TRUE(servizi.messages().texts().isEmpty());
         w.ButtonChiudiClick();
     }
+}
+
+
+// A text export that fails tells why, then offers the older export through
+// the same dialog; the file it writes is the text export without the typed
+// headers.
+TEST_F(EsportaFinestra, EsportazioneFallitaPassaAllaVecchia)
+{
+    platform::ScopedServices servizi;
+    output::ContestoEsportazione c;
+    c.risposta = risposta(QStringLiteral("ID, NOME"));
+    c.ditta = QStringLiteral("D01");
+    c.dirLavoro = m_out.path();
+    c.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    c.nomeFile = QStringLiteral("PROVA.CSV");
+    int dialoghi = 0;
+    c.esegui = [&](output::TQIBEspForm &d) {
+        ++dialoghi;
+        d.findChild<QLineEdit *>(QStringLiteral("EditPercorso"))
+            ->setText(dialoghi == 1 ? m_out.file(QStringLiteral("manca/")) : m_out.path() + QLatin1Char('/'));
+        d.findChild<QCheckBox *>(QStringLiteral("CheckQualificaCampi"))->setChecked(true);
+        d.OKBtnClick();
+        return d.Risultato();
+    };
+    output::ButtonEsportaClick(nullptr, c);
+    EXPECT_EQ(dialoghi, 2);
+    const QStringList testi = servizi.messages().texts();
+    ASSERT_EQ(testi.size(), 2);
+    EXPECT_TRUE(testi.at(0).startsWith(QStringLiteral("Impossibile scrivere il file"))) << testi.at(0).toStdString();
+    EXPECT_EQ(testi.at(1), QStringLiteral("EXPORT SU FILE TERMINATO !!!"));
+    EXPECT_EQ(leggiFile(m_out.file(QStringLiteral("PROVA.CSV"))),
+              core::toCp1252(QString::fromUtf8("ID;NOME\r\n1;Caffè; latte\r\n2;D'Angelo \"il grande\"\r\n3;\r\n")));
+}
+
+// Closing the dialog with "Chiudi" exports nothing and asks nothing more.
+TEST_F(EsportaFinestra, ChiudiNonEsporta)
+{
+    platform::ScopedServices servizi;
+    output::ContestoEsportazione c;
+    c.risposta = risposta(QStringLiteral("ID"));
+    c.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    c.nomeFile = QStringLiteral("PROVA.CSV");
+    int dialoghi = 0;
+    c.esegui = [&](output::TQIBEspForm &d) {
+        ++dialoghi;
+        d.CancelBtnClick();
+        return d.Risultato();
+    };
+    output::ButtonEsportaClick(nullptr, c);
+    EXPECT_EQ(dialoghi, 1);
+    EXPECT_TRUE(servizi.messages().texts().isEmpty());
+    EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files).filter(QStringLiteral(".CSV")).isEmpty());
 }
 
 } // namespace
