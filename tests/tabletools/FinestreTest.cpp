@@ -254,6 +254,22 @@ TEST_F(Finestre, EditorWithoutNotNullColumnsWarnsAndStaysReadOnly)
     EXPECT_FALSE(w.modello()->flags(w.modello()->index(0, 0)) & Qt::ItemIsEditable);
 }
 
+TEST_F(Finestre, EditorOnATableWithoutPrimaryKeyHidesTheDbKeyAndEditsOneRow)
+{
+    exec(QStringLiteral("CREATE TABLE DOPPI (A VARCHAR(5) NOT NULL, B INTEGER)"));
+    exec(QStringLiteral("INSERT INTO DOPPI VALUES ('x', 1)"));
+    exec(QStringLiteral("INSERT INTO DOPPI VALUES ('x', 1)"));
+    m_tabellaScelta = QStringLiteral("DOPPI");
+    TFormEdTab w(m_context.get(), 1);
+    w.ButtonSelezioneClick();
+    ASSERT_EQ(w.modello()->columnCount(), 3);
+    EXPECT_TRUE(w.DBGrid1->isColumnHidden(0));
+    EXPECT_FALSE(w.DBGrid1->isColumnHidden(1));
+    // Two identical rows: only the one edited changes.
+    EXPECT_TRUE(w.modello()->setData(w.modello()->index(1, 2), QStringLiteral("2"), Qt::EditRole));
+    EXPECT_EQ(valori(QStringLiteral("SELECT B FROM DOPPI ORDER BY B")), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+}
+
 TEST_F(Finestre, WorkTableFromAFileIsCreatedAndFilledThroughTheImportWindow)
 {
     const QString file = m_dir.file(QStringLiteral("listino prezzi.csv"));

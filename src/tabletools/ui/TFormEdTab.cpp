@@ -325,6 +325,10 @@ void TFormEdTab::primoSchermo()
     // before the view has asked for them.
     if (m_griglia->rowCount() == 0 && m_griglia->canFetchMore(QModelIndex()))
         m_griglia->fetchMore(QModelIndex());
+    // RDB$DB_KEY is read to find the rows of a table without primary key
+    // again; it is no column of the table and is not shown.
+    for (int c = 0; m_sorgente && m_editor && c < m_sorgente->columnCount(); ++c)
+        DBGrid1->setColumnHidden(c, !m_editor->colonna(m_sorgente->colonna(c).name));
 }
 
 void TFormEdTab::aggiornaStato(const QString &testo) { Panel2->setText(testo); }
