@@ -717,6 +717,15 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                 ++esito.falliti;
                 feedback.line(QStringLiteral("Errore durante la scrittura dei dati:"));
                 feedback.line(write.join(kNewLine));
+                // The one reason a user can act on is said in words: someone
+                // else had the destination row.
+                if (db::lockWaitExpired(e) || e.isLockConflict()) {
+                    const int attesa = db::Transaction::defaultLockTimeout();
+                    feedback.line(QStringLiteral("Record in uso da un altro utente (bloccato o modificato durante "
+                                                 "l'elaborazione%1)")
+                                      .arg(attesa > 0 ? QStringLiteral(", attesa massima %1 secondi").arg(attesa)
+                                                      : QString()));
+                }
                 feedback.line(QStringLiteral("Il record che non è stato possibile inserire è individuabile "
                                                 "nella tabella Firebird Origine secondo i seguenti criteri:"));
                 if (m_parsed.locateSecondario) {

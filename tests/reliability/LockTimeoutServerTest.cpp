@@ -113,3 +113,52 @@ INSTANTIATE_TEST_SUITE_P(
     [](const ::testing::TestParamInfo<Caso> &i) { return std::string(i.param.nome); });
 
 } // namespace
+
+namespace {
+
+// The update script meets a destination row another user holds: the row
+// fails after the wait with its Italian reason and the others are written.
+class AttesaBloccoAggiorna : public ::testing::Test
+{
+protected:
+    void SetUp() override
+    {
+        if (serverPrefix().isEmpty())
+            GTEST_SKIP() << "nessun server privato (VARDOF_TEST_FB_PORT non impostata)";
+    }
+};
+
+TEST_F(AttesaBloccoAggiorna, aDestinationRowHeldPastTheTimeoutIsNamedAndTheOthersAreWritten)
+{
+    ServerHost host;
+    host.impostaVariabile(QStringLiteral("VARDOF_LOCK_TIMEOUT"), QStringLiteral("2"));
+    db::Attachment archivio = host.connetti(host.archivio());
+    db::Attachment filiale = host.connetti(host.filiale());
+    const QString ddl = QStringLiteral("CREATE TABLE %1 (CODICE INTEGER NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(40))");
+    esegui(archivio, ddl.arg(QStringLiteral("BLKO")));
+    esegui(filiale, ddl.arg(QStringLiteral("BLKD")));
+    esegui(archivio, QStringLiteral("INSERT INTO BLKO VALUES (1, 'nuova 1')"));
+    esegui(archivio, QStringLiteral("INSERT INTO BLKO VALUES (2, 'nuova 2')"));
+    esegui(filiale, QStringLiteral("INSERT INTO BLKD VALUES (1, 'vecchia 1')"));
+    esegui(archivio, QStringLiteral("INSERT INTO STOAGGFDBFDB (CODICE, TITOLO, NOMETABELLAFDB1, ARCHIVIOTABELLAFDB2, "
+                                    "NOMETABELLAFDB2, SCRIPT) VALUES (12, 'blocco', 'BLKO', '%1', 'BLKD', "
+                                    "'CODICE=CODICE' || ASCII_CHAR(13) || ASCII_CHAR(10) || "
+                                    "'DESCRIZIONE=DESCRIZIONE' || ASCII_CHAR(13) || ASCII_CHAR(10) || "
+                                    "'(AGGIUNGI=SI)' || ASCII_CHAR(13) || ASCII_CHAR(10) || '(AGGIORNA=SI)')")
+                         .arg(host.filiale()));
+
+    db::Transaction t(filiale);
+    db::executeSql(t, QStringLiteral("UPDATE BLKD SET DESCRIZIONE='altro utente' WHERE CODICE=1"));
+    const Uscita u = host.esegui({QStringLiteral("aggiorna"), QStringLiteral("12")}, 60000);
+    t.rollback();
+
+    EXPECT_EQ(u.codice, 1) << u.out.toStdString() << u.err.toStdString();
+    EXPECT_TRUE(u.out.contains(QStringLiteral("Record in uso da un altro utente (bloccato o modificato durante "
+                                              "l'elaborazione, attesa massima 2 secondi)")))
+        << u.out.toStdString();
+    EXPECT_TRUE(u.out.contains(QLatin1String("Record falliti: 1"))) << u.out.toStdString();
+    EXPECT_EQ(colonna(filiale, QStringLiteral("SELECT DESCRIZIONE FROM BLKD ORDER BY CODICE")),
+              (QStringList{QStringLiteral("vecchia 1"), QStringLiteral("nuova 2")}));
+}
+
+} // namespace
