@@ -133,7 +133,7 @@ int TSincroDB::insertBlockRows(const QStringList &columns)
         textBytes += 2 * c.size() + TabellaDestinazione.size() + 40;
     const int byMessage = 48000 / std::max(1, rowBytes);
     const int byText = 48000 / std::max(1, textBytes);
-    return std::clamp(std::min(byMessage, byText), 1, 64);
+    return std::clamp(std::min(byMessage, byText), 1, 256);
 }
 
 QString TSincroDB::insertBlockText(const QStringList &columns, int rows) const

@@ -5,6 +5,8 @@
 #include "maintenance/SincroDB.h"
 #include "maintenance/StoreTables.h"
 
+#include <functional>
+
 using namespace vardof;
 using namespace vardof::maintenance;
 using namespace vardof::test;
@@ -324,6 +326,53 @@ TEST_F(BlocchiTest, aRowFailingInsideABlockIsNamedByTheServerAndNothingStays)
     ASSERT_FALSE(ours.messages.isEmpty());
     EXPECT_TRUE(ours.messages.last().startsWith("W:Elaborazione cod. 1 fallita:\nINSERT SQL non riuscito\n"));
     EXPECT_EQ(ours.messages.last(), perRow.messages.last());
+}
+
+} // namespace
+
+namespace {
+
+// Cuts the destination's connections when the copy reports its end, just
+// before its commit.
+class TaglioPrimaDelCommit : public RecordingReporter
+{
+public:
+    void progress(int p) override
+    {
+        RecordingReporter::progress(p);
+        if (p == 100 && taglia && !tagliato) {
+            tagliato = true;
+            taglia();
+        }
+    }
+    std::function<void()> taglia;
+    bool tagliato = false;
+};
+
+TEST_F(SincroTest, aCommitThatFailsIsAFailedSynchronisationWithTheServersReason)
+{
+    execOn(m_origin, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_dest, "CREATE TABLE T (K INTEGER NOT NULL PRIMARY KEY)");
+    execOn(m_origin, "INSERT INTO T VALUES (1)");
+    execOn(m_dest, "INSERT INTO T VALUES (1)");
+    store(1, "t", "T", "T");
+    m_dest.disconnect();
+
+    TaglioPrimaDelCommit r;
+    r.taglia = [this] {
+        db::Attachment admin;
+        admin.connect(m_destPath, adminParams());
+        db::Transaction t(admin);
+        db::executeSql(admin, t, "DELETE FROM MON$ATTACHMENTS WHERE MON$ATTACHMENT_ID <> CURRENT_CONNECTION");
+        t.commit();
+    };
+    EsitoSincro esito = EsitoSincro::Completata;
+    EXPECT_NO_THROW(esito = run(r));
+    EXPECT_TRUE(r.tagliato);
+    EXPECT_EQ(esito, EsitoSincro::Fallita);
+    ASSERT_EQ(r.messages.size(), 2) << r.messages.join('\n').toStdString();
+    EXPECT_TRUE(r.messages[1].startsWith("W:Elaborazione cod. 1 (Titolo \"t\") fallita:\n")) << r.messages[1].toStdString();
+    EXPECT_GT(r.messages[1].size(), QString("W:Elaborazione cod. 1 (Titolo \"t\") fallita:\n").size());
 }
 
 } // namespace
