@@ -21,6 +21,7 @@
 #include "qbe/ui/TMostraMemoForm.h"
 #include "qbe/ui/TabRecTmp.h"
 #include "output/ui/EsportaRisposta.h"
+#include "output/report/ui/StampaQuery.h"
 
 #include <QAction>
 #include <QApplication>
@@ -285,7 +286,8 @@ void TIBLQueryForm::costruisciFacciaRisposta()
     connect(ButtonOrdina, &QPushButton::clicked, this, &TIBLQueryForm::ButtonOrdinaClick);
     connect(ButtonEsporta, &QPushButton::clicked, this, &TIBLQueryForm::ButtonEsportaClick);
     // Charts and printing are their own windows.
-    m_nonCollegati << ButtonGrafico << ButtonStampa;
+    connect(ButtonStampa, &QPushButton::clicked, this, &TIBLQueryForm::ButtonStampaClick);
+    m_nonCollegati << ButtonGrafico;
 
     DBGrid2 = new GrigliaQuery(this);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
@@ -1325,6 +1327,32 @@ void TIBLQueryForm::ButtonEsportaClick()
             EsportazioneInCorso = true;
     };
     output::ButtonEsportaClick(this, c);
+}
+
+void TIBLQueryForm::ButtonStampaClick()
+{
+    if (!m_risposta.isOpen())
+        return;
+    output::report::ContestoStampa c;
+    c.risposta.sql = m_risposta.SQL();
+    c.risposta.transazione = m_risposta.transaction() ? m_risposta.transaction() : &m_transazione;
+    const QHeaderView *h = DBGrid2->horizontalHeader();
+    for (int v = 0; v < h->count() && !m_singoloRecord; ++v) {
+        const int i = h->logicalIndex(v);
+        if (i < 0 || i >= m_risposta.columnCount() || DBGrid2->isColumnHidden(i))
+            continue;
+        c.risposta.campi.push_back({i, m_risposta.nomeColonna(i), m_answerModel->headerData(i, Qt::Horizontal).toString(),
+                                    caratteriLarghezza(DBGrid2->columnWidth(i)), m_sessione.codici().codice(i)});
+    }
+    c.ditta = m_ditta;
+    c.tabella = m_tabella;
+    c.dirLavoro = m_directory;
+    c.fileImpostazioni = m_fileImpostazioni;
+    c.dirBin = platform::IniFile(m_fileImpostazioni.isEmpty() ? QStringLiteral("ostrel.ini") : m_fileImpostazioni)
+                   .readString(m_ditta, QStringLiteral("Directory bin"));
+    c.fontGriglia = DBGrid2->font();
+    c.unRecord = m_singoloRecord;
+    output::report::ButtonStampaClick(this, c);
 }
 
 } // namespace vardof::qbe

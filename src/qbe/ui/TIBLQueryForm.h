@@ -145,6 +145,7 @@ public:
     void ButtonSommaClick();
     // "&Esporta": the export dialog over the answer as the grid shows it.
     void ButtonEsportaClick();
+    void ButtonStampaClick();
     void ButtonCountClick();
     void ButtonSumClick();
     void Inseriscisomma1Click();
