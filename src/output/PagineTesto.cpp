@@ -7,6 +7,8 @@
 
 #include <QDir>
 
+#include <algorithm>
+
 namespace vardof::output {
 
 QString ProssimoNomeAlternativo(const QString &nomeDato)
@@ -90,6 +92,14 @@ QStringList pezziMemo(const QString &testo, int w)
         pezzi << pezzo;
     }
     return pezzi;
+}
+
+int DeterminaNumeroMassimoRighe(const std::vector<std::pair<QString, int>> &memo)
+{
+    int massimo = 0;
+    for (const auto &[testo, larghezza] : memo)
+        massimo = std::max(massimo, int(pezziMemo(testo, larghezza).size()));
+    return massimo;
 }
 
 QString rigaColonne(const QStringList &testi, const std::vector<int> &larghezze)
@@ -238,7 +248,8 @@ void GeneratorePagine::TerminaUltimaPagina()
 
 // ---- the answer as pages ------------------------------------------------------
 
-ColonneStampa colonneStampa(const std::vector<CampoEsportato> &campi, const std::vector<db::Column> &colonne)
+ColonneStampa colonneStampa(const std::vector<CampoEsportato> &campi, const std::vector<db::Column> &colonne,
+                            int larghezzaValoreRecord)
 {
     ColonneStampa c;
     QStringList nomi;
@@ -246,6 +257,8 @@ ColonneStampa colonneStampa(const std::vector<CampoEsportato> &campi, const std:
         c.larghezze.push_back(larghezzaCampo(f, colonne[size_t(f.colonna)]));
         nomi << f.nome;
     }
+    if (larghezzaValoreRecord > 0 && c.larghezze.size() > 1)
+        c.larghezze[1] = std::clamp(larghezzaValoreRecord, 45, 100);
     c.intestazione = rigaColonne(nomi, c.larghezze);
     return c;
 }
@@ -264,7 +277,7 @@ std::unique_ptr<GeneratorePagine> GeneraPagineRisposta(const RispostaDaEsportare
     }
     const auto &campi = cur.campi();
     const auto &colonne = cur.colonne();
-    const ColonneStampa cs = colonneStampa(campi, colonne);
+    const ColonneStampa cs = colonneStampa(campi, colonne, o.larghezzaValoreRecord);
     const QString trattini(cs.intestazione.size(), QLatin1Char('-'));
     auto gen = std::make_unique<GeneratorePagine>(QStringList{o.titolo, o.note, QString(), cs.intestazione, trattini},
                                                   o.numerazione, ditta, dirLavoro, o.righePerPagina);

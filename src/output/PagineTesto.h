@@ -53,6 +53,11 @@ int RigheStampaQuery(const QString &ditta);
 // breaks and before a word that would not fit (a longer word is cut).
 QStringList pezziMemo(const QString &testo, int larghezza);
 
+// The most lines a record needs: the largest count of wrapped pieces
+// among its memo and blob texts (0 when it has none). `memo` holds those
+// texts with the width of their columns.
+int DeterminaNumeroMassimoRighe(const std::vector<std::pair<QString, int>> &memo);
+
 // "|" + each text padded with blanks and cut to its width + "|".
 QString rigaColonne(const QStringList &testi, const std::vector<int> &larghezze);
 
@@ -116,6 +121,9 @@ struct OpzioniPagine
     bool numerazione = true; // "Pagina N° " at the foot of each page
     bool memoEstesi = false; // memos wrapped over as many lines as they need
     int righePerPagina = 0;  // 0: the setting
+    // One-record view: the value column (the second) takes the query
+    // window's value width, kept between 45 and 100; 0 otherwise.
+    int larghezzaValoreRecord = 0;
 };
 
 // The page header H3 and the column widths of an answer.
@@ -124,7 +132,8 @@ struct ColonneStampa
     std::vector<int> larghezze;
     QString intestazione; // H3
 };
-ColonneStampa colonneStampa(const std::vector<CampoEsportato> &campi, const std::vector<db::Column> &colonne);
+ColonneStampa colonneStampa(const std::vector<CampoEsportato> &campi, const std::vector<db::Column> &colonne,
+                            int larghezzaValoreRecord = 0);
 
 // The whole answer as pages: header lines, one or more lines per record,
 // the totals when some shown column carries one, the last page completed.

@@ -56,6 +56,37 @@ INSTANTIATE_TEST_SUITE_P(
                       CasoMemo{"", 10, {}},
                       CasoMemo{"ab cd", 5, {"ab cd"}}));
 
+TEST(PagineTesto, NumeroMassimoRighe)
+{
+    const QString memo = QStringLiteral("uno due tre quattro cinque");
+    EXPECT_EQ(output::DeterminaNumeroMassimoRighe({}), 0);
+    EXPECT_EQ(output::DeterminaNumeroMassimoRighe({{memo, 10}}), 4);
+    // The blank line is a line of the record too: counting only the pieces
+    // with text would leave the last one off the page.
+    EXPECT_EQ(output::DeterminaNumeroMassimoRighe({{memo, 10}, {QStringLiteral("a\r\n\r\nb\r\nc\r\nd\r\ne"), 10}}), 6);
+    EXPECT_EQ(output::DeterminaNumeroMassimoRighe({{QString(), 10}}), 0);
+}
+
+TEST(PagineTesto, LarghezzeColonne)
+{
+    db::Column intero;
+    intero.typeCode = db::TypeInteger;
+    db::Column testo;
+    testo.typeCode = db::TypeVarchar;
+    testo.length = 5;
+    const std::vector<db::Column> colonne{intero, testo};
+    // The label's length wins over a narrower display width.
+    const std::vector<output::CampoEsportato> campi{{0, QStringLiteral("N"), QStringLiteral("Numero d'ordine"), 4, 0},
+                                                    {1, QStringLiteral("T"), {}, 0, 0}};
+    const output::ColonneStampa c = output::colonneStampa(campi, colonne);
+    EXPECT_EQ(c.larghezze, (std::vector<int>{15, 5}));
+    EXPECT_EQ(c.intestazione, QStringLiteral("|N              |T    |"));
+    // One-record view: the value column takes the window's width, within 45..100.
+    EXPECT_EQ(output::colonneStampa(campi, colonne, 30).larghezze, (std::vector<int>{15, 45}));
+    EXPECT_EQ(output::colonneStampa(campi, colonne, 70).larghezze, (std::vector<int>{15, 70}));
+    EXPECT_EQ(output::colonneStampa(campi, colonne, 300).larghezze, (std::vector<int>{15, 100}));
+}
+
 TEST(PagineTesto, RigaColonne)
 {
     EXPECT_EQ(output::rigaColonne({QStringLiteral("ab"), QStringLiteral("cdef")}, {3, 2}), QStringLiteral("|ab |cd|"));
@@ -247,6 +278,40 @@ TEST_F(PagineRisposta, TabellaTenutaDaAltriPassaAlNomeAlternativo)
     // The alternative goes with the builder; the held table is untouched.
     EXPECT_FALSE(QFileInfo::exists(cartella + QStringLiteral("/TESTA01.DB")));
     EXPECT_EQ(altra->rows().size(), 1);
+}
+
+// Memos wrapped over as many lines as they need, a blank line included, so
+// that the last piece is printed too.
+TEST_F(PagineRisposta, MemoSuPiuRighe)
+{
+    output::RispostaDaEsportare r;
+    r.sql = QStringList{QStringLiteral("SELECT ID, CAST(IIF(ID = 1, 'uno due tre quattro cinque', "
+                                       "'a' || ASCII_CHAR(13) || ASCII_CHAR(10) || ASCII_CHAR(13) || ASCII_CHAR(10) || 'b') "
+                                       "AS BLOB SUB_TYPE 1) AS M FROM PROVA WHERE ID < 3 ORDER BY ID")};
+    r.transazione = &tra();
+    r.campi = {{0, QStringLiteral("ID"), {}, 2, 0}, {1, QStringLiteral("M"), {}, 10, 0}};
+    const struct
+    {
+        bool memoEstesi;
+        QStringList righe;
+    } casi[] = {
+        {true, {QStringLiteral("|1 |uno due   |"), QStringLiteral("|  |tre       |"), QStringLiteral("|  |quattro   |"),
+                QStringLiteral("|  |cinque    |"), QStringLiteral("|2 |a         |"), QStringLiteral("|  |          |"),
+                QStringLiteral("|  |b         |")}},
+        // Without the option a memo is one line, its breaks made blanks.
+        {false, {QStringLiteral("|1 |uno due tr|"), QStringLiteral("|2 |a    b    |")}},
+    };
+    for (const auto &c : casi) {
+        output::OpzioniPagine o;
+        o.memoEstesi = c.memoEstesi;
+        o.righePerPagina = 50;
+        platform::RecordingFeedback fb;
+        QString errore;
+        auto g = output::GeneraPagineRisposta(r, o, QStringLiteral("D01"), m_out.path() + QLatin1Char('/'), fb, &errore);
+        ASSERT_TRUE(g) << errore.toStdString();
+        const auto righe = g->tabellaRighe()->rows({QStringLiteral("NumeroPagina"), QStringLiteral("NumeroRiga")});
+        EXPECT_EQ(righeDellaPagina(righe, 1).mid(5, c.righe.size()), c.righe) << c.memoEstesi;
+    }
 }
 
 // ---- the SQLite local tables ---------------------------------------------------
