@@ -63,6 +63,9 @@ TFormEdTab::SceltaTabella &sceltaTabella()
 }
 
 const QString kSelezionare = QStringLiteral("Selezionare una tabella ...");
+// Rows read with the opening and measured for the column widths: about a
+// screen, so that the first screen of a large table costs what it shows.
+constexpr int kRigheSchermo = 50;
 
 } // namespace
 
@@ -261,6 +264,7 @@ TFormEdTab::TFormEdTab(context::TTabForm *context, int userNumber, QWidget *pare
     strumenti->addStretch(1);
 
     m_griglia = new grid::ModelloGriglia(this);
+    m_griglia->setBatchSize(kRigheSchermo);
     m_modello = new ModelloEditabile(this);
     m_modello->setGriglia(m_griglia);
     m_modello->rifiutato = [](const QString &perche) { platform::error(perche); };
@@ -404,6 +408,7 @@ bool TFormEdTab::ImpostaTabella(const QString &scritta)
         m_sorgente->open();
         primoSchermo();
         // Widths from the first screen, so that names and addresses read whole.
+        DBGrid1->horizontalHeader()->setResizeContentsPrecision(kRigheSchermo);
         DBGrid1->resizeColumnsToContents();
         for (int c = 0; c < m_griglia->columnCount(); ++c)
             DBGrid1->setColumnWidth(c, std::min(DBGrid1->columnWidth(c), 320));
