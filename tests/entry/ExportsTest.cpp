@@ -178,13 +178,35 @@ TEST_F(Exports, entriesWithoutAWindowSaySo)
 {
     makeDemo();
     std::int32_t (*const entries[])(std::int32_t, std::int32_t) = {
-        ShowQueryClass1FormX, ShowQueryClass2FormX, ShowVardoEdTabFormX, ShowVardoSQLFormX, ShowPulisciQmtGridFormX,
+        ShowQueryClass1FormX, ShowQueryClass2FormX, ShowVardoEdTabFormX, ShowVardoSQLFormX,
     };
     for (auto entry : entries) {
         m_services.messages().clear();
         EXPECT_EQ(entry(1, 0), 0);
         EXPECT_EQ(texts(), QStringList{QStringLiteral("Funzione non ancora disponibile")});
     }
+}
+
+// The grid-layout cleaning builds its context around the parameter store
+// and opens its window on the user's archive.
+TEST_F(Exports, gridCleanupOpensItsWindow)
+{
+    makeDemo();
+    m_closer.stop();
+    QString titolo;
+    QTimer spia;
+    spia.setInterval(10);
+    QObject::connect(&spia, &QTimer::timeout, [&] {
+        if (QWidget *w = QApplication::activeModalWidget()) {
+            titolo = w->windowTitle();
+            w->close();
+        }
+    });
+    spia.start();
+    EXPECT_EQ(ShowPulisciQmtGridFormX(1, 0), 0);
+    spia.stop();
+    EXPECT_TRUE(titolo.startsWith(QStringLiteral("Pulisci QmtGrid "))) << titolo.toStdString();
+    EXPECT_TRUE(texts().isEmpty()) << texts().join(QLatin1Char('\n')).toStdString();
 }
 
 } // namespace
