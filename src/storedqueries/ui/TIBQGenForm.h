@@ -165,6 +165,9 @@ public:
 protected:
     void showEvent(QShowEvent *event) override;
     void closeEvent(QCloseEvent *event) override;
+    // Esc, the close box and "Ch&iudi" all end here: refused while a row is
+    // being edited in the history.
+    void reject() override;
 
 private:
     void Creazione();

@@ -752,10 +752,15 @@ void TIBQGenForm::ButtonChiudiClick()
 
 void TIBQGenForm::closeEvent(QCloseEvent *event)
 {
+    // The dialog's own close goes through reject(), where the refusal is.
+    QDialog::closeEvent(event);
+}
+
+void TIBQGenForm::reject()
+{
     if (m_storico && m_stato != 1) {
         platform::warning(
             QStringLiteral("E' necessario memorizzare o annullare le modifiche in corso prima di chiudere la finestra"));
-        event->ignore();
         return;
     }
     if (m_storico) {
@@ -765,7 +770,7 @@ void TIBQGenForm::closeEvent(QCloseEvent *event)
             platform::error(e.message());
         }
     }
-    QDialog::closeEvent(event);
+    QDialog::reject();
 }
 
 // ---- definition files ----------------------------------------------------------------------
