@@ -815,7 +815,6 @@ void ImportRun::Impl::creaTabellaDuplicati()
 
 EsitoImport ImportRun::Impl::passoImport()
 {
-    const QList<TCampo> &colonne = r.m_colonne;
     const QList<TCampo> &chiavi = r.m_chiavi;
     ContatoriImport &n = r.m_contatori;
 

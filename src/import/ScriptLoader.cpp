@@ -3,6 +3,7 @@
 #include "import/ImportValues.h"
 
 #include "db/Column.h"
+#include "db/Catalog.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
 
@@ -55,6 +56,9 @@ void ScriptLoader::verifica(const TParametriScript &parametri, CaricamentoScript
     }
 }
 
+// Asked here and not of the catalogue layer, which reads every name as the
+// server reads an unquoted one: a table whose catalogue name is in lower case
+// must find its own unique indexes.
 QStringList ScriptLoader::campiChiaveCatalogo(const QString &tabella)
 {
     db::Statement st(m_att, m_tra);
@@ -84,13 +88,18 @@ QStringList ScriptLoader::campiChiaveCatalogo(const QString &tabella)
     return campi;
 }
 
-bool ScriptLoader::esisteRiga(const QStringList &sql)
+namespace {
+
+// Names of the script are compared exactly as written (trailing blanks
+// apart, which the catalogue pads its names with).
+QString senzaSpaziFinali(QString nome)
 {
-    db::Statement st(m_att, m_tra);
-    st.setSql(sql, db::ParamStyle::AsWritten);
-    db::ResultSet rs = st.open();
-    return rs.next();
+    while (nome.endsWith(u' '))
+        nome.chop(1);
+    return nome;
 }
+
+} // namespace
 
 bool ScriptLoader::controlla(CaricamentoScript &r)
 {
@@ -114,9 +123,9 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
     // A name with a control character (a NUL or a stray byte in the script)
     // is no name of the catalogue: it is not sent to the server, where it
     // would end the statement text or fail with a message about the syntax.
-    if (haCaratteriControllo(p.tabellaDestinazione) || !esisteRiga(QStringList{
-            QStringLiteral("SELECT RDB$RELATION_NAME"), QStringLiteral("FROM RDB$RELATIONS"),
-            QStringLiteral("WHERE RDB$RELATION_NAME='%1'").arg(tabella)})) {
+    const QString nomeTabella = senzaSpaziFinali(p.tabellaDestinazione);
+    if (haCaratteriControllo(p.tabellaDestinazione) || nomeTabella.isEmpty()
+        || db::catalog::relationName(m_tra, nomeTabella) != nomeTabella) {
         r.memoRiepilogo << QStringLiteral("Tabella di destinazione inesistente");
         return false;
     }
@@ -166,9 +175,7 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
             return false;
         }
         const QString &generatore = p.campoAutoIncrementato.generatore;
-        if (haCaratteriControllo(generatore) || !esisteRiga(QStringList{
-                QStringLiteral("SELECT RDB$GENERATOR_NAME"), QStringLiteral("FROM RDB$GENERATORS"),
-                QStringLiteral("WHERE RDB$GENERATOR_NAME='%1'").arg(letteraleSql(generatore))})) {
+        if (haCaratteriControllo(generatore) || !db::catalog::generators(m_tra).contains(senzaSpaziFinali(generatore))) {
             r.memoRiepilogo << QStringLiteral("Il parametro \"Campo autoincrementato\" riporta un generatore inesistente");
             return false;
         }
@@ -179,16 +186,11 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
     }
 
     {
-        db::Statement esiste(m_att, m_tra);
-        esiste.setSql(QStringList{QStringLiteral("SELECT RDB$FIELD_NAME"), QStringLiteral("FROM RDB$RELATION_FIELDS"),
-                                  QStringLiteral("WHERE (RDB$FIELD_NAME=:NOMECAMPO)"),
-                                  QStringLiteral("AND(RDB$RELATION_NAME='%1')").arg(tabella)});
         auto campoEsiste = [&](const QString &nome) {
             if (haCaratteriControllo(nome))
                 return false;
-            esiste.setParam(QStringLiteral("NOMECAMPO"), db::Value(nome));
-            db::ResultSet rs = esiste.open();
-            return rs.next();
+            const QString campo = senzaSpaziFinali(nome);
+            return !campo.isEmpty() && db::catalog::columnName(m_tra, nomeTabella, campo) == campo;
         };
         if (!generato.isEmpty() && !campoEsiste(generato)) {
             r.memoRiepilogo << QStringLiteral("Il parametro \"Campo autoincrementato\" riporta un campo inesistente");

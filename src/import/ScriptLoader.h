@@ -48,7 +48,6 @@ public:
 
 private:
     bool controlla(CaricamentoScript &r);
-    bool esisteRiga(const QStringList &sql);
 
     db::Attachment &m_att;
     db::Transaction &m_tra;

@@ -149,8 +149,9 @@ TEST_P(ImportBlocchi, giveWhatTheLineByLineRunGives)
     // And the blocked run really sent blocks: some block of every case
     // goes through whole unless the run stops at its first failures.
     EXPECT_EQ(uno.contatori.blocchi, 0);
-    if (c.maxErrori < 0)
+    if (c.maxErrori < 0) {
         EXPECT_GT(blocchi.contatori.blocchi, 0);
+    }
 }
 
 // Blocks of four lines: 1-4, 5-8, 9-12; lines 13 and 14 are fewer than a
