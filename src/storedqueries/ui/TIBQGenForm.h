@@ -162,12 +162,13 @@ public:
     // "L'archivio "<path>" non è stato trovato"
     static QString messaggioArchivioNonTrovato(const QString &percorso);
 
-protected:
-    void showEvent(QShowEvent *event) override;
-    void closeEvent(QCloseEvent *event) override;
     // Esc, the close box and "Ch&iudi" all end here: refused while a row is
     // being edited in the history.
     void reject() override;
+
+protected:
+    void showEvent(QShowEvent *event) override;
+    void closeEvent(QCloseEvent *event) override;
 
 private:
     void Creazione();
