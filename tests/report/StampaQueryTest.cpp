@@ -1,0 +1,189 @@
+// "&Stampa" of the query window, offscreen: the options window answered by
+// the test, the layout files it leaves, the messages, and the preview's
+// pages saved as PDF.
+
+#include "OutputDb.h"
+
+#include "output/report/LayoutLst.h"
+#include "output/report/StampaRisposta.h"
+#include "output/report/ui/FinestraAnteprima.h"
+#include "output/report/ui/StampaQuery.h"
+#include "output/report/ui/TTitStForm.h"
+#include "platform/IniFile.h"
+#include "platform/ScriptedMessages.h"
+#include "platform/Services.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QLineEdit>
+#include <QProcess>
+#include <QRadioButton>
+#include <QWidget>
+
+using namespace vardof;
+using namespace vardof::output::report;
+
+namespace {
+
+int pagineDelPdf(const QString &file)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {file});
+    if (!p.waitForFinished(20000))
+        return -1;
+    for (const QString &r : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (r.startsWith(QLatin1String("Pages:")))
+            return r.mid(6).trimmed().toInt();
+    return -1;
+}
+
+struct StampaCase
+{
+    const char *nome;
+    int tipo;              // 0 advanced, 1 simple, 2 fast
+    const char *report;    // name typed in "Nome file report:"
+    bool creaReport;       // a file of that name exists in the report folder, holding junk
+    platform::Answer risposta; // to the question, when asked
+    bool anteprima;        // the preview is shown
+    const char *messaggio; // the one message shown ("" none)
+};
+
+class StampaQuery : public test::OutputDb, public ::testing::WithParamInterface<StampaCase>
+{
+protected:
+    // 130 customers with an amount totalled with two decimals.
+    output::RispostaDaEsportare clienti()
+    {
+        output::RispostaDaEsportare r;
+        r.sql = QStringList{QStringLiteral("WITH RECURSIVE R (N) AS (SELECT 1 FROM RDB$DATABASE UNION ALL "
+                                           "SELECT N + 1 FROM R WHERE N < 130)"),
+                            QStringLiteral("SELECT CAST(N AS INTEGER) AS CODICE, 'Cliente ' || N AS NOME, "
+                                           "CAST(N * 10.5 AS NUMERIC(15,2)) AS FATTURATO FROM R")};
+        r.transazione = &tra();
+        r.campi = {{0, QStringLiteral("CODICE"), {}, 6, 0}, {1, QStringLiteral("NOME"), {}, 20, 0},
+                   {2, QStringLiteral("FATTURATO"), {}, 12, 11}};
+        return r;
+    }
+};
+
+} // namespace
+
+TEST_P(StampaQuery, printsTheChosenKind)
+{
+    const StampaCase &c = GetParam();
+    platform::ScopedServices servizi;
+    servizi.messages().queueAnswer(c.risposta);
+    QWidget finestra;
+    ContestoStampa ctx;
+    ctx.risposta = clienti();
+    ctx.ditta = QStringLiteral("D01");
+    ctx.tabella = QStringLiteral("CLIENTI");
+    ctx.dirBin = m_out.path();
+    ctx.dirLavoro = m_out.path() + QLatin1Char('/');
+    ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    const QString cartella = m_out.path() + QStringLiteral("/Report/");
+    if (c.creaReport) {
+        QDir().mkpath(cartella);
+        QFile f(cartella + QLatin1String(c.report) + QStringLiteral(".lst"));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("questo non e' un layout\r\n");
+    }
+    int anteprime = 0;
+    int pagine = 0;
+    const QString pdf = m_out.file(QStringLiteral("stampa.pdf"));
+    ctx.esegui = [&](QDialog &d) {
+        if (auto *o = qobject_cast<TTitStForm *>(&d)) {
+            (c.tipo == 1 ? o->RadioSemplice : c.tipo == 2 ? o->RadioCrystal : o->RadioAvanzato)->click();
+            o->EditNomeReport->setText(QLatin1String(c.report));
+            o->ButtonOKClick();
+            return int(o->result());
+        }
+        if (auto *a = qobject_cast<FinestraAnteprima *>(&d)) {
+            ++anteprime;
+            pagine = a->pagine();
+            EXPECT_TRUE(a->salvaPdf(pdf));
+        }
+        return int(QDialog::Accepted);
+    };
+    ButtonStampaClick(&finestra, ctx);
+
+    EXPECT_EQ(anteprime, c.anteprima ? 1 : 0);
+    const QStringList testi = servizi.messages().texts();
+    if (*c.messaggio) {
+        ASSERT_EQ(testi.size(), 1);
+        EXPECT_TRUE(testi[0].startsWith(QString::fromUtf8(c.messaggio))) << testi[0].toStdString();
+    } else {
+        EXPECT_TRUE(testi.isEmpty()) << testi.join(QLatin1Char('|')).toStdString();
+    }
+    if (c.anteprima) {
+        EXPECT_GE(pagine, 3);
+        EXPECT_EQ(pagineDelPdf(pdf), pagine);
+    }
+    // The settings saved on OK.
+    platform::IniFile ini(ctx.fileImpostazioni);
+    EXPECT_EQ(ini.readInteger(QStringLiteral("D01"), QStringLiteral("TipoStampa"), -1), c.tipo);
+    EXPECT_EQ(ini.readString(QStringLiteral("D01"), QStringLiteral("ReportQuery")), QLatin1String(c.report));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, StampaQuery, ::testing::Values(
+    StampaCase{"avanzata", 0, "", false, platform::Answer::Yes, true, ""},
+    StampaCase{"avanzata_report_mancante_si", 0, "CLIENTI", false, platform::Answer::Yes, true,
+               "Report di tipo LST non trovato. Stampo con tracciati standard?"},
+    StampaCase{"avanzata_report_mancante_no", 0, "CLIENTI", false, platform::Answer::No, false,
+               "Report di tipo LST non trovato. Stampo con tracciati standard?"},
+    StampaCase{"avanzata_report_non_valido", 0, "ROTTO", true, platform::Answer::Yes, false,
+               "Attenzione: il file "},
+    StampaCase{"semplice", 1, "", false, platform::Answer::Yes, true, ""},
+    StampaCase{"semplice_report_mancante", 1, "NESSUNO", false, platform::Answer::Yes, false,
+               "Attenzione: file "},
+    StampaCase{"veloce", 2, "TEXT", false, platform::Answer::Yes, true, ""}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
+TEST_F(StampaQuery, theAdvancedTemporaryLayoutIsTheOneWrittenForTheAnswer)
+{
+    platform::ScopedServices servizi;
+    QWidget finestra;
+    ContestoStampa ctx;
+    ctx.risposta = clienti();
+    ctx.ditta = QStringLiteral("D01");
+    ctx.dirBin = m_out.path();
+    ctx.dirLavoro = m_out.path() + QLatin1Char('/');
+    ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    ctx.fontGriglia = QFont(QStringLiteral("Verdana"), 9);
+    QByteArray scritto;
+    ctx.esegui = [&](QDialog &d) {
+        if (auto *o = qobject_cast<TTitStForm *>(&d)) {
+            o->RadioAvanzato->click();
+            o->RadioOrizzontale->setChecked(true);
+            o->CheckNumeraPagine->setChecked(false);
+            o->ButtonOKClick();
+            return int(o->result());
+        }
+        QFile f(m_out.path() + QStringLiteral("/Report/QMTTemp.lst"));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        scritto = f.readAll();
+        return int(QDialog::Accepted);
+    };
+    ButtonStampaClick(&finestra, ctx);
+    OpzioniLayoutAvanzato o;
+    o.campi = o.colonneGriglia = {CampoLayout{QStringLiteral("CODICE"), TipoCampo::Intero, 0, 6, 0},
+                                  CampoLayout{QStringLiteral("NOME"), TipoCampo::Testo, 0, 20, 0},
+                                  CampoLayout{QStringLiteral("FATTURATO"), TipoCampo::Decimale, 2, 12, 11}};
+    o.orizzontale = true;
+    o.numeraPagine = false;
+    o.font.nome = QStringLiteral("Verdana"); // the grid's font is the print font
+    o.font.punti = 9;
+    EXPECT_EQ(scritto, CreaFileLSTAvanzato(o));
+    EXPECT_TRUE(scritto.contains(" Orientation=2\r\n"));
+    EXPECT_FALSE(scritto.contains("Pagina n"));
+    EXPECT_TRUE(scritto.contains("Text=\xA8" "Fstr$(Totale.FATTURATO,\"---,---,---,--&.##\",1)\xA8"));
+}
+
+TEST(CartellaBin, emptyOrTheWindowsFolderMeansTheCurrentFolder)
+{
+    const QString corrente = QDir::currentPath() + QLatin1Char('/');
+    EXPECT_EQ(cartellaBinStampa(QString()), corrente);
+    EXPECT_EQ(cartellaBinStampa(QStringLiteral("c:\\windows")), corrente);
+    EXPECT_EQ(cartellaBinStampa(QStringLiteral("C:\\WINDOWS\\")), corrente);
+    EXPECT_EQ(cartellaBinStampa(QStringLiteral("/opt/bin/")), QStringLiteral("/opt/bin/"));
+}
