@@ -188,7 +188,7 @@ int eseguiStampa(const RichiestaQuery &r)
         errore(QStringLiteral("Formato di stampa \"%1\" sconosciuto: usare PDF").arg(r.valori.at(0)));
         return 2;
     }
-    return esportaQuery(r.utente, *r.codice, QStringLiteral("pdf"), r.valori.at(1));
+    return stampaQueryPdf(r.utente, *r.codice, r.valori.at(1));
 }
 
 // One row per operation: its option, how many words follow it, whether it

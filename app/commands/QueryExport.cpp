@@ -102,14 +102,12 @@ std::vector<output::CampoEsportato> campiMostrati(const qbe::TabRispTmp &rispost
 
 } // namespace
 
-int esportaQuery(int utente, int codice, const QString &formato, const QString &uscita)
+namespace {
+
+// The stored query run and its answer written in `formato`: one of the
+// export formats, or "pdf" for the print.
+int scriviRisposta(int utente, int codice, const QString &formato, const QString &uscita)
 {
-    static const QStringList formati = {QStringLiteral("csv"), QStringLiteral("testo"), QStringLiteral("xlsx"),
-                                        QStringLiteral("xls"), QStringLiteral("tabella"), QStringLiteral("pdf")};
-    if (!formati.contains(formato)) {
-        errore(QStringLiteral("Formato \"%1\" sconosciuto: usare csv, testo, xlsx, xls o tabella").arg(formato));
-        return 2;
-    }
     std::unique_ptr<context::TTabForm> ctx = openUserContext(utente);
     if (!ctx)
         return 1;
@@ -217,6 +215,25 @@ int esportaQuery(int utente, int codice, const QString &formato, const QString &
     if (tra->isActive())
         tra->commit();
     return 0;
+}
+
+} // namespace
+
+int esportaQuery(int utente, int codice, const QString &formato, const QString &uscita)
+{
+    // The print has its own option: "--esporta pdf" is not an export.
+    static const QStringList formati = {QStringLiteral("csv"), QStringLiteral("testo"), QStringLiteral("xlsx"),
+                                        QStringLiteral("xls"), QStringLiteral("tabella")};
+    if (!formati.contains(formato)) {
+        errore(QStringLiteral("Formato \"%1\" sconosciuto: usare csv, testo, xlsx, xls o tabella").arg(formato));
+        return 2;
+    }
+    return scriviRisposta(utente, codice, formato, uscita);
+}
+
+int stampaQueryPdf(int utente, int codice, const QString &uscita)
+{
+    return scriviRisposta(utente, codice, QStringLiteral("pdf"), uscita);
 }
 
 } // namespace vardof::app

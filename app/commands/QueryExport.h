@@ -14,5 +14,7 @@ namespace vardof::app {
 // 1 refused or failed (the reason on standard error, no partial file left),
 // 2 an unknown format.
 int esportaQuery(int utente, int codice, const QString &formato, const QString &uscita);
+// The same run, its answer printed to a PDF file.
+int stampaQueryPdf(int utente, int codice, const QString &uscita);
 
 } // namespace vardof::app
