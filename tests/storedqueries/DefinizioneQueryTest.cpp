@@ -536,3 +536,46 @@ TEST_F(ArchivioQuery, aFailedWriteLeavesTheOldFile)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(ArchivioQuery, aQueryOfAnotherArchiveIsWrittenFromThereAndReadBackThere)
+{
+    ApritoreDiTest apritore;
+    const QString altroPath = m_dir.file(QStringLiteral("magazzino.fdb"));
+    db::Attachment altro = createDatabase(altroPath);
+    preparaArchivio(altro);
+    {
+        db::Transaction t(altro);
+        db::executeSql(t, QStringLiteral("CREATE TABLE ARTICOLI (CODICE VARCHAR(15) NOT NULL PRIMARY KEY, PREZZO DOUBLE PRECISION)"));
+        t.commit();
+    }
+    query(att(), 3, QStringLiteral("Articoli"), QStringLiteral("ARTICOLI"), altroPath);
+    righeInt(altro, {{0, 3, 1, "CODICE", 1, ""}, {0, 3, 2, "PREZZO", 1, "(PREZZO > 10)"}});
+
+    platform::RecordingFeedback f;
+    const QStringList righe = TestoDefinizione(att(), tra(), 3, f, kQuando);
+    EXPECT_TRUE(righe.contains(QStringLiteral("<tabdb=ARTICOLI;") + altroPath + QStringLiteral(";2;0;0;0;0;0;>")));
+    EXPECT_TRUE(righe.contains(QStringLiteral("<campo=0;3;2;PREZZO;1;>")));
+    EXPECT_TRUE(f.asked.isEmpty());
+    const QString file = m_dir.file(QStringLiteral("articoli.txt"));
+    QString motivo;
+    ASSERT_TRUE(ScriviDefinizione(file, righe, motivo));
+
+    // Read into another registry: the rows go to the archive the file names.
+    db::Attachment registro = createDatabase(m_dir.file(QStringLiteral("registro.fdb")));
+    preparaArchivio(registro);
+    db::Transaction t(registro);
+    const EsitoImportazione esito = ImportaDefinizioneQuery(registro, t, file, f);
+    ASSERT_TRUE(esito.completa) << esito.dettaglio.toStdString();
+    t.commit();
+    // Numbered across both databases: neither holds a stored query yet.
+    ASSERT_EQ(esito.codici, std::vector<int>{1});
+    EXPECT_EQ(leggiInt(altro, QStringLiteral("CODICE2=1")).size(), 2u);
+    EXPECT_EQ(conta(altro, QStringLiteral("SELECT COUNT(*) FROM STOQUER WHERE CODICE=1 AND TABELLA='ARTICOLI'")), 1);
+    EXPECT_TRUE(leggiInt(registro).empty());
+    registro.dropDatabase();
+    altro.dropDatabase();
+}
+
+} // namespace
