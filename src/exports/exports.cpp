@@ -30,6 +30,7 @@
 #include "platform/Formats.h"
 #include "platform/Messages.h"
 #include "platform/widgets/WindowConventions.h"
+#include "output/report/ui/TStQmtGridForm.h"
 
 #include <QApplication>
 
@@ -63,6 +64,7 @@ void prologue()
     if (!qobject_cast<QApplication *>(QCoreApplication::instance()))
         throw std::runtime_error("L'applicazione ospite non consente di aprire finestre");
     entry::installEntryUi();
+    output::report::installaStampaGriglia();
 }
 
 // Runs an entry body; whatever escapes it is shown, never returned.

@@ -90,7 +90,9 @@ TEST_P(StampaQuery, printsTheChosenKind)
     }
     int anteprime = 0;
     int pagine = 0;
-    const QString pdf = m_out.file(QStringLiteral("stampa.pdf"));
+    // VARDOF_REPORT_PDF_DIR keeps the files for a look.
+    const QString cartellaPdf = qEnvironmentVariable("VARDOF_REPORT_PDF_DIR", m_out.path());
+    const QString pdf = cartellaPdf + QStringLiteral("/stampa_") + QLatin1String(c.nome) + QStringLiteral(".pdf");
     ctx.esegui = [&](QDialog &d) {
         if (auto *o = qobject_cast<TTitStForm *>(&d)) {
             (c.tipo == 1 ? o->RadioSemplice : c.tipo == 2 ? o->RadioCrystal : o->RadioAvanzato)->click();
