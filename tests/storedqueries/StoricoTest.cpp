@@ -192,6 +192,34 @@ TEST_F(Finestra, editChangesTheRowAndMemorizeGoesBackToTheFullList)
               1);
 }
 
+TEST_F(Finestra, aClassificationNoLongerInItsListSurvivesAnEdit)
+{
+    queryDemo();
+    exec(QStringLiteral("UPDATE QUERYCLASS1 SET DESCRIZIONE='Acquisti' WHERE CODICE=1"));
+    auto form = storico();
+    ASSERT_TRUE(form->posiziona(3));
+    form->ButtonEdit->click();
+    form->Titolo->setText(QStringLiteral("Tre bis"));
+    form->ButtonMemorizza->click();
+    EXPECT_EQ(conta(QStringLiteral("SELECT COUNT(*) FROM STOQUER WHERE CODICE=3 AND CLASSIFICAZIONE1='Vendite'")), 1);
+}
+
+TEST_F(Finestra, aNewRowTakesTheClassificationsOfTheFilters)
+{
+    queryDemo();
+    auto form = storico();
+    form->FiltroClassificazione1->setCurrentText(QStringLiteral("Anagrafiche"));
+    form->ButtonNuovo->click();
+    ASSERT_EQ(form->stato(), 2);
+    EXPECT_EQ(form->ComboClassificazione1->currentText(), QStringLiteral("Anagrafiche"));
+    EXPECT_EQ(form->ComboClassificazione2->currentText(), QString());
+    form->Tabella->setText(QStringLiteral("CLIENTI"));
+    form->ButtonMemorizza->click();
+    EXPECT_EQ(conta(QStringLiteral("SELECT COUNT(*) FROM STOQUER WHERE CODICE=4 AND CLASSIFICAZIONE1='Anagrafiche' "
+                                   "AND CLASSIFICAZIONE2 IS NULL")),
+              1);
+}
+
 TEST_F(Finestra, recordOperationsWithoutARowAskForOne)
 {
     auto form = storico();

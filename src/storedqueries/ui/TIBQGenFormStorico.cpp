@@ -452,8 +452,19 @@ void TIBQGenForm::riempiCampi()
     NOTE->setPlainText(testo("NOTE"));
     ValoreClassificazione1->setText(testo("CLASSIFICAZIONE1"));
     ValoreClassificazione2->setText(testo("CLASSIFICAZIONE2"));
-    ComboClassificazione1->setCurrentIndex(std::max(0, ComboClassificazione1->findText(testo("CLASSIFICAZIONE1"))));
-    ComboClassificazione2->setCurrentIndex(std::max(0, ComboClassificazione2->findText(testo("CLASSIFICAZIONE2"))));
+    // A value no longer in its list (renamed or deleted there) stays the
+    // row's until the user picks another: editing must not drop it.
+    const std::pair<QComboBox *, const char *> liste[] = {{ComboClassificazione1, "CLASSIFICAZIONE1"},
+                                                          {ComboClassificazione2, "CLASSIFICAZIONE2"}};
+    for (const auto &[combo, campo] : liste) {
+        const QString valore = testo(campo);
+        int i = combo->findText(valore);
+        if (i < 0) {
+            combo->addItem(valore);
+            i = combo->count() - 1;
+        }
+        combo->setCurrentIndex(i);
+    }
 }
 
 RigaStoQuer TIBQGenForm::rigaDaiCampi() const
@@ -599,6 +610,15 @@ void TIBQGenForm::ButtonNuovoClick()
                           + QStringLiteral("\r\rRiprovare"));
         return;
     }
+    // The new row has no classification yet: a filter would hide it. The
+    // filters' entries go to the row's lists instead.
+    const QString classe1 = FiltroClassificazione1->currentText();
+    const QString classe2 = FiltroClassificazione2->currentText();
+    for (QComboBox *f : {FiltroClassificazione1, FiltroClassificazione2}) {
+        f->blockSignals(true);
+        f->setCurrentIndex(0);
+        f->blockSignals(false);
+    }
     riapriStorico(codice);
     if (codiceCorrente() != codice) {
         platform::warning(QStringLiteral("Errore interno durante il riposizionamento sul nuovo record, riprovare"));
@@ -606,8 +626,8 @@ void TIBQGenForm::ButtonNuovoClick()
         return;
     }
     SettaInterfaccia(2);
-    ComboClassificazione1->setCurrentIndex(std::max(0, FiltroClassificazione1->currentIndex()));
-    ComboClassificazione2->setCurrentIndex(std::max(0, FiltroClassificazione2->currentIndex()));
+    ComboClassificazione1->setCurrentText(classe1);
+    ComboClassificazione2->setCurrentText(classe2);
     Tabella->setFocus();
 }
 
