@@ -176,7 +176,8 @@ sqlite3 *openLocked(const QString &path, bool createFile, QString *error)
 {
     sqlite3 *db = nullptr;
     const int flags = SQLITE_OPEN_READWRITE | (createFile ? SQLITE_OPEN_CREATE : 0);
-    const QByteArray native = QFile::encodeName(toNativeLocal(path));
+    // SQLite takes UTF-8 file names on every system.
+    const QByteArray native = toNativeLocal(path).toUtf8();
     auto failed = [&](const QString &reason) -> sqlite3 * {
         if (error)
             *error = reason;
