@@ -17,7 +17,7 @@
 namespace vardof::qbe {
 
 // Codice1 of every chained query stored in STOINT.
-inline constexpr int kCodice1Catena = 2000;
+inline constexpr int kCodice1Catena = 2000; // as storedqueries::kCodice1Catena
 
 // A chained-query number as a marker stores it: plain decimal digits, never
 // an exponent, whatever its size.
