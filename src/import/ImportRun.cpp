@@ -380,6 +380,17 @@ EsitoImport ImportRun::Impl::esegui()
         }
     }
     EsitoImport esito = EsitoImport::Completato;
+    // Commit points of a run, all on the work context's transaction, which
+    // starts here afresh (whatever was open is rolled back):
+    // - with the duplicate check, the drop of an old TMP_DUPLICATI and the
+    //   creation of the new one each commit (retaining), which also makes the
+    //   deletion by reference value permanent (eliminaTabellaDuplicati,
+    //   creaTabellaDuplicati);
+    // - the import pass commits once, retaining, after its last line and the
+    //   summary (passoImport); blocks of lines add no commit of their own;
+    // - the final drop of TMP_DUPLICATI commits again (pulizia).
+    // Every other end (interruption, lost connection, too many failures,
+    // rejects not written) rolls back what the passes did.
     try {
         if (r.m_tra.isActive())
             r.m_tra.rollback();
@@ -980,6 +991,7 @@ EsitoImport ImportRun::Impl::passoImport()
         return EsitoImport::Fallito;
     }
     try {
+        // The one commit of the import pass.
         if (r.m_tra.isActive())
             r.m_tra.commitRetaining();
     } catch (const db::Error &e) {
