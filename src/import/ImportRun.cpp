@@ -1098,6 +1098,10 @@ std::optional<EsitoImport> ImportRun::Impl::eseguiRiga(const RigaPronta &pronta)
 // a duplicate key when the insert itself is the lookup: there the single
 // insert would end the same way (the row is there, nothing is counted).
 //
+// A row another user holds makes the block wait the lock timeout and fail,
+// and its line waits once more when run again: such a line costs two waits
+// instead of one, a price paid only where the run would stop on it anyway.
+//
 // Not used with the duplicate check (every line asks TMP_DUPLICATI and may
 // ask the user a question) nor when nothing would be written.
 void ImportRun::Impl::preparaBlocco()
