@@ -1,5 +1,7 @@
 #include "convert/ConfWizard.h"
 
+#include "convert/FileConverter.h"
+
 #include "db/Column.h"
 #include "db/ResultSet.h"
 #include "db/Statement.h"
@@ -60,7 +62,11 @@ QStringList sourceFieldNames(const QString &sourcePath, bool headings)
     QFile file(sourcePath);
     if (!file.open(QIODevice::ReadOnly))
         return {};
-    QByteArray line = file.readLine();
+    // Room for the longest line and its CR LF (readLine keeps one byte of
+    // its limit for a terminating NUL), and not a byte more.
+    QByteArray line = file.readLine(kLongestSourceLine + 3);
+    if (!line.endsWith('\n') && !file.atEnd())
+        return {};
     while (line.endsWith('\n') || line.endsWith('\r'))
         line.chop(1);
     return sourceFieldNamesFromLine(core::fromCp1252(line), headings);

@@ -64,7 +64,9 @@ struct TableColumnRow
 // last ";" is one more. With headings they are the texts found, trimmed;
 // otherwise "Colonna 01", "Colonna 02", ...
 QStringList sourceFieldNamesFromLine(const QString &firstLine, bool headings);
-// Empty for an empty or unreadable file.
+// Empty for an empty or unreadable file, and for a first line longer than
+// the engines read (kLongestSourceLine): they would skip it as an anomaly,
+// and it is never held in memory here either.
 QStringList sourceFieldNames(const QString &sourcePath, bool headings);
 // Row "0" "No origine" first, then one row per name.
 std::vector<SourceField> sourceFields(const QStringList &names);

@@ -4,6 +4,7 @@
 
 #include "ConvertTestSupport.h"
 
+#include "convert/ConfWizard.h"
 #include "convert/ConversionDefinition.h"
 #include "convert/ConversionRun.h"
 #include "convert/ConversionTexts.h"
@@ -120,6 +121,29 @@ TEST_F(Bounds, longLinesCountInTheProgressAsLines)
     ASSERT_FALSE(m_sink.percents.isEmpty());
     EXPECT_EQ(m_sink.percents.last(), 100);
 }
+
+// The wizard names the source's fields from its first line: a line the
+// engines would not read gives no names, and is not read whole either.
+struct FirstLineCase
+{
+    const char *name;
+    QByteArray source;
+    QStringList names;
+};
+void PrintTo(const FirstLineCase &c, std::ostream *os) { *os << c.name; }
+
+class WizardFirstLine : public Bounds, public ::testing::WithParamInterface<FirstLineCase> {};
+TEST_P(WizardFirstLine, namesOnlyALineTheEnginesRead)
+{
+    writeBytes(source(), GetParam().source);
+    EXPECT_EQ(sourceFieldNames(source(), true), GetParam().names);
+}
+INSTANTIATE_TEST_SUITE_P(Cases, WizardFirstLine, ::testing::Values(
+    FirstLineCase{"atTheLimitWithCrLf", QByteArray(kLimit - 2, 'a') + ";b\r\nx;y\r\n",
+                  {QString(kLimit - 2, QLatin1Char('a')), QStringLiteral("b")}},
+    FirstLineCase{"atTheLimitAtTheEnd", QByteArray(kLimit - 2, 'a') + ";b", {QString(kLimit - 2, QLatin1Char('a')), QStringLiteral("b")}},
+    FirstLineCase{"oneBeyondTheLimit", QByteArray(kLimit - 1, 'a') + ";b\r\nx;y\r\n", {}},
+    FirstLineCase{"aFileWithoutLineEnds", QByteArray(3 * kLimit, ';'), {}}));
 
 // ---- control characters in what a message shows ----------------------------------
 
