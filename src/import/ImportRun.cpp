@@ -1100,7 +1100,7 @@ std::optional<EsitoImport> ImportRun::Impl::eseguiRiga(const RigaPronta &pronta)
 //
 // A row another user holds makes the block wait the lock timeout and fail,
 // and its line waits once more when run again: such a line costs two waits
-// instead of one, a price paid only where the run would stop on it anyway.
+// instead of one; lines that meet no held row pay nothing for it.
 //
 // Not used with the duplicate check (every line asks TMP_DUPLICATI and may
 // ask the user a question) nor when nothing would be written.
