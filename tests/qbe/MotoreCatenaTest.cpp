@@ -10,6 +10,7 @@
 #include "platform/Services.h"
 #include "qbe/Catena.h"
 #include "qbe/MotoreCatena.h"
+#include "qbe/ValidazioneRisposta.h"
 #include "storedqueries/StoredQueryTables.h"
 
 #include <gtest/gtest.h>
@@ -181,5 +182,83 @@ TEST_F(Catena, unErroreDiEsecuzioneFermaIlPasso)
     // The new marker is already saved with the query.
     EXPECT_TRUE(numeroSuccessiva(m_tab).has_value());
 }
+
+// A changed first query moved forward over its existing following query
+// (CODICE and CITTA shown): the check accepts, adapts or refuses.
+struct CasoValidazione
+{
+    const char *nome;
+    std::vector<RigaInt> primaQuery;     // level 0 as changed by the user
+    int mostraCittaSeguente;             // CITTA's code in the following query
+    bool rispostaOk;                     // the answer to every question
+    MotoreCatena::Esito esito;
+    QStringList domande;
+    std::vector<RigaInt> seguenteDopo;   // stored rows of query 1 afterwards
+    bool primaRipristinata;              // level 0 back to its stored rows
+};
+void PrintTo(const CasoValidazione &c, std::ostream *os) { *os << c.nome; }
+
+class Validazione : public Catena, public ::testing::WithParamInterface<CasoValidazione> {};
+TEST_P(Validazione, weighsTheChangedQueryAgainstTheFollowingOne)
+{
+    const CasoValidazione &c = GetParam();
+    ASSERT_EQ(m_catena->PassaAQuerySuccessiva(), MotoreCatena::Esito::Fatto);
+    m_tab.setMostra(m_tab.indexOfNome(QStringLiteral("CITTA")), c.mostraCittaSeguente);
+    m_storico->SalvaInterrogazioneSuStorico(kCodice1Catena, 1, m_tab);
+    ASSERT_TRUE(m_catena->PassaAQueryPrecedente());
+    const auto salvata = m_tab.righe();
+
+    auto righeUtente = c.primaQuery;
+    righeUtente.push_back(RigaInt{int(righeUtente.size()) + 1, kQuerySuccessiva, MostraCatena, QStringLiteral("1")});
+    m_tab.setRighe(righeUtente);
+    QStringList domande;
+    m_catena->setValidazione([&](const SessioneQuery &s, TabRispTmp &risposta, TabIntTmp &tab) {
+        return ValidazioneNuovaRisposta(*m_storico, s.codice1Aspetto(), s.codice2Aspetto(), colonneRisposta(risposta),
+                                        tab, [&](const QString &d) {
+                                            domande << d;
+                                            return c.rispostaOk;
+                                        })
+            .accettata;
+    });
+    EXPECT_EQ(m_catena->PassaAQuerySuccessiva(), c.esito);
+    EXPECT_EQ(domande, c.domande);
+    TabIntTmp seguente;
+    SessioneQuery s;
+    ASSERT_TRUE(m_storico->RecuperaInterrogazionedaStorico(kCodice1Catena, 1, seguente, s));
+    EXPECT_EQ(seguente.righe(), c.seguenteDopo);
+    if (c.primaRipristinata)
+        EXPECT_EQ(m_tab.righe(), salvata);
+    if (c.esito == MotoreCatena::Esito::Fatto)
+        EXPECT_EQ(m_catena->livello(), 1);
+    else
+        EXPECT_EQ(m_catena->livello(), 0);
+}
+const auto kSeguente = righe({{"QUERY PRECEDENTE", 4, "55"}, {"CODICE", 1}, {"CITTA", 1}});
+const auto kSeguenteCittaNascosta = righe({{"QUERY PRECEDENTE", 4, "55"}, {"CODICE", 1}, {"CITTA", 0}});
+INSTANTIATE_TEST_SUITE_P(
+    Casi, Validazione,
+    ::testing::Values(
+        CasoValidazione{"invariata",
+                        righe({{"CODICE", 1}, {"RAGIONESOCIALE", 0}, {"CITTA", 1}, {"ZONA", 0, "(ZONA = 'N')"}}), 1,
+                        true, MotoreCatena::Esito::Fatto, {}, kSeguente, false},
+        CasoValidazione{"soloCondizione",
+                        righe({{"CODICE", 1}, {"RAGIONESOCIALE", 0}, {"CITTA", 1}, {"ZONA", 0, "(ZONA = 'S')"}}), 1,
+                        true, MotoreCatena::Esito::Fatto, {kMsgAggiornareStorico}, kSeguente, false},
+        CasoValidazione{"persaMostrataRipristino",
+                        righe({{"CODICE", 1}, {"RAGIONESOCIALE", 0}, {"CITTA", 0}, {"ZONA", 0, "(ZONA = 'N')"}}), 1,
+                        true, MotoreCatena::Esito::Rifiutato, {kMsgRipristino}, kSeguente, true},
+        CasoValidazione{"persaMostrataSenzaRipristino",
+                        righe({{"CODICE", 1}, {"RAGIONESOCIALE", 0}, {"CITTA", 0}, {"ZONA", 0, "(ZONA = 'N')"}}), 1,
+                        false, MotoreCatena::Esito::Rifiutato, {kMsgRipristino}, kSeguente, false},
+        CasoValidazione{"persaNascostaAdattata",
+                        righe({{"CODICE", 1}, {"RAGIONESOCIALE", 0}, {"CITTA", 0}, {"ZONA", 0, "(ZONA = 'N')"}}), 0,
+                        true, MotoreCatena::Esito::Fatto, {},
+                        righe({{"QUERY PRECEDENTE", 4, "55"}, {"CODICE", 1}}), false},
+        CasoValidazione{"nuovaAdattata",
+                        righe({{"CODICE", 1}, {"RAGIONESOCIALE", 1}, {"CITTA", 1}, {"ZONA", 0, "(ZONA = 'N')"}}), 1,
+                        true, MotoreCatena::Esito::Fatto, {},
+                        righe({{"QUERY PRECEDENTE", 4, "55"}, {"CODICE", 1}, {"RAGIONESOCIALE", 0}, {"CITTA", 1}}),
+                        false}),
+    [](const auto &info) { return std::string(info.param.nome); });
 
 } // namespace
