@@ -8,6 +8,8 @@
 #include "platform/Services.h"
 #include "qbe/Ordinamento.h"
 
+#include <QThread>
+
 namespace vardof::qbe {
 
 TIBFQuerForm::TIBFQuerForm(int numeroUtente, db::Attachment &lavoro, db::Transaction &traLavoro,
@@ -347,6 +349,68 @@ QString TIBFQuerForm::sqlCreaTabellaRisposta(const QString &nome, const std::vec
            + QLatin1Char(')');
 }
 
+namespace {
+
+// Answer tables are created and dropped in short transactions of their own
+// that read the latest committed catalogue. Done inside the query's
+// snapshot, a table another user created and committed meanwhile (his own
+// answer table) made the server refuse the creation as an update conflict.
+db::Transaction transazioneDdl(db::Attachment &lavoro)
+{
+    return db::Transaction(lavoro, {QStringLiteral("isc_tpb_read_committed"), QStringLiteral("isc_tpb_rec_version"),
+                                    QStringLiteral("isc_tpb_wait")});
+}
+
+// A short transaction drops the table; when the query's own transaction
+// holds it (from reading it at the next level) the drop goes through that
+// one instead. Done in the query's snapshot only, the drop clashed with the
+// tables other users created meanwhile.
+// Two users' catalogue changes touch shared system rows: the second waits
+// for the first and, this server version being what it is, is then told of
+// an update conflict even when reading committed data. Such a change is
+// simply done again a few times before the conflict reaches the user.
+template <class Fn>
+void conRipetizioni(Fn fn)
+{
+    for (int tentativo = 1;; ++tentativo) {
+        try {
+            fn();
+            return;
+        } catch (const db::Error &e) {
+            if (!e.isLockConflict() || tentativo >= 10)
+                throw;
+        }
+        QThread::msleep(20UL * unsigned(tentativo));
+    }
+}
+
+bool eliminaSeEsiste(db::Attachment &lavoro, db::Transaction &traLavoro, const QString &nome)
+{
+    {
+        db::Transaction ddl = transazioneDdl(lavoro);
+        if (!db::catalog::relationExists(ddl, nome))
+            return true;
+    }
+    try {
+        conRipetizioni([&] {
+            db::Transaction ddl = transazioneDdl(lavoro);
+            db::executeSql(ddl, QStringLiteral("DROP TABLE ") + nome);
+            ddl.commit();
+        });
+        return true;
+    } catch (const db::Error &) {
+    }
+    try {
+        db::executeSql(traLavoro, QStringLiteral("DROP TABLE ") + nome);
+        traLavoro.commitRetaining();
+        return true;
+    } catch (const db::Error &) {
+        return false;
+    }
+}
+
+} // namespace
+
 void TIBFQuerForm::CreaTabellaRisposta(TabRispTmp &risposta)
 {
     const QString nome = nomeTabellaRisposta(m_sessione->livello());
@@ -356,35 +420,29 @@ void TIBFQuerForm::CreaTabellaRisposta(TabRispTmp &risposta)
     }
     const std::vector<db::Column> colonne = risposta.columns();
 
-    if (db::catalog::relationExists(m_lavoro, m_traLavoro, nome)) {
-        try {
-            db::executeSql(m_lavoro, m_traLavoro, QStringLiteral("DROP TABLE ") + nome);
-            m_traLavoro.commitRetaining();
-        } catch (const db::Error &) {
-            // Still in use by someone: the creation below reports it.
-        }
-    }
-    m_traLavoro.ensureStarted();
-    db::executeSql(m_lavoro, m_traLavoro, sqlCreaTabellaRisposta(nome, colonne));
-    m_traLavoro.commitRetaining();
-
+    // A table still in use by someone stays: the creation below reports it.
+    eliminaSeEsiste(m_lavoro, m_traLavoro, nome);
+    // The rows go in with the same short transaction: the query's snapshot
+    // cannot see a table created after it began.
+    conRipetizioni([&] {
+        db::Transaction ddl = transazioneDdl(m_lavoro);
+        db::executeSql(ddl, sqlCreaTabellaRisposta(nome, colonne));
+        ddl.commit();
+    });
     risposta.SQL() = senzaOrderBy(risposta.SQL());
-    db::executeSql(m_lavoro, m_traLavoro, QStringLiteral("INSERT INTO ") + nome + QLatin1Char('\n') + risposta.testo());
-    m_traLavoro.commitRetaining();
+    db::Transaction righe = transazioneDdl(m_lavoro);
+    db::executeSql(righe, QStringLiteral("INSERT INTO ") + nome + QLatin1Char('\n') + risposta.testo());
+    righe.commit();
     m_colonneCache.remove(nome);
 }
 
 void TIBFQuerForm::EliminaTabelleRisposta()
 {
+    // A table still in use stays; it is overwritten when needed.
     for (int livello = 0; livello <= 30; ++livello) {
-        const QString nome = nomeTabellaRisposta(livello);
         try {
-            if (!db::catalog::relationExists(m_lavoro, m_traLavoro, nome))
-                continue;
-            db::executeSql(m_lavoro, m_traLavoro, QStringLiteral("DROP TABLE ") + nome);
-            m_traLavoro.commitRetaining();
+            eliminaSeEsiste(m_lavoro, m_traLavoro, nomeTabellaRisposta(livello));
         } catch (const db::Error &) {
-            // A table still in use stays; it is overwritten when needed.
         }
     }
     m_colonneCache.clear();

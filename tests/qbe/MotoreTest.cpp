@@ -202,6 +202,7 @@ TEST_F(Motore, anAnswerTableHoldsTheAnswerAndTheNextLevelReadsIt)
 
     m->CreaTabellaRisposta(m_risposta);
     EXPECT_EQ(m_risposta.SQL(), composto);
+    tra().commit(); // a snapshot older than the table does not see it
     const auto colonne = db::catalog::columns(att(), tra(), QStringLiteral("TMP_RSUCC0007_0000"));
     ASSERT_EQ(colonne.size(), 8u);
     EXPECT_EQ(colonne[4].sqlTypeText(), QStringLiteral("NUMERIC(18,4)"));
@@ -230,6 +231,7 @@ TEST_F(Motore, anAnswerTableHoldsTheAnswerAndTheNextLevelReadsIt)
     m->RiempiTabIntTmp(m_tab, QStringLiteral("ZONE"));
     ASSERT_TRUE(esegui(*m, QStringLiteral("ZONE")));
     m->CreaTabellaRisposta(m_risposta);
+    tra().commit();
     EXPECT_EQ(db::catalog::columns(att(), tra(), QStringLiteral("TMP_RSUCC0007_0000")).size(), 2u);
 }
 
