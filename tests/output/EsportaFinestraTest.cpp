@@ -7,6 +7,7 @@
 #include "output/ui/EsportaRisposta.h"
 #include "output/ui/TQIBEspForm.h"
 #include "platform/ScriptedMessages.h"
+#include "platform/Shell.h"
 #include "platform/Services.h"
 #include "qbe/ui/TIBLQueryForm.h"
 #include "support/ModalDialogs.h"
@@ -14,6 +15,7 @@
 #include <QButtonGroup>
 #include <QCheckBox>
 #include <QDir>
+#include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QHeaderView>
@@ -143,6 +145,52 @@ TEST_F(EsportaFinestra, ChiudiNonEsporta)
     EXPECT_EQ(dialoghi, 1);
     EXPECT_TRUE(servizi.messages().texts().isEmpty());
     EXPECT_TRUE(QDir(m_out.path()).entryList(QDir::Files).filter(QStringLiteral(".CSV")).isEmpty());
+}
+
+
+// "Apri foglio calcolo": the file goes to the user's spreadsheet program
+// when one is set, else to the desktop's opener.
+TEST_F(EsportaFinestra, ApreIlRisultato)
+{
+    const struct
+    {
+        const char *programma;
+        bool desktop;
+    } casi[] = {{"", true}, {"/opt/foglio/bin/foglio", false}};
+    for (const auto &caso : casi) {
+        platform::ScopedServices servizi;
+        QStringList avviati;
+        auto precedente = output::setAvviaProgramma([&](const QString &programma, const QStringList &argomenti) {
+            avviati << programma + QLatin1Char(' ') + argomenti.join(u' ');
+            return true;
+        });
+        output::ContestoEsportazione c;
+        c.risposta = risposta(QStringLiteral("ID, NOME, IMPORTO"));
+        c.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+        c.nomeFile = QStringLiteral("PROVA.CSV");
+        c.caricaParametro = [&](const QString &nome) {
+            return nome == QLatin1String("Programma riferimento Excel") ? QString::fromLatin1(caso.programma) : QString();
+        };
+        c.esegui = [&](output::TQIBEspForm &d) {
+            d.EditTipoExportClick(3);
+            d.findChild<QLineEdit *>(QStringLiteral("EditPercorso"))->setText(m_out.path() + QLatin1Char('/'));
+            d.BitBtnApriExcelClick();
+            return d.Risultato();
+        };
+        output::ButtonEsportaClick(nullptr, c);
+        output::setAvviaProgramma(precedente);
+        const QString file = m_out.file(QStringLiteral("PROVA.xlsx"));
+        EXPECT_TRUE(QFile::exists(file));
+        EXPECT_TRUE(servizi.messages().texts().isEmpty()) << servizi.messages().texts().join(u'|').toStdString();
+        if (caso.desktop) {
+            EXPECT_EQ(servizi.shell().openedFiles(), QStringList{file});
+            EXPECT_TRUE(avviati.isEmpty());
+        } else {
+            EXPECT_TRUE(servizi.shell().openedFiles().isEmpty());
+            EXPECT_EQ(avviati, QStringList{QStringLiteral("/opt/foglio/bin/foglio ") + file});
+        }
+        QFile::remove(file);
+    }
 }
 
 } // namespace
