@@ -505,8 +505,12 @@ void LettoreDefinizione::rigaInterrogazione(const QString &riga, const QString &
                                     .arg(codice1Atteso()));
     const QString nome = LeggiCampo(precedente, 4);
     db::FieldValue condizione;
-    if (!riga.contains(QLatin1String("<campo=")) && !contiene(riga, "<FINEINTERROGAZIONE>"))
+    if (!riga.contains(QLatin1String("<campo=")) && !contiene(riga, "<FINEINTERROGAZIONE>")) {
+        // Another tag here is a block that lost its end, not a condition.
+        if (etichettaNota(riga.trimmed()))
+            throw ErroreDefinizione(QStringLiteral("manca <FINEINTERROGAZIONE> prima di %1").arg(riga.trimmed()));
         condizione = db::Value(riga);
+    }
     if (nome == kSuccessiva) {
         // A fresh number, above those this file already gave.
         m_N = std::max(NuovoCodiceCatena(m_righe, m_traRighe), m_ultimaCatena + 1);

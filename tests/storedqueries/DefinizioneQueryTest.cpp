@@ -384,6 +384,9 @@ INSTANTIATE_TEST_SUITE_P(
                                    "<FINEASPETTO>\r\n\r\n<TESTAINTERROGAZIONE>\r\n<campo=2000;7;1;CODICE;1;>\r\n\r\n"
                                    "<FINEINTERROGAZIONE>\r\n<TESTAASPETTO>\r\n<FINEASPETTO>\r\n<FINEPASSO>"),
                        "QUERY SUCCESSIVA"},
+        CasoMalformato{"interrogationEndMissing",
+                       sostituisci("<campo=0;7;2;CITTA;1;>\r\n\r\n<FINEINTERROGAZIONE>", "<campo=0;7;2;CITTA;1;>"),
+                       "manca <FINEINTERROGAZIONE> prima di <TESTAASPETTO>"},
         CasoMalformato{"conditionTooLong",
                        sostituisci("(CODICE > 1)", QByteArray(1100, 'x')), "Riga 18"},
         CasoMalformato{"duplicateRowNumber", sostituisci("<campo=0;7;2;CITTA;1;>", "<campo=0;7;1;CITTA;1;>"),
