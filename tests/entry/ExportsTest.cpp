@@ -173,17 +173,23 @@ TEST_F(Exports, everyEntryReturnsZeroAndLeavesTheFormatsSet)
     EXPECT_TRUE(texts().filter(QStringLiteral("Errore")).isEmpty()) << texts().join(QLatin1Char('\n')).toStdString();
 }
 
-// Tools whose window is not built yet say so instead of opening nothing.
-TEST_F(Exports, entriesWithoutAWindowSaySo)
+// Every tool has its window now: none answers that it is not available.
+TEST_F(Exports, noEntrySaysItIsNotAvailable)
 {
     makeDemo();
     std::int32_t (*const entries[])(std::int32_t, std::int32_t) = {
-        ShowQueryClass1FormX, ShowQueryClass2FormX, ShowVardoEdTabFormX, ShowVardoSQLFormX,
+        ShowAggSincroDBFastFormX, ShowCancellaTabelleTmpFormX, ShowRicalcolaIndiciFormX,
+        ShowQueryClass2FormX,     ShowQueryClass1FormX,        ShowAggiornamentiFDBaFDBFormX,
+        ShowConversioniFormX,     ShowImportCSVFormX,          ShowPulisciQmtGridFormX,
+        ShowVardoEdTabFormX,      ShowVardoSQLFormX,           ShowVardoQueryGenericaFormX,
+        ShowVardoStoricoFormX,
     };
+    m_services.messages().setDefaultAnswer(platform::Answer::No);
     for (auto entry : entries) {
         m_services.messages().clear();
         EXPECT_EQ(entry(1, 0), 0);
-        EXPECT_EQ(texts(), QStringList{QStringLiteral("Funzione non ancora disponibile")});
+        EXPECT_FALSE(texts().contains(QStringLiteral("Funzione non ancora disponibile")))
+            << texts().join(QLatin1Char('\n')).toStdString();
     }
 }
 
