@@ -62,9 +62,9 @@ out=$(env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM "$vardof" --host "$ho
 check "entry without a screen" 1 $?
 contains "entry without a screen" "xvfb-run" "$out"
 
-# The library makes its own application object when the host has none: an
-# entry whose window is not built yet says so in a box (offscreen), which
-# SIGTERM closes like any window.
+# The library makes its own application object when the host has none: the
+# classifications window opens offscreen, and SIGTERM closes it like any
+# window.
 QT_QPA_PLATFORM=offscreen "$vardof" --host "$host" ShowQueryClass1FormX 1 > /dev/null 2>&1 &
 pid=$!
 sleep 2
