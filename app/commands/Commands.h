@@ -27,6 +27,8 @@ bool takeUserOption(QStringList &args, int &user);
 
 // One line of results on standard output, flushed at once.
 void printLine(const QString &line);
+// A message for the user on standard error, escaped as testoTerminale does.
+void printError(const QString &text);
 
 // Text for the terminal: control characters that came from the user's
 // files (ESC, BEL, a lone CR, NUL...) would drive the terminal instead of

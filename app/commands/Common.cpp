@@ -102,6 +102,11 @@ void printLine(const QString &line)
     std::fflush(stdout);
 }
 
+void printError(const QString &text)
+{
+    std::fputs((testoTerminale(text) + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
+}
+
 std::unique_ptr<context::TTabForm> openUserContext(int user)
 {
     std::unique_ptr<context::TTabForm> context;

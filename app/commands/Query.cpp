@@ -14,14 +14,11 @@
 
 #include "commands/Commands.h"
 #include "commands/QueryExport.h"
+#include "commands/QueryMemorizzata.h"
 
 #include "db/Catalog.h"
 #include "db/Error.h"
-#include "context/WorkContext.h"
-#include "platform/HostPaths.h"
 #include "platform/Messages.h"
-#include "qbe/Storico.h"
-#include "qbe/TIBFQuerForm.h"
 #include "qbe/TabRispTmp.h"
 #include "storedqueries/Classificazioni.h"
 #include "storedqueries/DefinizioneQuery.h"
@@ -55,11 +52,6 @@ public:
     }
 };
 
-void errore(const QString &testo)
-{
-    std::fputs((testoTerminale(testo) + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
-}
-
 bool haRegistro(context::TTabForm &ctx)
 {
     return db::catalog::relationExists(ctx.transaction(), QStringLiteral("STOQUER"));
@@ -77,12 +69,12 @@ int eseguiImporta(const RichiestaQuery &r)
     const storedqueries::EsitoImportazione esito =
         storedqueries::ImportaDefinizioneQuery(ctx->database(), ctx->transaction(), file, feedback);
     if (!esito.aperto) {
-        errore(QStringLiteral("Impossibile aprire file \"") + file + QStringLiteral("\"!") + QLatin1Char('\n')
+        printError(QStringLiteral("Impossibile aprire file \"") + file + QStringLiteral("\"!") + QLatin1Char('\n')
                + esito.dettaglio);
         return 1;
     }
     if (!esito.completa) {
-        errore(storedqueries::messaggioImportazione(esito).replace(QLatin1Char('\r'), QLatin1Char('\n')));
+        printError(storedqueries::messaggioImportazione(esito).replace(QLatin1Char('\r'), QLatin1Char('\n')));
         return 1;
     }
     if (ctx->transaction().isActive())
@@ -95,68 +87,12 @@ int eseguiImporta(const RichiestaQuery &r)
 
 int eseguiSql(const RichiestaQuery &r)
 {
-    std::unique_ptr<context::TTabForm> ctx = openUserContext(r.utente);
-    if (!ctx)
+    const std::unique_ptr<QueryMemorizzata> query = QueryMemorizzata::apri(r.utente, *r.codice);
+    if (!query)
         return 1;
-    const int codice = *r.codice;
-    std::optional<storedqueries::RigaStoQuer> riga;
-    if (haRegistro(*ctx))
-        riga = storedqueries::leggiStoQuer(ctx->transaction(), codice);
-    if (!riga) {
-        errore(QStringLiteral("Query n° %1 non trovata").arg(codice));
-        return 1;
-    }
-    const QString tabella = riga->Tabella.value_or(QString()).trimmed();
-    const QString percorso = riga->percorso();
-    if (tabella.isEmpty()) {
-        errore(QStringLiteral("Si prega di scegliere una tabella da interrogare"));
-        return 1;
-    }
-
-    // The query questions the archive of its path, where its rows also live.
-    db::Attachment altro;
-    std::unique_ptr<db::Transaction> traAltro;
-    db::Attachment *att = &ctx->database();
-    db::Transaction *tra = &ctx->transaction();
-    if (!percorso.isEmpty()) {
-        if (!storedqueries::archivioEsiste(percorso)) {
-            errore(storedqueries::messaggioArchivioNonTrovato(percorso));
-            return 1;
-        }
-        if (!storedqueries::apriArchivio(altro, percorso))
-            return 1;
-        traAltro = std::make_unique<db::Transaction>(altro);
-        att = &altro;
-        tra = traAltro.get();
-    }
-    const QString nome = db::catalog::relationName(*tra, tabella);
-    if (nome.isEmpty()) {
-        QString testo = QStringLiteral("Tabella \"") + tabella + QStringLiteral("\" non trovata");
-        if (!percorso.isEmpty())
-            testo += QStringLiteral(" nell'archivio \"") + percorso + QLatin1Char('"');
-        errore(testo);
-        return 1;
-    }
-
-    qbe::TabIntTmp tab;
-    qbe::SessioneQuery sessione;
-    sessione.setChiaveStorico(storedqueries::kCodice1Storico, codice);
-    sessione.setArchivio(platform::extractFilePath(percorso.isEmpty() ? ctx->Archivio : percorso));
-    qbe::StoricoQuery storico(*att, *tra);
-    const QString directory = percorso.isEmpty() ? ctx->DirectoryLavoro : platform::extractFilePath(percorso);
-    qbe::TIBFQuerForm engine(r.utente, *att, *tra, *att, *tra, tab, nome, sessione, directory, ctx->NomeProgetto);
-    if (!storico.RecuperaInterrogazionedaStorico(storedqueries::kCodice1Storico, codice, tab, sessione))
-        engine.RiempiTabIntTmp(tab, nome);
-    platform::RecordingFeedback avvisi;
-    engine.setAvvisi(&avvisi);
     qbe::TabRispTmp risposta;
-    if (!engine.EseguiInterrogazione(tab, nome, risposta)) {
-        errore(qbe::kMsgSintassi + QLatin1Char('\n') + engine.ultimoErrore());
+    if (!query->esegui(risposta))
         return 1;
-    }
-    // A saved order the statement no longer takes was told, not fatal.
-    for (const auto &a : avvisi.asked)
-        errore(a.text);
     for (const QString &l : risposta.SQL())
         printLine(l);
     risposta.close();
@@ -185,7 +121,7 @@ int eseguiEsporta(const RichiestaQuery &r)
 int eseguiStampa(const RichiestaQuery &r)
 {
     if (r.valori.at(0).compare(QLatin1String("pdf"), Qt::CaseInsensitive) != 0) {
-        errore(QStringLiteral("Formato di stampa \"%1\" sconosciuto: usare PDF").arg(r.valori.at(0)));
+        printError(QStringLiteral("Formato di stampa \"%1\" sconosciuto: usare PDF").arg(r.valori.at(0)));
         return 2;
     }
     return stampaQueryPdf(r.utente, *r.codice, r.valori.at(1));
@@ -255,9 +191,9 @@ int commandQuery(const QStringList &arguments)
     try {
         return scelta->esegui(richiesta);
     } catch (const db::Error &e) {
-        errore(e.message());
+        printError(e.message());
     } catch (const storedqueries::ErroreDefinizione &e) {
-        errore(e.messaggio());
+        printError(e.messaggio());
     }
     return 1;
 }

@@ -3,16 +3,14 @@
 #include "output/report/StampaRisposta.h"
 
 #include "commands/Commands.h"
+#include "commands/QueryMemorizzata.h"
 #include "context/WorkContext.h"
-#include "db/Catalog.h"
 #include "db/Error.h"
 #include "output/Esportazione.h"
 #include "params/TTabXForm.h"
-#include "platform/HostPaths.h"
 #include "qbe/Storico.h"
 #include "qbe/TIBFQuerForm.h"
 #include "qbe/TabRispTmp.h"
-#include "storedqueries/RegistroQuery.h"
 #include "storedqueries/StoredQueryTables.h"
 
 #include <algorithm>
@@ -30,11 +28,6 @@ namespace vardof::app {
 
 namespace {
 
-void errore(const QString &testo)
-{
-    std::fputs((testoTerminale(testo) + QLatin1Char('\n')).toLocal8Bit().constData(), stderr);
-}
-
 // Nobody is there to answer: every question (a row limit, replacing a
 // table) is told with its text and answered no, so nothing is cut or
 // replaced without being asked for.
@@ -48,7 +41,7 @@ public:
         text.replace(QStringLiteral("\r\n"), QStringLiteral("\n")).replace(QLatin1Char('\r'), QLatin1Char('\n'));
         if (buttons == platform::Buttons::Ok)
             return TerminalFeedback::ask(kind, text, buttons);
-        errore(text);
+        printError(text);
         return platform::fitAnswer(buttons, platform::Answer::No);
     }
 };
@@ -108,63 +101,19 @@ namespace {
 // export formats, or "pdf" for the print.
 int scriviRisposta(int utente, int codice, const QString &formato, const QString &uscita)
 {
-    std::unique_ptr<context::TTabForm> ctx = openUserContext(utente);
-    if (!ctx)
+    const std::unique_ptr<QueryMemorizzata> query = QueryMemorizzata::apri(utente, codice);
+    if (!query)
         return 1;
-    std::optional<storedqueries::RigaStoQuer> riga;
-    if (db::catalog::relationExists(ctx->transaction(), QStringLiteral("STOQUER")))
-        riga = storedqueries::leggiStoQuer(ctx->transaction(), codice);
-    if (!riga) {
-        errore(QStringLiteral("Query n° %1 non trovata").arg(codice));
-        return 1;
-    }
-    const QString tabella = riga->Tabella.value_or(QString()).trimmed();
-    const QString percorso = riga->percorso();
-    if (tabella.isEmpty()) {
-        errore(QStringLiteral("Si prega di scegliere una tabella da interrogare"));
-        return 1;
-    }
-    db::Attachment altro;
-    std::unique_ptr<db::Transaction> traAltro;
-    db::Attachment *att = &ctx->database();
-    db::Transaction *tra = &ctx->transaction();
-    if (!percorso.isEmpty()) {
-        if (!storedqueries::archivioEsiste(percorso)) {
-            errore(storedqueries::messaggioArchivioNonTrovato(percorso));
-            return 1;
-        }
-        if (!storedqueries::apriArchivio(altro, percorso))
-            return 1;
-        traAltro = std::make_unique<db::Transaction>(altro);
-        att = &altro;
-        tra = traAltro.get();
-    }
-    const QString nome = db::catalog::relationName(*tra, tabella);
-    if (nome.isEmpty()) {
-        errore(QStringLiteral("Tabella \"") + tabella + QStringLiteral("\" non trovata"));
-        return 1;
-    }
-
-    qbe::TabIntTmp tab;
-    qbe::SessioneQuery sessione;
-    sessione.setChiaveStorico(storedqueries::kCodice1Storico, codice);
-    sessione.setArchivio(platform::extractFilePath(percorso.isEmpty() ? ctx->Archivio : percorso));
-    qbe::StoricoQuery storico(*att, *tra);
-    const QString directory = percorso.isEmpty() ? ctx->DirectoryLavoro : platform::extractFilePath(percorso);
-    qbe::TIBFQuerForm engine(utente, *att, *tra, *att, *tra, tab, nome, sessione, directory, ctx->NomeProgetto);
-    if (!storico.RecuperaInterrogazionedaStorico(storedqueries::kCodice1Storico, codice, tab, sessione))
-        engine.RiempiTabIntTmp(tab, nome);
     qbe::RigheAspetto aspetto;
-    engine.setApplicaAspetto([&aspetto](qbe::TabRispTmp &, const qbe::RigheAspetto &salvato) { aspetto = salvato; });
-    platform::RecordingFeedback avvisi;
-    engine.setAvvisi(&avvisi);
+    query->engine().setApplicaAspetto(
+        [&aspetto](qbe::TabRispTmp &, const qbe::RigheAspetto &salvato) { aspetto = salvato; });
     qbe::TabRispTmp risposta;
-    if (!engine.EseguiInterrogazione(tab, nome, risposta)) {
-        errore(qbe::kMsgSintassi + QLatin1Char('\n') + engine.ultimoErrore());
+    if (!query->esegui(risposta))
         return 1;
-    }
-    for (const auto &a : avvisi.asked)
-        errore(a.text);
+    context::TTabForm *ctx = &query->contesto();
+    db::Transaction *tra = &query->transazione();
+    const QString &nome = query->tabella();
+    const qbe::SessioneQuery &sessione = query->sessione();
 
     output::RispostaDaEsportare r;
     r.sql = risposta.SQL();
@@ -191,7 +140,7 @@ int scriviRisposta(int utente, int codice, const QString &formato, const QString
         o.ritorniCapoNeiMemo = false; // one line per row
         ok = esp.EsportaTesto(uscita, o);
         if (ok && esp.caratteriNonRappresentabili())
-            errore(QStringLiteral("Alcuni caratteri non previsti dalla codifica CP1252 sono stati scritti come \"?\""));
+            printError(QStringLiteral("Alcuni caratteri non previsti dalla codifica CP1252 sono stati scritti come \"?\""));
     } else if (formato == QLatin1String("xlsx")) {
         ok = esp.EsportaXlsx(uscita);
     } else if (formato == QLatin1String("pdf")) {
@@ -201,7 +150,7 @@ int scriviRisposta(int utente, int codice, const QString &formato, const QString
         QString motivo;
         ok = output::report::StampaRispostaPdf(r, uscita, o, &motivo, &feedback);
         if (!ok)
-            errore(QStringLiteral("Stampa non eseguita:\n") + motivo);
+            printError(QStringLiteral("Stampa non eseguita:\n") + motivo);
     } else if (formato == QLatin1String("xls")) {
         ok = esp.EsportaLibreOffice(0, uscita, false, QString());
     } else {
@@ -209,7 +158,7 @@ int scriviRisposta(int utente, int codice, const QString &formato, const QString
     }
     if (!ok) {
         if (esp.rinunciato())
-            errore(QStringLiteral("Esportazione non eseguita"));
+            printError(QStringLiteral("Esportazione non eseguita"));
         return 1;
     }
     if (tra->isActive())
@@ -225,7 +174,7 @@ int esportaQuery(int utente, int codice, const QString &formato, const QString &
     static const QStringList formati = {QStringLiteral("csv"), QStringLiteral("testo"), QStringLiteral("xlsx"),
                                         QStringLiteral("xls"), QStringLiteral("tabella")};
     if (!formati.contains(formato)) {
-        errore(QStringLiteral("Formato \"%1\" sconosciuto: usare csv, testo, xlsx, xls o tabella").arg(formato));
+        printError(QStringLiteral("Formato \"%1\" sconosciuto: usare csv, testo, xlsx, xls o tabella").arg(formato));
         return 2;
     }
     return scriviRisposta(utente, codice, formato, uscita);

@@ -1,30 +1,7 @@
 #!/usr/bin/env bash
 # vardof from the command line on a fresh demo host: exit codes and the
 # lines a user reads. Usage: cli.sh PATH/TO/vardof
-set -u
-vardof=$1
-host=$(mktemp -d)
-trap 'rm -rf "$host"' EXIT
-passed=0
-failed=0
-
-check() { # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FALLITO: $1: atteso [$2], ottenuto [$3]"
-    fi
-}
-contains() { # description, needle, haystack
-    if grep -qF -- "$2" <<< "$3"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FALLITO: $1: manca [$2] in:"
-        echo "$3"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/checks.sh"
 
 out=$("$vardof" --list)
 check "--list names the thirteen exports" 13 "$(wc -l <<< "$out")"

@@ -2,30 +2,7 @@
 # vardof query CODICE --esporta on a fresh demo host: each format writes its
 # file (read back and checked), failures exit 1 with the reason and leave
 # no file, bad usage exits 2. Usage: query_esporta.sh PATH/TO/vardof
-set -u
-vardof=$1
-host=$(mktemp -d)
-trap 'rm -rf "$host"' EXIT
-passed=0
-failed=0
-
-check() { # description, expected, actual
-    if [ "$2" == "$3" ]; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FALLITO: $1: atteso [$2], ottenuto [$3]"
-    fi
-}
-contains() { # description, needle, haystack
-    if grep -qF -- "$2" <<< "$3"; then
-        passed=$((passed + 1))
-    else
-        failed=$((failed + 1))
-        echo "FALLITO: $1: manca [$2] in:"
-        echo "$3"
-    fi
-}
+source "$(dirname "${BASH_SOURCE[0]}")/../app/checks.sh"
 
 "$vardof" --host "$host" demo > /dev/null || { echo "demo fallita"; exit 1; }
 out="$host/out"
