@@ -11,6 +11,7 @@
 #include "qbe/Storico.h"
 #include "qbe/TIBFQuerForm.h"
 #include "qbe/TabRispTmp.h"
+#include "platform/Signals.h"
 #include "storedqueries/StoredQueryTables.h"
 
 #include <algorithm>
@@ -149,8 +150,12 @@ int scriviRisposta(int utente, int codice, const QString &formato, const QString
         o.memoEstesi = opzioniUtente(utente).memoEstesi;
         QString motivo;
         ok = output::report::StampaRispostaPdf(r, uscita, o, &motivo, &feedback);
-        if (!ok)
+        if (!ok) {
             printError(QStringLiteral("Stampa non eseguita:\n") + motivo);
+            // Stopped by SIGINT/SIGTERM at a page: no file left, the signal's status.
+            if (platform::interruptSignal() != 0)
+                return platform::interruptExitCode();
+        }
     } else if (formato == QLatin1String("xls")) {
         ok = esp.EsportaLibreOffice(0, uscita, false, QString());
     } else {

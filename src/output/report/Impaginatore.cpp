@@ -69,11 +69,14 @@ std::vector<Impaginatore::Colonna> Impaginatore::colonne(const RigaModello &def)
     std::vector<Colonna> out;
     int x = m_modello.elenco.left();
     const int destra = m_modello.elenco.left() + m_modello.elenco.width();
-    for (const ColonnaModello &c : def.colonne) {
+    for (size_t k = 0; k < def.colonne.size(); ++k) {
+        const ColonnaModello &c = def.colonne[k];
+        if (!c.visibile)
+            continue;
         if (x >= destra)
             break;
         // A column wider than what is left of the object is drawn to its edge.
-        out.push_back({x, std::min(c.larghezza, destra - x)});
+        out.push_back({x, std::min(c.larghezza, destra - x), k});
         x += c.larghezza;
     }
     return out;
@@ -89,7 +92,7 @@ void Impaginatore::apriPagina()
         std::vector<QStringList> celle;
         const auto col = colonne(m_modello.testata);
         for (size_t i = 0; i < col.size(); ++i) {
-            const ColonnaModello &c = m_modello.testata.colonne[i];
+            const ColonnaModello &c = m_modello.testata.colonne[col[i].k];
             auto t = valuta(c.espressione, m_ambiente, nullptr);
             celle.push_back({tagliato(t.value_or(c.espressione), col[i].w - 2 * kSpazioX, fontDi(c), m_misura)});
         }
@@ -132,7 +135,7 @@ bool Impaginatore::posa(const RigaModello &def, RigaStampata::Tipo tipo, const s
         righeTesto = std::max(righeTesto, int(c.size()));
     int lh = 0;
     for (size_t i = 0; i < col.size(); ++i)
-        lh = std::max(lh, m_misura.altezzaRiga(fontDi(def.colonne[i])));
+        lh = std::max(lh, m_misura.altezzaRiga(fontDi(def.colonne[col[i].k])));
     if (lh <= 0)
         lh = m_misura.altezzaRiga(m_modello.font);
     const int fondo = m_modello.elenco.top() + m_modello.elenco.height();
@@ -164,7 +167,7 @@ bool Impaginatore::posa(const RigaModello &def, RigaStampata::Tipo tipo, const s
         riga.alto = m_y;
         riga.altezza = altezza;
         for (size_t i = 0; i < col.size(); ++i) {
-            const ColonnaModello &c = def.colonne[i];
+            const ColonnaModello &c = def.colonne[col[i].k];
             const QStringList &testo = i < celle.size() ? celle[i] : QStringList();
             const QStringList parte = testo.mid(fatte, n);
             riga.celle.push_back(parte);
@@ -198,7 +201,7 @@ bool Impaginatore::riga(const RigaModello &def, RigaStampata::Tipo tipo)
     const auto col = colonne(def);
     std::vector<QStringList> celle;
     for (size_t i = 0; i < col.size(); ++i) {
-        const ColonnaModello &c = def.colonne[i];
+        const ColonnaModello &c = def.colonne[col[i].k];
         QString errore;
         const auto testo = valuta(c.espressione, m_ambiente, &errore);
         if (!testo) {

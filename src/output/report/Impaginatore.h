@@ -89,7 +89,7 @@ private:
     void chiudiPagina();
     bool posa(const RigaModello &def, RigaStampata::Tipo tipo, const std::vector<QStringList> &celle);
 
-    struct Colonna { int x, w; };
+    struct Colonna { int x, w; size_t k; }; // k: the column in the line's definition
     std::vector<Colonna> colonne(const RigaModello &def) const;
     FontModello fontDi(const ColonnaModello &c) const { return c.font ? *c.font : m_modello.font; }
 

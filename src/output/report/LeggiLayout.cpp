@@ -237,6 +237,8 @@ std::optional<ColonnaModello> colonnaV3(const QString &riga)
             c.adatta = v.toInt() != 0;
         } else if (k == QLatin1String("Font")) {
             c.font = leggiFont(v);
+        } else if (k == QLatin1String("Visible")) {
+            c.visibile = v.compare(QLatin1String("FALSE"), Qt::CaseInsensitive) != 0;
         }
     }
     if (!conLarghezza)
@@ -299,6 +301,7 @@ bool rigaV6(const Nodo *gruppo, const FontModello &base, RigaModello &riga)
         m.adatta = c->chiave(QStringLiteral("LineWrap")).toInt() != 0;
         m.espressione = c->chiave(QStringLiteral("Text"));
         m.font = fontV6(c->figlio(QStringLiteral("Font")), base);
+        m.visibile = c->chiave(QStringLiteral("Visible")).compare(QLatin1String("False"), Qt::CaseInsensitive) != 0;
         riga.colonne.push_back(m);
     }
     return true;
@@ -371,8 +374,24 @@ std::optional<ModelloReport> LeggiLayout(const QByteArray &file, QString *errore
                     if (const Nodo *l = n.figlio(QStringLiteral("Lines")))
                         for (const QString &g : l->grezze) {
                             const int i = int(g.indexOf(QLatin1String(",Text=")));
-                            if (i >= 0)
-                                t.righe << tolgiQuote(g.mid(i + 6));
+                            if (i < 0)
+                                continue;
+                            t.righe << tolgiQuote(g.mid(i + 6));
+                            // Alignment, wrapping and font as our designer writes them.
+                            for (const QString &parte : dividi(g.left(i))) {
+                                const QString p = parte.trimmed();
+                                const int u = int(p.indexOf(QLatin1Char('=')));
+                                if (u < 0)
+                                    continue;
+                                const QString k = p.left(u), v = p.mid(u + 1);
+                                if (k == QLatin1String("Align"))
+                                    t.allinea = v.toInt();
+                                else if (k == QLatin1String("Fit"))
+                                    t.adatta = v.toInt() != 0;
+                                else if (k == QLatin1String("Font"))
+                                    if (auto f = leggiFont(v))
+                                        t.font = *f;
+                            }
                         }
                 } else {
                     auto r = posizione(n);

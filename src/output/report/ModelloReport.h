@@ -31,6 +31,7 @@ struct ColonnaModello
     bool adatta = false;  // the text wraps over as many lines as it needs; else one line, cut
     QString espressione;
     std::optional<FontModello> font; // a font of its own (totals); else the object's
+    bool visibile = true; // hidden in the designer: kept in the file, not printed
 };
 
 struct RigaModello

@@ -8,6 +8,7 @@
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
+#include <QRegularExpression>
 
 #include <cmath>
 #include <map>
@@ -116,7 +117,15 @@ bool StampaAvanzata(const ModelloReport &modello, SorgenteStampa &sorgente, cons
     if (!sorgente.apri(errore))
         return false;
     const qint64 quanti = feedback ? sorgente.quanti() : -1;
-    const QStringList conTotale = sorgente.campiConTotale();
+    QStringList conTotale = sorgente.campiConTotale();
+    // A total asked for in the designer is kept like those of the answer.
+    if (modello.conRigaTotali) {
+        static const QRegularExpression reTotale(QStringLiteral("Totale\\.([A-Za-z0-9_@$]+)"),
+                                                 QRegularExpression::CaseInsensitiveOption);
+        for (const ColonnaModello &c : modello.totali.colonne)
+            for (auto it = reTotale.globalMatch(c.espressione); it.hasNext();)
+                conTotale << it.next().captured(1);
+    }
     std::map<QString, double> totali;
     for (const QString &n : conTotale)
         totali[n.toUpper()] = 0;
@@ -158,10 +167,12 @@ bool StampaAvanzata(const ModelloReport &modello, SorgenteStampa &sorgente, cons
         }
         if (feedback) {
             if (quanti > 0)
-                feedback->progress(int(std::lround(double(n) / double(quanti) * 100.0)));
+                feedback->step(n, quanti);
+            else if (n % 256 == 0)
+                feedback->keepAlive();
             if (feedback->interruptRequested()) {
                 if (errore)
-                    *errore = QStringLiteral("Stampa interrotta");
+                    *errore = testoStampaInterrotta();
                 return false;
             }
         }
@@ -332,7 +343,28 @@ bool contaPagine(const ModelloReport &m)
     return false;
 }
 
-bool ScriviPdf(const QString &percorso, const ModelloReport &modello, const Corsa &corsa, QString *errore, int *pagine)
+QString testoStampaInterrotta()
+{
+    return QStringLiteral("Stampa interrotta");
+}
+
+void AvanzamentoPagine::pagina()
+{
+    ++m_fatte;
+    if (!m_feedback)
+        return;
+    if (m_fatte % kOgni == 0)
+        m_feedback->line(QStringLiteral("Pagine stampate: %1").arg(m_fatte));
+    if (m_totale > 0)
+        m_feedback->step(m_fatte, m_totale);
+    else
+        m_feedback->keepAlive();
+    if (m_feedback->interruptRequested())
+        throw StampaInterrotta{};
+}
+
+bool ScriviPdf(const QString &percorso, const ModelloReport &modello, const Corsa &corsa, QString *errore, int *pagine,
+               platform::RunFeedback *feedback)
 {
     platform::OutputFile file(percorso);
     if (!file.open()) {
@@ -349,8 +381,24 @@ bool ScriviPdf(const QString &percorso, const ModelloReport &modello, const Cors
         pdf.setCreator(QStringLiteral("VardoF"));
         MisuratoreDispositivo misura(&pdf);
         int totale = 0;
-        if (contaPagine(modello) && !corsa(misura, [](PaginaReport &&) {}, 0, errore, &totale))
-            return false;
+        if (contaPagine(modello)) {
+            // Counting the pages is a whole run too: it can be stopped.
+            auto contata = [feedback](PaginaReport &&) {
+                if (!feedback)
+                    return;
+                feedback->keepAlive();
+                if (feedback->interruptRequested())
+                    throw StampaInterrotta{};
+            };
+            try {
+                if (!corsa(misura, contata, 0, errore, &totale))
+                    return false;
+            } catch (const StampaInterrotta &) {
+                if (errore)
+                    *errore = testoStampaInterrotta();
+                return false;
+            }
+        }
         QPainter pittore;
         if (!pittore.begin(&pdf)) {
             if (errore)
@@ -358,11 +406,21 @@ bool ScriviPdf(const QString &percorso, const ModelloReport &modello, const Cors
             return false;
         }
         Disegnatore disegno(pittore, pdf);
-        ok = corsa(misura, [&](PaginaReport &&p) { disegno.disegna(p); }, totale, errore, pagine);
+        AvanzamentoPagine avanzamento(feedback, totale);
+        try {
+            ok = corsa(misura, [&](PaginaReport &&p) {
+                disegno.disegna(p);
+                avanzamento.pagina();
+            }, totale, errore, pagine);
+        } catch (const StampaInterrotta &) {
+            ok = false;
+            if (errore)
+                *errore = testoStampaInterrotta();
+        }
         pittore.end();
     }
     if (!ok)
-        return false;
+        return false; // the output file is dropped: nothing of a partial print stays
     if (!file.commit()) {
         if (errore)
             *errore = file.errorString();

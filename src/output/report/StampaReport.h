@@ -114,8 +114,38 @@ private:
 // when complete. `corsa` drives the paginator it is given.
 using Corsa = std::function<bool(Misuratore &, const Impaginatore::Consegna &, int pagineTotali, QString *errore,
                                  int *pagine)>;
+
+// Thrown by whoever receives the pages to stop a run between two pages (a
+// print interrupted from its window or by a signal). The runs hold nothing
+// that outlives them, so they let it through; the receiver's owner catches
+// it.
+struct StampaInterrotta
+{
+};
+QString testoStampaInterrotta(); // "Stampa interrotta"
+
+// Pages drawn so far, as the feedback of a long print tells them: a line
+// every `ogni` pages, progress over the counted total, and the
+// interruption between pages (throws StampaInterrotta).
+class AvanzamentoPagine
+{
+public:
+    static constexpr int kOgni = 10;
+    AvanzamentoPagine(platform::RunFeedback *feedback, int totale) : m_feedback(feedback), m_totale(totale) {}
+    void pagina();
+    int fatte() const { return m_fatte; }
+
+private:
+    platform::RunFeedback *m_feedback;
+    int m_totale;
+    int m_fatte = 0;
+};
+
+// With `feedback` the pages are told as they are drawn and the print stops
+// at the next page when it asks to; an interrupted or failed print leaves
+// no file, and the target keeps what it had.
 bool ScriviPdf(const QString &percorso, const ModelloReport &modello, const Corsa &corsa, QString *errore,
-               int *pagine = nullptr);
+               int *pagine = nullptr, platform::RunFeedback *feedback = nullptr);
 
 // True when the layout's texts ask for the number of pages.
 bool contaPagine(const ModelloReport &modello);

@@ -54,7 +54,7 @@ bool StampaRispostaPdf(const RispostaDaEsportare &risposta, const QString &uscit
                          d.pagineTotali = totali;
                          return StampaAvanzata(*modello, sorgente, d, misura, consegna, feedback, e, n);
                      },
-                     errore, pagine);
+                     errore, pagine, feedback);
 }
 
 QString titoloStampa(const QString &ditta, const QString &tabella)

@@ -3,6 +3,7 @@
 #include "output/PagineTesto.h"
 #include "output/report/StampaRisposta.h"
 #include "output/report/ui/FinestraAnteprima.h"
+#include "output/report/ui/FinestraDisegno.h"
 #include "output/report/ui/TTitStForm.h"
 #include "platform/Messages.h"
 #include "platform/OutputFile.h"
@@ -86,6 +87,86 @@ void mostra(QWidget *owner, ContestoStampa &c, const QString &titolo, const Mode
         anteprima.exec();
 }
 
+// The temporary advanced layout for the answer, written unless what is
+// there was written from the same answer and options (then the changes
+// made to it in the designer stay). False once the failure is told.
+bool layoutTemporaneoAvanzato(ContestoStampa &c, StatoStampaQuery &stato, const QString &temporaneo,
+                              const OpzioniStampaRisposta &o)
+{
+    QString motivo;
+    const QByteArray testo = layoutAvanzatoRisposta(c.risposta, o, &motivo);
+    if (testo.isEmpty()) {
+        platform::error(QStringLiteral("Errore nella lettura della risposta:\r") + motivo);
+        return false;
+    }
+    if (stato.corrente && stato.tipo == 0 && stato.firma == testo && QFile::exists(temporaneo))
+        return true;
+    if (!scriviLayout(temporaneo, testo))
+        return false;
+    stato.corrente = true;
+    stato.tipo = 0;
+    stato.firma = testo;
+    return true;
+}
+
+// "Edita report": our designer on the named layout, or on the temporary
+// layout of the chosen kind (written first when it is not current). A
+// named layout that does not exist yet is made from the standard one when
+// the user wants it; an existing one is only ever written by the designer.
+void editaReport(QWidget *owner, ContestoStampa &c, StatoStampaQuery &stato, const QString &bin, int tipo,
+                 const QString &nome, const OpzioniStampaRisposta &o)
+{
+    if (tipo == 2)
+        return;
+    const QString temporaneo = bin + QStringLiteral("Report/QMTTemp.lst");
+    QString file = temporaneo;
+    if (!nome.isEmpty()) {
+        file = bin + QStringLiteral("Report/") + nome + QStringLiteral(".lst");
+        if (!QFile::exists(file)) {
+            if (!platform::confirm(QStringLiteral("Report ") + file
+                                   + QStringLiteral(" non trovato. Crearlo dai tracciati standard?")))
+                return;
+            QString motivo;
+            const QByteArray testo = tipo == 0 ? layoutAvanzatoRisposta(c.risposta, o, &motivo) : CreaFileLSTStandard(o.font);
+            if (testo.isEmpty()) {
+                platform::error(QStringLiteral("Errore nella lettura della risposta:\r") + motivo);
+                return;
+            }
+            if (!scriviLayout(file, testo))
+                return;
+        }
+    } else if (tipo == 0) {
+        if (stato.tipo != 0)
+            stato.corrente = false;
+        if (!layoutTemporaneoAvanzato(c, stato, temporaneo, o))
+            return;
+    } else {
+        if (stato.tipo != 1)
+            stato.corrente = false;
+        if (!stato.corrente || !QFile::exists(temporaneo)) {
+            if (!scriviLayout(temporaneo, CreaFileLSTStandard(o.font)))
+                return;
+            stato.corrente = true;
+            stato.tipo = 1;
+            stato.firma.clear();
+        }
+    }
+    FinestraDisegno::Anteprima anteprima;
+    if (tipo == 0)
+        anteprima = [&c, o, file](QWidget *sopra, const ModelloReport &m) {
+            SorgenteRisposta sorgente(c.risposta);
+            FeedbackStampa feedback;
+            mostra(sopra, c, QStringLiteral("Anteprima di stampa"), m,
+                   [&](Misuratore &misura, const Impaginatore::Consegna &consegna, int totali, QString *e, int *n) {
+                       DatiStampa d = o.dati;
+                       d.pagineTotali = totali;
+                       return StampaAvanzata(m, sorgente, d, misura, consegna, &feedback, e, n);
+                   },
+                   file);
+        };
+    ApriDisegno(owner, file, anteprima, c.esegui);
+}
+
 } // namespace
 
 QString cartellaBinStampa(const QString &dirBin)
@@ -109,6 +190,18 @@ void ButtonStampaClick(QWidget *owner, ContestoStampa &c)
     TTitStForm opzioni(owner, c.ditta, bin, c.fileImpostazioni);
     opzioni.EditTitolo->setText(titoloStampa(c.ditta, c.tabella));
     opzioni.setFontGriglia(c.fontGriglia);
+    auto opzioniScelte = [&]() {
+        OpzioniStampaRisposta o;
+        o.dati = DatiStampa{opzioni.EditTitolo->text(), opzioni.EditNoteDefault->text(),
+                            opzioni.CheckNumeraPagine->isChecked()};
+        o.orizzontale = opzioni.orizzontale();
+        o.memoEstesi = opzioni.CheckStampaMemoEstesi->isChecked();
+        o.font = opzioni.fontStampa();
+        o.unRecord = c.unRecord;
+        return o;
+    };
+    opzioni.editaReport = [&]() { editaReport(&opzioni, c, *stato, bin, opzioni.tipoStampa(),
+                                              opzioni.EditNomeReport->text().trimmed(), opzioniScelte()); };
     const int esito = c.esegui ? c.esegui(opzioni) : opzioni.exec();
     if (esito != QDialog::Accepted)
         return;
@@ -116,34 +209,12 @@ void ButtonStampaClick(QWidget *owner, ContestoStampa &c)
     if (tipo != stato->tipo)
         stato->corrente = false;
 
-    OpzioniStampaRisposta o;
-    o.dati = DatiStampa{opzioni.EditTitolo->text(), opzioni.EditNoteDefault->text(), opzioni.CheckNumeraPagine->isChecked()};
-    o.orizzontale = opzioni.orizzontale();
-    o.memoEstesi = opzioni.CheckStampaMemoEstesi->isChecked();
-    o.font = opzioni.fontStampa();
-    o.unRecord = c.unRecord;
+    const OpzioniStampaRisposta o = opzioniScelte();
     const QString nome = opzioni.EditNomeReport->text().trimmed();
 
     if (tipo == 0) {
         QString file = temporaneo;
-        QString motivo;
-        auto scriviTemporaneo = [&]() {
-            const QByteArray testo = layoutAvanzatoRisposta(c.risposta, o, &motivo);
-            if (testo.isEmpty()) {
-                platform::error(QStringLiteral("Errore nella lettura della risposta:\r") + motivo);
-                return false;
-            }
-            // An unchanged answer and unchanged options leave the temporary
-            // layout as it is (changes made to it in the designer stay).
-            if (stato->corrente && stato->firma == testo && QFile::exists(temporaneo))
-                return true;
-            if (!scriviLayout(temporaneo, testo))
-                return false;
-            stato->corrente = true;
-            stato->tipo = 0;
-            stato->firma = testo;
-            return true;
-        };
+        auto scriviTemporaneo = [&]() { return layoutTemporaneoAvanzato(c, *stato, temporaneo, o); };
         if (!nome.isEmpty()) {
             file = bin + QStringLiteral("Report/") + nome + QStringLiteral(".lst");
             if (!QFile::exists(file)) {

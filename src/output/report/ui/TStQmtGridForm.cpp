@@ -3,6 +3,7 @@
 #include "db/Error.h"
 #include "grid/ui/TQmtGrid.h"
 #include "output/report/ui/FinestraAnteprima.h"
+#include "output/report/ui/FinestraDisegno.h"
 #include "platform/Messages.h"
 
 #include <QAction>
@@ -158,7 +159,37 @@ void TStQmtGridForm::ButtonAnteprimaClick()
 void TStQmtGridForm::EditaReportClick()
 {
     copiaOpzioni();
-    platform::information(QStringLiteral("Editazione del report non disponibile: usare l'anteprima"));
+    const QString file = m_stampa.percorsoLayout();
+    try {
+        QString errore;
+        if (!m_stampa.ScriviLayout(&errore)) {
+            platform::error(QStringLiteral("Errore di scrittura del file ") + file + QStringLiteral(":\r") + errore);
+            return;
+        }
+        FinestraDisegno::Anteprima anteprima;
+        if (m_stampa.DatabaseImpostazioni)
+            anteprima = [this](QWidget *sopra, const ModelloReport &m) {
+                SorgenteSql sorgente(*m_stampa.DatabaseImpostazioni, m_stampa.TestoSQL);
+                FinestraAnteprima finestra(sopra, QStringLiteral("Stampa ") + m_stampa.NomeTitolo, m,
+                                           [&](Misuratore &misura, const Impaginatore::Consegna &consegna, int totali,
+                                               QString *e, int *n) {
+                                               DatiStampa d;
+                                               d.pagineTotali = totali;
+                                               return StampaRighe(m, sorgente, d, misura, consegna, e, n);
+                                           });
+                if (!finestra.errore().isEmpty())
+                    platform::error(QStringLiteral("Errore nell'accesso alla stampa:\r") + finestra.errore());
+                else if (esegui)
+                    esegui(finestra);
+                else
+                    finestra.exec();
+            };
+        ApriDisegno(this, file, anteprima, eseguiDisegno);
+    } catch (const db::Error &e) {
+        platform::error(QStringLiteral("Errore nell'accesso alla stampa:\r") + e.message());
+    }
+    // As after a preview: the layout lives only while it is being used.
+    QFile::remove(file);
 }
 
 void installaStampaGriglia()

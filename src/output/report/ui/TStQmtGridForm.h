@@ -39,6 +39,8 @@ public:
 
     // Replaces exec() of the preview in tests.
     std::function<int(FinestraAnteprima &)> esegui;
+    // Replaces exec() of the designer in tests.
+    std::function<int(QDialog &)> eseguiDisegno;
 
 public slots:
     void ButtonAnteprimaClick();
