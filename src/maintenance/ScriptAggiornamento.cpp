@@ -2,8 +2,11 @@
 
 #include "db/Catalog.h"
 #include "db/Error.h"
+#include "db/ExecuteBlock.h"
 #include "db/Statement.h"
 #include "maintenance/SqlText.h"
+
+#include <algorithm>
 
 
 namespace vardof::maintenance {
@@ -65,6 +68,21 @@ void noteProblem(const QString &message)
         t_problems->push_back({message});
 }
 
+// A text longer than its place in the parsed tables would reach the
+// statements cut, naming another field or writing another value: the check
+// refuses it instead.
+QString fitted(const QString &text, int size, const QString &problem, const QString &line)
+{
+    if (text.size() > size)
+        noteProblem(problem.arg(size) + line.trimmed());
+    return text.left(size);
+}
+
+const QString kNomeLungo = QStringLiteral("Nome di campo troppo lungo (al massimo %1 caratteri): ");
+const QString kEspressioneLunga = QStringLiteral("Espressione troppo lunga (al massimo %1 caratteri): ");
+const QString kCostanteLunga = QStringLiteral("Costante troppo lunga (al massimo %1 caratteri): ");
+const QString kRicalcoloLungo = QStringLiteral("Formula o filtro di ricalcolo troppo lungo (al massimo %1 caratteri): ");
+
 RigaScript filterRow(const QString &line, const QString &name)
 {
     RigaScript r;
@@ -75,10 +93,10 @@ RigaScript filterRow(const QString &line, const QString &name)
         noteProblem(QStringLiteral("Filtro incompleto (servono campo, valore e Includi o Escludi): ") + line.trimmed());
     }
     if (!parts.isEmpty())
-        r.Valore = withoutBlanks(afterFirstEquals(parts[0])).left(256);
+        r.Valore = fitted(withoutBlanks(afterFirstEquals(parts[0])), 256, kEspressioneLunga, line);
     if (parts.size() > 1) {
         bool found = false, closed = false;
-        r.Costante = betweenQuotes(parts[1], &found, &closed).left(64);
+        r.Costante = fitted(betweenQuotes(parts[1], &found, &closed), 64, kCostanteLunga, line);
         r.haCostante = found;
         if (!found || !closed)
             noteProblem(QStringLiteral("Valore del filtro non racchiuso tra apici: ") + line.trimmed());
@@ -144,13 +162,13 @@ static ScriptAnalizzato parse(const QStringList &righe, const std::function<bool
             Ricalcolo r;
             const QString rest = afterFirstEquals(line);
             const int first = rest.indexOf(QLatin1Char(';'));
-            r.NomeCampo = (first < 0 ? rest : rest.left(first)).trimmed().left(31);
+            r.NomeCampo = fitted((first < 0 ? rest : rest.left(first)).trimmed(), 31, kNomeLungo, line);
             if (first >= 0) {
                 const QString tail = rest.mid(first + 1);
                 const int second = tail.indexOf(QLatin1Char(';'));
-                r.Formula = (second < 0 ? tail : tail.left(second)).left(512);
+                r.Formula = fitted(second < 0 ? tail : tail.left(second), 512, kRicalcoloLungo, line);
                 if (second >= 0)
-                    r.Filtro = tail.mid(second + 1).left(512);
+                    r.Filtro = fitted(tail.mid(second + 1), 512, kRicalcoloLungo, line);
             }
             s.ricalcoli.push_back(r);
         } else if (u.contains(QLatin1String("LOCATESECONDARIO"))) {
@@ -162,7 +180,7 @@ static ScriptAnalizzato parse(const QStringList &righe, const std::function<bool
                 names = names.left(stop);
             for (const QString &n : names.split(QLatin1Char(','))) {
                 if (!n.isEmpty())
-                    s.locate.push_back({n.left(31), 0});
+                    s.locate.push_back({fitted(n, 31, kNomeLungo, line), 0});
             }
         } else if (u.contains(QLatin1String("POPOLACONGENERATORE"))) {
             const QString rest = afterFirstEquals(line);
@@ -175,15 +193,15 @@ static ScriptAnalizzato parse(const QStringList &righe, const std::function<bool
             RigaScript r;
             r.Tipo = QLatin1Char('A');
             const int eq = line.indexOf(QLatin1Char('='));
-            r.Nome = withoutBlanks(line.left(eq)).left(31);
+            r.Nome = fitted(withoutBlanks(line.left(eq)), 31, kNomeLungo, line);
             if (line.contains(QLatin1Char('\''))) {
                 bool closed = true;
-                r.Costante = betweenQuotes(line, nullptr, &closed).left(64);
+                r.Costante = fitted(betweenQuotes(line, nullptr, &closed), 64, kCostanteLunga, line);
                 r.haCostante = true;
                 if (!closed)
                     noteProblem(QStringLiteral("Costante senza apice di chiusura: ") + line.trimmed());
             } else {
-                r.Valore = line.mid(eq + 1).left(256);
+                r.Valore = fitted(line.mid(eq + 1), 256, kEspressioneLunga, line);
             }
             if (isKey && isKey(r.Nome))
                 s.chiavi.push_back({r.Valore.trimmed().left(31), r.Nome});
@@ -329,15 +347,77 @@ bool AggiornamentoFDB::fieldExists(db::Attachment &att, db::Transaction &tra, co
            && db::catalog::columnName(tra, withoutTrailingBlanks(table), name) == name;
 }
 
+namespace {
+
+// The primary-key fields of the relation with exactly this name ("zone"
+// has its own key beside ZONE's).
+QStringList primaryKey(db::Transaction &tra, const QString &relation)
+{
+    db::Statement s(tra, QStringLiteral("SELECT S.RDB$FIELD_NAME FROM RDB$RELATION_CONSTRAINTS C "
+                                        "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
+                                        "WHERE C.RDB$RELATION_NAME = CAST(:NAME AS VARCHAR(63)) "
+                                        "AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
+                                        "ORDER BY S.RDB$FIELD_POSITION"));
+    s.setParam(QStringLiteral("NAME"), relation);
+    db::ResultSet rs = s.open();
+    QStringList out;
+    while (rs.next())
+        out << withoutTrailingBlanks(rs.text(0));
+    return out;
+}
+
+// A column name as a statement writes it: quoted as the catalogue holds it
+// when the catalogue has exactly what was written (what the check accepts),
+// otherwise the user's text as it stands.
+QString sqlColumn(db::Transaction &tra, const QString &relation, const QString &written)
+{
+    const QString name = written.trimmed();
+    if (!name.isEmpty() && !relation.isEmpty() && db::catalog::columnName(tra, relation, name) == name)
+        return db::quotedName(name);
+    return written;
+}
+
+} // namespace
+
 bool AggiornamentoFDB::destinationKey(const QString &table, const QString &field)
 {
     db::Transaction &tra = *m_destinationTransaction;
-    const QString relation = db::catalog::relationName(tra, table);
-    if (relation.isEmpty())
+    const QString relation = withoutTrailingBlanks(table);
+    if (relation.isEmpty() || db::catalog::relationName(tra, relation) != relation)
         return false;
     // Exactly as written: the completeness check compares the assignments'
     // names with the key fields character by character.
-    return db::catalog::primaryKeyFields(tra, relation).contains(field);
+    return primaryKey(tra, relation).contains(field);
+}
+
+void AggiornamentoFDB::risolviNomi(const ScriptFDB &script)
+{
+    db::Transaction &dt = *m_destinationTransaction;
+    const QString origine = withoutTrailingBlanks(script.tabellaOrigine);
+    const QString destinazione = withoutTrailingBlanks(script.tabellaDestinazione);
+    const bool origineEsiste = db::catalog::relationName(m_originTransaction, origine) == origine;
+    NomiSql n;
+    n.origine = origineEsiste ? db::quotedName(origine) : script.tabellaOrigine;
+    n.destinazione = db::quotedName(destinazione);
+    const QString relOrigine = origineEsiste ? origine : QString();
+    for (const RigaScript *a : m_parsed.assegnazioni()) {
+        n.colonne << sqlColumn(dt, destinazione, a->Nome);
+        n.espressioni << (a->haCostante ? QStringLiteral("(%1)").arg(sqlQuote(a->Costante))
+                                        : QStringLiteral("(%1)").arg(sqlColumn(m_originTransaction, relOrigine, a->Valore)));
+    }
+    for (const RigaScript &r : m_parsed.righe)
+        if (r.Tipo == QLatin1Char('F') && r.Nome == QLatin1String("FILTROTAB1"))
+            n.filtriOrigine << sqlColumn(m_originTransaction, relOrigine, r.Valore);
+    for (const QString &campo : locatingFields())
+        n.locate << sqlColumn(dt, destinazione, campo);
+    if (!m_parsed.campoGenerato.isEmpty()) {
+        n.campoGenerato = sqlColumn(dt, destinazione, m_parsed.campoGenerato);
+        n.generatore = db::catalog::generators(dt).contains(m_parsed.generatore) ? db::quotedName(m_parsed.generatore)
+                                                                                  : m_parsed.generatore;
+    }
+    for (const Ricalcolo &r : m_parsed.ricalcoli)
+        n.ricalcoli << sqlColumn(dt, destinazione, r.NomeCampo);
+    m_nomi = n;
 }
 
 int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool ignoraOrigine, platform::RunFeedback &feedback,
@@ -351,6 +431,7 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
         return -1;
     }
     m_parsed = ScriptAnalizzato();
+    m_nomi = NomiSql();
     if (!ConnessioneDatabaseDestinazione(script.archivioDestinazione, feedback))
         return -1;
 
@@ -387,7 +468,7 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
                 return blocking(QStringLiteral(
                     "Script incompleto: non è stato coinvolto nessun campo chiave nelle assegnazioni o in "
                     "alternativa non risulta implementato un locate secondario"));
-            const QStringList keys = db::catalog::primaryKeyFields(dt, destinazione);
+            const QStringList keys = primaryKey(dt, withoutTrailingBlanks(destinazione));
             const auto assigned = s.assegnazioni();
             bool complete = int(keys.size()) == int(s.chiavi.size());
             for (const QString &k : keys) {
@@ -442,6 +523,7 @@ int AggiornamentoFDB::ControllaValiditaScript(const ScriptFDB &script, bool igno
                     QStringLiteral("Il generatore \"%1\" non è stato trovato nella tabella FDB Destinazione")
                         .arg(s.generatore));
         }
+        risolviNomi(script);
         if (!s.aggiorna() && !s.aggiungi()) {
             messaggio = QStringLiteral("Nessuna condizione di AGGIORNA o AGGIUNGI - questo script non farà nulla");
             return 1;
@@ -475,34 +557,32 @@ QStringList AggiornamentoFDB::locatingFields() const
     return out;
 }
 
-QStringList AggiornamentoFDB::testoOrigine(const QString &tabellaOrigine) const
+QStringList AggiornamentoFDB::testoOrigine() const
 {
     QStringList lines{QStringLiteral("SELECT")};
-    bool first = true;
-    for (const RigaScript *a : m_parsed.assegnazioni()) {
-        if (!first)
+    for (int i = 0; i < m_nomi.colonne.size(); ++i) {
+        if (i > 0)
             lines << QStringLiteral(",");
-        first = false;
-        if (a->haCostante)
-            lines << QStringLiteral("('%1') AS %2").arg(a->Costante, a->Nome);
-        else
-            lines << QStringLiteral("(%1) AS %2").arg(a->Valore, a->Nome);
+        lines << QStringLiteral("%1 AS %2").arg(m_nomi.espressioni[i], m_nomi.colonne[i]);
     }
-    lines << QStringLiteral("FROM ") + tabellaOrigine;
-    if (m_parsed.numeroFiltriOrigine > 0) {
+    lines << QStringLiteral("FROM ") + m_nomi.origine;
+    if (!m_nomi.filtriOrigine.isEmpty()) {
         lines << QStringLiteral("WHERE");
-        bool firstFilter = true;
+        int k = 0;
         for (const RigaScript &r : m_parsed.righe) {
             if (r.Tipo != QLatin1Char('F') || r.Nome != QLatin1String("FILTROTAB1"))
                 continue;
-            if (!firstFilter)
+            if (k >= m_nomi.filtriOrigine.size())
+                break;
+            const QString &campo = m_nomi.filtriOrigine[k];
+            if (k > 0)
                 lines << QStringLiteral("AND");
-            firstFilter = false;
+            ++k;
             if (r.InclEscl == QLatin1String("I")) {
-                lines << QStringLiteral("(%1=%2)").arg(r.Valore, sqlQuote(r.Costante));
+                lines << QStringLiteral("(%1=%2)").arg(campo, sqlQuote(r.Costante));
             } else {
-                lines << QStringLiteral("((%1<>%2)OR(").arg(r.Valore, sqlQuote(r.Costante))
-                      << QStringLiteral("%1 IS NULL))").arg(r.Valore);
+                lines << QStringLiteral("((%1<>%2)OR(").arg(campo, sqlQuote(r.Costante))
+                      << QStringLiteral("%1 IS NULL))").arg(campo);
             }
         }
     }
@@ -553,10 +633,10 @@ QStringList AggiornamentoFDB::testoAggiornamento(const QString &tabella, const Q
 QStringList AggiornamentoFDB::testoInserimento(const QString &tabella, const QStringList &nomi,
                                                const QStringList &valori) const
 {
-    const bool generated = !m_parsed.campoGenerato.isEmpty();
+    const bool generated = !m_nomi.campoGenerato.isEmpty();
     QStringList lines{QStringLiteral("INSERT INTO %1 (").arg(tabella)};
     if (generated)
-        lines << m_parsed.campoGenerato + QLatin1Char(',');
+        lines << m_nomi.campoGenerato + QLatin1Char(',');
     for (int i = 0; i < nomi.size(); ++i) {
         if (i > 0)
             lines << QStringLiteral(",");
@@ -564,7 +644,7 @@ QStringList AggiornamentoFDB::testoInserimento(const QString &tabella, const QSt
     }
     lines << QStringLiteral(") VALUES(");
     if (generated) {
-        lines << QStringLiteral("GEN_ID(%1,1)").arg(m_parsed.generatore);
+        lines << QStringLiteral("GEN_ID(%1,1)").arg(m_nomi.generatore);
         if (!valori.isEmpty())
             lines << QStringLiteral(",");
     }
@@ -576,6 +656,37 @@ QStringList AggiornamentoFDB::testoInserimento(const QString &tabella, const QSt
     lines << QStringLiteral(")");
     return lines;
 }
+
+// Blocks of rows. Through a server every statement is a network round trip,
+// and a row costs two (the lookup and the write). A block carries the
+// lookups and writes of many rows in one statement: each row's statements
+// are the very texts the row would send alone, so the server converts and
+// compares every literal as it would for the row on its own, and the block
+// gives back per row what the counters need.
+//
+// A block fails whole: the server undoes it to its savepoint, and its rows
+// then run again one by one, so the failing row, its lines in the log and
+// every counter are those of a run that sent no blocks. A row another user
+// holds makes the block wait the lock timeout and fail, and the row waits
+// once more on its own: such a row costs two waits instead of one.
+//
+// Rows that cannot fill a block (a run shorter than a block, the last rows
+// of a longer one) go one by one as they come, and so do those waiting when
+// the run is interrupted. A run with destination filters sends
+// no blocks: the filter compares the found row's value as the client shows
+// it, which the server does not know how to write. When a failed block's
+// rows all succeed on their own, the block failed for a reason of its own
+// (the server refused its size or shape) and the rest of the run sends no
+// more blocks.
+namespace {
+
+// Per row the block's one lookup, and at most one update and one insert:
+// the server compiles at most 255 of these in one statement.
+constexpr int kContestiPerStatement = 240;
+
+enum class EsitoRiga { Scritta, Fallita, Persa };
+
+} // namespace
 
 EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignoraOrigine, platform::RunFeedback &feedback)
 {
@@ -599,7 +710,7 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
     }
 
     // Every origin row is fetched first: the origin is read in one go.
-    const QStringList originText = testoOrigine(script.tabellaOrigine);
+    const QStringList originText = testoOrigine();
     std::vector<db::Column> columns;
     std::vector<std::vector<db::FieldValue>> rows;
     try {
@@ -631,18 +742,21 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
     esito.eseguito = true;
     const bool aggiorna = m_parsed.aggiorna();
     const bool aggiungi = m_parsed.aggiungi();
-    const QStringList campi = locatingFields();
-    const QString tabella = script.tabellaDestinazione;
-    QStringList nomi;
-    for (const db::Column &c : columns)
-        nomi << (c.alias.isEmpty() ? c.name : c.alias);
+    // The locating fields as the script writes them (for the lines that
+    // name a failed row) and as the statements write them.
+    const QStringList campiScritti = locatingFields();
+    const QStringList &campi = m_nomi.locate;
+    const QString &tabella = m_nomi.destinazione;
+    const QStringList &nomi = m_nomi.colonne;
+    // Per locating field, the origin column (the assignment) giving its value.
+    const std::vector<const RigaScript *> assegnazioni = m_parsed.assegnazioni();
     std::vector<int> locateIndex;
-    for (const QString &c : campi) {
+    for (const QString &c : campiScritti) {
         int at = -1;
-        for (int i = 0; i < nomi.size() && at < 0; ++i)
-            if (nomi[i].compare(c, Qt::CaseInsensitive) == 0)
+        for (int i = 0; i < int(assegnazioni.size()) && at < 0; ++i)
+            if (assegnazioni[size_t(i)]->Nome == c)
                 at = i;
-        locateIndex.push_back(at);
+        locateIndex.push_back(at < int(columns.size()) ? at : -1);
     }
     std::vector<const RigaScript *> destinationFilters;
     for (const RigaScript &r : m_parsed.righe)
@@ -653,22 +767,46 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
     feedback.progress(0);
     feedback.restartThrottle();
     const qint64 total = qint64(rows.size());
-    for (qint64 n = 0; n < total; ++n) {
-        if (feedback.interruptRequested()) {
-            esito.interrotto = true;
-            break;
-        }
-        const std::vector<db::FieldValue> &row = rows[size_t(n)];
-        QStringList valori;
-        for (size_t i = 0; i < row.size(); ++i)
-            valori << InserimentoValoreSQL(columns[i], row[i]);
-        QStringList locateLiterals;
-        for (int at : locateIndex)
-            locateLiterals << (at < 0 ? QStringLiteral("NULL") : valori[at]);
 
+    struct Pronta
+    {
+        qint64 n = 0;
+        QStringList valori;  // the literals of the row, in assignment order
+        QStringList chiavi;  // the literals of the locating fields
+    };
+    const auto prepara = [&](qint64 n) {
+        Pronta p;
+        p.n = n;
+        const std::vector<db::FieldValue> &row = rows[size_t(n)];
+        for (size_t i = 0; i < row.size(); ++i)
+            p.valori << InserimentoValoreSQL(columns[i], row[i]);
+        for (int at : locateIndex)
+            p.chiavi << (at < 0 ? QStringLiteral("NULL") : p.valori[at]);
+        return p;
+    };
+    const auto avanza = [&](qint64 n) {
+        // The last row always shows its 100%.
+        if (n + 1 == total)
+            feedback.report(n + 1, total);
+        else
+            feedback.step(n + 1, total);
+    };
+    // The column of a found destination row that a filter names: its exact
+    // name first ("zone" beside ZONE), then as the server would read it.
+    const auto filterColumn = [](const db::ResultSet &found, const QString &field) {
+        const std::vector<db::Column> &cols = found.columns();
+        for (size_t i = 0; i < cols.size(); ++i)
+            if (cols[i].name == field)
+                return int(i);
+        return found.indexOf(field);
+    };
+
+    // One row with its own statements.
+    const auto unaRiga = [&](const Pronta &p) -> EsitoRiga {
+        const std::vector<db::FieldValue> &row = rows[size_t(p.n)];
         QStringList write;
         try {
-            db::Statement lookup(m_destination, dt, testoRicerca(tabella, campi, locateLiterals).join(kNewLine),
+            db::Statement lookup(m_destination, dt, testoRicerca(tabella, campi, p.chiavi).join(kNewLine),
                                  db::ParamStyle::AsWritten);
             db::ResultSet found = lookup.open();
             if (found.next()) {
@@ -677,7 +815,7 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                 } else {
                     bool skip = false;
                     for (const RigaScript *f : destinationFilters) {
-                        const int at = found.indexOf(f->Valore);
+                        const int at = filterColumn(found, f->Valore);
                         QString text = at < 0 ? QString() : found.text(at);
                         if (at >= 0 && found.columns()[size_t(at)].typeCode == db::TypeChar)
                             while (text.endsWith(QLatin1Char(' ')))
@@ -687,10 +825,10 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                             skip = true;
                     }
                     if (!skip)
-                        write = testoAggiornamento(tabella, nomi, valori, campi, locateLiterals);
+                        write = testoAggiornamento(tabella, nomi, p.valori, campi, p.chiavi);
                 }
             } else if (aggiungi) {
-                write = testoInserimento(tabella, nomi, valori);
+                write = testoInserimento(tabella, nomi, p.valori);
             }
         } catch (const db::Error &e) {
             feedback.line(QStringLiteral("Errore durante la ricerca del record nella tabella FDB Destinazione:"));
@@ -698,11 +836,12 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
             ++esito.falliti;
             if (e.isConnectionLost()) {
                 connessionePersa(esito, e, feedback);
-                break;
+                return EsitoRiga::Persa;
             }
-            continue;
+            return EsitoRiga::Fallita;
         }
 
+        EsitoRiga out = EsitoRiga::Scritta;
         if (!write.isEmpty()) {
             const bool update = write.first().startsWith(QLatin1String("UPDATE"));
             try {
@@ -714,6 +853,7 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
             } catch (const db::Error &e) {
                 // The server has already undone the failed statement alone; the
                 // rows written before it stay, as the counters say.
+                out = EsitoRiga::Fallita;
                 ++esito.falliti;
                 feedback.line(QStringLiteral("Errore durante la scrittura dei dati:"));
                 feedback.line(write.join(kNewLine));
@@ -729,10 +869,11 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                 feedback.line(QStringLiteral("Il record che non è stato possibile inserire è individuabile "
                                                 "nella tabella Firebird Origine secondo i seguenti criteri:"));
                 if (m_parsed.locateSecondario) {
-                    for (int i = 0; i < campi.size(); ++i)
+                    for (int i = 0; i < campiScritti.size(); ++i)
                         feedback.line(QStringLiteral("%1 = %2").arg(
-                            campi[i], locateIndex[size_t(i)] < 0 ? QString()
-                                                                 : db::toText(row[size_t(locateIndex[size_t(i)])])));
+                            campiScritti[i], locateIndex[size_t(i)] < 0
+                                                 ? QString()
+                                                 : db::toText(row[size_t(locateIndex[size_t(i)])])));
                 } else {
                     for (size_t i = 0; i < m_parsed.chiavi.size(); ++i)
                         feedback.line(QStringLiteral("%1 = %2").arg(
@@ -741,28 +882,158 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
                 }
                 if (e.isConnectionLost()) {
                     connessionePersa(esito, e, feedback);
-                    break;
+                    return EsitoRiga::Persa;
                 }
             }
         }
-        // The last row always shows its 100%.
-        if (n + 1 == total)
-            feedback.report(n + 1, total);
+        avanza(p.n);
+        return out;
+    };
+
+    // What one row adds to a block: its lookup, then its update or insert,
+    // and the code of what it did in the block's output `esitoRiga`:
+    // 1 updated, 2 added, 3 already present, 0 nothing.
+    const auto frammento = [&](const Pronta &p, const QString &esitoRiga) {
+        QStringList l{QStringLiteral("IF (EXISTS(SELECT 1 FROM %1 WHERE").arg(tabella)};
+        l += whereLines(campi, p.chiavi);
+        l << QStringLiteral(")) THEN");
+        if (aggiorna)
+            l << QStringLiteral("BEGIN") << testoAggiornamento(tabella, nomi, p.valori, campi, p.chiavi)
+              << QStringLiteral(";") << esitoRiga + QStringLiteral(" = 1;") << QStringLiteral("END");
         else
-            feedback.step(n + 1, total);
+            l << esitoRiga + QStringLiteral(" = 3;");
+        l << QStringLiteral("ELSE");
+        if (aggiungi)
+            l << QStringLiteral("BEGIN") << testoInserimento(tabella, nomi, p.valori) << QStringLiteral(";")
+              << esitoRiga + QStringLiteral(" = 2;") << QStringLiteral("END");
+        else
+            l << esitoRiga + QStringLiteral(" = 0;");
+        return l.join(kNewLine);
+    };
+
+    const int contestiPerRiga = 1 + (aggiorna ? 1 : 0) + (aggiungi ? 1 : 0);
+    const int righeBlocco = std::min(m_righePerBlocco, kContestiPerStatement / contestiPerRiga);
+    bool blocchi = righeBlocco > 1 && destinationFilters.empty() && !campi.isEmpty();
+    std::vector<Pronta> attesa;
+    QStringList frammenti;
+    qsizetype byteAttesa = 0;
+
+    // The waiting rows one by one; false when the destination went away.
+    const auto unoAllaVolta = [&](bool *qualcunaFallita) {
+        for (const Pronta &p : attesa) {
+            const EsitoRiga r = unaRiga(p);
+            if (r == EsitoRiga::Persa)
+                return false;
+            if (r == EsitoRiga::Fallita && qualcunaFallita)
+                *qualcunaFallita = true;
+        }
+        return true;
+    };
+    // The waiting rows: as one block when there are several, otherwise (or
+    // when the block fails) one by one. False when the destination went away.
+    const auto svuota = [&]() {
+        bool continua = true;
+        if (attesa.size() >= 2) {
+            QStringList uscite;
+            for (const Pronta &p : attesa)
+                uscite << QStringLiteral("R%1 INTEGER").arg(p.n);
+            const QString testo = QStringLiteral("EXECUTE BLOCK RETURNS (") + uscite.join(QStringLiteral(", "))
+                                  + QStringLiteral(")\nAS\nBEGIN\n") + frammenti.join(kNewLine)
+                                  + QStringLiteral("\nSUSPEND;\nEND");
+            std::vector<qint64> codici;
+            try {
+                db::Statement blocco(m_destination, dt, testo, db::ParamStyle::AsWritten);
+                db::ResultSet rs = blocco.open();
+                if (rs.next())
+                    for (size_t k = 0; k < attesa.size(); ++k)
+                        codici.push_back(rs.toInt64(int(k)).value_or(0));
+            } catch (const db::Error &) {
+                // Undone whole by the server: its rows run again one by one below.
+                codici.clear();
+            }
+            if (codici.size() == attesa.size()) {
+                ++esito.blocchi;
+                for (qint64 c : codici) {
+                    if (c == 1)
+                        ++esito.aggiornati;
+                    else if (c == 2)
+                        ++esito.aggiunti;
+                    else if (c == 3)
+                        ++esito.giaPresenti;
+                }
+                avanza(attesa.back().n);
+            } else {
+                bool qualcunaFallita = false;
+                continua = unoAllaVolta(&qualcunaFallita);
+                if (!qualcunaFallita)
+                    blocchi = false;
+            }
+        } else {
+            continua = unoAllaVolta(nullptr);
+        }
+        attesa.clear();
+        frammenti.clear();
+        byteAttesa = 0;
+        return continua;
+    };
+
+    bool persa = false;
+    for (qint64 n = 0; n < total && !persa; ++n) {
+        if (feedback.interruptRequested()) {
+            esito.interrotto = true;
+            break;
+        }
+        Pronta p = prepara(n);
+        if (blocchi && qint64(attesa.size()) + (total - n) < righeBlocco) {
+            // Too few rows left to fill a block: the waiting ones and the
+            // rest go one by one, each as soon as it comes.
+            blocchi = false;
+            persa = !unoAllaVolta(nullptr);
+            attesa.clear();
+            frammenti.clear();
+            if (persa)
+                break;
+        }
+        if (!blocchi) {
+            persa = unaRiga(p) == EsitoRiga::Persa;
+            continue;
+        }
+        QString f = frammento(p, QStringLiteral("R%1").arg(n));
+        const qsizetype byte = f.toUtf8().size() + 32;
+        if (!attesa.empty() && byteAttesa + byte > db::ExecuteBlock::kMaxTextBytes) {
+            persa = !svuota();
+            if (persa)
+                break;
+        }
+        if (byte > db::ExecuteBlock::kMaxTextBytes || !blocchi) {
+            // Too long for any block (or blocks given up above): on its own.
+            persa = unaRiga(p) == EsitoRiga::Persa;
+            continue;
+        }
+        attesa.push_back(std::move(p));
+        frammenti << std::move(f);
+        byteAttesa += byte;
+        if (int(attesa.size()) == righeBlocco)
+            persa = !svuota();
     }
+    // Rows that did not fill a block go one by one.
+    if (!persa && !attesa.empty())
+        unoAllaVolta(nullptr);
+    attesa.clear();
 
     if (!esito.interrotto && !esito.connessionePersa) {
         int numero = 0;
-        for (const Ricalcolo &r : m_parsed.ricalcoli) {
+        for (size_t i = 0; i < m_parsed.ricalcoli.size(); ++i) {
+            const Ricalcolo &r = m_parsed.ricalcoli[i];
             if (feedback.interruptRequested()) {
                 esito.interrotto = true;
                 break;
             }
             ++numero;
             feedback.line(QStringLiteral("Esecuzione Ricalcolo Campo Destinazione n° %1").arg(numero));
+            const QString campo = i < size_t(m_nomi.ricalcoli.size()) ? m_nomi.ricalcoli[qsizetype(i)] : r.NomeCampo;
             const QStringList text{QStringLiteral("UPDATE %1 SET").arg(tabella),
-                                   QStringLiteral("%1=%2").arg(r.NomeCampo, r.Formula),
+                                   QStringLiteral("%1=%2").arg(campo, r.Formula),
                                    QStringLiteral("WHERE %1").arg(r.Filtro)};
             try {
                 db::executeSql(m_destination, dt, text.join(kNewLine), db::ParamStyle::AsWritten);

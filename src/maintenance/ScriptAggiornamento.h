@@ -13,6 +13,13 @@
 // While a run is going on (it lets input through between rows) nothing may
 // close or reopen that connection: the calls that would are refused, so a
 // run's writes are committed together or not at all.
+//
+// Every table, column and generator name that the check found in a
+// catalogue is written into the statements as that catalogue holds it,
+// quoted: the check and the statements name the same object even beside a
+// name that differs only by case ("zone" and ZONE). What the check does not
+// look at (formulas, recalculation filters, and origin expressions when the
+// origin check is switched off) goes to the server as the user wrote it.
 
 #include "db/Attachment.h"
 #include "db/Column.h"
@@ -107,6 +114,7 @@ struct EsitoAggiornamento
     int falliti = 0;
     int giaPresenti = 0;
     int ricalcoliFalliti = 0;
+    int blocchi = 0;               // blocks of rows the destination took whole
     bool connessionePersa = false; // the destination went away: the run ended there
     int totale() const { return aggiornati + aggiunti + falliti + giaPresenti; }
 };
@@ -138,6 +146,12 @@ public:
                                 QString &messaggio);
     const ScriptAnalizzato &script() const { return m_parsed; }
 
+    // Rows whose lookup and write travel to the destination together, as
+    // one statement; 1 sends every row's statements on their own.
+    static constexpr int kRighePerBlocco = 64;
+    void setRighePerBlocco(int righe) { m_righePerBlocco = righe < 1 ? 1 : righe; }
+    int righePerBlocco() const { return m_righePerBlocco; }
+
     // The run after the user agreed to it: check, read, write, recalculate,
     // counters. Log lines, progress and the question on a non-blocking
     // problem go to `feedback`; interruption is read before every row and recalculation.
@@ -145,8 +159,10 @@ public:
     // second run asked for while one is going on is refused.
     EsitoAggiornamento esegui(const ScriptFDB &script, bool ignoraControlloOrigine, platform::RunFeedback &feedback);
 
-    // Statement builders of the run, one per family.
-    QStringList testoOrigine(const QString &tabellaOrigine) const;
+    // Statement builders of the run, one per family. Names are given as
+    // they go into the statement (quoted where the catalogue has them); the
+    // origin statement takes its names from the last check.
+    QStringList testoOrigine() const;
     QStringList testoRicerca(const QString &tabella, const QStringList &campi, const QStringList &literals) const;
     QStringList testoAggiornamento(const QString &tabella, const QStringList &nomi, const QStringList &valori,
                                    const QStringList &campi, const QStringList &literals) const;
@@ -154,6 +170,20 @@ public:
                                  const QStringList &valori) const;
 
 private:
+    // The names of the last check as the statements write them.
+    struct NomiSql
+    {
+        QString origine;
+        QString destinazione;
+        QStringList colonne;       // per assignment, in script order: the destination field
+        QStringList espressioni;   // per assignment: what the origin statement computes
+        QStringList filtriOrigine; // per origin filter, in script order: its field
+        QStringList locate;        // the locating fields
+        QString campoGenerato;
+        QString generatore;
+        QStringList ricalcoli;     // per recalculation: its field
+    };
+    void risolviNomi(const ScriptFDB &script);
     bool destinationKey(const QString &table, const QString &field);
     bool fieldExists(db::Attachment &att, db::Transaction &tra, const QString &table, const QString &field);
     bool tableExists(db::Attachment &att, db::Transaction &tra, const QString &table);
@@ -166,6 +196,8 @@ private:
     db::Attachment m_destination;
     std::unique_ptr<db::Transaction> m_destinationTransaction;
     ScriptAnalizzato m_parsed;
+    NomiSql m_nomi;
+    int m_righePerBlocco = kRighePerBlocco;
     bool m_running = false;
 };
 

@@ -363,7 +363,7 @@ TEST_F(ScriptDbTest, aFailedRowIsReportedAndTheOthersStay)
     EXPECT_EQ(e.falliti, 1);
     const int at = int(r.log.indexOf("Errore durante la scrittura dei dati:"));
     ASSERT_GE(at, 0);
-    EXPECT_TRUE(r.log[at + 1].startsWith("INSERT INTO DEST ("));
+    EXPECT_TRUE(r.log[at + 1].startsWith("INSERT INTO \"DEST\" ("));
     EXPECT_EQ(r.log[at + 2], "Il record che non è stato possibile inserire è individuabile nella tabella Firebird "
                              "Origine secondo i seguenti criteri:");
     EXPECT_EQ(r.log[at + 3], "CODICE = 2");
@@ -531,7 +531,9 @@ TEST_F(ScriptDbTest, aFailingOriginStatementIsShownWithTheServerText)
     EXPECT_FALSE(e.eseguito);
     const int at = int(r.log.indexOf("Errore durante la lettura dei dati:"));
     ASSERT_GE(at, 0);
-    EXPECT_EQ(r.log[at + 2], "SELECT\n(CODICE) AS CODICE\n,\n(NONESISTE+1) AS DESCRIZIONE\nFROM ORIG");
+    // Names the catalogue has go quoted as it holds them; the formula as typed.
+    EXPECT_EQ(r.log[at + 2],
+              "SELECT\n(\"CODICE\") AS \"CODICE\"\n,\n(NONESISTE+1) AS \"DESCRIZIONE\"\nFROM \"ORIG\"");
     EXPECT_TRUE(r.log[at + 4].contains("NONESISTE"));
 }
 
@@ -543,9 +545,9 @@ TEST_F(ScriptDbTest, originFilterExcludeKeepsNullsAndOthers)
     QString m;
     m_engine->ControllaValiditaScript(
         script("CODICE=CODICE\nFiltroTab1=FORN;'X';Escludi\nFiltroTab1=STATO;'A';Includi\n(AGGIUNGI=SI)"), false, r, m);
-    EXPECT_EQ(m_engine->testoOrigine("ORIG"),
-              (QStringList{"SELECT", "(CODICE) AS CODICE", "FROM ORIG", "WHERE", "((FORN<>'X')OR(", "FORN IS NULL))",
-                           "AND", "(STATO='A')"}));
+    EXPECT_EQ(m_engine->testoOrigine(),
+              (QStringList{"SELECT", "(\"CODICE\") AS \"CODICE\"", "FROM \"ORIG\"", "WHERE", "((\"FORN\"<>'X')OR(",
+                           "\"FORN\" IS NULL))", "AND", "(\"STATO\"='A')"}));
     EXPECT_EQ(s.numeroFiltriOrigine, 2);
 }
 
