@@ -1,5 +1,10 @@
 #include "output/report/PuntiGrafico.h"
 
+#include "output/PagineTesto.h"
+#include "platform/HostPaths.h"
+
+#include <QDir>
+
 namespace vardof::output::report {
 
 int cifrePrefisso(qint64 record)
@@ -63,14 +68,98 @@ QString modelloGrafico(bool xyz, int tipo, bool verticale)
     return QLatin1String(verticale ? t[tipo].verticale : t[tipo].orizzontale);
 }
 
+namespace {
+
+QString raddoppiaApici(QString testo)
+{
+    return testo.replace(QLatin1Char('\''), QLatin1String("''"));
+}
+
+} // namespace
+
 QString formulaTitolo(const QString &titolo)
 {
-    return titolo.isEmpty() ? QStringLiteral("'Senza titolo '") : QLatin1Char('\'') + titolo + QLatin1Char('\'');
+    return titolo.isEmpty() ? QStringLiteral("'Senza titolo '")
+                            : QLatin1Char('\'') + raddoppiaApici(titolo) + QLatin1Char('\'');
 }
 
 QString formulaAsse(const QString &asse, const QString &testo)
 {
-    return testo.isEmpty() ? QStringLiteral("' '") : QStringLiteral("'Asse %1: ").arg(asse) + testo + QLatin1Char('\'');
+    return testo.isEmpty() ? QStringLiteral("' '")
+                           : QStringLiteral("'Asse %1: ").arg(asse) + raddoppiaApici(testo) + QLatin1Char('\'');
+}
+
+QString testoFormula(const QString &formula)
+{
+    if (formula.size() < 2 || !formula.startsWith(QLatin1Char('\'')) || !formula.endsWith(QLatin1Char('\'')))
+        return formula;
+    return formula.mid(1, formula.size() - 2).replace(QLatin1String("''"), QLatin1String("'"));
+}
+
+QString cartellaPuntiGrafico(const QString &dirLavoro)
+{
+    return platform::ensureTrailingSeparator(dirLavoro) + QStringLiteral("QUERY/RISPTMP/GRAFTMP");
+}
+
+platform::LocalTableLayout layoutPuntiGrafico()
+{
+    platform::LocalTableLayout l;
+    l.fields = {{QStringLiteral("Descrizione1"), platform::LocalField::Text, 20},
+                {QStringLiteral("Descrizione2"), platform::LocalField::Text, 20},
+                {QStringLiteral("Valore"), platform::LocalField::Float, 0}};
+    return l;
+}
+
+bool ScriviTabellaPunti(SorgenteStampa &risposta, const QString &campoX, const QStringList &campiValore,
+                        bool originale, const QString &dirLavoro, TabellaPunti &esito, QString *errore)
+{
+    const QString cartella = cartellaPuntiGrafico(dirLavoro);
+    QString nome = kGraftmp;
+    std::unique_ptr<platform::ILocalTable> tabella;
+    const StatoTabella stato = VerificaTabellaLibera(cartella, nome, tabella);
+    esito.nome = nome;
+    esito.percorso = cartella + QLatin1Char('/') + nome;
+    esito.punti.clear();
+    auto fallisci = [&](const QString &motivo) {
+        if (errore)
+            *errore = motivo;
+        return false;
+    };
+    if (stato != StatoTabella::EsisteLibera || !tabella) {
+        tabella.reset();
+        QDir().mkpath(cartella); // a failure shows at the creation
+        QString motivo;
+        tabella = platform::localTables().create(esito.percorso, layoutPuntiGrafico(), &motivo);
+        if (!tabella)
+            return fallisci(QStringLiteral("Impossibile creare la tabella \"%1\": %2").arg(esito.percorso, motivo));
+    }
+    if (!tabella->empty())
+        return fallisci(QStringLiteral("Impossibile svuotare la tabella \"%1\": %2").arg(esito.percorso, tabella->errorString()));
+    QString motivo;
+    qsizetype scritte = 0;
+    const bool scritti = scriviPunti(risposta, campoX, campiValore, originale, [&](const PuntoGrafico &p) {
+        if (tabella->append({QVariant(p.descrizione1), QVariant(p.descrizione2), QVariant(p.valore)})) {
+            ++scritte;
+            return true;
+        }
+        motivo = QStringLiteral("Impossibile scrivere la tabella \"%1\": %2").arg(esito.percorso, tabella->errorString());
+        return false;
+    }, &motivo);
+    if (!scritti)
+        return fallisci(motivo);
+    const QList<QVariantList> righe = tabella->rows();
+    if (righe.size() != scritte) // a read that stopped half way
+        return fallisci(QStringLiteral("Impossibile leggere la tabella \"%1\": %2")
+                            .arg(esito.percorso, tabella->errorString().isEmpty() ? QStringLiteral("righe mancanti")
+                                                                                 : tabella->errorString()));
+    esito.punti.reserve(righe.size());
+    for (const QVariantList &r : righe) {
+        if (r.size() < 3)
+            continue;
+        esito.punti.push_back({r.at(0).toString(), r.at(1).toString(), r.at(2).toDouble()});
+    }
+    tabella->close();
+    return true;
 }
 
 } // namespace vardof::output::report

@@ -6,6 +6,7 @@
 // the title and axis texts.
 
 #include "output/report/StampaReport.h"
+#include "platform/LocalTable.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,7 +39,39 @@ bool scriviPunti(SorgenteStampa &risposta, const QString &campoX, const QStringL
 // "A torta con torte a dim. fissa", "A torta con torte a dim. proporz.".
 QString modelloGrafico(bool xyz, int tipo, bool verticale);
 
+// The chart's texts as string literals of the templates' formula language.
+// An apostrophe typed in the text is doubled, so that the literal stays one
+// literal and reads back as typed.
 QString formulaTitolo(const QString &titolo);
 QString formulaAsse(const QString &asse, const QString &testo); // asse "X", "Y", "Z"
+// What a string literal of that language stands for: the text between the
+// outer apostrophes, a doubled apostrophe read as one. Text that is not a
+// literal comes back as given.
+QString testoFormula(const QString &formula);
+
+// ---- the point table ---------------------------------------------------------
+
+// The point table of the working folder: {working folder}QUERY/RISPTMP/GRAFTMP,
+// standard name GRAFTMP.DB, an alternative (GRAFT01.DB, ...) while another
+// copy of the system holds it.
+inline const QString kGraftmp = QStringLiteral("GRAFTMP.DB");
+QString cartellaPuntiGrafico(const QString &dirLavoro);
+// "Descrizione1" text 20, "Descrizione2" text 20, "Valore" floating point.
+platform::LocalTableLayout layoutPuntiGrafico();
+
+struct TabellaPunti
+{
+    QString percorso;            // the table used, folder + name
+    QString nome;                // its name (GRAFTMP.DB or an alternative)
+    QList<PuntoGrafico> punti;   // the rows as the table gives them back
+};
+
+// Settles the point table by the free-table rule (creating it, with its
+// folder, when there is no free one), empties it, writes the points of the
+// answer and reads them back before letting the table go, so that what is
+// drawn is what the table held. False with the reason; `esito` then names
+// the table when one was reached (for its deletion).
+bool ScriviTabellaPunti(SorgenteStampa &risposta, const QString &campoX, const QStringList &campiValore,
+                        bool originale, const QString &dirLavoro, TabellaPunti &esito, QString *errore);
 
 } // namespace vardof::output::report

@@ -1,0 +1,253 @@
+#include "output/report/ui/grafico/Grafico.h"
+
+#include <QAreaSeries>
+#include <QBarCategoryAxis>
+#include <QBarSeries>
+#include <QBarSet>
+#include <QGraphicsSimpleTextItem>
+#include <QHorizontalBarSeries>
+#include <QHorizontalPercentBarSeries>
+#include <QHorizontalStackedBarSeries>
+#include <QLegend>
+#include <QLegendMarker>
+#include <QLineSeries>
+#include <QLocale>
+#include <QPercentBarSeries>
+#include <QPieSeries>
+#include <QPieSlice>
+#include <QStackedBarSeries>
+#include <QValueAxis>
+
+#include <algorithm>
+#include <cmath>
+
+namespace vardof::output::report {
+
+namespace {
+
+// Slices and risers of the same category or series keep one colour in
+// every pie of a chart.
+QColor colore(int i)
+{
+    static const QRgb tavolozza[] = {0x209fdf, 0x99ca53, 0xf6a625, 0x6d5fd5, 0xbf593e, 0x2eb8a4,
+                                     0xd4a6c8, 0x8c6d31, 0x5b8cc7, 0xe15759, 0x76b7b2, 0xb07aa1};
+    return QColor(tavolozza[size_t(i) % std::size(tavolozza)]);
+}
+
+QString numero(double v)
+{
+    return QLocale(QLocale::Italian, QLocale::Italy).toString(v, 'f', std::abs(v - std::round(v)) < 1e-9 ? 0 : 2);
+}
+
+void assi(QChart *grafico, const QList<QAbstractSeries *> &serie, const SceltaGrafico &s, const DatiGrafico &d,
+          const TestiGrafico &t)
+{
+    auto *categorie = new QBarCategoryAxis;
+    categorie->append(d.categorie);
+    categorie->setTitleText(t.asseX);
+    auto *valori = new QValueAxis;
+    valori->setTitleText(t.asseY);
+    if (s.impilamento == Impilamento::Percentuali) {
+        valori->setRange(0, 100);
+        valori->setLabelFormat(QStringLiteral("%.0f%%"));
+    }
+    grafico->addAxis(categorie, s.categorieVerticali ? Qt::AlignLeft : Qt::AlignBottom);
+    grafico->addAxis(valori, s.categorieVerticali ? Qt::AlignBottom : Qt::AlignLeft);
+    for (QAbstractSeries *x : serie) {
+        x->attachAxis(categorie);
+        x->attachAxis(valori);
+    }
+    if (s.impilamento != Impilamento::Percentuali)
+        valori->applyNiceNumbers();
+}
+
+QList<QAbstractSeries *> barre(const SceltaGrafico &s, const DatiGrafico &d)
+{
+    QAbstractBarSeries *serie = nullptr;
+    switch (s.impilamento) {
+    case Impilamento::Affiancate:
+        serie = s.categorieVerticali ? static_cast<QAbstractBarSeries *>(new QHorizontalBarSeries) : new QBarSeries;
+        break;
+    case Impilamento::InPila:
+        serie = s.categorieVerticali ? static_cast<QAbstractBarSeries *>(new QHorizontalStackedBarSeries)
+                                     : new QStackedBarSeries;
+        break;
+    case Impilamento::Percentuali:
+        serie = s.categorieVerticali ? static_cast<QAbstractBarSeries *>(new QHorizontalPercentBarSeries)
+                                     : new QPercentBarSeries;
+        break;
+    }
+    for (int i = 0; i < d.serie.size(); ++i) {
+        auto *insieme = new QBarSet(d.serie.at(i));
+        insieme->setColor(colore(i));
+        insieme->setBorderColor(colore(i).darker(130));
+        for (int c = 0; c < d.categorie.size(); ++c)
+            insieme->append(d.valore(i, c));
+        serie->append(insieme);
+    }
+    return {serie};
+}
+
+// The point of category c at value v, the categories lying on their axis
+// at 0, 1, 2...
+QPointF punto(const SceltaGrafico &s, int c, double v)
+{
+    return s.categorieVerticali ? QPointF(v, c) : QPointF(c, v);
+}
+
+QList<QAbstractSeries *> linee(const SceltaGrafico &s, const DatiGrafico &d)
+{
+    QList<QAbstractSeries *> out;
+    for (int i = 0; i < d.serie.size(); ++i) {
+        auto *linea = new QLineSeries;
+        linea->setName(d.serie.at(i));
+        linea->setColor(colore(i));
+        linea->setPointsVisible(d.categorie.size() <= 40);
+        for (int c = 0; c < d.categorie.size(); ++c)
+            linea->append(punto(s, c, d.valore(i, c)));
+        out << linea;
+    }
+    return out;
+}
+
+QList<QAbstractSeries *> aree(const SceltaGrafico &s, const DatiGrafico &d)
+{
+    QList<QAbstractSeries *> out;
+    std::vector<double> base(size_t(d.categorie.size()), 0.0);
+    for (int i = 0; i < d.serie.size(); ++i) {
+        auto *sotto = new QLineSeries;
+        auto *sopra = new QLineSeries;
+        for (int c = 0; c < d.categorie.size(); ++c) {
+            sotto->append(punto(s, c, base[size_t(c)]));
+            base[size_t(c)] += d.valore(i, c);
+            sopra->append(punto(s, c, base[size_t(c)]));
+        }
+        auto *area = new QAreaSeries(sopra, sotto);
+        sopra->setParent(area);
+        sotto->setParent(area);
+        area->setName(d.serie.at(i));
+        area->setColor(colore(i));
+        area->setBorderColor(colore(i).darker(130));
+        out << area;
+    }
+    return out;
+}
+
+QPieSeries *torta(const DatiGrafico &d, int i, bool etichette)
+{
+    auto *t = new QPieSeries;
+    t->setName(d.serie.at(i));
+    const double totale = d.totaleSerie(i);
+    for (int c = 0; c < d.categorie.size(); ++c) {
+        const double v = d.valore(i, c);
+        if (!(v > 0)) // a slice needs a positive share
+            continue;
+        auto *fetta = t->append(d.categorie.at(c), v);
+        fetta->setColor(colore(c));
+        fetta->setBorderColor(Qt::white);
+        if (etichette && totale > 0) {
+            fetta->setLabel(d.categorie.at(c) + QStringLiteral(" ") + numero(100.0 * v / totale) + QStringLiteral("%"));
+            fetta->setLabelVisible(true);
+        }
+    }
+    return t;
+}
+
+// Pies side by side in a grid, each with its field's name under it; sizes
+// relative to the plot area, so they follow the chart when it is resized.
+void torte(QChart *grafico, const SceltaGrafico &s, const DatiGrafico &d)
+{
+    const int n = int(d.serie.size());
+    if (n == 0)
+        return;
+    const int colonne = int(std::ceil(std::sqrt(double(n))));
+    const int righe = (n + colonne - 1) / colonne;
+    double massimo = 0;
+    for (int i = 0; i < n; ++i)
+        massimo = std::max(massimo, d.totaleSerie(i));
+    QList<QPieSeries *> fatte;
+    QList<QGraphicsSimpleTextItem *> nomi;
+    for (int i = 0; i < n; ++i) {
+        QPieSeries *t = torta(d, i, n == 1 && d.categorie.size() <= 12);
+        const double cella = 1.0 / std::max(colonne, righe);
+        double dimensione = 0.8 * cella;
+        if (s.torteProporzionali)
+            dimensione *= massimo > 0 && d.totaleSerie(i) > 0 ? std::sqrt(d.totaleSerie(i) / massimo) : 0.0;
+        t->setPieSize(dimensione);
+        t->setHorizontalPosition((i % colonne + 0.5) / colonne);
+        t->setVerticalPosition((i / colonne + 0.45) / righe);
+        grafico->addSeries(t);
+        if (i > 0) // the legend names the categories once
+            for (QLegendMarker *m : grafico->legend()->markers(t))
+                m->setVisible(false);
+        fatte << t;
+        if (n > 1) {
+            auto *nome = new QGraphicsSimpleTextItem(d.serie.at(i), grafico);
+            nomi << nome;
+        }
+    }
+    if (nomi.isEmpty())
+        return;
+    auto colloca = [grafico, nomi, colonne, righe](const QRectF &area) {
+        for (int i = 0; i < nomi.size(); ++i) {
+            QGraphicsSimpleTextItem *nome = nomi.at(i);
+            const QRectF r = nome->boundingRect();
+            const double x = area.left() + area.width() * (i % colonne + 0.5) / colonne - r.width() / 2;
+            const double y = area.top() + area.height() * (i / colonne + 1.0) / righe - r.height() - 2;
+            nome->setPos(x, y);
+        }
+        Q_UNUSED(grafico);
+    };
+    QObject::connect(grafico, &QChart::plotAreaChanged, grafico, colloca);
+    colloca(grafico->plotArea());
+}
+
+} // namespace
+
+QString titoloGrafico(const SceltaGrafico &scelta, const TestiGrafico &testi)
+{
+    QString html = QStringLiteral("<b>") + testi.titolo.toHtmlEscaped() + QStringLiteral("</b>");
+    QStringList sotto;
+    if (scelta.forma == FormaGrafico::Torta || scelta.forma == FormaGrafico::TorteMultiple) {
+        if (!testi.asseX.isEmpty())
+            sotto << testi.asseX;
+        if (!testi.asseY.isEmpty())
+            sotto << testi.asseY;
+    }
+    if (!testi.asseZ.isEmpty())
+        sotto << testi.asseZ;
+    for (const QString &r : std::as_const(sotto))
+        html += QStringLiteral("<br><small>") + r.toHtmlEscaped() + QStringLiteral("</small>");
+    return html;
+}
+
+QChart *costruisciGrafico(const SceltaGrafico &scelta, const DatiGrafico &dati, const TestiGrafico &testi)
+{
+    auto *grafico = new QChart;
+    grafico->setLocale(QLocale(QLocale::Italian, QLocale::Italy));
+    grafico->setLocalizeNumbers(true);
+    grafico->setTitle(titoloGrafico(scelta, testi));
+    grafico->legend()->setAlignment(Qt::AlignBottom);
+    grafico->setAnimationOptions(QChart::NoAnimation);
+    QList<QAbstractSeries *> serie;
+    switch (scelta.forma) {
+    case FormaGrafico::Barre: serie = barre(scelta, dati); break;
+    case FormaGrafico::Linee: serie = linee(scelta, dati); break;
+    case FormaGrafico::Area: serie = aree(scelta, dati); break;
+    case FormaGrafico::Torta:
+        if (!dati.serie.isEmpty()) {
+            DatiGrafico una = dati;
+            una.serie = dati.serie.mid(0, 1);
+            una.valori.resize(1);
+            torte(grafico, scelta, una);
+        }
+        return grafico;
+    case FormaGrafico::TorteMultiple: torte(grafico, scelta, dati); return grafico;
+    }
+    for (QAbstractSeries *x : serie)
+        grafico->addSeries(x);
+    assi(grafico, serie, scelta, dati, testi);
+    return grafico;
+}
+
+} // namespace vardof::output::report
