@@ -296,7 +296,11 @@ void Disegnatore::disegna(const PaginaReport &pagina)
     if (!m_prima)
         m_dispositivo.newPage();
     m_prima = false;
-    const double s = 1.0 / unitaPerPixel(&m_dispositivo);
+    DisegnaPagina(m_pittore, pagina, 1.0 / unitaPerPixel(&m_dispositivo));
+}
+
+void DisegnaPagina(QPainter &pittore, const PaginaReport &pagina, double s)
+{
     auto px = [&](const QRect &r) {
         return QRectF(r.left() * s, r.top() * s, r.width() * s, r.height() * s);
     };
@@ -304,15 +308,15 @@ void Disegnatore::disegna(const PaginaReport &pagina)
     penna.setWidthF(std::max(1.0, 150 * s)); // 0.15 mm
     for (const ElementoPagina &e : pagina.elementi) {
         if (e.tipo == ElementoPagina::Linea) {
-            m_pittore.setPen(penna);
-            m_pittore.drawLine(QPointF(e.rect.left() * s, e.rect.top() * s),
+            pittore.setPen(penna);
+            pittore.drawLine(QPointF(e.rect.left() * s, e.rect.top() * s),
                                QPointF((e.rect.left() + e.rect.width() - 1) * s, (e.rect.top() + e.rect.height() - 1) * s));
             continue;
         }
-        m_pittore.setFont(fontQt(e.font));
-        m_pittore.setPen(QColor(e.font.rosso, e.font.verde, e.font.blu));
+        pittore.setFont(fontQt(e.font));
+        pittore.setPen(QColor(e.font.rosso, e.font.verde, e.font.blu));
         const Qt::Alignment a = e.allinea == 2 ? Qt::AlignRight : e.allinea == 1 ? Qt::AlignHCenter : Qt::AlignLeft;
-        m_pittore.drawText(px(e.rect), int(a | Qt::AlignVCenter | Qt::TextSingleLine), e.testo);
+        pittore.drawText(px(e.rect), int(a | Qt::AlignVCenter | Qt::TextSingleLine), e.testo);
     }
 }
 
@@ -333,6 +337,89 @@ private:
 };
 
 } // namespace
+
+namespace {
+
+// Ends a preview's run once the pages it wanted are made.
+struct BastaPagine
+{
+};
+
+} // namespace
+
+CachePagine::CachePagine(Corsa corsa, bool serveTotale, int capienza)
+    : m_corsa(std::move(corsa)), m_capienza(std::max(1, capienza)), m_serveTotale(serveTotale)
+{
+}
+
+bool CachePagine::corri(int da, int a, Misuratore &misura, QString *errore, const std::function<void()> &ogniPagina,
+                        int *contate)
+{
+    ++m_corse;
+    m_tenute.clear();
+    auto consegna = [&](PaginaReport &&p) {
+        if (ogniPagina)
+            ogniPagina();
+        const int numero = p.numero;
+        if (numero >= da && numero <= a)
+            m_tenute.push_back(std::move(p));
+        if (!contate && numero >= a)
+            throw BastaPagine{};
+    };
+    try {
+        if (!m_corsa(misura, consegna, m_serveTotale ? m_pagine : 0, errore, contate)) {
+            m_tenute.clear();
+            return false;
+        }
+    } catch (const BastaPagine &) {
+    } catch (const StampaInterrotta &) {
+        m_tenute.clear();
+        if (errore)
+            *errore = testoStampaInterrotta();
+        return false;
+    }
+    return true;
+}
+
+bool CachePagine::conta(Misuratore &misura, QString *errore)
+{
+    m_pagine = 0;
+    QString e;
+    int n = 0;
+    // Pages that print "of y" are made again once y is known.
+    if (!corri(1, m_capienza, misura, &e, {}, &n)) {
+        if (errore)
+            *errore = e;
+        return false;
+    }
+    m_pagine = n;
+    if (m_serveTotale)
+        m_tenute.clear();
+    return true;
+}
+
+const PaginaReport *CachePagine::pagina(int n, Misuratore &misura, QString *errore,
+                                        const std::function<void()> &ogniPagina)
+{
+    if (n < 1 || (m_pagine > 0 && n > m_pagine))
+        return nullptr;
+    for (const PaginaReport &p : m_tenute)
+        if (p.numero == n)
+            return &p;
+    // Around the page asked for, more after it than before: pages are
+    // mostly read forward.
+    const int prima = (m_capienza - 1) / 3;
+    const int da = std::max(1, n - prima);
+    const int a = da + m_capienza - 1;
+    if (!corri(da, a, misura, errore, ogniPagina, nullptr))
+        return nullptr;
+    for (const PaginaReport &p : m_tenute)
+        if (p.numero == n)
+            return &p;
+    if (errore)
+        *errore = QStringLiteral("pagina %1 non prodotta dalla stampa").arg(n);
+    return nullptr;
+}
 
 bool contaPagine(const ModelloReport &m)
 {

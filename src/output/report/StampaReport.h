@@ -11,6 +11,7 @@
 
 #include <QPageLayout>
 
+#include <functional>
 #include <memory>
 
 class QPagedPaintDevice;
@@ -149,5 +150,45 @@ bool ScriviPdf(const QString &percorso, const ModelloReport &modello, const Cors
 
 // True when the layout's texts ask for the number of pages.
 bool contaPagine(const ModelloReport &modello);
+
+// One page onto any painter, `scala` device pixels per 1/1000 mm (the
+// painter's device gives the fonts their size).
+void DisegnaPagina(QPainter &pittore, const PaginaReport &pagina, double scala);
+
+// The pages a preview shows, made when asked for: a page not held runs the
+// print again up to it and keeps it with a few around it, so what is held
+// is a handful of page models whatever the number of pages looked at. A run
+// stops as soon as the pages it was asked for are made.
+class CachePagine
+{
+public:
+    // `serveTotale`: the layout prints the number of pages (contaPagine()).
+    CachePagine(Corsa corsa, bool serveTotale, int capienza = 5);
+
+    // The first run: counts the pages, and keeps the first ones when their
+    // texts do not need the count. False with the reason.
+    bool conta(Misuratore &misura, QString *errore);
+    int pagine() const { return m_pagine; }
+    // Page `n` (from 1); nullptr with the reason when the run failed or was
+    // interrupted. `ogniPagina` sees every page the run makes (progress,
+    // interruption by throwing StampaInterrotta).
+    const PaginaReport *pagina(int n, Misuratore &misura, QString *errore,
+                               const std::function<void()> &ogniPagina = {});
+
+    int tenute() const { return int(m_tenute.size()); }
+    int corse() const { return m_corse; }
+    int capienza() const { return m_capienza; }
+
+private:
+    bool corri(int da, int a, Misuratore &misura, QString *errore, const std::function<void()> &ogniPagina,
+               int *contate);
+
+    Corsa m_corsa;
+    int m_capienza;
+    bool m_serveTotale;
+    int m_pagine = 0;
+    int m_corse = 0;
+    std::vector<PaginaReport> m_tenute;
+};
 
 } // namespace vardof::output::report
