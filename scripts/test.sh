@@ -35,7 +35,14 @@ fi
 # The server's folder must be reachable by the firebird user, which a
 # checkout under a private home (mode 700) is not: it lives under /tmp.
 server_dir=$(mktemp -d "${TMPDIR:-/tmp}/vardof-fbserver.XXXXXX")
-port=${VARDOF_TEST_FB_PORT:-$((3051 + RANDOM % 900))}
+# A port nobody listens on: a busy one would send the tests to another server.
+port=${VARDOF_TEST_FB_PORT:-}
+if [ -z "$port" ]; then
+    for _ in $(seq 1 50); do
+        port=$((3051 + RANDOM % 900))
+        (exec 3<>"/dev/tcp/127.0.0.1/$port") 2> /dev/null || break
+    done
+fi
 password="t$(date +%s%N | sha256sum | cut -c1-7)"
 stop_server() {
     "$root/scripts/fbserver.sh" stop "$server_dir" || true
