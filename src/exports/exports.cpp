@@ -21,6 +21,7 @@
 #include "maintenance/ui/TAggFDBFDBForm.h"
 #include "maintenance/ui/TAggSincroDBFastForm.h"
 #include "maintenance/ui/TCancellaTabelleTmpForm.h"
+#include "qbe/ui/ApriQuerySuTabella.h"
 #include "storedqueries/ui/TIBQGenForm.h"
 #include "storedqueries/ui/TQueryClassForm.h"
 #include "tabletools/ui/TFormEdTab.h"
@@ -65,6 +66,7 @@ void prologue()
         throw std::runtime_error("L'applicazione ospite non consente di aprire finestre");
     entry::installEntryUi();
     output::report::installaStampaGriglia();
+    qbe::installaQueryGriglia();
 }
 
 // Runs an entry body; whatever escapes it is shown, never returned.

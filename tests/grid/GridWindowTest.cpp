@@ -455,6 +455,47 @@ TEST_F(Griglia, menuStatesAndThePrintingSeam)
     EXPECT_EQ(f.titoli()->sectionSize(f.logica("NOME")), prima / 2);
 }
 
+// F8 hands the table and the source's connection to the query window the
+// owner installed; with none installed, or a list of no table, it only says so.
+TEST_F(Griglia, theQueryActionGoesThroughTheInstalledHook)
+{
+    Finestra f(att(), tra(), 2, 3);
+    f.griglia->DirBin = QStringLiteral("B:\\bin\\");
+    f.griglia->DirLavoro = QStringLiteral("L:\\lavoro\\");
+    f.griglia->FileImpostazioni = QStringLiteral("c:\\windows\\ostrel.ini");
+    f.griglia->SezioneImpostazioni = QStringLiteral("DITTA");
+    QAction *query = f.griglia->menu()->actions().at(3);
+    ASSERT_EQ(query->text(), "Query");
+
+    const TQmtGrid::Query prima = TQmtGrid::setQuery(nullptr);
+    query->trigger();
+    EXPECT_EQ(testi(), QStringList{"Funzione non ancora disponibile"});
+
+    std::vector<RichiestaQuery> viste;
+    QWidget *genitore = nullptr;
+    TQmtGrid::setQuery([&](const RichiestaQuery &r, QWidget *parent) {
+        viste.push_back(r);
+        genitore = parent;
+    });
+    query->trigger(); // the table named in the statement
+    f.griglia->NomeTabella = QStringLiteral("ALTRA");
+    QTest::keyClick(f.griglia.get(), Qt::Key_F8); // the grid's own table first
+    TQmtGrid::setQuery(prima);
+
+    ASSERT_EQ(viste.size(), 2u);
+    EXPECT_EQ(viste[0].tabella, "CLIENTI");
+    EXPECT_EQ(viste[1].tabella, "ALTRA");
+    EXPECT_EQ(viste[0].connessione, &att());
+    EXPECT_EQ(viste[0].transazione, &tra());
+    EXPECT_EQ(viste[0].utente, 2);
+    EXPECT_EQ(viste[0].dirBin, "B:\\bin\\");
+    EXPECT_EQ(viste[0].dirLavoro, "L:\\lavoro\\");
+    EXPECT_EQ(viste[0].fileImpostazioni, "c:\\windows\\ostrel.ini");
+    EXPECT_EQ(viste[0].sezioneImpostazioni, "DITTA");
+    EXPECT_EQ(genitore, f.griglia.get());
+    EXPECT_EQ(testi().size(), 1);
+}
+
 TEST_F(Griglia, inMemoryListsSortAndFilterInMemory)
 {
     platform::ScopedServices servizi;

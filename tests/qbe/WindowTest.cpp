@@ -17,6 +17,9 @@
 #include "platform/IniFile.h"
 #include "params/TTabXForm.h"
 #include "demo/DemoBuilder.h"
+#include "grid/ArchivioAspetto.h"
+#include "grid/SorgenteDati.h"
+#include "grid/ui/TQmtGrid.h"
 #include "qbe/ui/AnswerModel.h"
 #include "qbe/ui/ApriQuerySuTabella.h"
 #include "qbe/ui/GrigliaQuery.h"
@@ -787,6 +790,47 @@ TEST_F(QueryWindow, openedOnATableItRunsOnItsOwnConnectionAndReadsTheSettings)
     EXPECT_EQ(db::toText(db::queryValue(att(), tra(), QStringLiteral("SELECT COUNT(*) FROM CLIENTI"))),
               QStringLiteral("5"));
     tra().commit();
+    EXPECT_TRUE(m_services.messages().texts().isEmpty());
+}
+
+TEST_F(QueryWindow, theDataGridsQueryActionOpensItOnTheGridsTable)
+{
+    const QString ini = m_dir.file(QStringLiteral("ostrel.ini"));
+    platform::IniFile(ini).writeString(QStringLiteral("SEZ"), QStringLiteral("Directory di lavoro"), QStringLiteral("L:\\lavoro\\"));
+    grid::CreaTabelleAspetto(att());
+    grid::SorgenteQuery sorgente;
+    sorgente.attach(att(), tra());
+    sorgente.setTesto(QStringLiteral("SELECT CODICE, CITTA FROM \"CLIENTI\""));
+    grid::TQmtGrid griglia;
+    griglia.SQLIniziale = sorgente.SQL();
+    griglia.DirBin = QStringLiteral("B:\\bin\\");
+    griglia.FileImpostazioni = ini;
+    griglia.SezioneImpostazioni = QStringLiteral("SEZ");
+    griglia.SetSorgenteDati(&sorgente);
+    sorgente.open();
+
+    const grid::TQmtGrid::Query prima = grid::TQmtGrid::setQuery(nullptr);
+    installaQueryGriglia();
+    QString titolo, lavoro, bin;
+    int colonne = -1;
+    bool eseguita = true;
+    allaProssimaFinestra<TIBLQueryForm>([&](TIBLQueryForm *w) {
+        titolo = w->windowTitle();
+        lavoro = w->directoryLavoro();
+        bin = w->directoryBin();
+        colonne = w->interrogationModel().rowCount();
+        eseguita = w->rispostaVisibile();
+        w->reject();
+    });
+    griglia.menu()->actions().at(3)->trigger();
+    grid::TQmtGrid::setQuery(prima);
+    sorgente.close();
+
+    EXPECT_EQ(titolo, QStringLiteral("Query - Ditta: SEZ"));
+    EXPECT_EQ(lavoro, QStringLiteral("L:\\lavoro\\"));
+    EXPECT_EQ(bin, QStringLiteral("B:\\bin\\"));
+    EXPECT_EQ(colonne, 6); // every column of the table, not of the grid's statement
+    EXPECT_FALSE(eseguita);
     EXPECT_TRUE(m_services.messages().texts().isEmpty());
 }
 

@@ -9,7 +9,6 @@
 #include "grid/ui/TPQmtGridForm.h"
 #include "grid/ui/TRQmtGridForm.h"
 #include "platform/Messages.h"
-#include "qbe/ui/ApriQuerySuTabella.h"
 
 #include <QAction>
 #include <QCheckBox>
@@ -50,6 +49,12 @@ TQmtGrid::Stampa &stampaInstallata()
     return stampa;
 }
 
+TQmtGrid::Query &queryInstallata()
+{
+    static TQmtGrid::Query query;
+    return query;
+}
+
 // Clears a flag when a step ends, also by an error.
 struct Bandiera
 {
@@ -77,6 +82,13 @@ TQmtGrid::Stampa TQmtGrid::setStampa(Stampa stampa)
 {
     Stampa prima = stampaInstallata();
     stampaInstallata() = std::move(stampa);
+    return prima;
+}
+
+TQmtGrid::Query TQmtGrid::setQuery(Query query)
+{
+    Query prima = queryInstallata();
+    queryInstallata() = std::move(query);
     return prima;
 }
 
@@ -630,10 +642,23 @@ void TQmtGrid::azioneQuery()
     if (m_tipo == SorgenteDati::Query) {
         auto *q = static_cast<SorgenteQuery *>(m_sorgente);
         const QString tabella = NomeTabella.isEmpty() ? nomeTabellaDaSql(SQLIniziale) : NomeTabella;
-        if (tabella.isEmpty() || !q->attachment())
+        if (tabella.isEmpty() || !q->attachment() || !q->transaction())
             return;
-        qbe::ApriQuerySuTabella(tabella, *q->attachment(), *q->transaction(), DirBin, QString(), Utente,
-                                FileImpostazioni, false, SezioneImpostazioni, DirLavoro, this);
+        const Query &apri = queryInstallata();
+        if (!apri) {
+            platform::information(QStringLiteral("Funzione non ancora disponibile"));
+            return;
+        }
+        RichiestaQuery r;
+        r.tabella = tabella;
+        r.connessione = q->attachment();
+        r.transazione = q->transaction();
+        r.utente = Utente;
+        r.dirBin = DirBin;
+        r.fileImpostazioni = FileImpostazioni;
+        r.sezioneImpostazioni = SezioneImpostazioni;
+        r.dirLavoro = DirLavoro;
+        apri(r, this);
         return;
     }
     // An in-memory list has no table of its own to question in this library.

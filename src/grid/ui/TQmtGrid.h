@@ -52,7 +52,7 @@ class QMenu;
 class QAction;
 class QTimer;
 
-namespace vardof::db { class Attachment; }
+namespace vardof::db { class Attachment; class Transaction; }
 
 namespace vardof::grid {
 
@@ -70,6 +70,21 @@ struct RichiestaStampa
     QString dirBin;
     db::Attachment *impostazioni = nullptr;
     QFont font;
+};
+
+// What the Query action (F8) needs: the grid's table, read through the
+// connection and transaction of its source, and where the query window
+// finds its settings.
+struct RichiestaQuery
+{
+    QString tabella;
+    db::Attachment *connessione = nullptr;
+    db::Transaction *transazione = nullptr;
+    int utente = 0;
+    QString dirBin;
+    QString fileImpostazioni;
+    QString sezioneImpostazioni;
+    QString dirLavoro;
 };
 
 class TQmtGrid : public QTableView
@@ -150,6 +165,11 @@ public:
     // function is not available yet.
     using Stampa = std::function<void(const RichiestaStampa &, QWidget *parent)>;
     static Stampa setStampa(Stampa stampa);
+    // The query window sits above the grid: its owner installs the Query
+    // action; until then the action says the function is not available yet.
+    // Returns the hook it replaces.
+    using Query = std::function<void(const RichiestaQuery &, QWidget *parent)>;
+    static Query setQuery(Query query);
 
 signals:
     void OnInizioRicerca(vardof::grid::TQmtGrid *sender);

@@ -4,6 +4,7 @@
 #include "db/Error.h"
 #include "db/Transaction.h"
 #include "context/WorkContext.h"
+#include "grid/ui/TQmtGrid.h"
 #include "platform/HostPaths.h"
 #include "platform/IniFile.h"
 #include "platform/Messages.h"
@@ -57,6 +58,14 @@ void ApriQuerySuTabella(const QString &tabella, db::Attachment &connessione, db:
         // The connection goes anyway.
     }
     propria.disconnect();
+}
+
+void installaQueryGriglia()
+{
+    grid::TQmtGrid::setQuery([](const grid::RichiestaQuery &r, QWidget *parent) {
+        ApriQuerySuTabella(r.tabella, *r.connessione, *r.transazione, r.dirBin, QString(), r.utente,
+                           r.fileImpostazioni, false, r.sezioneImpostazioni, r.dirLavoro, parent);
+    });
 }
 
 } // namespace vardof::qbe

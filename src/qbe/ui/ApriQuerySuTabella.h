@@ -27,4 +27,7 @@ void ApriQuerySuTabella(const QString &tabella, db::Attachment &connessione, db:
 // The settings file a caller's path means.
 QString fileImpostazioniEffettivo(const QString &fileImpostazioni);
 
+// The data grid's Query action (F8) opens this window on the grid's table.
+void installaQueryGriglia();
+
 } // namespace vardof::qbe
