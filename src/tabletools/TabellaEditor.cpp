@@ -236,7 +236,8 @@ void TabellaEditor::cancella(const IdentitaRiga &riga, bool commit)
         m_tra.commitRetaining();
 }
 
-void TabellaEditor::inserisci(const std::vector<std::pair<QString, db::FieldValue>> &valori)
+std::vector<db::FieldValue> TabellaEditor::inserisci(const std::vector<std::pair<QString, db::FieldValue>> &valori,
+                                                     const std::vector<db::Column> &griglia, bool commit)
 {
     std::vector<db::FieldValue> parametri;
     QStringList nomi, marcatori;
@@ -244,11 +245,46 @@ void TabellaEditor::inserisci(const std::vector<std::pair<QString, db::FieldValu
         nomi << q(nome);
         marcatori << parametro(parametri, valore);
     }
-    esegui(m_tra,
-           QStringLiteral("INSERT INTO ") + tabellaQuotata() + QStringLiteral(" (") + nomi.join(QLatin1Char(','))
-               + QStringLiteral(")\nVALUES (") + marcatori.join(QLatin1Char(',')) + QLatin1Char(')'),
-           parametri);
-    m_tra.commitRetaining();
+    QString sql = QStringLiteral("INSERT INTO ") + tabellaQuotata();
+    if (nomi.isEmpty())
+        sql += QStringLiteral("\nDEFAULT VALUES");
+    else
+        sql += QStringLiteral(" (") + nomi.join(QLatin1Char(',')) + QStringLiteral(")\nVALUES (")
+               + marcatori.join(QLatin1Char(',')) + QLatin1Char(')');
+    // What the server stored, read back in the same statement: a key a
+    // trigger or an identity gave is known without guessing.
+    QStringList ritorno;
+    std::vector<int> daRitorno(griglia.size(), -1);
+    for (size_t i = 0; i < griglia.size(); ++i) {
+        const db::Column &c = griglia[i];
+        if (c.name == QLatin1String("DB_KEY") && !colonna(c.name)) {
+            daRitorno[i] = int(ritorno.size());
+            ritorno << QStringLiteral("RDB$DB_KEY");
+        } else if (const db::TableColumn *t = colonna(c.name); t && t->typeCode != db::TypeBlob) {
+            daRitorno[i] = int(ritorno.size());
+            ritorno << q(t->name);
+        }
+    }
+    if (!ritorno.isEmpty())
+        sql += QStringLiteral("\nRETURNING ") + ritorno.join(QLatin1Char(','));
+    db::Statement st(m_tra, sql, db::ParamStyle::Named);
+    for (size_t i = 0; i < parametri.size(); ++i)
+        st.setParam(QStringLiteral("P%1").arg(i + 1), parametri[i]);
+    st.execute();
+    const std::vector<db::FieldValue> tornati = st.returned();
+    std::vector<db::FieldValue> riga(griglia.size());
+    for (size_t i = 0; i < griglia.size(); ++i) {
+        if (daRitorno[i] >= 0 && size_t(daRitorno[i]) < tornati.size()) {
+            riga[i] = tornati[size_t(daRitorno[i])];
+            continue;
+        }
+        for (const auto &[nome, valore] : valori)
+            if (nome.compare(griglia[i].name, Qt::CaseInsensitive) == 0)
+                riga[i] = valore;
+    }
+    if (commit)
+        m_tra.commitRetaining();
+    return riga;
 }
 
 std::vector<RigaLetta> TabellaEditor::leggi(const QStringList &statement, const QStringList &campi) const

@@ -84,8 +84,14 @@ public:
     void aggiorna(const IdentitaRiga &riga, const std::vector<std::pair<QString, db::FieldValue>> &nuovi,
                   bool commit = true);
     void cancella(const IdentitaRiga &riga, bool commit = true);
-    // Appends a row (columns by name) and commits retaining.
-    void inserisci(const std::vector<std::pair<QString, db::FieldValue>> &valori);
+    // Appends a row and commits retaining. Only the columns given are
+    // written: the others get what the table gives them (defaults, keys
+    // from triggers or identities). Returns the stored row as `griglia`
+    // names its columns (RDB$DB_KEY included), so that the new row can be
+    // found again; columns the server does not return (blobs) come from
+    // `valori`. Throws db::Error with the server's refusal.
+    std::vector<db::FieldValue> inserisci(const std::vector<std::pair<QString, db::FieldValue>> &valori,
+                                          const std::vector<db::Column> &griglia = {}, bool commit = true);
 
     // The rows of `statement` with the columns `campi` (names as the
     // statement gives them), every row fetched before any change is made.
