@@ -5,6 +5,7 @@
 
 #include "output/report/LayoutLst.h"
 #include "output/report/StampaReport.h"
+#include "platform/RunFeedback.h"
 
 #include "support/TempDir.h"
 
@@ -200,6 +201,85 @@ TEST(PdfAvanzato, aLayoutThatDoesNotSuitTheAnswerLeavesNoFile)
                            &errore));
     EXPECT_EQ(errore, QStringLiteral("campo o variabile PROVINCIA sconosciuto"));
     EXPECT_FALSE(QFile::exists(tmp.file(QStringLiteral("x.pdf"))));
+}
+
+// Stopped at the third page, with or without an older file in place: the
+// older file keeps its bytes, no partial PDF is left beside it.
+struct InterruzioneCase
+{
+    const char *nome;
+    bool conFilePrecedente;
+};
+
+class PdfInterrotto : public ::testing::TestWithParam<InterruzioneCase> {};
+
+TEST_P(PdfInterrotto, leavesNoPartialFileAndTheOlderOneUntouched)
+{
+    TempDir tmp;
+    OpzioniLayoutAvanzato o;
+    o.campi = o.colonneGriglia = campi();
+    const auto m = LeggiLayout(CreaFileLSTAvanzato(o));
+    ASSERT_TRUE(m);
+    const QString file = tmp.file(QStringLiteral("stampa.pdf"));
+    if (GetParam().conFilePrecedente) {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("precedente");
+    }
+    Clienti clienti(2000);
+    vardof::platform::RecordingFeedback feedback;
+    int pagineViste = 0;
+    feedback.interruption = [&] { return ++pagineViste >= 3; };
+    QString errore;
+    EXPECT_FALSE(ScriviPdf(file, *m,
+                           [&](Misuratore &misura, const Impaginatore::Consegna &consegna, int, QString *e, int *n) {
+                               return StampaAvanzata(*m, clienti, {}, misura, consegna, nullptr, e, n);
+                           },
+                           &errore, nullptr, &feedback));
+    EXPECT_EQ(errore, QStringLiteral("Stampa interrotta"));
+    EXPECT_EQ(pagineViste, 3); // read once a page, stopped at the third
+    const QStringList rimasti = QDir(tmp.path()).entryList(QDir::Files);
+    if (GetParam().conFilePrecedente) {
+        EXPECT_EQ(rimasti, QStringList{QStringLiteral("stampa.pdf")});
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), QByteArray("precedente"));
+    } else {
+        EXPECT_TRUE(rimasti.isEmpty()) << rimasti.join(QLatin1Char(',')).toStdString();
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, PdfInterrotto, ::testing::Values(
+    InterruzioneCase{"senza_file", false},
+    InterruzioneCase{"sopra_un_file", true}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
+TEST(PdfAvanzato, aLongPrintTellsItsPagesAndProgress)
+{
+    TempDir tmp;
+    OpzioniLayoutAvanzato o;
+    o.campi = o.colonneGriglia = campi();
+    const auto m = LeggiLayout(CreaFileLSTAvanzato(o));
+    ASSERT_TRUE(m);
+    Clienti clienti(1500);
+    vardof::platform::RecordingFeedback feedback;
+    QString errore;
+    int pagine = 0;
+    ASSERT_TRUE(ScriviPdf(tmp.file(QStringLiteral("lunga.pdf")), *m,
+                          [&](Misuratore &misura, const Impaginatore::Consegna &consegna, int, QString *e, int *n) {
+                              return StampaAvanzata(*m, clienti, {}, misura, consegna, nullptr, e, n);
+                          },
+                          &errore, &pagine, &feedback))
+        << errore.toStdString();
+    ASSERT_GE(pagine, 20);
+    // A line every ten pages, in order.
+    QStringList attese;
+    for (int p = 10; p <= pagine; p += 10)
+        attese << QStringLiteral("Pagine stampate: %1").arg(p);
+    EXPECT_EQ(feedback.lines, attese);
+    EXPECT_GT(feedback.keepAlives, 0);
+    for (int i = 1; i < feedback.percents.size(); ++i)
+        EXPECT_LE(feedback.percents[i - 1], feedback.percents[i]);
 }
 
 int main(int argc, char **argv)

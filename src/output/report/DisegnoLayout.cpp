@@ -135,10 +135,9 @@ void DisegnoLayout::setCampo(int k, const QString &espressione)
     if (k < 0 || k >= colonne())
         return;
     assicura(m_modello.dettaglio, k);
-    const QString prima = campoDellEspressione(m_modello.dettaglio.colonne[size_t(k)].espressione);
     m_modello.dettaglio.colonne[size_t(k)].espressione = espressione;
-    // A total follows its field.
-    if (totale(k) && campoDellEspressione(espressione) != prima) {
+    // A total follows its field and the field's formatting.
+    if (totale(k)) {
         setTotale(k, false);
         if (puoTotale(k))
             setTotale(k, true);
