@@ -135,9 +135,12 @@ bool FinestraGrafico::salvaPdf(const QString &file)
 
 bool FinestraGrafico::salvaPng(const QString &file)
 {
-    // The chart as the window lays it out, at twice its dots for sharpness.
-    const QSizeF dimensione = m_vista->size();
-    QImage immagine((dimensione * 2).toSize(), QImage::Format_ARGB32_Premultiplied);
+    // Twice the window's dots for sharpness; laid out at least 1000 wide,
+    // so that a small window's cut category names come out whole.
+    QSizeF dimensione = m_vista->size();
+    if (dimensione.width() < 1000 && dimensione.width() > 0)
+        dimensione *= 1000 / dimensione.width();
+    QImage immagine(m_vista->size() * 2, QImage::Format_ARGB32_Premultiplied);
     immagine.fill(Qt::white);
     {
         QPainter pittore(&immagine);

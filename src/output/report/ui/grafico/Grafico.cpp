@@ -39,6 +39,35 @@ QString numero(double v)
     return QLocale(QLocale::Italian, QLocale::Italy).toString(v, 'f', std::abs(v - std::round(v)) < 1e-9 ? 0 : 2);
 }
 
+// The value axis covers every riser, stacks included, and zero; its
+// labels carry decimals only when its steps do.
+void rangeValori(QValueAxis *asse, const SceltaGrafico &s, const DatiGrafico &d)
+{
+    double minimo = 0, massimo = 0;
+    const bool pila = s.impilamento == Impilamento::InPila || s.forma == FormaGrafico::Area;
+    for (int c = 0; c < d.categorie.size(); ++c) {
+        double sopra = 0, sotto = 0;
+        for (int i = 0; i < d.serie.size(); ++i) {
+            const double v = d.valore(i, c);
+            if (pila) {
+                (v < 0 ? sotto : sopra) += v;
+            } else {
+                minimo = std::min(minimo, v);
+                massimo = std::max(massimo, v);
+            }
+        }
+        minimo = std::min(minimo, sotto);
+        massimo = std::max(massimo, sopra);
+    }
+    if (minimo == massimo)
+        massimo = minimo + 1;
+    asse->setRange(minimo, massimo);
+    asse->applyNiceNumbers();
+    const double passo = (asse->max() - asse->min()) / std::max(1, asse->tickCount() - 1);
+    const int decimali = std::abs(passo - std::round(passo)) < 1e-9 ? 0 : std::abs(passo * 10 - std::round(passo * 10)) < 1e-9 ? 1 : 2;
+    asse->setLabelFormat(QStringLiteral("%.%1f").arg(decimali));
+}
+
 void assi(QChart *grafico, const QList<QAbstractSeries *> &serie, const SceltaGrafico &s, const DatiGrafico &d,
           const TestiGrafico &t)
 {
@@ -47,18 +76,18 @@ void assi(QChart *grafico, const QList<QAbstractSeries *> &serie, const SceltaGr
     categorie->setTitleText(t.asseX);
     auto *valori = new QValueAxis;
     valori->setTitleText(t.asseY);
-    if (s.impilamento == Impilamento::Percentuali) {
-        valori->setRange(0, 100);
-        valori->setLabelFormat(QStringLiteral("%.0f%%"));
-    }
     grafico->addAxis(categorie, s.categorieVerticali ? Qt::AlignLeft : Qt::AlignBottom);
     grafico->addAxis(valori, s.categorieVerticali ? Qt::AlignBottom : Qt::AlignLeft);
     for (QAbstractSeries *x : serie) {
         x->attachAxis(categorie);
         x->attachAxis(valori);
     }
-    if (s.impilamento != Impilamento::Percentuali)
-        valori->applyNiceNumbers();
+    if (s.impilamento == Impilamento::Percentuali) {
+        valori->setRange(0, 100);
+        valori->setLabelFormat(QStringLiteral("%.0f%%"));
+    } else {
+        rangeValori(valori, s, d);
+    }
 }
 
 QList<QAbstractSeries *> barre(const SceltaGrafico &s, const DatiGrafico &d)
@@ -148,6 +177,7 @@ QPieSeries *torta(const DatiGrafico &d, int i, bool etichette)
         if (etichette && totale > 0) {
             fetta->setLabel(d.categorie.at(c) + QStringLiteral(" ") + numero(100.0 * v / totale) + QStringLiteral("%"));
             fetta->setLabelVisible(true);
+            fetta->setLabelArmLengthFactor(0.08);
         }
     }
     return t;
@@ -167,15 +197,19 @@ void torte(QChart *grafico, const SceltaGrafico &s, const DatiGrafico &d)
         massimo = std::max(massimo, d.totaleSerie(i));
     QList<QPieSeries *> fatte;
     QList<QGraphicsSimpleTextItem *> nomi;
+    // One pie with few slices names them around itself (room left for the
+    // names) and needs no legend; otherwise the legend names the slices.
+    const bool etichette = n == 1 && d.categorie.size() <= 12;
+    grafico->legend()->setVisible(!etichette);
     for (int i = 0; i < n; ++i) {
-        QPieSeries *t = torta(d, i, n == 1 && d.categorie.size() <= 12);
+        QPieSeries *t = torta(d, i, etichette);
         const double cella = 1.0 / std::max(colonne, righe);
-        double dimensione = 0.8 * cella;
+        double dimensione = (etichette ? 0.6 : 0.8) * cella;
         if (s.torteProporzionali)
             dimensione *= massimo > 0 && d.totaleSerie(i) > 0 ? std::sqrt(d.totaleSerie(i) / massimo) : 0.0;
         t->setPieSize(dimensione);
         t->setHorizontalPosition((i % colonne + 0.5) / colonne);
-        t->setVerticalPosition((i / colonne + 0.45) / righe);
+        t->setVerticalPosition((i / colonne + (n == 1 ? 0.5 : 0.45)) / righe);
         grafico->addSeries(t);
         if (i > 0) // the legend names the categories once
             for (QLegendMarker *m : grafico->legend()->markers(t))
