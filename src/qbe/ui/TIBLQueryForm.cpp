@@ -22,6 +22,7 @@
 #include "qbe/ui/TabRecTmp.h"
 #include "output/ui/EsportaRisposta.h"
 #include "output/report/ui/StampaQuery.h"
+#include "output/report/ui/grafico/TGraficoForm.h"
 
 #include <QAction>
 #include <QApplication>
@@ -287,7 +288,19 @@ void TIBLQueryForm::costruisciFacciaRisposta()
     connect(ButtonEsporta, &QPushButton::clicked, this, &TIBLQueryForm::ButtonEsportaClick);
     // Charts and printing are their own windows.
     connect(ButtonStampa, &QPushButton::clicked, this, &TIBLQueryForm::ButtonStampaClick);
-    m_nonCollegati << ButtonGrafico;
+    connect(ButtonGrafico, &QPushButton::clicked, this, [this] {
+        if (!m_risposta.isOpen())
+            return;
+        output::report::ContestoGrafico c;
+        c.risposta.sql = m_risposta.SQL();
+        c.risposta.transazione = m_risposta.transaction() ? m_risposta.transaction() : &m_transazione;
+        c.ditta = m_ditta;
+        c.dirBin = platform::IniFile(m_fileImpostazioni.isEmpty() ? QStringLiteral("ostrel.ini") : m_fileImpostazioni)
+                       .readString(m_ditta, QStringLiteral("Directory bin"));
+        c.dirLavoro = m_directory;
+        c.font = font();
+        output::report::ButtonGraficoClick(this, c);
+    });
 
     DBGrid2 = new GrigliaQuery(this);
     DBGrid2->setObjectName(QStringLiteral("DBGrid2"));
