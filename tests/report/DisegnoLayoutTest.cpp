@@ -252,6 +252,19 @@ INSTANTIATE_TEST_SUITE_P(Cases, ModificheDisegno, ::testing::Values(
                  }}),
     [](const auto &info) { return std::string(info.param.nome); });
 
+TEST(DisegnoLayout, totalsAreOfferedForNumbersOnly)
+{
+    DisegnoLayout d(avanzato());
+    EXPECT_FALSE(d.puoTotale(0)); // NOME, a text
+    EXPECT_TRUE(d.puoTotale(1));  // IMPORTO, formatted
+    EXPECT_FALSE(d.puoTotale(2)); // NOTE, a memo
+    d.setAllinea(2, 2);
+    EXPECT_TRUE(d.puoTotale(2)); // right-aligned as the layouts write numbers
+    d.setCampo(1, QStringLiteral("\"Totale\""));
+    EXPECT_FALSE(d.puoTotale(1));
+    EXPECT_FALSE(d.totale(1)); // the total went with its field
+}
+
 TEST(DisegnoLayout, aSimpleLayoutGetsAHeaderLineAtItsFirstTitle)
 {
     auto m = LeggiLayout(CreaFileLSTStandard(FontStampa{}));

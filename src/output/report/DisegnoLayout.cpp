@@ -193,7 +193,12 @@ void DisegnoLayout::setVisibile(int k, bool visibile)
 
 bool DisegnoLayout::puoTotale(int k) const
 {
-    return m_modello.conRigaTotali && !campoDellEspressione(campo(k)).isEmpty();
+    if (!m_modello.conRigaTotali || campoDellEspressione(campo(k)).isEmpty())
+        return false;
+    // The layouts tell numbers by their formatting or their right
+    // alignment (written for every numeric field); a total of a text
+    // would only print 0.
+    return totale(k) || allinea(k) == 2 || reFstr().match(campo(k)).hasMatch();
 }
 
 bool DisegnoLayout::totale(int k) const

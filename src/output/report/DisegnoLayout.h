@@ -37,7 +37,8 @@ public:
     bool visibile(int k) const;
     void setVisibile(int k, bool visibile);
     // A total can be asked for when the layout has a totals line and the
-    // detail names one field (plainly or through Fstr$).
+    // detail names one numeric field (through Fstr$, or plainly in a
+    // right-aligned column, as the layouts write numbers).
     bool puoTotale(int k) const;
     bool totale(int k) const;
     void setTotale(int k, bool totale);

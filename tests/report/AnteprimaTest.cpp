@@ -1,0 +1,200 @@
+// The preview window offscreen: pages drawn as they are shown, what it
+// holds bounded by its cache whatever is looked at, runs with their
+// progress and "Interrompi" while the other buttons wait, an interrupted
+// page change or PDF leaving things as they were.
+
+#include "output/report/LayoutLst.h"
+#include "output/report/ui/FinestraAnteprima.h"
+#include "platform/ScriptedMessages.h"
+#include "platform/Services.h"
+
+#include "support/TempDir.h"
+
+#include <QDir>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QPushButton>
+
+#include <gtest/gtest.h>
+
+using namespace vardof;
+using namespace vardof::output::report;
+using vardof::test::TempDir;
+
+namespace {
+
+class Righe : public SorgenteStampa
+{
+public:
+    explicit Righe(int n) : m_n(n) {}
+    bool apri(QString *) override
+    {
+        m_i = 0;
+        return true;
+    }
+    bool prossimo() override { return ++m_i <= m_n; }
+    std::optional<ValoreReport> campo(const QString &nome) const override
+    {
+        if (nome == QLatin1String("CODICE"))
+            return ValoreReport::diNumero(m_i, QString::number(m_i));
+        return std::nullopt;
+    }
+    QStringList campiConTotale() const override { return {}; }
+
+private:
+    int m_n;
+    int m_i = 0;
+};
+
+int pagineDelPdf(const QString &file)
+{
+    QProcess p;
+    p.start(QStringLiteral("pdfinfo"), {file});
+    if (!p.waitForFinished(20000))
+        return -1;
+    for (const QString &r : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
+        if (r.startsWith(QLatin1String("Pages:")))
+            return r.mid(6).trimmed().toInt();
+    return -1;
+}
+
+class Anteprima : public ::testing::Test
+{
+protected:
+    Anteprima()
+    {
+        OpzioniLayoutGriglia o;
+        o.numeraPagine = true;
+        m_modello = *LeggiLayout(CreaLayoutGriglia({{QStringLiteral("CODICE"), QStringLiteral("Codice"), 200}}, o));
+    }
+    std::unique_ptr<FinestraAnteprima> apri(int righe)
+    {
+        m_righe = std::make_unique<Righe>(righe);
+        return std::make_unique<FinestraAnteprima>(
+            nullptr, QStringLiteral("Prova"), m_modello,
+            [this](Misuratore &misura, const Impaginatore::Consegna &consegna, int totali, QString *e, int *n) {
+                DatiStampa d;
+                d.pagineTotali = totali;
+                return StampaRighe(m_modello, *m_righe, d, misura, consegna, e, n);
+            });
+    }
+    QPushButton *bottone(FinestraAnteprima &a, const char *nome)
+    {
+        return a.findChild<QPushButton *>(QLatin1String(nome));
+    }
+
+    platform::ScopedServices m_servizi;
+    ModelloReport m_modello;
+    std::unique_ptr<Righe> m_righe;
+};
+
+TEST_F(Anteprima, holdsAFewPagesWhateverIsLookedAt)
+{
+    auto a = apri(3000);
+    ASSERT_TRUE(a->errore().isEmpty()) << a->errore().toStdString();
+    ASSERT_GT(a->pagine(), 30);
+    EXPECT_EQ(a->paginaCorrente(), 1);
+    EXPECT_FALSE(a->immagine().isNull());
+    const QSize dimensione = a->immagine().size();
+    // Forward through every page, then a few jumps.
+    for (int n = 2; n <= a->pagine(); ++n) {
+        bottone(*a, "ButtonAvanti")->click();
+        ASSERT_EQ(a->paginaCorrente(), n);
+        ASSERT_LE(a->cache().tenute(), a->cache().capienza());
+        ASSERT_EQ(a->immagine().size(), dimensione);
+    }
+    // Forward paging runs the print once per cache's worth of pages.
+    EXPECT_LE(a->cache().corse(), a->pagine() / (a->cache().capienza() - 1) + 2);
+    bottone(*a, "ButtonPrima")->click();
+    EXPECT_EQ(a->paginaCorrente(), 1);
+    bottone(*a, "ButtonUltima")->click();
+    EXPECT_EQ(a->paginaCorrente(), a->pagine());
+    EXPECT_LE(a->cache().tenute(), a->cache().capienza());
+    EXPECT_EQ(a->findChild<QLabel *>(QStringLiteral("LabelPagina"))->text(),
+              QStringLiteral("Pagina %1 di %1").arg(a->pagine()));
+    EXPECT_TRUE(m_servizi.messages().texts().isEmpty());
+}
+
+TEST_F(Anteprima, zoomDrawsTheSamePageLarger)
+{
+    auto a = apri(50);
+    const QSize prima = a->immagine().size();
+    bottone(*a, "ButtonZoomPiu")->click();
+    EXPECT_EQ(a->paginaCorrente(), 1);
+    EXPECT_GT(a->immagine().width(), prima.width());
+    EXPECT_GT(a->immagine().height(), prima.height());
+}
+
+TEST_F(Anteprima, aRunDisablesTheOtherButtonsAndCanBeInterrupted)
+{
+    auto a = apri(3000);
+    ASSERT_GT(a->pagine(), 30);
+    int controlli = 0;
+    bool bottoniSpenti = true, interrompiAcceso = true;
+    a->controllo = [&] {
+        ++controlli;
+        for (const char *n : {"ButtonAvanti", "ButtonUltima", "ButtonStampa", "ButtonSalvaPdf", "ButtonChiudi"})
+            bottoniSpenti = bottoniSpenti && !bottone(*a, n)->isEnabled();
+        interrompiAcceso = interrompiAcceso && bottone(*a, "ButtonInterrompi")->isEnabled()
+                           && !bottone(*a, "ButtonInterrompi")->isHidden();
+        EXPECT_TRUE(a->inCorso());
+        if (controlli == 3)
+            a->interrompi();
+    };
+    EXPECT_FALSE(a->vaiAPagina(a->pagine()));
+    EXPECT_EQ(controlli, 3);
+    EXPECT_TRUE(bottoniSpenti);
+    EXPECT_TRUE(interrompiAcceso);
+    // As it was: the first page shown, the buttons back, nothing told.
+    EXPECT_EQ(a->paginaCorrente(), 1);
+    EXPECT_FALSE(a->inCorso());
+    EXPECT_TRUE(bottone(*a, "ButtonUltima")->isEnabled());
+    EXPECT_TRUE(bottone(*a, "ButtonInterrompi")->isHidden());
+    EXPECT_TRUE(m_servizi.messages().texts().isEmpty()) << m_servizi.messages().texts().join(QLatin1Char('|')).toStdString();
+    // Not interrupted, the same page comes.
+    a->controllo = {};
+    EXPECT_TRUE(a->vaiAPagina(a->pagine()));
+}
+
+TEST_F(Anteprima, anInterruptedPdfLeavesNoFile)
+{
+    TempDir tmp;
+    auto a = apri(3000);
+    int controlli = 0;
+    a->controllo = [&] {
+        if (++controlli == 5)
+            a->interrompi();
+    };
+    EXPECT_FALSE(a->salvaPdf(tmp.file(QStringLiteral("stampa.pdf"))));
+    EXPECT_TRUE(QDir(tmp.path()).entryList(QDir::Files).isEmpty());
+    EXPECT_TRUE(m_servizi.messages().texts().isEmpty());
+    EXPECT_TRUE(bottone(*a, "ButtonSalvaPdf")->isEnabled());
+}
+
+TEST_F(Anteprima, thePdfHasThePagesShown)
+{
+    TempDir tmp;
+    auto a = apri(500);
+    const QString file = tmp.file(QStringLiteral("stampa.pdf"));
+    ASSERT_TRUE(a->salvaPdf(file));
+    EXPECT_EQ(pagineDelPdf(file), a->pagine());
+}
+
+TEST_F(Anteprima, closingDuringARunAsksItToStop)
+{
+    auto a = apri(3000);
+    int chiusa = 0;
+    QObject::connect(a.get(), &QDialog::finished, [&] { ++chiusa; });
+    int controlli = 0;
+    a->controllo = [&] {
+        if (++controlli == 2)
+            a->reject();
+    };
+    EXPECT_FALSE(a->vaiAPagina(a->pagine()));
+    EXPECT_EQ(chiusa, 0); // the run stopped; closing is for the next click
+    a->reject();
+    EXPECT_EQ(chiusa, 1);
+}
+
+} // namespace
