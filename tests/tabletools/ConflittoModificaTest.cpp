@@ -35,14 +35,16 @@ db::Attachment collega(const QString &nome)
     return db::Attachment::attach(nome, db::loginParams(QStringLiteral("SYSDBA"), test::serverPassword()));
 }
 
-// The other user: "committed" changes the row and commits; "held" changes
-// it, says "pronto" and keeps it until its input closes.
-int altroUtente(const QString &nome, const QString &modo)
+// The other user: "committed" changes the row (or runs `sql`) and commits;
+// "held" does the same, says "pronto" and keeps it until its input closes.
+int altroUtente(const QString &nome, const QString &modo, QString sql)
 {
+    if (sql.isEmpty())
+        sql = QStringLiteral("UPDATE CLIENTI SET NOME = 'ALTRO' WHERE ID = 1");
     try {
         db::Attachment att = collega(nome);
         db::Transaction tra(att);
-        db::executeSql(tra, QStringLiteral("UPDATE CLIENTI SET NOME = 'ALTRO' WHERE ID = 1"));
+        db::executeSql(tra, sql);
         if (modo == QLatin1String("committed")) {
             tra.commit();
             return 0;
@@ -65,7 +67,8 @@ struct CasoConflitto
     const char *valoreDb; // NOME afterwards, as another connection reads it
 };
 
-class ConflittoModifica : public ::testing::TestWithParam<CasoConflitto>
+// A fresh database on the private server with two customers.
+class ServerDb : public ::testing::Test
 {
 protected:
     void SetUp() override
@@ -103,6 +106,10 @@ protected:
     }
     QString m_path, m_nome;
     db::Attachment m_att;
+};
+
+class ConflittoModifica : public ServerDb, public ::testing::WithParamInterface<CasoConflitto>
+{
 };
 
 TEST_P(ConflittoModifica, TheSecondPostIsRefusedAndNothingIsLost)
@@ -170,6 +177,103 @@ INSTANTIATE_TEST_SUITE_P(Casi, ConflittoModifica,
                                            CasoConflitto{"StillHeld", "held", "ROSSI"}),
                          [](const auto &info) { return std::string(info.param.nome); });
 
+// The same two users, for a row deleted or added by the editor while the
+// other user changes that row or adds the same key.
+struct CasoRiga
+{
+    const char *nome;
+    const char *modo;    // what the other user does
+    const char *altro;   // the other user's statement
+    bool cancella;       // the editor deletes row 0; otherwise it adds a row with ID 3
+    const char *dopo;    // ID:NOME of the table afterwards, from outside
+};
+
+class ConflittoRiga : public ServerDb, public ::testing::WithParamInterface<CasoRiga>
+{
+};
+
+TEST_P(ConflittoRiga, TheRefusalIsShownAndTheRowStays)
+{
+    const CasoRiga &c = GetParam();
+    db::Transaction tra(m_att);
+    TabellaEditor editor(tra, QStringLiteral("CLIENTI"));
+    grid::SorgenteQuery sorgente;
+    sorgente.attach(m_att, tra);
+    sorgente.SQL() = editor.statementGriglia();
+    grid::ModelloGriglia griglia;
+    griglia.setSorgente(&sorgente);
+    ModelloEditabile modello;
+    modello.setGriglia(&griglia);
+    modello.setTabella(&editor);
+    sorgente.open();
+    griglia.fetchAll();
+    ASSERT_EQ(modello.rowCount(), 2);
+
+    QProcess altro;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("VARDOF_ALTRO_UTENTE"), m_nome);
+    env.insert(QStringLiteral("VARDOF_ALTRO_MODO"), QString::fromUtf8(c.modo));
+    env.insert(QStringLiteral("VARDOF_ALTRO_SQL"), QString::fromUtf8(c.altro));
+    altro.setProcessEnvironment(env);
+    altro.start(QCoreApplication::applicationFilePath(), {});
+    ASSERT_TRUE(altro.waitForStarted(10000));
+    if (QLatin1String(c.modo) == QLatin1String("committed")) {
+        ASSERT_TRUE(altro.waitForFinished(30000));
+        ASSERT_EQ(altro.exitCode(), 0) << altro.readAllStandardError().toStdString();
+    } else {
+        ASSERT_TRUE(altro.waitForReadyRead(30000)) << altro.readAllStandardError().toStdString();
+        ASSERT_TRUE(altro.readAllStandardOutput().contains("pronto"));
+    }
+
+    if (c.cancella) {
+        EXPECT_FALSE(modello.cancellaRiga(0));
+        EXPECT_TRUE(modello.ultimoErrore().startsWith(QStringLiteral("Cancellazione della riga non riuscita\r")));
+        EXPECT_EQ(modello.rowCount(), 2);
+        EXPECT_EQ(modello.data(modello.index(0, 1)).toString(), QStringLiteral("ROSSI"));
+    } else {
+        const int riga = modello.nuovaRiga(modello.rowCount());
+        EXPECT_TRUE(modello.setData(modello.index(riga, 0), QStringLiteral("3"), Qt::EditRole));
+        EXPECT_TRUE(modello.setData(modello.index(riga, 1), QStringLiteral("MIO"), Qt::EditRole));
+        EXPECT_FALSE(modello.salvaRigaNuova(riga));
+        EXPECT_TRUE(modello.ultimoErrore().startsWith(QStringLiteral("Inserimento della riga non riuscito\r")));
+        EXPECT_TRUE(modello.rigaNuova(riga));
+        EXPECT_EQ(modello.data(modello.index(riga, 1)).toString(), QStringLiteral("MIO"));
+    }
+    EXPECT_GT(modello.ultimoErrore().size(), 40) << "no server message";
+    // The editor goes on: another row can still be changed.
+    EXPECT_TRUE(modello.setData(modello.index(1, 1), QStringLiteral("BIANCHI"), Qt::EditRole));
+
+    if (altro.state() != QProcess::NotRunning) {
+        altro.closeWriteChannel();
+        ASSERT_TRUE(altro.waitForFinished(30000));
+    }
+    db::Attachment att = collega(m_nome);
+    db::Transaction t(att);
+    db::Statement st(t, QStringLiteral("SELECT ID || ':' || NOME FROM CLIENTI ORDER BY ID"), db::ParamStyle::AsWritten);
+    db::ResultSet rs = st.open();
+    QStringList righe;
+    while (rs.next())
+        righe << rs.text(0);
+    EXPECT_EQ(righe.join(QLatin1Char(' ')), QString::fromUtf8(c.dopo));
+    rs.close();
+    t.rollback();
+    att.disconnect();
+    sorgente.chiudiSenzaGestori();
+    tra.rollback();
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, ConflittoRiga,
+    ::testing::Values(
+        CasoRiga{"DeleteOfARowChangedMeanwhile", "committed", "", true, "1:ALTRO 2:BIANCHI"},
+        CasoRiga{"DeleteOfARowStillHeld", "held", "", true, "1:ROSSI 2:BIANCHI"},
+        CasoRiga{"DeleteOfARowDeletedMeanwhile", "committed", "DELETE FROM CLIENTI WHERE ID = 1", true, "2:BIANCHI"},
+        CasoRiga{"InsertOfAKeyAddedMeanwhile", "committed", "INSERT INTO CLIENTI VALUES (3, 'ALTRO')", false,
+                 "1:ROSSI 2:BIANCHI 3:ALTRO"},
+        CasoRiga{"InsertOfAKeyStillHeld", "held", "INSERT INTO CLIENTI VALUES (3, 'ALTRO')", false,
+                 "1:ROSSI 2:BIANCHI"}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -177,7 +281,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     const QString altro = qEnvironmentVariable("VARDOF_ALTRO_UTENTE");
     if (!altro.isEmpty())
-        return altroUtente(altro, qEnvironmentVariable("VARDOF_ALTRO_MODO"));
+        return altroUtente(altro, qEnvironmentVariable("VARDOF_ALTRO_MODO"), qEnvironmentVariable("VARDOF_ALTRO_SQL"));
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -32,6 +32,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <QHeaderView>
+#include <QKeyEvent>
 
 #include <gtest/gtest.h>
 
@@ -268,6 +270,182 @@ TEST_F(Finestre, EditorOnATableWithoutPrimaryKeyHidesTheDbKeyAndEditsOneRow)
     // Two identical rows: only the one edited changes.
     EXPECT_TRUE(w.modello()->setData(w.modello()->index(1, 2), QStringLiteral("2"), Qt::EditRole));
     EXPECT_EQ(valori(QStringLiteral("SELECT B FROM DOPPI ORDER BY B")), (QStringList{QStringLiteral("1"), QStringLiteral("2")}));
+}
+
+// ---- rows added and deleted in the editor's grid -------------------------------
+
+class RigheEditor : public Finestre
+{
+protected:
+    void tasto(TFormEdTab &w, int key, Qt::KeyboardModifiers mod = Qt::NoModifier)
+    {
+        QKeyEvent ev(QEvent::KeyPress, key, mod);
+        QCoreApplication::sendEvent(w.DBGrid1, &ev);
+    }
+    void scrivi(TFormEdTab &w, int riga, int colonna, const QString &testo)
+    {
+        w.modello()->setData(w.modello()->index(riga, colonna), testo, Qt::EditRole);
+    }
+    // Leaves the current row for `riga`, as the user does with the mouse.
+    void vaiA(TFormEdTab &w, int riga)
+    {
+        w.DBGrid1->setCurrentIndex(w.modello()->index(riga, 1));
+        QCoreApplication::processEvents();
+    }
+    QString segno(TFormEdTab &w, int riga) { return w.modello()->headerData(riga, Qt::Vertical).toString(); }
+    void apri(TFormEdTab &w)
+    {
+        w.ButtonSelezioneClick();
+        QCoreApplication::processEvents(); // the count follows the first screen
+        w.DBGrid1->setCurrentIndex(w.modello()->index(1, 1));
+    }
+};
+
+TEST_F(RigheEditor, ANewRowIsInsertedWhenLeftAndCounted)
+{
+    TFormEdTab w(m_context.get(), 1);
+    apri(w);
+    tasto(w, Qt::Key_Insert);
+    ASSERT_EQ(w.modello()->rowCount(), 4);
+    EXPECT_EQ(w.DBGrid1->currentIndex().row(), 1) << "the new row comes before the current one";
+    EXPECT_EQ(segno(w, 1), QStringLiteral("*"));
+    scrivi(w, 1, 0, QStringLiteral("10"));
+    scrivi(w, 1, 1, QStringLiteral("D'ANGELO"));
+    // Nothing reaches the table while the row is being typed.
+    EXPECT_EQ(valori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI")), QStringList{QStringLiteral("3")});
+    vaiA(w, 0);
+    EXPECT_TRUE(msg().texts().isEmpty()) << msg().texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(valori(QStringLiteral("SELECT NOME || '|' || COALESCE(PUNTI, -1) FROM CLIENTI WHERE CODICE = 10")),
+              QStringList{QStringLiteral("D'ANGELO|-1")});
+    EXPECT_EQ(segno(w, 1), QString());
+    EXPECT_EQ(w.Panel2->text(), QStringLiteral("Record presenti tabella CLIENTI : 4    "));
+    // Saved, it is a row like the others: a cell is posted at once.
+    scrivi(w, 1, 2, QStringLiteral("7"));
+    EXPECT_EQ(valori(QStringLiteral("SELECT PUNTI FROM CLIENTI WHERE CODICE = 10")), QStringList{QStringLiteral("7")});
+}
+
+TEST_F(RigheEditor, ARefusedNewRowStaysWithWhatWasTypedUntilCorrected)
+{
+    TFormEdTab w(m_context.get(), 1);
+    apri(w);
+    tasto(w, Qt::Key_Insert);
+    scrivi(w, 1, 1, QStringLiteral("SENZA CODICE"));
+    vaiA(w, 3);
+    ASSERT_EQ(msg().texts().size(), 1);
+    EXPECT_TRUE(msg().texts()[0].startsWith(QStringLiteral("Inserimento della riga non riuscito\r")));
+    EXPECT_TRUE(msg().texts()[0].contains(QStringLiteral("CODICE"))) << "the server's reason: " << msg().texts()[0].toStdString();
+    EXPECT_EQ(w.DBGrid1->currentIndex().row(), 1) << "back on the refused row";
+    EXPECT_EQ(segno(w, 1), QStringLiteral("*"));
+    EXPECT_EQ(w.modello()->data(w.modello()->index(1, 1)).toString(), QStringLiteral("SENZA CODICE"));
+    EXPECT_EQ(valori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI")), QStringList{QStringLiteral("3")});
+    // The same key as another row: refused again, still kept.
+    scrivi(w, 1, 0, QStringLiteral("2"));
+    vaiA(w, 3);
+    ASSERT_EQ(msg().texts().size(), 2);
+    EXPECT_TRUE(msg().texts()[1].startsWith(QStringLiteral("Inserimento della riga non riuscito\r")));
+    EXPECT_EQ(w.modello()->data(w.modello()->index(1, 1)).toString(), QStringLiteral("SENZA CODICE"));
+    scrivi(w, 1, 0, QStringLiteral("20"));
+    vaiA(w, 3);
+    EXPECT_EQ(msg().texts().size(), 2);
+    EXPECT_EQ(valori(QStringLiteral("SELECT NOME FROM CLIENTI WHERE CODICE = 20")), QStringList{QStringLiteral("SENZA CODICE")});
+}
+
+TEST_F(RigheEditor, AnUntouchedNewRowAndEscLeaveNothing)
+{
+    TFormEdTab w(m_context.get(), 1);
+    apri(w);
+    tasto(w, Qt::Key_Insert);
+    vaiA(w, 3);
+    EXPECT_EQ(w.modello()->rowCount(), 3);
+    w.DBGrid1->setCurrentIndex(w.modello()->index(2, 1));
+    tasto(w, Qt::Key_Down); // past the last row: a new row at the end
+    ASSERT_EQ(w.modello()->rowCount(), 4);
+    EXPECT_EQ(w.DBGrid1->currentIndex().row(), 3);
+    tasto(w, Qt::Key_Down); // an empty new row is not followed by another
+    EXPECT_EQ(w.modello()->rowCount(), 4);
+    scrivi(w, 3, 1, QStringLiteral("VIA"));
+    tasto(w, Qt::Key_Escape);
+    EXPECT_EQ(w.modello()->rowCount(), 3);
+    EXPECT_TRUE(msg().texts().isEmpty());
+    EXPECT_EQ(valori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI")), QStringList{QStringLiteral("3")});
+}
+
+TEST_F(RigheEditor, DeletingAsksAndARefusalKeepsTheRow)
+{
+    exec(QStringLiteral("CREATE EXCEPTION E_PROTETTO 'Cliente protetto'"));
+    exec(QStringLiteral("CREATE TRIGGER T_PROTETTO FOR CLIENTI BEFORE DELETE AS BEGIN "
+                        "IF (OLD.CODICE = 1) THEN EXCEPTION E_PROTETTO; END"));
+    TFormEdTab w(m_context.get(), 1);
+    apri(w);
+    msg().queueAnswer(platform::Answer::No);
+    tasto(w, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(msg().texts(), QStringList{QStringLiteral("Cancellare la riga selezionata?")});
+    EXPECT_EQ(w.modello()->rowCount(), 3);
+    msg().queueAnswer(platform::Answer::Yes);
+    tasto(w, Qt::Key_Delete, Qt::ControlModifier);
+    EXPECT_EQ(w.modello()->rowCount(), 2);
+    EXPECT_EQ(valori(QStringLiteral("SELECT CODICE FROM CLIENTI ORDER BY CODICE")),
+              (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
+    EXPECT_EQ(w.Panel2->text(), QStringLiteral("Record presenti tabella CLIENTI : 2    "));
+    EXPECT_EQ(w.modello()->data(w.modello()->index(1, 1)).toString(), QStringLiteral("O'NEIL"));
+
+    msg().clear();
+    w.DBGrid1->setCurrentIndex(w.modello()->index(0, 1));
+    msg().queueAnswer(platform::Answer::Yes);
+    EXPECT_FALSE(w.CancellaRiga());
+    ASSERT_EQ(msg().texts().size(), 2);
+    EXPECT_TRUE(msg().texts()[1].startsWith(QStringLiteral("Cancellazione della riga non riuscita\r")));
+    EXPECT_TRUE(msg().texts()[1].contains(QStringLiteral("Cliente protetto")));
+    EXPECT_EQ(w.modello()->rowCount(), 2);
+    EXPECT_EQ(valori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI")), QStringList{QStringLiteral("2")});
+}
+
+TEST_F(RigheEditor, WithoutPrimaryKeyTheNewRowIsDeletedByItsDbKey)
+{
+    exec(QStringLiteral("CREATE TABLE DOPPI (A VARCHAR(5) NOT NULL, B INTEGER DEFAULT 5)"));
+    exec(QStringLiteral("INSERT INTO DOPPI VALUES ('x', 1)"));
+    m_tabellaScelta = QStringLiteral("DOPPI");
+    TFormEdTab w(m_context.get(), 1);
+    w.ButtonSelezioneClick();
+    w.DBGrid1->setCurrentIndex(w.modello()->index(0, 1));
+    const int riga = w.AggiungiRiga();
+    ASSERT_EQ(riga, 1);
+    scrivi(w, riga, 1, QStringLiteral("x"));
+    ASSERT_TRUE(w.salvaRigheNuove());
+    // The column left empty took the table's default, and the grid shows it.
+    EXPECT_EQ(w.modello()->data(w.modello()->index(riga, 2)).toString(), QStringLiteral("5"));
+    scrivi(w, riga, 2, QStringLiteral("1")); // now both rows are alike
+    EXPECT_EQ(valori(QStringLiteral("SELECT A || B FROM DOPPI")), (QStringList{QStringLiteral("x1"), QStringLiteral("x1")}));
+    w.DBGrid1->setCurrentIndex(w.modello()->index(riga, 1));
+    msg().queueAnswer(platform::Answer::Yes);
+    EXPECT_TRUE(w.CancellaRiga());
+    EXPECT_EQ(valori(QStringLiteral("SELECT COUNT(*) FROM DOPPI")), QStringList{QStringLiteral("1")});
+}
+
+TEST_F(RigheEditor, UnsavedRowsAreSavedBeforeTheGridReloadsOrTheWindowCloses)
+{
+    TFormEdTab w(m_context.get(), 1);
+    apri(w);
+    // A new row typed and not left: the filter's reload would lose it.
+    w.AggiungiRiga();
+    scrivi(w, 3, 0, QStringLiteral("30"));
+    w.AnnullaFiltro();
+    EXPECT_EQ(valori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI WHERE CODICE = 30")), QStringList{QStringLiteral("1")});
+    EXPECT_EQ(w.modello()->rowCount(), 4);
+
+    // One the server refuses stops the reload and, on closing, asks.
+    w.AggiungiRiga();
+    scrivi(w, 4, 1, QStringLiteral("SENZA CODICE"));
+    w.AnnullaFiltro();
+    ASSERT_EQ(msg().texts().size(), 1);
+    EXPECT_TRUE(msg().texts()[0].startsWith(QStringLiteral("Inserimento della riga non riuscito\r")));
+    EXPECT_EQ(w.modello()->rowCount(), 5);
+    msg().queueAnswer(platform::Answer::No);
+    EXPECT_FALSE(w.puoChiudere());
+    EXPECT_EQ(msg().texts().last(), QStringLiteral("Ci sono modifiche non salvate che andranno perse. Chiudere comunque?"));
+    EXPECT_EQ(w.modello()->data(w.modello()->index(4, 1)).toString(), QStringLiteral("SENZA CODICE"));
+    msg().queueAnswer(platform::Answer::Yes);
+    EXPECT_TRUE(w.puoChiudere());
 }
 
 TEST_F(Finestre, WorkTableFromAFileIsCreatedAndFilledThroughTheImportWindow)

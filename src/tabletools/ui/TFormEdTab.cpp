@@ -19,6 +19,7 @@
 #include "tabletools/ui/TEdTabIBImportForm.h"
 
 #include <QCheckBox>
+#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -31,7 +32,10 @@
 #include <QMenu>
 #include <QMenuBar>
 #include <QPlainTextEdit>
+#include <QPersistentModelIndex>
+#include <QPointer>
 #include <QProgressBar>
+#include <QRegularExpression>
 #include <QPushButton>
 #include <QTableView>
 #include <QTimer>
@@ -297,6 +301,19 @@ TFormEdTab::TFormEdTab(context::TTabForm *context, int userNumber, QWidget *pare
     connect(ButtonHelp, &QPushButton::clicked, this, &TFormEdTab::ButtonHelpClick);
     connect(ButtonF5, &QPushButton::clicked, this, &TFormEdTab::BottonF5ZeriClick);
     connect(ButtonQuery, &QPushButton::clicked, this, &TFormEdTab::ButtonQueryClick);
+    DBGrid1->installEventFilter(this);
+    // A new row goes into the table when the user leaves it, as a typed
+    // cell goes when the user leaves the cell.
+    connect(DBGrid1->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
+            [this](const QModelIndex &, const QModelIndex &precedente) {
+                if (!precedente.isValid() || !m_modello->rigaNuova(precedente.row()))
+                    return;
+                const QPersistentModelIndex lasciata(precedente);
+                QTimer::singleShot(0, this, [this, lasciata] {
+                    if (lasciata.isValid())
+                        rigaLasciata(lasciata);
+                });
+            });
     connect(m_griglia, &grid::ModelloGriglia::fetchFailed, this, [](const QString &perche) {
         platform::error(QStringLiteral("Lettura delle righe non riuscita") + QLatin1Char('\r') + perche);
     });
@@ -365,6 +382,8 @@ void TFormEdTab::aggiornaConteggio()
 
 void TFormEdTab::ButtonSelezioneClick()
 {
+    if (!salvaRigheNuove())
+        return;
     const std::optional<Scelta> scelta = sceltaTabella()(*this);
     if (!scelta || scelta->tabella.isEmpty())
         return;
@@ -439,6 +458,8 @@ void TFormEdTab::AnnullaFiltro()
 {
     if (!m_editor)
         return;
+    if (!salvaRigheNuove())
+        return;
     try {
         m_sorgente->close();
         m_modello->azzera();
@@ -462,6 +483,8 @@ void TFormEdTab::ButtonFiltroClick()
         aggiornaStato(kSelezionare + QLatin1Char(' '));
         return;
     }
+    if (!salvaRigheNuove())
+        return;
     qbe::TIBLQueryForm finestra(this, m_utente, m_context->database(), m_context->transaction(), m_context->NomeProgetto,
                                 m_context->DirectoryLavoro, m_context->DirectoryBin, m_tabella);
     if (!m_righeFiltro.empty()) {
@@ -520,6 +543,8 @@ void TFormEdTab::ButtonF3RipetiClick()
 {
     if (!m_editor || !m_sorgente || !m_sorgente->isOpen())
         return;
+    if (!salvaRigheNuove())
+        return;
     const QString campo = campoSelezionato();
     if (campo.isEmpty())
         return;
@@ -540,6 +565,8 @@ void TFormEdTab::ButtonF3RipetiClick()
 void TFormEdTab::BottonF5ZeriClick()
 {
     if (!m_editor || !m_sorgente || !m_sorgente->isOpen())
+        return;
+    if (!salvaRigheNuove())
         return;
     const QString campo = campoSelezionato();
     if (campo.isEmpty())
@@ -569,6 +596,8 @@ void TFormEdTab::AzzeraTabella1Click()
 {
     if (!m_editor)
         return;
+    if (!salvaRigheNuove())
+        return;
     if (!platform::confirmOkCancel(QStringLiteral("Conferma eliminazione di tutti i dati della tabella?")))
         return;
     m_sorgente->close();
@@ -583,7 +612,9 @@ void TFormEdTab::AzzeraTabella1Click()
 
 void TFormEdTab::Generaprogressivo1Click()
 {
-    if (!m_editor || !m_sorgente || !m_sorgente->isOpen() || m_griglia->rowCount() == 0)
+    if (!m_editor || !m_sorgente || !m_sorgente->isOpen() || m_modello->rowCount() == 0)
+        return;
+    if (!salvaRigheNuove())
         return;
     QStringList candidati;
     try {
@@ -625,6 +656,8 @@ void TFormEdTab::ButtonImportClick()
         platform::warning(QStringLiteral("Selezionare prima una tabella"));
         return;
     }
+    if (!salvaRigheNuove())
+        return;
     apriImport();
 }
 
@@ -671,6 +704,8 @@ void TFormEdTab::ButtonQueryClick()
 {
     if (!m_editor)
         return;
+    if (!salvaRigheNuove())
+        return;
     qbe::ApriQuerySuTabella(m_tabella, m_context->database(), m_context->transaction(), m_context->DirectoryBin, QString(),
                             m_utente, QStringLiteral("c:\\windows\\ostrel.ini"), false, m_context->NomeProgetto,
                             m_context->DirectoryLavoro, this);
@@ -682,6 +717,8 @@ void TFormEdTab::Azioni1Click()
         platform::information(QStringLiteral("Selezionare una tabella per eseguire delle azioni"));
         return;
     }
+    if (!salvaRigheNuove())
+        return;
     QStringList colonne;
     for (int c = 0; c < m_sorgente->columnCount(); ++c)
         colonne << m_sorgente->colonna(c).name;
@@ -697,6 +734,8 @@ void TFormEdTab::Azioni1Click()
 
 void TFormEdTab::SostituzioneAccenti1Click()
 {
+    if (!salvaRigheNuove())
+        return;
     const QStringList statement = statementGriglia();
     if (m_sorgente)
         m_sorgente->close();
@@ -717,6 +756,158 @@ void TFormEdTab::EditaCampo(int colonna)
     if (finestra.exec() != QDialog::Accepted)
         return;
     m_modello->setData(m_modello->index(i.row(), colonna), finestra.testo(), Qt::EditRole);
+}
+
+int TFormEdTab::InserisciRiga()
+{
+    if (!m_modificabile || !m_sorgente || !m_sorgente->isOpen())
+        return -1;
+    const QModelIndex corrente = DBGrid1->currentIndex();
+    const int riga = m_modello->nuovaRiga(corrente.isValid() ? corrente.row() : 0);
+    vaiARiga(riga);
+    return riga;
+}
+
+int TFormEdTab::AggiungiRiga()
+{
+    if (!m_modificabile || !m_sorgente || !m_sorgente->isOpen())
+        return -1;
+    const int riga = m_modello->nuovaRiga(m_modello->rowCount());
+    vaiARiga(riga);
+    return riga;
+}
+
+void TFormEdTab::vaiARiga(int riga)
+{
+    int colonna = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column() : -1;
+    if (colonna < 0 || DBGrid1->isColumnHidden(colonna))
+        for (colonna = 0; colonna < m_modello->columnCount() && DBGrid1->isColumnHidden(colonna); ++colonna) {
+        }
+    const QModelIndex i = m_modello->index(riga, std::min(colonna, m_modello->columnCount() - 1));
+    DBGrid1->setCurrentIndex(i);
+    DBGrid1->scrollTo(i);
+}
+
+bool TFormEdTab::CancellaRiga()
+{
+    const QModelIndex corrente = DBGrid1->currentIndex();
+    if (!m_modificabile || !corrente.isValid())
+        return false;
+    const int riga = corrente.row();
+    if (m_modello->rigaNuova(riga)) {
+        // Nothing of it is in the table yet.
+        m_modello->scartaRigaNuova(riga);
+        return true;
+    }
+    if (!platform::confirm(QStringLiteral("Cancellare la riga selezionata?")))
+        return false;
+    if (!m_modello->cancellaRiga(riga)) {
+        platform::error(m_modello->ultimoErrore());
+        return false;
+    }
+    contoVariato(-1);
+    return true;
+}
+
+bool TFormEdTab::salvaRigheNuove()
+{
+    for (int riga = m_modello->rigaNuovaDaSalvare(); riga >= 0; riga = m_modello->rigaNuovaDaSalvare()) {
+        if (!m_modello->salvaRigaNuova(riga)) {
+            platform::error(m_modello->ultimoErrore());
+            vaiARiga(riga);
+            return false;
+        }
+        contoVariato(1);
+    }
+    return true;
+}
+
+void TFormEdTab::rigaLasciata(const QModelIndex &precedente)
+{
+    const int riga = precedente.row();
+    if (!m_modello->rigaNuova(riga) || DBGrid1->currentIndex().row() == riga)
+        return;
+    const bool scritta = m_modello->daSalvare(riga);
+    if (!m_modello->salvaRigaNuova(riga)) {
+        platform::error(m_modello->ultimoErrore());
+        // Back on the row, so that what was refused can be corrected.
+        vaiARiga(riga);
+        return;
+    }
+    if (scritta)
+        contoVariato(1);
+}
+
+void TFormEdTab::contoVariato(int differenza)
+{
+    static const QRegularExpression conto(QStringLiteral("^(Record presenti tabella .* : )(\\d+)(    )$"));
+    const QRegularExpressionMatch m = conto.match(Panel2->text());
+    if (m.hasMatch())
+        aggiornaStato(m.captured(1) + QString::number(std::max<qint64>(0, m.captured(2).toLongLong() + differenza))
+                      + m.captured(3));
+}
+
+bool TFormEdTab::puoChiudere()
+{
+    if (m_modello->rigaNuovaDaSalvare() >= 0 && salvaRigheNuove() && !m_modello->haModificheNonSalvate())
+        return true;
+    if (!m_modello->haModificheNonSalvate())
+        return true;
+    return platform::confirm(
+        QStringLiteral("Ci sono modifiche non salvate che andranno perse. Chiudere comunque?"));
+}
+
+void TFormEdTab::closeEvent(QCloseEvent *event)
+{
+    if (!puoChiudere()) {
+        event->ignore();
+        return;
+    }
+    QDialog::closeEvent(event);
+}
+
+void TFormEdTab::reject()
+{
+    if (puoChiudere())
+        QDialog::reject();
+}
+
+bool TFormEdTab::eventFilter(QObject *oggetto, QEvent *evento)
+{
+    if (oggetto != DBGrid1 || evento->type() != QEvent::KeyPress)
+        return QDialog::eventFilter(oggetto, evento);
+    auto *tasto = static_cast<QKeyEvent *>(evento);
+    const QModelIndex corrente = DBGrid1->currentIndex();
+    const Qt::KeyboardModifiers modificatori = tasto->modifiers() & ~Qt::KeypadModifier;
+    if (tasto->key() == Qt::Key_Insert && modificatori == Qt::NoModifier) {
+        InserisciRiga();
+        return true;
+    }
+    if (tasto->key() == Qt::Key_Delete && modificatori == Qt::ControlModifier) {
+        CancellaRiga();
+        return true;
+    }
+    if (tasto->key() == Qt::Key_Escape && corrente.isValid() && m_modello->rigaNuova(corrente.row())) {
+        m_modello->scartaRigaNuova(corrente.row());
+        return true;
+    }
+    if (tasto->key() == Qt::Key_Down && modificatori == Qt::NoModifier && corrente.isValid()
+        && corrente.row() == m_modello->rowCount() - 1 && !m_modello->canFetchMore(QModelIndex())) {
+        // Past the last row: a new row, unless the last one is a new row
+        // still empty.
+        if (m_modello->rigaNuova(corrente.row())) {
+            if (!m_modello->daSalvare(corrente.row()))
+                return true;
+            if (!m_modello->salvaRigaNuova(corrente.row())) {
+                platform::error(m_modello->ultimoErrore());
+                return true;
+            }
+            contoVariato(1);
+        }
+        AggiungiRiga();
+        return true;
+    }
+    return QDialog::eventFilter(oggetto, evento);
 }
 
 void TFormEdTab::keyReleaseEvent(QKeyEvent *event)

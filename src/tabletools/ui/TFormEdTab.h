@@ -25,6 +25,7 @@ class QLineEdit;
 class QListWidget;
 class QMenu;
 class QPushButton;
+class QModelIndex;
 class QTableView;
 
 namespace vardof::context { class TTabForm; }
@@ -130,6 +131,20 @@ public:
     void Azioni1Click();
     void SostituzioneAccenti1Click();
     void EditaCampo(int colonna);
+    // Rows added and removed in the grid (keys Ins, Ctrl+Canc, freccia giù
+    // on the last row, Esc on a new row). A new row is inserted into the
+    // table when the user leaves it; returns its row, -1 when the table
+    // cannot be edited.
+    int InserisciRiga();
+    int AggiungiRiga();
+    // Asks, then deletes the current row; false when not deleted.
+    bool CancellaRiga();
+    // Inserts every new row holding something typed; at the first one the
+    // server refuses, shows why, makes it current and returns false.
+    bool salvaRigheNuove();
+    // Whether the window may close: new rows are saved first; what cannot
+    // be saved is lost only if the user says so.
+    bool puoChiudere();
     // Opens the import window for the current table.
     void apriImport(const QString &file = QString());
 
@@ -149,11 +164,17 @@ public:
 
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
+    bool eventFilter(QObject *oggetto, QEvent *evento) override;
+    void closeEvent(QCloseEvent *event) override;
+    void reject() override;
 
 private:
     void aggiornaConteggio();
     void primoSchermo();
     void costruisciMenuCampi();
+    void rigaLasciata(const QModelIndex &precedente);
+    void vaiARiga(int riga);
+    void contoVariato(int differenza);
 
     context::TTabForm *m_context;
     int m_utente;
