@@ -164,49 +164,4 @@ QString nomeTabellaDaSql(const QStringList &righe)
     return dopo.mid(primo + 1, secondo - primo - 1);
 }
 
-CompletamentoData completaData(const QString &testo)
-{
-    CompletamentoData c;
-    c.testo = testo;
-    auto cifre = [](const QString &s) {
-        QString d;
-        for (QChar ch : s)
-            if (ch.isDigit())
-                d += ch;
-        return d;
-    };
-    if (testo.size() == 2) {
-        const QString d = cifre(testo);
-        const int giorno = d.isEmpty() ? 0 : d.toInt();
-        if (giorno >= 1 && giorno <= 31) {
-            c.testo = QStringLiteral("%1/").arg(giorno, 2, 10, QLatin1Char('0'));
-        } else {
-            c.selezioneInizio = 0;
-            c.selezioneLunghezza = int(testo.size());
-        }
-    } else if (testo.size() == 5) {
-        const QString d = cifre(testo.mid(3, 2));
-        const int mese = d.isEmpty() ? 0 : d.toInt();
-        if (mese >= 1 && mese <= 12) {
-            if (d.size() == 2)
-                c.testo = testo + QLatin1Char('/');
-            else
-                c.testo = testo.left(3) + QLatin1Char('0') + d + QLatin1Char('/');
-        } else {
-            c.selezioneInizio = 3;
-            c.selezioneLunghezza = 3;
-        }
-    } else if (testo.size() == 8) {
-        bool ok = false;
-        const int anno = testo.mid(6, 2).toInt(&ok);
-        if (!ok || !soloCifre(testo.mid(6, 2))) {
-            c.selezioneInizio = 6;
-            c.selezioneLunghezza = 3;
-        } else if (anno != 19 && anno != 20) {
-            c.testo = testo.left(6) + QString::number(anno >= 50 ? 1900 + anno : 2000 + anno);
-        }
-    }
-    return c;
-}
-
 } // namespace vardof::grid

@@ -75,13 +75,4 @@ bool accettaValore(const QString &v, const QString &t, bool upper, int tipo);
 // the first two double quotes after the first "FROM"; empty when none.
 QString nomeTabellaDaSql(const QStringList &righe);
 
-// The date box: what a text becomes after a key was released.
-struct CompletamentoData
-{
-    QString testo;
-    int selezioneInizio = -1; // -1: the caret goes to the end
-    int selezioneLunghezza = 0;
-};
-CompletamentoData completaData(const QString &testo);
-
 } // namespace vardof::grid

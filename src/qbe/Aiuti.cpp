@@ -2,8 +2,6 @@
 
 #include "qbe/Composizione.h"
 
-#include <QDate>
-#include <QRegularExpression>
 
 namespace vardof::qbe {
 
@@ -30,79 +28,6 @@ EsitoParentesi MettiParentesi(const QString &condizione)
 QString InserisciNomeCampo(const QString &condizione, const QString &nome)
 {
     return condizione + nome;
-}
-
-std::optional<QString> normalizzaData(const QString &testo)
-{
-    static const QRegularExpression forma(QStringLiteral("^\\s*(\\d{1,2})/(\\d{1,2})/(\\d{2}|\\d{4})\\s*$"));
-    const QRegularExpressionMatch m = forma.match(testo);
-    if (!m.hasMatch())
-        return std::nullopt;
-    int anno = m.captured(3).toInt();
-    if (m.captured(3).size() == 2)
-        anno += anno >= 50 ? 1900 : 2000;
-    const QDate d(anno, m.captured(2).toInt(), m.captured(1).toInt());
-    if (!d.isValid())
-        return std::nullopt;
-    return d.toString(QStringLiteral("dd/MM/yyyy"));
-}
-
-namespace {
-
-int cifre(const QString &testo, bool *ok)
-{
-    QString numero;
-    for (const QChar c : testo)
-        if (c.isDigit())
-            numero += c;
-    return numero.toInt(ok);
-}
-
-} // namespace
-
-CompletamentoData completaData(const QString &digitato)
-{
-    // A separator typed right after the one the box wrote itself is the
-    // same separator: "30/" then "/" stays "30/".
-    QString testo = digitato;
-    if (testo.endsWith(QLatin1String("//")))
-        testo.chop(1);
-    CompletamentoData out{testo, int(testo.size()), 0};
-    bool ok = false;
-    switch (testo.size()) {
-    case 2: {
-        const int giorno = cifre(testo, &ok);
-        if (ok && giorno >= 1 && giorno <= 31)
-            out.testo = QStringLiteral("%1/").arg(giorno, 2, 10, QLatin1Char('0'));
-        else
-            out.inizioSelezione = 0, out.lunghezzaSelezione = int(testo.size());
-        break;
-    }
-    case 5: {
-        const int mese = cifre(testo.mid(3, 2), &ok);
-        if (ok && mese >= 1 && mese <= 12)
-            out.testo = testo.left(3) + QStringLiteral("%1/").arg(mese, 2, 10, QLatin1Char('0'));
-        else
-            out.inizioSelezione = 3, out.lunghezzaSelezione = 3;
-        break;
-    }
-    case 8: {
-        const int anno = testo.mid(6, 2).toInt(&ok);
-        if (!ok) {
-            out.inizioSelezione = 6, out.lunghezzaSelezione = 3;
-        } else if (anno != 19 && anno != 20) {
-            out.testo = testo.left(6) + QString::number(anno >= 50 ? 1900 + anno : 2000 + anno);
-        }
-        break;
-    }
-    default:
-        break;
-    }
-    if (out.lunghezzaSelezione == 0)
-        out.inizioSelezione = int(out.testo.size());
-    else
-        out.lunghezzaSelezione = std::max(0, std::min(out.lunghezzaSelezione, int(out.testo.size()) - out.inizioSelezione));
-    return out;
 }
 
 std::optional<QString> testoRange(const QString &nome, const QString &da, const QString &a, TipoCampo tipo)

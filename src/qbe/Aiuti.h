@@ -1,14 +1,14 @@
 #pragma once
 
 // The texts the condition helpers (F4 to F10 of the interrogation grid)
-// write into a row's condition, with their checks and refusals, and the
-// completion of a date typed into a date box. No widgets: the window's
+// write into a row's condition, with their checks and refusals. No widgets: the window's
 // dialogs ask, these decide what is written.
 //
 // Values typed into a helper go into SQL literals with their single quotes
 // doubled, once; what the user writes as a whole condition (F9) or a
 // formula (F7) stays raw.
 
+#include "platform/DataDigitata.h"
 #include "qbe/Interrogazione.h"
 
 #include <QString>
@@ -37,22 +37,8 @@ QString InserisciNomeCampo(const QString &condizione, const QString &nome);
 
 // ---- dates -------------------------------------------------------------------
 
-// A date typed d/m/yy, dd/mm/yyyy and the like, as gg/mm/aaaa; nothing
-// when it is not a valid date. Two-digit years: 50..99 -> 19xx, else 20xx.
-std::optional<QString> normalizzaData(const QString &testo);
-
-// What a date box does after a key: the new text and the part selected
-// (start, length; length 0 puts the caret at the end).
-struct CompletamentoData
-{
-    QString testo;
-    int inizioSelezione = 0;
-    int lunghezzaSelezione = 0;
-};
-// The completion of the date box for its text after a key release (keys
-// that delete or move are not completed: the caller does not ask). A "/"
-// typed right after the one the box wrote is dropped.
-CompletamentoData completaData(const QString &testo);
+// Dates are read as the date box writes them (platform/DataDigitata.h).
+using platform::normalizzaData;
 
 // ---- F6, range ---------------------------------------------------------------
 

@@ -1,5 +1,6 @@
 // The search of the grid as text: conditions, orders, the search in all
-// columns, the record filter, the table of the Query action and the date box.
+// columns, the record filter, the table of the Query action and the reading
+// of a date.
 
 #include "grid/Ricerca.h"
 #include "grid/RiscritturaSql.h"
@@ -161,48 +162,6 @@ TEST(NomeTabella, betweenTheFirstTwoQuotesAfterFrom)
     EXPECT_EQ(nomeTabellaDaSql({"select * from \"STOQUER\""}), "");
     EXPECT_EQ(nomeTabellaDaSql({"SELECT * FROM \"STOQUER"}), "");
     EXPECT_EQ(nomeTabellaDaSql({}), "");
-}
-
-struct DataCase
-{
-    const char *testo;
-    const char *dopo;
-    int selezione;
-    int lunghezza;
-};
-
-class Completamento : public ::testing::TestWithParam<DataCase> {};
-
-TEST_P(Completamento, completesWhatIsTyped)
-{
-    const CompletamentoData c = completaData(GetParam().testo);
-    EXPECT_EQ(c.testo, QString::fromLatin1(GetParam().dopo));
-    EXPECT_EQ(c.selezioneInizio, GetParam().selezione);
-    if (c.selezioneInizio >= 0)
-        EXPECT_EQ(c.selezioneLunghezza, GetParam().lunghezza);
-}
-
-INSTANTIATE_TEST_SUITE_P(Cases, Completamento,
-                         ::testing::Values(DataCase{"7/", "07/", -1, 0}, DataCase{"12", "12/", -1, 0},
-                                           DataCase{"31", "31/", -1, 0}, DataCase{"45", "45", 0, 2},
-                                           DataCase{"00", "00", 0, 2}, DataCase{"07/3/", "07/03/", -1, 0},
-                                           DataCase{"07/12", "07/12/", -1, 0}, DataCase{"07/13", "07/13", 3, 3},
-                                           DataCase{"07/03/99", "07/03/1999", -1, 0},
-                                           DataCase{"01/02/23", "01/02/2023", -1, 0},
-                                           DataCase{"01/02/50", "01/02/1950", -1, 0},
-                                           DataCase{"01/02/19", "01/02/19", -1, 0},
-                                           DataCase{"01/02/20", "01/02/20", -1, 0},
-                                           DataCase{"01/02/x1", "01/02/x1", 6, 3}, DataCase{"0", "0", -1, 0},
-                                           DataCase{"07/03/1999", "07/03/1999", -1, 0}));
-
-TEST(Completamento, typingSevenThreeNinetyNine)
-{
-    QString t;
-    for (QChar c : QStringLiteral("7/3/99")) {
-        t += c;
-        t = completaData(t).testo;
-    }
-    EXPECT_EQ(t, "07/03/1999");
 }
 
 struct LetturaDataCase

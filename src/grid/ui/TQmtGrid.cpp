@@ -5,7 +5,7 @@
 #include "grid/ModelloGriglia.h"
 #include "grid/RiscritturaSql.h"
 #include "grid/SorgenteDati.h"
-#include "grid/ui/TEditData.h"
+#include "platform/widgets/TEditData.h"
 #include "grid/ui/TPQmtGridForm.h"
 #include "grid/ui/TRQmtGridForm.h"
 #include "platform/Messages.h"

@@ -1,6 +1,6 @@
 #include "grid/ui/TRQmtGridForm.h"
 
-#include "grid/ui/TEditData.h"
+#include "platform/widgets/TEditData.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -86,13 +86,13 @@ TRQmtGridForm::TRQmtGridForm(QWidget *parent)
     EditStringa->setGeometry(8, 20, 200, 22);
     ButtonAggRete = new QPushButton(QStringLiteral("&+"), this);
     ButtonAggRete->setGeometry(214, 20, 40, 22);
-    EditData1 = new TEditData(this);
+    EditData1 = new platform::TEditData(this);
     EditData1->setGeometry(EditStringa->geometry());
     EditData1->hide();
     Label2 = new QLabel(QStringLiteral("e (facoltativo):"), this);
     Label2->setGeometry(8, 46, 90, 20);
     Label2->hide();
-    EditData2 = new TEditData(this);
+    EditData2 = new platform::TEditData(this);
     EditData2->setGeometry(100, 45, 108, 22);
     EditData2->hide();
     EditUpper = new QCheckBox(QStringLiteral("Upper"), this);

@@ -16,9 +16,9 @@ class QPushButton;
 class QRadioButton;
 class QGridLayout;
 
-namespace vardof::grid {
+namespace vardof::platform { class TEditData; }
 
-class TEditData;
+namespace vardof::grid {
 
 // A group of exclusive choices laid out in columns, numbered from 0.
 class GruppoOpzioni : public QGroupBox
@@ -52,8 +52,8 @@ public:
     QCheckBox *EditUpper;
     QPushButton *ButtonAggRete;
     GruppoOpzioni *EditOrdinamento;
-    TEditData *EditData1;
-    TEditData *EditData2;
+    platform::TEditData *EditData1;
+    platform::TEditData *EditData2;
     QLabel *Label2;
     QCheckBox *EditGenerica;
     QPushButton *ButtonEsegui;

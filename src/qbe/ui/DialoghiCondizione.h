@@ -9,6 +9,7 @@
 // opener writes it into the row. Controls carry their names as object names.
 
 #include "qbe/Aiuti.h"
+#include "platform/widgets/TEditData.h"
 
 #include <QDialog>
 #include <QLineEdit>
@@ -21,18 +22,8 @@ class QRadioButton;
 
 namespace vardof::qbe {
 
-// A one-line box that completes a date typed as digits into dd/mm/yyyy
-// while the user types, and shows a valid date that way when it is left.
-class TEditData : public QLineEdit
-{
-    Q_OBJECT
-public:
-    explicit TEditData(QWidget *parent = nullptr);
-
-protected:
-    void keyReleaseEvent(QKeyEvent *event) override;
-    void focusOutEvent(QFocusEvent *event) override;
-};
+// The range's date boxes are the library's date box.
+using TEditData = platform::TEditData;
 
 class TRangeForm : public QDialog
 {
