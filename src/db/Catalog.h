@@ -67,5 +67,15 @@ inline QStringList primaryKeyFields(Attachment &, Transaction &tra, const QStrin
 inline std::vector<QStringList> uniqueIndexFields(Attachment &, Transaction &tra, const QString &table) { return uniqueIndexFields(tra, table); }
 inline QStringList generators(Attachment &, Transaction &tra) { return generators(tra); }
 
+
+// The same questions for a relation given by its catalogue name exactly as
+// held (what relationName() answers): no case folding, so "zone" and ZONE
+// are two tables here too.
+// Tables and views that are not system relations, in alphabetical order.
+QStringList relations(Transaction &tra);
+std::vector<TableColumn> relationColumns(Transaction &tra, const QString &catalogueName);
+QStringList relationPrimaryKey(Transaction &tra, const QString &catalogueName);
+std::vector<QStringList> relationUniqueIndexes(Transaction &tra, const QString &catalogueName);
+
 } // namespace catalog
 } // namespace vardof::db

@@ -86,6 +86,11 @@ int indiceParametro(db::Statement &st, const QString &nome)
     return int(nomi.indexOf(nome.toUpper()));
 }
 
+QString q(const QString &nome)
+{
+    return db::quotedName(nome);
+}
+
 QStringList elencoConSeparatore(const QStringList &voci, const QString &separatore)
 {
     QStringList righe;
@@ -188,6 +193,9 @@ private:
     void avanza(qint64 letti, bool forza = false);
 
     ImportRun &r;
+    // The destination as the catalogue holds it, asked again at the start
+    // of the run: every statement names it quoted.
+    QString m_tabella;
     platform::RunFeedback &m_sink;
     FasiImport m_nessunaFase;
     FasiImport &m_fasi;
@@ -263,13 +271,16 @@ void ImportRun::Impl::avanza(qint64 letti, bool forza)
 
 void ImportRun::Impl::preparaStatement()
 {
-    const QString &tabella = p.tabellaDestinazione;
+    m_tabella = tabellaCatalogo(r.m_tra, p.tabellaDestinazione);
+    if (m_tabella.isEmpty())
+        throw db::Error(QStringLiteral("Tabella di destinazione inesistente"));
+    const QString tabella = q(m_tabella);
     const QList<TCampo> &colonne = r.m_colonne;
     const QList<TCampo> &chiavi = r.m_chiavi;
 
     QStringList condizioni;
     for (const TCampo &k : chiavi)
-        condizioni << QStringLiteral("%1=:%1").arg(k.nome);
+        condizioni << QStringLiteral("%1=:%2").arg(q(k.nome), nomeParametro(k));
     condizioni = elencoConSeparatore(condizioni, QStringLiteral("AND"));
     QStringList nomiChiave;
     for (const TCampo &k : chiavi)
@@ -294,9 +305,9 @@ void ImportRun::Impl::preparaStatement()
     if (p.aggiungi) {
         QStringList nomi, valori;
         for (const TCampo &c : colonne) {
-            nomi << c.nome;
-            valori << (c.ruolo == RuoloGenerato ? QStringLiteral("GEN_ID(%1,1)").arg(c.generatore)
-                                                : QStringLiteral(":%1").arg(c.nome));
+            nomi << q(c.nome);
+            valori << (c.ruolo == RuoloGenerato ? QStringLiteral("GEN_ID(%1,1)").arg(q(c.generatore))
+                                                : QStringLiteral(":%1").arg(nomeParametro(c)));
         }
         QStringList sql{QStringLiteral("INSERT INTO %1 (").arg(tabella)};
         sql << elencoConSeparatore(nomi, QStringLiteral(",")) << QStringLiteral(")") << QStringLiteral("VALUES(")
@@ -306,17 +317,19 @@ void ImportRun::Impl::preparaStatement()
         m_insert->prepare();
         m_insertParam.clear();
         for (const TCampo &c : colonne)
-            m_insertParam.push_back(c.ruolo == RuoloGenerato ? -1 : indiceParametro(*m_insert, c.nome));
+            m_insertParam.push_back(c.ruolo == RuoloGenerato ? -1 : indiceParametro(*m_insert, nomeParametro(c)));
     }
 
-    const bool soloGenerato = chiavi.size() == 1 && !p.campoAutoIncrementato.campo.isEmpty()
-                              && chiavi.first().nome == p.campoAutoIncrementato.campo;
+    const bool soloGenerato = chiavi.size() == 1
+                              && std::any_of(colonne.begin(), colonne.end(), [&](const TCampo &c) {
+                                     return c.ruolo == RuoloGenerato && c.nome == chiavi.first().nome;
+                                 });
     // Adding only, on the table's one unique index: the insert itself says
     // whether the row is there (a duplicate-key refusal), which spares a
     // lookup per line and ends in the same rows and counters.
     m_insertVerifica = false;
     if (p.aggiungi && !p.aggiorna && p.aggiornaPersonalizzato.isEmpty() && !chiavi.isEmpty() && !soloGenerato) {
-        const std::vector<QStringList> indici = db::catalog::uniqueIndexFields(r.m_att, r.m_tra, tabella);
+        const std::vector<QStringList> indici = db::catalog::relationUniqueIndexes(r.m_tra, m_tabella);
         if (indici.size() == 1) {
             QStringList a = indici.front(), b = nomiChiave;
             a.sort();
@@ -327,24 +340,27 @@ void ImportRun::Impl::preparaStatement()
     // With updating on, the update itself finds the rows (rows affected
     // > 0): a lookup first would double the statements per line.
     if (!chiavi.isEmpty() && !soloGenerato && !m_insertVerifica && !p.aggiorna) {
+        QStringList colonneChiave;
+        for (const TCampo &k : chiavi)
+            colonneChiave << q(k.nome);
         QStringList sql{QStringLiteral("SELECT")};
-        sql << elencoConSeparatore(nomiChiave, QStringLiteral(",")) << QStringLiteral("FROM %1").arg(tabella)
+        sql << elencoConSeparatore(colonneChiave, QStringLiteral(",")) << QStringLiteral("FROM %1").arg(tabella)
             << QStringLiteral("WHERE") << condizioni;
         m_lookup = std::make_unique<db::Statement>(r.m_att, r.m_tra);
         m_lookup->setSql(sql);
         m_lookup->prepare();
         m_lookupChiavi.clear();
         for (const TCampo &k : chiavi)
-            m_lookupChiavi.push_back(indiceParametro(*m_lookup, k.nome));
+            m_lookupChiavi.push_back(indiceParametro(*m_lookup, nomeParametro(k)));
     }
 
     if (p.aggiorna) {
         QStringList assegna;
         for (const TCampo &c : colonne) {
             if (c.ruolo == RuoloGenerato || c.ruolo == RuoloEsclusoAggiornamento)
-                assegna << QStringLiteral("%1=%1").arg(c.nome);
+                assegna << QStringLiteral("%1=%1").arg(q(c.nome));
             else
-                assegna << QStringLiteral("%1=:%1").arg(c.nome);
+                assegna << QStringLiteral("%1=:%2").arg(q(c.nome), nomeParametro(c));
         }
         QStringList sql{QStringLiteral("UPDATE %1 SET").arg(tabella)};
         sql << elencoConSeparatore(assegna, QStringLiteral(",")) << QStringLiteral("WHERE") << condizioni;
@@ -354,11 +370,11 @@ void ImportRun::Impl::preparaStatement()
         m_updateParam.clear();
         for (const TCampo &c : colonne) {
             const bool scritto = c.ruolo != RuoloGenerato && c.ruolo != RuoloEsclusoAggiornamento;
-            m_updateParam.push_back(scritto ? indiceParametro(*m_update, c.nome) : -1);
+            m_updateParam.push_back(scritto ? indiceParametro(*m_update, nomeParametro(c)) : -1);
         }
         m_updateChiavi.clear();
         for (const TCampo &k : chiavi)
-            m_updateChiavi.push_back(indiceParametro(*m_update, k.nome));
+            m_updateChiavi.push_back(indiceParametro(*m_update, nomeParametro(k)));
     }
     if (m_insertParam.empty())
         m_insertParam.assign(size_t(colonne.size()), -1);
@@ -500,18 +516,20 @@ bool ImportRun::Impl::eliminazione()
     const QString &campo = p.campoRiferimento;
     const QString &valore = p.valoreCampoRiferimento;
     const TCampo *colonna = nullptr;
-    for (const TCampo &c : r.m_colonne) {
-        if (c.nome == campo)
-            colonna = &c;
-    }
     try {
         // The field comes from the script unchecked: only a real column of
-        // the table may stand in the WHERE clause.
+        // the table may stand in the WHERE clause, named as the catalogue
+        // holds it.
+        const QString nome = campoCatalogo(r.m_tra, m_tabella, campo);
+        for (const TCampo &c : r.m_colonne) {
+            if (!nome.isEmpty() && c.nome == nome)
+                colonna = &c;
+        }
         if (!colonna)
             throw db::Error(QStringLiteral("Campo di riferimento inesistente"));
         db::Statement del(r.m_att, r.m_tra);
-        del.setSql(QStringList{QStringLiteral("DELETE FROM %1").arg(p.tabellaDestinazione),
-                               QStringLiteral("WHERE %1=:VALORE").arg(campo)});
+        del.setSql(QStringList{QStringLiteral("DELETE FROM %1").arg(q(m_tabella)),
+                               QStringLiteral("WHERE %1=:VALORE").arg(q(colonna->nome))});
         std::optional<db::Value> v = colonna->tipo == TipoTesto ? std::nullopt : convertiValore(valore, *colonna);
         del.setParam(QStringLiteral("VALORE"), v ? *v : db::Value(valore));
         del.execute();
@@ -658,13 +676,13 @@ std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
 
     QStringList condizioni;
     for (const TCampo &k : chiavi)
-        condizioni << QStringLiteral("(%1=:%1)").arg(k.nome);
+        condizioni << QStringLiteral("(%1=:%2)").arg(q(k.nome), nomeParametro(k));
     condizioni = elencoConSeparatore(condizioni, QStringLiteral("AND"));
     QStringList insert{QStringLiteral("INSERT INTO TMP_DUPLICATI (")};
     QStringList valori{QStringLiteral("VALUES(")};
     for (const TCampo &k : chiavi) {
-        insert << k.nome + u',';
-        valori << u':' + k.nome + u',';
+        insert << q(k.nome) + u',';
+        valori << u':' + nomeParametro(k) + u',';
     }
     insert << QStringLiteral("INSERITO") << QStringLiteral(")") << valori << QStringLiteral("0") << QStringLiteral(")");
     try {
@@ -677,8 +695,8 @@ std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
         m_dupLookupChiavi.clear();
         m_dupInsertChiavi.clear();
         for (const TCampo &k : chiavi) {
-            m_dupLookupChiavi.push_back(indiceParametro(*m_dupLookup, k.nome));
-            m_dupInsertChiavi.push_back(indiceParametro(*m_dupInsert, k.nome));
+            m_dupLookupChiavi.push_back(indiceParametro(*m_dupLookup, nomeParametro(k)));
+            m_dupInsertChiavi.push_back(indiceParametro(*m_dupInsert, nomeParametro(k)));
         }
     } catch (const db::Error &e) {
         return fallito(QStringLiteral("Errore interno durante il controllo duplicati: %1").arg(e.message()));
@@ -756,7 +774,7 @@ std::optional<EsitoImport> ImportRun::Impl::passoDuplicati()
                            + condizioni);
         m_dupMarcaChiavi.clear();
         for (const TCampo &k : chiavi)
-            m_dupMarcaChiavi.push_back(indiceParametro(*m_dupMarca, k.nome));
+            m_dupMarcaChiavi.push_back(indiceParametro(*m_dupMarca, nomeParametro(k)));
     } catch (const db::Error &e) {
         return fallito(QStringLiteral("Errore interno durante il controllo duplicati: %1").arg(e.message()));
     }
@@ -776,7 +794,7 @@ void ImportRun::Impl::creaTabellaDuplicati()
 {
     QStringList nomi, letterali;
     for (const TCampo &k : r.m_chiavi) {
-        nomi << k.nome;
+        nomi << q(k.nome);
         letterali << QStringLiteral("'%1'").arg(letteraleSql(k.nome));
     }
     // Built on the server from the catalogue so that each key column gets
@@ -784,7 +802,8 @@ void ImportRun::Impl::creaTabellaDuplicati()
     // with few digits) keep their scale: as plain integers 12,50 and 12,60
     // would meet as the same key. TIPO is wide enough for the longest text,
     // "BLOB SUB_TYPE TEXT". Any other type gives no text and the creation
-    // fails with the server's message.
+    // fails with the server's message. Each key column is named quoted, as
+    // the catalogue holds it ("cod" and COD stay two columns).
     const QString blocco = QStringList{
         QStringLiteral("EXECUTE BLOCK AS"),
         QStringLiteral("DECLARE VARIABLE CAMPO VARCHAR(31);"),
@@ -810,14 +829,14 @@ void ImportRun::Impl::creaTabellaDuplicati()
         QStringLiteral("    END"),
         QStringLiteral("  FROM RDB$RELATION_FIELDS RF"),
         QStringLiteral("  JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE"),
-        QStringLiteral("  WHERE RF.RDB$RELATION_NAME = '%1'").arg(letteraleSql(p.tabellaDestinazione)),
+        QStringLiteral("  WHERE RF.RDB$RELATION_NAME = '%1'").arg(letteraleSql(m_tabella)),
         QStringLiteral("    AND TRIM(RF.RDB$FIELD_NAME) IN (%1)").arg(letterali.join(u',')),
         QStringLiteral("  ORDER BY RF.RDB$FIELD_POSITION"),
         QStringLiteral("  INTO :CAMPO, :TIPO"),
-        QStringLiteral("  DO DDLTABELLA = DDLTABELLA || CAMPO || ' ' || TIPO || ',';"),
+        QStringLiteral("  DO DDLTABELLA = DDLTABELLA || '\"' || REPLACE(CAMPO, '\"', '\"\"') || '\" ' || TIPO || ',';"),
         QStringLiteral("  DDLTABELLA = DDLTABELLA || 'INSERITO SMALLINT)';"),
         QStringLiteral("  EXECUTE STATEMENT DDLTABELLA;"),
-        QStringLiteral("  EXECUTE STATEMENT 'CREATE INDEX TMP_DUPLICATI_IDX1 ON TMP_DUPLICATI (%1)';").arg(nomi.join(u',')),
+        QStringLiteral("  EXECUTE STATEMENT 'CREATE INDEX TMP_DUPLICATI_IDX1 ON TMP_DUPLICATI (%1)';").arg(letteraleSql(nomi.join(u','))),
         QStringLiteral("END"),
     }.join(u'\n');
     db::executeSql(r.m_att, r.m_tra, blocco, db::ParamStyle::AsWritten);
@@ -1116,7 +1135,7 @@ void ImportRun::Impl::preparaBlocco()
     if (m_lookup && !m_insert)
         return;
 
-    const QString &tabella = p.tabellaDestinazione;
+    const QString tabella = q(m_tabella);
     const QList<TCampo> &colonne = r.m_colonne;
     const QList<TCampo> &chiavi = r.m_chiavi;
 
@@ -1129,7 +1148,7 @@ void ImportRun::Impl::preparaBlocco()
             const auto colonna = [&](int i) {
                 QString &nome = perColonna[size_t(i)];
                 if (nome.isEmpty()) {
-                    nome = b.input(tabella, colonne[i].nome);
+                    nome = b.input(tabella, q(colonne[i].nome));
                     if (k == 0)
                         marcatori.emplace_back(false, i);
                 }
@@ -1138,22 +1157,28 @@ void ImportRun::Impl::preparaBlocco()
             const auto chiave = [&](int j) {
                 QString &nome = perChiave[size_t(j)];
                 if (nome.isEmpty()) {
-                    nome = b.input(tabella, chiavi[j].nome);
+                    nome = b.input(tabella, q(chiavi[j].nome));
                     if (k == 0)
                         marcatori.emplace_back(true, j);
                 }
                 return nome;
             };
-            QStringList condizioni;
-            for (qsizetype j = 0; j < chiavi.size(); ++j)
-                condizioni << QStringLiteral("%1=%2").arg(chiavi[j].nome, chiave(int(j)));
+            // Only the update and the lookup name the keys: a key declared
+            // and never bound would leave the block a marker without a value
+            // (adding only, the generated field the only key).
+            const auto condizioni = [&] {
+                QStringList c;
+                for (qsizetype j = 0; j < chiavi.size(); ++j)
+                    c << QStringLiteral("%1=%2").arg(q(chiavi[j].nome), chiave(int(j)));
+                return c.join(QStringLiteral(" AND "));
+            };
             QString insert;
             if (m_insert) {
                 QStringList nomi, valori;
                 for (qsizetype i = 0; i < colonne.size(); ++i) {
                     const TCampo &c = colonne[i];
-                    nomi << c.nome;
-                    valori << (c.ruolo == RuoloGenerato ? QStringLiteral("GEN_ID(%1,1)").arg(c.generatore) : colonna(int(i)));
+                    nomi << q(c.nome);
+                    valori << (c.ruolo == RuoloGenerato ? QStringLiteral("GEN_ID(%1,1)").arg(q(c.generatore)) : colonna(int(i)));
                 }
                 insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3);").arg(tabella, nomi.join(u','), valori.join(u','));
             }
@@ -1163,23 +1188,23 @@ void ImportRun::Impl::preparaBlocco()
                 for (qsizetype i = 0; i < colonne.size(); ++i) {
                     const TCampo &c = colonne[i];
                     if (m_updateParam[size_t(i)] < 0) {
-                        assegna << QStringLiteral("%1=%1").arg(c.nome);
+                        assegna << QStringLiteral("%1=%1").arg(q(c.nome));
                         continue;
                     }
                     // A key column is set from the key's value, as the single
                     // update binds it (one name, one value).
                     qsizetype j = 0;
-                    while (j < chiavi.size() && chiavi[j].nome.compare(c.nome, Qt::CaseInsensitive) != 0)
+                    while (j < chiavi.size() && chiavi[j].nome != c.nome)
                         ++j;
-                    assegna << QStringLiteral("%1=%2").arg(c.nome, j < chiavi.size() ? chiave(int(j)) : colonna(int(i)));
+                    assegna << QStringLiteral("%1=%2").arg(q(c.nome), j < chiavi.size() ? chiave(int(j)) : colonna(int(i)));
                 }
-                b.line(QStringLiteral("UPDATE %1 SET %2 WHERE %3;").arg(tabella, assegna.join(u','), condizioni.join(QStringLiteral(" AND "))));
+                b.line(QStringLiteral("UPDATE %1 SET %2 WHERE %3;").arg(tabella, assegna.join(u','), condizioni()));
                 b.line(QStringLiteral("%1 = ROW_COUNT;").arg(esito));
                 if (m_insert)
                     b.line(QStringLiteral("IF (%1 = 0) THEN BEGIN %2 %1 = -1; END").arg(esito, insert));
             } else if (m_lookup) {
                 b.line(QStringLiteral("IF (EXISTS(SELECT 1 FROM %1 WHERE %2)) THEN %3 = 0; ELSE BEGIN %4 %3 = -1; END")
-                           .arg(tabella, condizioni.join(QStringLiteral(" AND ")), esito, insert));
+                           .arg(tabella, condizioni(), esito, insert));
             } else if (m_insertVerifica) {
                 // The insert itself says whether the row is there, as the
                 // single insert does: asking first would skip a line whose

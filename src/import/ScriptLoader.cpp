@@ -7,6 +7,8 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 
+#include <QHash>
+
 namespace vardof::importcsv {
 
 QString letteraleSql(const QString &valore)
@@ -56,35 +58,17 @@ void ScriptLoader::verifica(const TParametriScript &parametri, CaricamentoScript
     }
 }
 
-// Asked here and not of the catalogue layer, which reads every name as the
-// server reads an unquoted one: a table whose catalogue name is in lower case
-// must find its own unique indexes.
 QStringList ScriptLoader::campiChiaveCatalogo(const QString &tabella)
 {
-    db::Statement st(m_att, m_tra);
-    st.setSql(QStringList{
-                  QStringLiteral("SELECT"),
-                  QStringLiteral("   TRIM(B.RDB$FIELD_NAME) AS CAMPO"),
-                  QStringLiteral("FROM"),
-                  QStringLiteral("   RDB$INDICES A"),
-                  QStringLiteral("   LEFT JOIN RDB$INDEX_SEGMENTS B ON"),
-                  QStringLiteral("   (A.RDB$INDEX_NAME=B.RDB$INDEX_NAME)"),
-                  QStringLiteral("WHERE"),
-                  QStringLiteral("   (A.RDB$RELATION_NAME='%1')").arg(letteraleSql(tabella)),
-                  QStringLiteral("   AND(A.RDB$UNIQUE_FLAG=1)"),
-                  QStringLiteral("ORDER BY"),
-                  QStringLiteral("   CAMPO"),
-              },
-              db::ParamStyle::AsWritten);
     QStringList campi;
-    db::ResultSet rs = st.open();
-    while (rs.next()) {
+    for (const QStringList &indice : db::catalog::relationUniqueIndexes(m_tra, tabella)) {
         // A field in two unique indexes would otherwise appear twice in the
         // lookup and make the duplicate work table's index invalid.
-        const QString campo = rs.text(0);
-        if (!campo.isEmpty() && !campi.contains(campo))
-            campi << campo;
+        for (const QString &campo : indice)
+            if (!campo.isEmpty() && !campi.contains(campo))
+                campi << campo;
     }
+    campi.sort();
     return campi;
 }
 
@@ -99,12 +83,55 @@ QString senzaSpaziFinali(QString nome)
     return nome;
 }
 
+// The written name as the catalogue layer reads it for an exact lookup: a
+// quoted form stays as it is, any other is quoted, so that no upper-case
+// reading of it is tried.
+QString formaEsatta(const QString &scritto)
+{
+    if (haCaratteriControllo(scritto))
+        return {};
+    const QString nome = senzaSpaziFinali(scritto);
+    if (nome.isEmpty())
+        return {};
+    if (nome.size() >= 2 && nome.startsWith(u'"') && nome.endsWith(u'"'))
+        return nome;
+    return db::quotedName(nome);
+}
+
+bool identificatoreSemplice(const QString &nome)
+{
+    if (nome.isEmpty() || nome.size() > 31 || !(nome.at(0) >= u'A' && nome.at(0) <= u'Z'))
+        return false;
+    for (const QChar c : nome) {
+        const bool ok = (c >= u'A' && c <= u'Z') || (c >= u'0' && c <= u'9') || c == u'_' || c == u'$';
+        if (!ok)
+            return false;
+    }
+    return true;
+}
+
 } // namespace
+
+QString tabellaCatalogo(db::Transaction &tra, const QString &scritto)
+{
+    const QString esatta = formaEsatta(scritto);
+    return esatta.isEmpty() ? QString() : db::catalog::relationName(tra, esatta);
+}
+
+QString campoCatalogo(db::Transaction &tra, const QString &tabella, const QString &scritto)
+{
+    const QString esatta = formaEsatta(scritto);
+    return esatta.isEmpty() || tabella.isEmpty() ? QString() : db::catalog::columnName(tra, tabella, esatta);
+}
+
+QString nomeParametro(const TCampo &campo)
+{
+    return identificatoreSemplice(campo.nome) ? campo.nome : QStringLiteral("_C%1").arg(campo.posizione);
+}
 
 bool ScriptLoader::controlla(CaricamentoScript &r)
 {
     const TParametriScript &p = r.parametri;
-    const QString tabella = letteraleSql(p.tabellaDestinazione);
     const QString vedi = QStringLiteral("(Vedi campo %1)");
 
     if (p.eliminaRecordCampoRiferimento && p.campoRiferimento.isEmpty()) {
@@ -123,9 +150,9 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
     // A name with a control character (a NUL or a stray byte in the script)
     // is no name of the catalogue: it is not sent to the server, where it
     // would end the statement text or fail with a message about the syntax.
-    const QString nomeTabella = senzaSpaziFinali(p.tabellaDestinazione);
-    if (haCaratteriControllo(p.tabellaDestinazione) || nomeTabella.isEmpty()
-        || db::catalog::relationName(m_tra, nomeTabella) != nomeTabella) {
+    // Every statement below names the table as the catalogue holds it.
+    const QString nomeTabella = tabellaCatalogo(m_tra, p.tabellaDestinazione);
+    if (nomeTabella.isEmpty()) {
         r.memoRiepilogo << QStringLiteral("Tabella di destinazione inesistente");
         return false;
     }
@@ -135,7 +162,7 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
         return false;
     }
 
-    const QStringList chiavi = p.aggiornaPersonalizzato.isEmpty() ? campiChiaveCatalogo(p.tabellaDestinazione)
+    const QStringList chiavi = p.aggiornaPersonalizzato.isEmpty() ? campiChiaveCatalogo(nomeTabella)
                                                                   : p.aggiornaPersonalizzato;
     const bool servonoChiavi = p.aggiorna || p.controlloDuplicati;
     if (servonoChiavi && chiavi.isEmpty()) {
@@ -185,12 +212,16 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
         }
     }
 
+    // The catalogue name of every field the script names, once its
+    // existence is checked: the descriptors below carry these.
+    QHash<QString, QString> catalogo;
     {
         auto campoEsiste = [&](const QString &nome) {
-            if (haCaratteriControllo(nome))
+            const QString campo = campoCatalogo(m_tra, nomeTabella, nome);
+            if (campo.isEmpty())
                 return false;
-            const QString campo = senzaSpaziFinali(nome);
-            return !campo.isEmpty() && db::catalog::columnName(m_tra, nomeTabella, campo) == campo;
+            catalogo.insert(nome, campo);
+            return true;
         };
         if (!generato.isEmpty() && !campoEsiste(generato)) {
             r.memoRiepilogo << QStringLiteral("Il parametro \"Campo autoincrementato\" riporta un campo inesistente");
@@ -230,9 +261,15 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
         }
     }
 
+    const QString generatoCatalogo = generato.isEmpty() ? QString() : catalogo.value(generato);
+    auto nomeDi = [&](const QString &scritto) { return catalogo.value(scritto); };
+    QStringList esclusi;
+    for (const QString &e : p.esclusioniAggiorna)
+        esclusi << nomeDi(e);
+
     {
         db::Statement st(m_att, m_tra);
-        st.setSql(QStringLiteral("SELECT FIRST 1 * FROM %1").arg(p.tabellaDestinazione), db::ParamStyle::AsWritten);
+        st.setSql(QStringLiteral("SELECT FIRST 1 * FROM %1").arg(db::quotedName(nomeTabella)), db::ParamStyle::AsWritten);
         const std::vector<db::Column> &cols = st.columns();
         for (size_t i = 0; i < cols.size(); ++i) {
             const db::Column &col = cols[i];
@@ -242,18 +279,18 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
             c.tipo = tipoDaColonna(col.typeCode, col.scale);
             c.intero64 = col.typeCode == db::TypeBigint && col.scale == 0;
             c.ruolo = RuoloOrdinario;
-            if (p.esclusioniAggiorna.contains(c.nome, Qt::CaseInsensitive))
+            if (esclusi.contains(c.nome))
                 c.ruolo = RuoloEsclusoAggiornamento;
-            if (!generato.isEmpty() && c.nome == generato) {
+            if (!generato.isEmpty() && c.nome == generatoCatalogo) {
                 if (c.tipo != TipoIntero) {
                     r.memoRiepilogo << QStringLiteral("Il campo autoincrementato \"%1\" non è di tipo numerico intero").arg(c.nome);
                     return false;
                 }
                 c.ruolo = RuoloGenerato;
-                c.generatore = p.campoAutoIncrementato.generatore;
+                c.generatore = senzaSpaziFinali(p.campoAutoIncrementato.generatore);
             } else {
                 for (const TAumentoPercentuale &a : p.aumentiPercentuali) {
-                    if (a.campo != c.nome)
+                    if (nomeDi(a.campo) != c.nome)
                         continue;
                     if (c.tipo != TipoDecimale) {
                         r.memoRiepilogo << QStringLiteral("Il campo \"%1\" presente nella sezione \"AUMENTI PERCENTUALI\" non è di tipo numerico decimale").arg(c.nome);
@@ -265,7 +302,7 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
                 }
             }
             for (const TAssegnaValore &a : p.assegnaValori) {
-                if (a.campo != c.nome)
+                if (nomeDi(a.campo) != c.nome)
                     continue;
                 c.ruolo = RuoloCostante;
                 c.costante = a.costante;
@@ -281,19 +318,24 @@ bool ScriptLoader::controlla(CaricamentoScript &r)
     }
 
     if (!chiavi.isEmpty()) {
+        // Custom key names were checked above; the catalogue's own are
+        // catalogue names already.
+        QStringList nomiChiave;
+        for (const QString &k : chiavi)
+            nomiChiave << (p.aggiornaPersonalizzato.isEmpty() ? k : nomeDi(k));
         QStringList sql{QStringLiteral("SELECT FIRST 1")};
-        for (qsizetype i = 0; i < chiavi.size(); ++i) {
+        for (qsizetype i = 0; i < nomiChiave.size(); ++i) {
             if (i > 0)
                 sql << QStringLiteral(",");
-            sql << chiavi[i];
+            sql << db::quotedName(nomiChiave[i]);
         }
-        sql << QStringLiteral("FROM %1").arg(p.tabellaDestinazione);
+        sql << QStringLiteral("FROM %1").arg(db::quotedName(nomeTabella));
         db::Statement st(m_att, m_tra);
         st.setSql(sql, db::ParamStyle::AsWritten);
         const std::vector<db::Column> &cols = st.columns();
         for (qsizetype i = 0; i < chiavi.size(); ++i) {
             TCampo k;
-            k.nome = chiavi[i];
+            k.nome = nomiChiave[i];
             for (const TCampo &c : std::as_const(r.colonne)) {
                 if (c.nome == k.nome) {
                     k.posizione = c.posizione;

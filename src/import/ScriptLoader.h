@@ -42,8 +42,9 @@ public:
     // The same checks on parameters already in memory (the summary included).
     void verifica(const TParametriScript &parametri, CaricamentoScript &risultato);
 
-    // The key fields the catalogue gives for `tabella`: the fields of every
-    // unique index (primary key included), ordered by name, each once.
+    // The key fields the catalogue gives for `tabella` (its catalogue name):
+    // the fields of every unique index (primary key included), ordered by
+    // name, each once.
     QStringList campiChiaveCatalogo(const QString &tabella);
 
 private:
@@ -55,6 +56,22 @@ private:
 
 // A value written into an SQL literal: single quotes doubled.
 QString letteraleSql(const QString &valore);
+
+// The catalogue name a script means by a table or field name: the very
+// characters written (trailing blanks apart, which the catalogue pads its
+// names with), or those between double quotes when the name is written
+// quoted. Empty when the catalogue holds no such relation or field, or the
+// name holds a control character. Statements then name it with
+// db::quotedName(), so the check and the statement mean the same object
+// even beside a table that differs only in case.
+QString tabellaCatalogo(db::Transaction &tra, const QString &scritto);
+QString campoCatalogo(db::Transaction &tra, const QString &tabella, const QString &scritto);
+
+// The name a parameter of the run's statements carries for a column: the
+// column's own name when it is a plain upper-case identifier (as the tools
+// have always named them), else one that no plain name can take ("_C" and
+// the column's position), so that "cod" and COD never share a value.
+QString nomeParametro(const TCampo &campo);
 
 // The kind a column of this catalogue type (and scale) is converted as.
 TipoCampo tipoDaColonna(int typeCode, int scale);

@@ -3,11 +3,12 @@
 #include "import/ImportValues.h"
 #include "import/ScriptLoader.h"
 
-#include "db/Statement.h"
+#include "db/Catalog.h"
 
 #include "core/CellFormat.h"
 #include "platform/Formats.h"
 
+#include <algorithm>
 #include <cmath>
 
 namespace vardof::importcsv {
@@ -68,6 +69,25 @@ QString testoPercentuale(double percentuale)
     return core::numberText(percentuale);
 }
 
+namespace {
+
+// A list names its fields separated by blanks and commas: a catalogue name
+// holding either (or a double quote) is written between double quotes, as
+// the reader takes it back whole.
+QString elencoNomi(const QStringList &nomi)
+{
+    QStringList scritti;
+    for (const QString &n : nomi) {
+        const bool semplice = !n.isEmpty() && std::none_of(n.begin(), n.end(), [](QChar ch) {
+            return ch.unicode() <= u' ' || ch == u',' || ch == u'"';
+        });
+        scritti << (semplice ? n : QStringLiteral("\"") + QString(n).replace(u'"', QLatin1String("\"\"")) + u'"');
+    }
+    return scritti.join(u';');
+}
+
+} // namespace
+
 QStringList righeScript(const ComposizioneWizard &c)
 {
     auto siNo = [](bool b) { return b ? QStringLiteral("SI") : QStringLiteral("NO"); };
@@ -86,9 +106,9 @@ QStringList righeScript(const ComposizioneWizard &c)
     for (const TAssegnaValore &a : c.valori)
         r << QStringLiteral("ASSEGNAVALORE=%1;%2").arg(a.campo, a.costante);
     if (!c.aggiornaPersonalizzato.isEmpty())
-        r << QStringLiteral("AGGIORNAPERS=") + c.aggiornaPersonalizzato.join(u';');
+        r << QStringLiteral("AGGIORNAPERS=") + elencoNomi(c.aggiornaPersonalizzato);
     if (!c.esclusioni.isEmpty())
-        r << QStringLiteral("ESCLUSIONIAGGIORNA=") + c.esclusioni.join(u';');
+        r << QStringLiteral("ESCLUSIONIAGGIORNA=") + elencoNomi(c.esclusioni);
     if (c.tagAttivo)
         r << QStringLiteral("IMPORTMEMOESTESICONTAGCR=") + c.tag;
     return r;
@@ -145,49 +165,52 @@ QString verificaEsclusione(const QStringList &elenco, const QString &campo)
 
 namespace {
 
-QStringList primaColonna(db::Attachment &att, db::Transaction &tra, const QStringList &sql)
+// The catalogue's own relations and generators are those with a "$" in
+// their names (RDB$, MON$, SEC$): the lists leave them out.
+QStringList senzaDollaro(const QStringList &nomi)
 {
-    db::Statement st(att, tra);
-    st.setSql(sql, db::ParamStyle::AsWritten);
-    QStringList valori;
-    db::ResultSet rs = st.open();
-    while (rs.next())
-        valori << rs.text(0);
-    return valori;
+    QStringList out;
+    for (const QString &n : nomi)
+        if (!n.contains(u'$'))
+            out << n;
+    return out;
+}
+
+// A table chosen in the list is its catalogue name; one typed or read back
+// from a script is looked up as the script loader does.
+QString tabellaDi(db::Transaction &tra, const QString &tabella)
+{
+    const QString nome = tabellaCatalogo(tra, tabella);
+    return nome.isEmpty() ? tabella : nome;
 }
 
 } // namespace
 
-QStringList tabelleWizard(db::Attachment &att, db::Transaction &tra)
+QStringList tabelleWizard(db::Attachment &, db::Transaction &tra)
 {
-    return primaColonna(att, tra,
-                        {QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) AS NOME"), QStringLiteral("FROM RDB$RELATIONS"),
-                         QStringLiteral("WHERE (RDB$RELATION_NAME NOT CONTAINING '$')"), QStringLiteral("ORDER BY NOME")});
+    return senzaDollaro(db::catalog::relations(tra));
 }
 
-QStringList generatoriWizard(db::Attachment &att, db::Transaction &tra)
+QStringList generatoriWizard(db::Attachment &, db::Transaction &tra)
 {
-    return primaColonna(att, tra,
-                        {QStringLiteral("SELECT TRIM(RDB$GENERATOR_NAME) AS NOME"), QStringLiteral("FROM RDB$GENERATORS"),
-                         QStringLiteral("WHERE (RDB$GENERATOR_NAME NOT CONTAINING '$')"), QStringLiteral("ORDER BY NOME")});
+    return senzaDollaro(db::catalog::generators(tra));
 }
 
-QStringList campiTabellaWizard(db::Attachment &att, db::Transaction &tra, const QString &tabella)
+QStringList campiTabellaWizard(db::Attachment &, db::Transaction &tra, const QString &tabella)
 {
-    return primaColonna(att, tra,
-                        {QStringLiteral("SELECT TRIM(RDB$FIELD_NAME) AS NOME"), QStringLiteral("FROM RDB$RELATION_FIELDS"),
-                         QStringLiteral("WHERE (RDB$RELATION_NAME='%1')").arg(letteraleSql(tabella)),
-                         QStringLiteral("AND(RDB$FIELD_NAME NOT CONTAINING '$')"), QStringLiteral("ORDER BY RDB$FIELD_POSITION")});
+    QStringList campi;
+    for (const db::TableColumn &c : db::catalog::relationColumns(tra, tabellaDi(tra, tabella)))
+        if (!c.name.contains(u'$'))
+            campi << c.name;
+    return campi;
 }
 
-QStringList chiaviIndiciWizard(db::Attachment &att, db::Transaction &tra, const QString &tabella)
+QStringList chiaviIndiciWizard(db::Attachment &, db::Transaction &tra, const QString &tabella)
 {
-    return primaColonna(att, tra,
-                        {QStringLiteral("SELECT"), QStringLiteral("   TRIM(RDB$FIELD_NAME) AS CAMPO"), QStringLiteral("FROM"),
-                         QStringLiteral("   RDB$INDICES A"), QStringLiteral("   LEFT JOIN RDB$INDEX_SEGMENTS B ON"),
-                         QStringLiteral("   (A.RDB$INDEX_NAME=B.RDB$INDEX_NAME)"), QStringLiteral("WHERE"),
-                         QStringLiteral("   (A.RDB$RELATION_NAME='%1')").arg(letteraleSql(tabella)),
-                         QStringLiteral("   AND(A.RDB$UNIQUE_FLAG=1)")});
+    QStringList chiavi;
+    for (const QStringList &indice : db::catalog::relationUniqueIndexes(tra, tabellaDi(tra, tabella)))
+        chiavi << indice;
+    return chiavi;
 }
 
 } // namespace vardof::importcsv
