@@ -453,6 +453,27 @@ TEST(Grafico, stackedAreasLieEachOnTheOneBefore)
     }
 }
 
+TEST(Grafico, anEmptyCategoryKeepsEveryNameOnItsRiser)
+{
+    const DatiGrafico d = raccogliPunti({{QString(), QStringLiteral("Y"), 1},
+                                         {QStringLiteral(" "), QStringLiteral("Y"), 2},
+                                         {QStringLiteral("Roma"), QStringLiteral("Y"), 3}});
+    ASSERT_EQ(d.categorie.size(), 3);
+    for (FormaGrafico forma : {FormaGrafico::Barre, FormaGrafico::Linee, FormaGrafico::Area}) {
+        SceltaGrafico s{forma, Impilamento::Affiancate, false, false, false};
+        std::unique_ptr<QChart> g(costruisciGrafico(s, d, {}));
+        QBarCategoryAxis *asse = nullptr;
+        for (QAbstractAxis *a : g->axes())
+            if (a->type() == QAbstractAxis::AxisTypeBarCategory)
+                asse = static_cast<QBarCategoryAxis *>(a);
+        ASSERT_NE(asse, nullptr);
+        ASSERT_EQ(asse->count(), 3);
+        EXPECT_EQ(asse->at(2), QStringLiteral("Roma"));
+        EXPECT_EQ(asse->at(0).trimmed(), QString());
+        EXPECT_EQ(asse->at(1).trimmed(), QString());
+    }
+}
+
 TEST(Grafico, proportionalPiesFollowTheirTotalsFixedOnesDoNot)
 {
     const DatiGrafico d = raccogliPunti({{QStringLiteral("a"), QStringLiteral("GRANDE"), 300},

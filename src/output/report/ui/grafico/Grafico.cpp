@@ -16,6 +16,7 @@
 #include <QPieSeries>
 #include <QPieSlice>
 #include <QStackedBarSeries>
+#include <QSet>
 #include <QValueAxis>
 
 #include <algorithm>
@@ -37,6 +38,27 @@ QColor colore(int i)
 QString numero(double v)
 {
     return QLocale(QLocale::Italian, QLocale::Italy).toString(v, 'f', std::abs(v - std::round(v)) < 1e-9 ? 0 : 2);
+}
+
+// The category axis takes neither empty nor repeated names, and would
+// leave them out, moving every later name onto the wrong riser: an empty
+// text is shown blank, and names stay apart by trailing blanks.
+QStringList etichetteCategorie(const QStringList &categorie)
+{
+    QStringList out;
+    QSet<QString> usate(categorie.begin(), categorie.end());
+    for (const QString &c : categorie) {
+        if (!c.isEmpty()) {
+            out << c;
+            continue;
+        }
+        QString e = QStringLiteral(" ");
+        while (usate.contains(e))
+            e += QLatin1Char(' ');
+        usate.insert(e);
+        out << e;
+    }
+    return out;
 }
 
 // The value axis covers every riser, stacks included, and zero; its
@@ -72,7 +94,7 @@ void assi(QChart *grafico, const QList<QAbstractSeries *> &serie, const SceltaGr
           const TestiGrafico &t)
 {
     auto *categorie = new QBarCategoryAxis;
-    categorie->append(d.categorie);
+    categorie->append(etichetteCategorie(d.categorie));
     categorie->setTitleText(t.asseX);
     auto *valori = new QValueAxis;
     valori->setTitleText(t.asseY);
