@@ -12,6 +12,41 @@ QStringList colonneRisposta(const TabRispTmp &risposta)
     return out;
 }
 
+namespace {
+
+enum class Confronto { Adatta, Rifiutata, Adattata };
+
+// The following query `successiva` weighed against the new columns; a lesser
+// change rewrites it and saves both queries.
+Confronto confronta(StoricoQuery &storico, int codice1, double codice2, double successiva, const QStringList &colonne,
+                    TabIntTmp &tab, const std::function<bool(const QString &)> &chiedi)
+{
+    TabIntTmp seguente;
+    SessioneQuery nessuna;
+    storico.RecuperaInterrogazionedaStorico(kCodice1Catena, successiva, seguente, nessuna);
+    const ConfrontoSuccessiva confronto = confrontaSuccessiva(seguente.righe(), colonne);
+    if (confronto.adatta())
+        return Confronto::Adatta;
+    if (confronto.perditaGrave) {
+        if (chiedi && chiedi(kMsgRipristino)) {
+            TabIntTmp salvata;
+            SessioneQuery s;
+            if (storico.RecuperaInterrogazionedaStorico(codice1, codice2, salvata, s))
+                tab.setRighe(salvata.righe());
+        }
+        return Confronto::Rifiutata;
+    }
+    // The following query is rewritten for the new columns so that it never
+    // names a column its source no longer has.
+    TabIntTmp adattata;
+    adattata.setRighe(adattaSuccessiva(seguente.righe(), colonne));
+    storico.SalvaInterrogazioneSuStorico(kCodice1Catena, successiva, adattata);
+    storico.SalvaInterrogazioneSuStorico(codice1, codice2, tab);
+    return Confronto::Adattata;
+}
+
+} // namespace
+
 EsitoValidazione ValidazioneNuovaRisposta(StoricoQuery &storico, int codice1, double codice2,
                                           const QStringList &colonne, TabIntTmp &tab,
                                           const std::function<bool(const QString &)> &chiedi)
@@ -29,31 +64,27 @@ EsitoValidazione ValidazioneNuovaRisposta(StoricoQuery &storico, int codice1, do
         chiediESalva();
         return esito;
     }
-
-    TabIntTmp seguente;
-    SessioneQuery nessuna;
-    storico.RecuperaInterrogazionedaStorico(kCodice1Catena, *esito.successiva, seguente, nessuna);
-    const ConfrontoSuccessiva confronto = confrontaSuccessiva(seguente.righe(), colonne);
-    if (confronto.adatta()) {
+    switch (confronta(storico, codice1, codice2, *esito.successiva, colonne, tab, chiedi)) {
+    case Confronto::Adatta:
         chiediESalva();
-        return esito;
-    }
-    if (confronto.perditaGrave) {
+        break;
+    case Confronto::Rifiutata:
         esito.accettata = false;
-        if (chiedi && chiedi(kMsgRipristino)) {
-            TabIntTmp salvata;
-            SessioneQuery s;
-            if (storico.RecuperaInterrogazionedaStorico(codice1, codice2, salvata, s))
-                tab.setRighe(salvata.righe());
-        }
-        return esito;
+        break;
+    case Confronto::Adattata:
+        break;
     }
-    // The following query is rewritten for the new columns so that it never
-    // names a column its source no longer has.
-    TabIntTmp adattata;
-    adattata.setRighe(adattaSuccessiva(seguente.righe(), colonne));
-    storico.SalvaInterrogazioneSuStorico(kCodice1Catena, *esito.successiva, adattata);
-    storico.SalvaInterrogazioneSuStorico(codice1, codice2, tab);
+    return esito;
+}
+
+EsitoValidazione ValidazioneSuccessiva(StoricoQuery &storico, int codice1, double codice2, const QStringList &colonne,
+                                       TabIntTmp &tab, const std::function<bool(const QString &)> &chiedi)
+{
+    EsitoValidazione esito;
+    esito.successiva = numeroSuccessiva(tab);
+    if (esito.successiva)
+        esito.accettata =
+            confronta(storico, codice1, codice2, *esito.successiva, colonne, tab, chiedi) != Confronto::Rifiutata;
     return esito;
 }
 

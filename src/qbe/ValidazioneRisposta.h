@@ -33,6 +33,15 @@ EsitoValidazione ValidazioneNuovaRisposta(StoricoQuery &storico, int codice1, do
                                           const QStringList &colonne, TabIntTmp &tab,
                                           const std::function<bool(const QString &)> &chiedi);
 
+// The check of the following query alone, for a query whose change is
+// known and whose save the caller asks about itself: accepted when the
+// following query suits the new columns (or none follows), or after it was
+// adapted to them (then both queries are saved); refused on a serious loss,
+// after offering to take the stored query back. Nothing is saved before the
+// check, so the stored rows are still there to go back to.
+EsitoValidazione ValidazioneSuccessiva(StoricoQuery &storico, int codice1, double codice2, const QStringList &colonne,
+                                       TabIntTmp &tab, const std::function<bool(const QString &)> &chiedi);
+
 // The names of an answer's columns, as answer tables take them.
 QStringList colonneRisposta(const TabRispTmp &risposta);
 

@@ -15,7 +15,12 @@
 #include "entry/ui/TZunIn1Form.h"
 #include "qbe/Aiuti.h"
 #include "qbe/Ordinamento.h"
+#include "qbe/ui/DialoghiAvanzati.h"
 #include "qbe/ui/DialoghiCondizione.h"
+#include "qbe/MotoreCatena.h"
+#include "qbe/SemaforoCatena.h"
+#include "qbe/Unione.h"
+#include "qbe/ValidazioneRisposta.h"
 #include "qbe/ui/DialoghiOrdinamento.h"
 #include "qbe/ui/TAppoggioQuerForm.h"
 #include "qbe/ui/TMostraMemoForm.h"
@@ -96,6 +101,27 @@ TIBLQueryForm::TIBLQueryForm(QWidget *owner, int numeroUtente, db::Attachment &c
     m_engine = std::make_unique<TIBFQuerForm>(m_utente, m_connessione, m_transazione, m_connessione, m_traStorico,
                                               m_tabInt, m_tabella, m_sessione, m_directory, m_ditta);
     m_storico = std::make_unique<StoricoQuery>(m_connessione, m_traStorico);
+    m_catena = std::make_unique<MotoreCatena>(*m_engine, *m_storico, m_connessione, m_traStorico, m_tabInt,
+                                              m_risposta, m_tabella, m_sessione);
+    // Moving forward over a query that exists checks that the query that
+    // follows still suits the new answer; a stored query closed after a
+    // change is checked the same way before its save is offered.
+    m_catena->setValidazione([this](const SessioneQuery &s, TabRispTmp &risposta, TabIntTmp &tab) {
+        return qbe::ValidazioneNuovaRisposta(*m_storico, s.codice1Aspetto(), s.codice2Aspetto(),
+                                             colonneRisposta(risposta), tab,
+                                             [this](const QString &q) { return chiedi(q); })
+            .accettata;
+    });
+    ValidazioneNuovaRisposta = [this] {
+        try {
+            return ValidazioneSuccessiva(*m_storico, codice1Corrente(), codice2Corrente(), colonneRisposta(m_risposta),
+                                         m_tabInt, [this](const QString &q) { return chiedi(q); })
+                .accettata;
+        } catch (const db::Error &e) {
+            erroreStorico(QStringLiteral("Errore durante il controllo delle query successive"), e.message());
+            return false;
+        }
+    };
     // A compatible saved appearance goes on the grid once the answer face
     // has laid out its columns.
     m_engine->setApplicaAspetto([this](TabRispTmp &, const RigheAspetto &aspetto) { m_aspettoDaApplicare = aspetto; });
@@ -243,8 +269,9 @@ void TIBLQueryForm::costruisciFacciaInterrogazione()
     connect(ButtonChiudi, &QPushButton::clicked, this, &TIBLQueryForm::ButtonChiudiClick);
     connect(ButtonCount, &QPushButton::clicked, this, &TIBLQueryForm::ButtonCountClick);
     connect(ButtonSum, &QPushButton::clicked, this, &TIBLQueryForm::ButtonSumClick);
-    // Added tables and advanced processing belong to their own windows.
-    m_nonCollegati << ButtonAggiungiT << ButtonEliminaT << ButtonElabAvanzate;
+    connect(ButtonAggiungiT, &QPushButton::clicked, this, &TIBLQueryForm::ButtonAggiungiTClick);
+    connect(ButtonEliminaT, &QPushButton::clicked, this, &TIBLQueryForm::ButtonEliminaTClick);
+    connect(ButtonElabAvanzate, &QPushButton::clicked, this, &TIBLQueryForm::ButtonElabAvanzateClick);
 }
 
 void TIBLQueryForm::costruisciFacciaRisposta()
@@ -347,9 +374,14 @@ void TIBLQueryForm::costruisciMenu()
     Successiva1->setObjectName(QStringLiteral("Successiva1"));
     CopiaSqlnelclipboard1->setObjectName(QStringLiteral("CopiaSqlnelclipboard1"));
     Inseriscisomma1->setObjectName(QStringLiteral("Inseriscisomma1"));
-    // Moving along a chain comes with its own operations.
-    Precedente1->setEnabled(false);
-    Successiva1->setEnabled(false);
+    // The keys act from anywhere in the window, once per press; on the
+    // answer face they do nothing.
+    for (QAction *a : {Precedente1, Successiva1}) {
+        a->setShortcutContext(Qt::WindowShortcut);
+        addAction(a);
+    }
+    connect(Precedente1, &QAction::triggered, this, &TIBLQueryForm::Precedente1Click);
+    connect(Successiva1, &QAction::triggered, this, &TIBLQueryForm::Successiva1Click);
     connect(CopiaSqlnelclipboard1, &QAction::triggered, this, &TIBLQueryForm::CopiaSqlnelclipboard1Click);
     connect(Inseriscisomma1, &QAction::triggered, this, &TIBLQueryForm::Inseriscisomma1Click);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &pos) {
@@ -436,7 +468,7 @@ void TIBLQueryForm::FormActivate()
     if (EsportazioneInCorso || m_chiusa)
         return;
     SettaggioControlli();
-    if (m_sessione.modoStorico())
+    if (sessione().modoStorico())
         CheckArchiviStorico();
     if (m_eseguiAllApertura) {
         m_tabInt.setCurrentRow(DBGrid1->currentIndex().row());
@@ -584,7 +616,7 @@ void TIBLQueryForm::ButtonRitornaQueryClick()
     if (m_singoloRecord)
         MostraUnRecord();
     const bool aspettoMemorizzato =
-        m_sessione.modoStorico() && m_sessione.codice1() != storedqueries::kCodice1SenzaAspetto;
+        sessione().modoStorico() && sessione().codice1() != storedqueries::kCodice1SenzaAspetto;
     if (aspettoMemorizzato)
         SalvaAspetto();
     // Focus first, as on the way to the answer: the interrogation's current
@@ -624,12 +656,15 @@ void TIBLQueryForm::ButtonChiudiClick()
 {
     m_intModel->setModificaInterna(true);
     DBGrid1->postEdit();
-    const bool chiudibile = !m_sessione.modoStorico() || ChiusuraStorico();
+    const bool chiudibile = !sessione().modoStorico() || ChiusuraStorico();
     m_intModel->setModificaInterna(false);
     if (!chiudibile)
         return;
-    // Going back along a chain before the window closes belongs to the
-    // chain operations.
+    // Above level 0 closing goes back to the query before.
+    if (livello() > 0) {
+        PassaAQueryPrecedente(false);
+        return;
+    }
     m_chiusa = true;
     FormClose();
     QDialog::reject();
@@ -668,7 +703,7 @@ void TIBLQueryForm::FormClose()
 
 void TIBLQueryForm::ButtonSelezionaTuttoClick()
 {
-    if (m_sessione.bloccata()) {
+    if (sessione().bloccata()) {
         platform::warning(kMsgBloccata);
         return;
     }
@@ -681,7 +716,7 @@ void TIBLQueryForm::ButtonSelezionaTuttoClick()
 
 void TIBLQueryForm::ButtonDeselezionaTuttoClick()
 {
-    if (m_sessione.bloccata()) {
+    if (sessione().bloccata()) {
         platform::warning(kMsgBloccata);
         return;
     }
@@ -693,7 +728,7 @@ void TIBLQueryForm::ButtonDeselezionaTuttoClick()
 
 void TIBLQueryForm::SelezionaRigaInt()
 {
-    if (m_sessione.bloccata())
+    if (sessione().bloccata())
         return;
     const int row = DBGrid1->currentIndex().row();
     if (row < 0 || row >= m_tabInt.size())
@@ -711,7 +746,7 @@ void TIBLQueryForm::DBGrid1KeyUp(int key)
     if (row < 0 || row >= m_tabInt.size())
         return;
     // The chain keys (F11, F12) belong to the chain operations.
-    if (!tastoAmmesso(key, m_tabInt.at(row).Mostra, m_sessione.bloccata()))
+    if (!tastoAmmesso(key, m_tabInt.at(row).Mostra, sessione().bloccata()))
         return;
     switch (key) {
     case Qt::Key_F3:
@@ -788,7 +823,7 @@ void TIBLQueryForm::DBGrid2KeyUp(int key)
         LayoutCorrente = false;
         break;
     case Qt::Key_F5: {
-        CodiciColonne &codici = m_sessione.codici();
+        CodiciColonne &codici = sessione().codici();
         if (!CodiciColonne::valida(column))
             return;
         codici.setRaggruppamento(column, (codici.raggruppamento(column) + 1) % 3);
@@ -944,8 +979,8 @@ void TIBLQueryForm::erroreStorico(const QString &lead, const QString &serverMess
 
 void TIBLQueryForm::aggiornaLegendaCatena()
 {
-    LabelPrec->setVisible(m_sessione.precedente());
-    LabelSucc->setVisible(m_sessione.successiva());
+    LabelPrec->setVisible(sessione().precedente());
+    LabelSucc->setVisible(sessione().successiva());
 }
 
 void TIBLQueryForm::CheckArchiviStorico()
@@ -985,7 +1020,7 @@ void TIBLQueryForm::SalvaAspetto()
         const int caratteri = nascosta ? std::min(larghezzaVisualizzata(m_risposta.columns()[size_t(i)]), 24)
                                        : caratteriLarghezza(DBGrid2->columnWidth(i));
         m_tabAspRTmp.push_back(storedqueries::RigaStoAsp{i, m_risposta.nomeColonna(i), caratteri, nascosta ? 0 : 1,
-                                                         h->visualIndex(i), m_sessione.codici().codice(i)});
+                                                         h->visualIndex(i), sessione().codici().codice(i)});
     }
 }
 
@@ -1052,9 +1087,19 @@ bool TIBLQueryForm::ChiusuraStorico()
             "La query è stata modificata; Effettuo il controllo di validazione delle query successive ?"))) {
         if (!eseguiInterrogazione())
             return false;
-        if (platform::confirmOkCancel(domanda) && !salva())
+        // The check comes before the save: a refused change must still find
+        // the stored rows to go back to.
+        if (ValidazioneNuovaRisposta && !ValidazioneNuovaRisposta()) {
+            m_intModel->reset();
             return false;
-        return !ValidazioneNuovaRisposta || ValidazioneNuovaRisposta();
+        }
+        bool ancoraCambiata = true;
+        try {
+            ancoraCambiata = m_storico->ControllaInterrogazioneSalvata(c1, c2, m_tabInt);
+        } catch (const db::Error &e) {
+            erroreStorico(QStringLiteral("Errore durante la lettura della query memorizzata"), e.message());
+        }
+        return !ancoraCambiata || !platform::confirmOkCancel(domanda) || salva();
     }
     if (platform::confirmOkCancel(QStringLiteral(
             "La query è stata modificata; Effettuo il salvataggio senza il controllo validazione delle query "
@@ -1077,10 +1122,10 @@ void TIBLQueryForm::ButtonOrdinaClick()
         tipi.push_back(m_risposta.tipoColonna(i));
         nomi << m_risposta.nomeColonna(i);
     }
-    TOrdETotForm form(nomi, RiempiOrdETot(tipi, m_sessione.codici()), this);
+    TOrdETotForm form(nomi, RiempiOrdETot(tipi, sessione().codici()), this);
     if (form.exec() == QDialog::Accepted) {
         const ListeOrdETot liste = form.liste();
-        AggiornaCodici(m_sessione.codici(), m_risposta.columnCount(), liste.chiave, liste.totali, liste.decrescente);
+        AggiornaCodici(sessione().codici(), m_risposta.columnCount(), liste.chiave, liste.totali, liste.decrescente);
         m_answerModel->reset();
         try {
             m_engine->ApplicaOrdinamento(m_risposta);
@@ -1327,7 +1372,7 @@ void TIBLQueryForm::ButtonEsportaClick()
             continue;
         c.risposta.campi.push_back({i, m_risposta.nomeColonna(i),
                                     m_answerModel->headerData(i, Qt::Horizontal).toString(),
-                                    caratteriLarghezza(DBGrid2->columnWidth(i)), m_sessione.codici().codice(i)});
+                                    caratteriLarghezza(DBGrid2->columnWidth(i)), sessione().codici().codice(i)});
     }
     c.store = m_store.get();
     c.ditta = m_ditta;
@@ -1355,7 +1400,7 @@ void TIBLQueryForm::ButtonStampaClick()
         if (i < 0 || i >= m_risposta.columnCount() || DBGrid2->isColumnHidden(i))
             continue;
         c.risposta.campi.push_back({i, m_risposta.nomeColonna(i), m_answerModel->headerData(i, Qt::Horizontal).toString(),
-                                    caratteriLarghezza(DBGrid2->columnWidth(i)), m_sessione.codici().codice(i)});
+                                    caratteriLarghezza(DBGrid2->columnWidth(i)), sessione().codici().codice(i)});
     }
     c.ditta = m_ditta;
     c.tabella = m_tabella;
@@ -1366,6 +1411,281 @@ void TIBLQueryForm::ButtonStampaClick()
     c.fontGriglia = DBGrid2->font();
     c.unRecord = m_singoloRecord;
     output::report::ButtonStampaClick(this, c);
+}
+
+// ---- added tables, advanced processing, chains ---------------------------------
+
+bool TIBLQueryForm::chiedi(const QString &domanda)
+{
+    return platform::confirmOkCancel(domanda);
+}
+
+void TIBLQueryForm::chiudiRisposta()
+{
+    if (m_singoloRecord)
+        MostraUnRecord();
+    m_risposta.close();
+    m_answerModel->reset();
+}
+
+void TIBLQueryForm::ButtonAggiungiTClick()
+{
+    DBGrid1->postEdit();
+    if (sessione().bloccata()) {
+        platform::warning(kMsgBloccata);
+        return;
+    }
+    const int corrente = DBGrid1->currentIndex().row();
+    m_intModel->setModificaInterna(true);
+    TIBAggForm form(m_ditta, m_connessione, m_transazione, m_tabInt, this);
+    const bool aggiunta = form.exec() == QDialog::Accepted;
+    m_intModel->setModificaInterna(false);
+    if (!aggiunta)
+        return;
+    m_intModel->reset();
+    rigaCorrenteInterrogazione(corrente);
+}
+
+void TIBLQueryForm::ButtonEliminaTClick()
+{
+    DBGrid1->postEdit();
+    if (sessione().bloccata()) {
+        platform::warning(kMsgBloccata);
+        return;
+    }
+    TEliminaForm form(testate(m_tabInt), this);
+    if (form.exec() != QDialog::Accepted)
+        return;
+    const QString testata = form.scelta();
+    if (testata.isEmpty())
+        return;
+    const QString rifiuto = controlloEliminazione(m_tabInt, testata);
+    if (!rifiuto.isEmpty()) {
+        platform::warning(rifiuto);
+        return;
+    }
+    if (!platform::confirmOkCancel(QStringLiteral("Elimino la tabella e gli elementi ad essa collegata?")))
+        return;
+    eliminaTabella(m_tabInt, testata);
+    m_intModel->reset();
+    rigaCorrenteInterrogazione(m_tabInt.isEmpty() ? -1 : 0);
+}
+
+void TIBLQueryForm::ButtonElabAvanzateClick()
+{
+    DBGrid1->postEdit();
+    SessioneQuery &s = sessione();
+    StatoElaborazione stato;
+    stato.livello = s.livello();
+    stato.catena = s.catena();
+    stato.unione = s.unione();
+    stato.bloccata = s.bloccata();
+    stato.modoStorico = s.modoStorico();
+    TElabAvanForm menu(stato, m_ditta, this);
+    menu.ButtonAggiungiAffiancata->setText(QStringLiteral("Affiancamento tramite UNION"));
+    menu.exec();
+    const QString scelta = menu.risultato();
+    if (scelta.isEmpty())
+        return;
+
+    if (scelta == risultatoVoce(VoceElaborazione::CampiVisibili)) {
+        m_intModel->setModificaInterna(true);
+        TIBCamVisForm form(m_ditta, m_tabella, m_connessione, m_transazione, m_tabInt, this);
+        const bool cambiata = form.exec() == QDialog::Accepted;
+        m_intModel->setModificaInterna(false);
+        if (cambiata) {
+            m_intModel->reset();
+            rigaCorrenteInterrogazione(m_tabInt.isEmpty() ? -1 : 0);
+        }
+    } else if (scelta == risultatoVoce(VoceElaborazione::BloccaQuery)) {
+        DBGrid1->setUpdatesEnabled(false);
+        m_intModel->setModificaInterna(true);
+        TBloccaQForm form(m_ditta, m_tabInt, s, this);
+        form.exec();
+        m_intModel->setModificaInterna(false);
+        m_intModel->reset();
+        rigaCorrenteInterrogazione(m_tabInt.size() - 1);
+        DBGrid1->setUpdatesEnabled(true);
+    } else if (scelta == risultatoVoce(VoceElaborazione::AffiancaUnione)) {
+        AggiungiUnioneQuery();
+    } else if (scelta == risultatoVoce(VoceElaborazione::TogliAffiancata)) {
+        if (platform::confirmOkCancel(QStringLiteral("Elimino l'ultima query affiancata?")))
+            EliminaUltimaQueryAffiancata();
+    } else if ((scelta == risultatoVoce(VoceElaborazione::PassaPrecedente)
+                || scelta == risultatoVoce(VoceElaborazione::PassaSuccessiva)
+                || scelta == risultatoVoce(VoceElaborazione::EliminaSuccessiva))
+               && !s.modoStorico()) {
+        // Every chain entry needs a stored query to hang the chain on.
+        platform::warning(kMsgSoloStorico);
+    } else if (scelta == risultatoVoce(VoceElaborazione::PassaPrecedente)) {
+        PassaAQueryPrecedente(true);
+    } else if (scelta == risultatoVoce(VoceElaborazione::PassaSuccessiva)) {
+        if (PrendiSemaforoCatena())
+            PassaAQuerySuccessiva();
+    } else if (scelta == risultatoVoce(VoceElaborazione::EliminaSuccessiva)) {
+        if (platform::confirmOkCancel(QStringLiteral("Elimino la query successiva?")))
+            EliminaUltimaQuerySuccessiva();
+    }
+}
+
+void TIBLQueryForm::AggiungiUnioneQuery()
+{
+    const int corrente = DBGrid1->currentIndex().row();
+    if (!qbe::AggiungiUnioneQuery(m_tabInt, m_tabella, sessione())) {
+        platform::warning(kMsgSelezionareCampo);
+        return;
+    }
+    m_intModel->reset();
+    rigaCorrenteInterrogazione(corrente);
+}
+
+void TIBLQueryForm::EliminaUltimaQueryAffiancata()
+{
+    qbe::EliminaUltimaQueryAffiancata(m_tabInt, sessione());
+    m_intModel->reset();
+    rigaCorrenteInterrogazione(m_tabInt.isEmpty() ? -1 : 0);
+}
+
+bool TIBLQueryForm::semaforoCatenaPreso() const
+{
+    return m_semaforo && m_semaforo->preso();
+}
+
+bool TIBLQueryForm::PrendiSemaforoCatena()
+{
+    if (!m_semaforo)
+        m_semaforo = std::make_unique<SemaforoCatena>(m_utente, m_connessione);
+    QString messaggio;
+    switch (m_semaforo->prendi(messaggio)) {
+    case SemaforoCatena::Esito::Preso:
+        return true;
+    case SemaforoCatena::Esito::Occupato:
+        platform::warning(messaggio);
+        return false;
+    case SemaforoCatena::Esito::Errore:
+        platform::error(messaggio);
+        return false;
+    }
+    return false;
+}
+
+void TIBLQueryForm::dopoMovimentoCatena()
+{
+    m_corrente = &m_catena->sessione();
+    m_engine->setSessione(*m_corrente);
+    m_answerModel->setCodici(m_corrente->codici());
+    try {
+        m_storico->InizializzaRaggruppa(codice1Corrente(), codice2Corrente(), m_corrente->codici());
+    } catch (const db::Error &e) {
+        erroreStorico(QStringLiteral("Errore durante la lettura dell'aspetto memorizzato"), e.message());
+    }
+    if (rispostaVisibile()) {
+        // The answer on screen belonged to the query left behind.
+        DBGrid1->show();
+        DBGrid1->setFocus();
+        for (QLabel *l : LegendaRisposta)
+            l->hide();
+        Panel1->hide();
+        Panel2->hide();
+        Panel4->show();
+        DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
+        DBGrid2->hide();
+        SettaggioControlli();
+    }
+    m_answerModel->reset();
+    m_intModel->reset();
+    rigaCorrenteInterrogazione(m_tabInt.isEmpty() ? -1 : 0);
+    aggiornaLegendaCatena();
+}
+
+void TIBLQueryForm::PassaAQuerySuccessiva()
+{
+    m_intModel->setModificaInterna(true);
+    DBGrid1->postEdit();
+    chiudiRisposta();
+    m_tabInt.setCurrentRow(DBGrid1->currentIndex().row());
+    try {
+        if (m_traStorico.isActive())
+            m_traStorico.commitRetaining();
+        m_catena->PassaAQuerySuccessiva();
+    } catch (const db::Error &e) {
+        platform::error(QStringLiteral("Errore durante il passaggio alla query successiva") + QLatin1Char('\r')
+                        + e.message());
+    }
+    dopoMovimentoCatena();
+    m_intModel->setModificaInterna(false);
+}
+
+void TIBLQueryForm::PassaAQueryPrecedente(bool ask)
+{
+    m_intModel->setModificaInterna(true);
+    DBGrid1->postEdit();
+    chiudiRisposta();
+    bool tornata = false;
+    try {
+        tornata = m_catena->PassaAQueryPrecedente(ask ? std::function<bool()>([this] {
+            return chiedi(kMsgAggiornareStorico);
+        })
+                                                      : std::function<bool()>());
+    } catch (const db::Error &e) {
+        platform::error(QStringLiteral("Errore durante il ritorno alla query precedente") + QLatin1Char('\r')
+                        + e.message());
+    }
+    dopoMovimentoCatena();
+    // Back at the first query the chain is left: another session of the
+    // user may walk chains now.
+    if (tornata && m_semaforo && livello() == 0)
+        m_semaforo->libera();
+    m_intModel->setModificaInterna(false);
+}
+
+void TIBLQueryForm::EliminaUltimaQuerySuccessiva()
+{
+    m_intModel->setModificaInterna(true);
+    DBGrid1->postEdit();
+    chiudiRisposta();
+    QString rifiuto;
+    try {
+        rifiuto = m_catena->EliminaUltimaQuerySuccessiva();
+    } catch (const db::Error &e) {
+        platform::error(QStringLiteral("Errore durante l'eliminazione della query successiva") + QLatin1Char('\r')
+                        + e.message());
+    }
+    if (!rifiuto.isEmpty())
+        platform::warning(rifiuto);
+    dopoMovimentoCatena();
+    if (m_semaforo && livello() == 0)
+        m_semaforo->libera();
+    m_intModel->setModificaInterna(false);
+}
+
+void TIBLQueryForm::Precedente1Click()
+{
+    if (rispostaVisibile() || Panel4->isHidden())
+        return;
+    if (sessione().catena() && livello() > 0 && !LabelPrec->isHidden())
+        PassaAQueryPrecedente(true);
+    else
+        ButtonChiudiClick();
+}
+
+void TIBLQueryForm::Successiva1Click()
+{
+    if (rispostaVisibile() || Panel4->isHidden())
+        return;
+    DBGrid1->postEdit();
+    bool marcatore = false;
+    for (const RigaInt &r : m_tabInt.righe())
+        marcatore = marcatore || r.Mostra == MostraCatena;
+    if (marcatore) {
+        if (!PrendiSemaforoCatena())
+            return;
+        if (!LabelSucc->isHidden()) {
+            PassaAQuerySuccessiva();
+            return;
+        }
+    }
+    eseguiInterrogazione();
 }
 
 } // namespace vardof::qbe

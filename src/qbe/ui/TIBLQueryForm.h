@@ -45,6 +45,8 @@ namespace vardof::qbe {
 class AnswerModel;
 class GrigliaQuery;
 class InterrogationModel;
+class MotoreCatena;
+class SemaforoCatena;
 class TIBFQuerForm;
 class TabRecTmp;
 
@@ -71,7 +73,7 @@ public:
     int numeroUtente() const { return m_utente; }
     const QString &ditta() const { return m_ditta; }
     const QString &tabella() const { return m_tabella; }
-    const QString &archivio() const { return m_sessione.archivio(); }
+    const QString &archivio() const { return m_corrente->archivio(); }
     const QString &directoryLavoro() const { return m_directory; }
     const QString &directoryBin() const { return m_directoryBin; }
     const QString &fileImpostazioni() const { return m_fileImpostazioni; }
@@ -79,8 +81,10 @@ public:
     bool modoStorico() const { return m_sessione.modoStorico(); }
     int codice1() const { return m_sessione.codice1(); }
     double codice2() const { return m_sessione.codice2(); }
-    // Level, chained query, key, flags and column codes of the query shown.
-    SessioneQuery &sessione() { return m_sessione; }
+    // Level, chained query, key, flags and column codes of the query shown
+    // (the session of the chain level on screen).
+    SessioneQuery &sessione() { return *m_corrente; }
+    int livello() const { return m_corrente->livello(); }
 
     TabIntTmp &tabIntTmp() { return m_tabInt; }
     TabRispTmp &tabRispTmp() { return m_risposta; }
@@ -132,13 +136,31 @@ public:
     // The captured appearance (TabAspRTmp).
     const RigheAspetto &tabAspRTmp() const { return m_tabAspRTmp; }
     // The key the current query's rows are stored under.
-    int codice1Corrente() const { return m_sessione.codice1Aspetto(); }
-    double codice2Corrente() const { return m_sessione.codice2Aspetto(); }
+    int codice1Corrente() const { return m_corrente->codice1Aspetto(); }
+    double codice2Corrente() const { return m_corrente->codice2Aspetto(); }
     // The stored-mode part of closing: true when the window may close.
     bool ChiusuraStorico();
     // Whether the query that follows this one accepts the new answer; the
     // chain operations replace it. Without them: accepted.
     std::function<bool()> ValidazioneNuovaRisposta;
+
+    // ---- added tables, advanced processing, chains ------------------------
+    void ButtonAggiungiTClick();
+    void ButtonEliminaTClick();
+    void ButtonElabAvanzateClick();
+    // Moves along the chain; each takes the internal-edit flag for the move.
+    void PassaAQuerySuccessiva();
+    void PassaAQueryPrecedente(bool ask);
+    void EliminaUltimaQuerySuccessiva();
+    void AggiungiUnioneQuery();
+    void EliminaUltimaQueryAffiancata();
+    // The chain semaphore of this user: true when held (taken now or
+    // before); a refusal is told here.
+    bool PrendiSemaforoCatena();
+    bool semaforoCatenaPreso() const;
+    // F11 and F12 (the pop-up menu's "Precedente" and "Successiva").
+    void Precedente1Click();
+    void Successiva1Click();
 
     // ---- ordering, totals, sums -------------------------------------------
     void ButtonOrdinaClick();
@@ -237,6 +259,12 @@ private:
     // The answer grid over a reopened answer, with `aspetto` on it.
     void rimostraRisposta(const RigheAspetto &aspetto);
     void aggiornaLegendaCatena();
+    // After a chain move: the level's session on the engine, the grids and
+    // the legend over the interrogation loaded.
+    void dopoMovimentoCatena();
+    // The answer let go of before the interrogation changes under it.
+    void chiudiRisposta();
+    bool chiedi(const QString &domanda);
     // The COUNT and SUM buttons: the aggregate condition on the current row.
     void aggregato(bool conteggio);
     // Writes a helper's text into a row's condition; a text longer than a
@@ -257,6 +285,9 @@ private:
     QString m_fileImpostazioni;
     QString m_nomeExport;
     SessioneQuery m_sessione;
+    // The session of the level on screen: m_sessione at level 0, else the
+    // chain engine's.
+    SessioneQuery *m_corrente = &m_sessione;
     bool m_eseguiAllApertura = false;
     bool m_attivata = false;
     bool m_chiusa = false;
@@ -271,6 +302,8 @@ private:
     std::unique_ptr<TIBFQuerForm> m_engine;
     std::unique_ptr<params::TTabXForm> m_store;
     std::unique_ptr<StoricoQuery> m_storico;
+    std::unique_ptr<MotoreCatena> m_catena;
+    std::unique_ptr<SemaforoCatena> m_semaforo;
     RigheAspetto m_tabAspRTmp;
     // A saved appearance handed over by the engine, put on the grid once
     // the answer face shows.
