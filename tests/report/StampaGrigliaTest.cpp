@@ -7,6 +7,7 @@
 #include "db/Statement.h"
 #include "output/report/TQmtGridStampa.h"
 #include "output/report/ui/FinestraAnteprima.h"
+#include "output/report/ui/FinestraDisegno.h"
 #include "output/report/ui/TStQmtGridForm.h"
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
@@ -14,7 +15,9 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 
 using namespace vardof;
 using namespace vardof::output::report;
@@ -128,5 +131,39 @@ TEST_F(StampaGriglia, aStatementTheServerRefusesIsToldAndLeavesNoLayoutFile)
     ASSERT_EQ(testi.size(), 1);
     EXPECT_TRUE(testi[0].startsWith(QStringLiteral("Errore nell'accesso alla stampa:\r"))) << testi[0].toStdString();
     EXPECT_TRUE(testi[0].contains(QStringLiteral("NON_ESISTE"))) << testi[0].toStdString();
+    EXPECT_FALSE(QFile::exists(s.percorsoLayout()));
+}
+
+// "Apri editazione report": our designer on the grid's layout, its preview
+// printing the rows as edited; the layout goes when the designer closes.
+TEST_F(StampaGriglia, theDesignerOpensTheLayoutAndPreviewsItsEdits)
+{
+    platform::ScopedServices servizi;
+    TQmtGridStampa s;
+    riempi(s);
+    TStQmtGridForm finestra(nullptr, s);
+    finestra.EditIntestazione1->setText(QStringLiteral("Prove"));
+    QString aperto;
+    int pagine = -1;
+    finestra.eseguiDisegno = [&](QDialog &d) {
+        auto *f = qobject_cast<FinestraDisegno *>(&d);
+        EXPECT_TRUE(f);
+        if (!f)
+            return 0;
+        aperto = f->file();
+        EXPECT_TRUE(QFile::exists(aperto));
+        EXPECT_EQ(f->TabellaColonne->rowCount(), 2);
+        f->TabellaColonne->item(1, FinestraDisegno::Titolo)->setText(QStringLiteral("Numero"));
+        f->ButtonAnteprima->click();
+        return 0;
+    };
+    finestra.esegui = [&](FinestraAnteprima &a) {
+        pagine = a.pagine();
+        return 0;
+    };
+    finestra.AzioneEditaReport->trigger();
+    EXPECT_EQ(aperto, s.percorsoLayout());
+    EXPECT_EQ(pagine, 1);
+    EXPECT_TRUE(servizi.messages().texts().isEmpty()) << servizi.messages().texts().join(QLatin1Char('|')).toStdString();
     EXPECT_FALSE(QFile::exists(s.percorsoLayout()));
 }

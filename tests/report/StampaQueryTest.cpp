@@ -7,6 +7,7 @@
 #include "output/report/LayoutLst.h"
 #include "output/report/StampaRisposta.h"
 #include "output/report/ui/FinestraAnteprima.h"
+#include "output/report/ui/FinestraDisegno.h"
 #include "output/report/ui/StampaQuery.h"
 #include "output/report/ui/TTitStForm.h"
 #include "platform/IniFile.h"
@@ -17,7 +18,9 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
+#include <QPushButton>
 #include <QRadioButton>
+#include <QTableWidget>
 #include <QWidget>
 
 using namespace vardof;
@@ -48,7 +51,7 @@ struct StampaCase
     const char *messaggio; // the one message shown ("" none)
 };
 
-class StampaQuery : public test::OutputDb, public ::testing::WithParamInterface<StampaCase>
+class ConClienti : public test::OutputDb
 {
 protected:
     // 130 customers with an amount totalled with two decimals.
@@ -64,6 +67,10 @@ protected:
                    {2, QStringLiteral("FATTURATO"), {}, 12, 11}};
         return r;
     }
+};
+
+class StampaQuery : public ConClienti, public ::testing::WithParamInterface<StampaCase>
+{
 };
 
 } // namespace
@@ -179,6 +186,164 @@ TEST_F(StampaQuery, theAdvancedTemporaryLayoutIsTheOneWrittenForTheAnswer)
     EXPECT_TRUE(scritto.contains(" Orientation=2\r\n"));
     EXPECT_FALSE(scritto.contains("Pagina n"));
     EXPECT_TRUE(scritto.contains("Text=\xA8" "Fstr$(Totale.FATTURATO,\"---,---,---,--&.##\",1)\xA8"));
+}
+
+// "Edita report" from the options window: our designer on the layout the
+// print would use; an edit saved there is what the print then reads, and a
+// user's layout is written by nobody but the designer.
+struct EditaCase
+{
+    const char *nome;
+    int tipo;                  // 0 advanced, 1 simple
+    const char *report;        // "Nome file report:"
+    bool esiste;               // the named layout exists (a valid one)
+    platform::Answer risposta; // to the question, when asked
+    const char *aperto;        // the file the designer opens, below the bin folder ("" none)
+    const char *messaggio;     // the one message shown ("" none)
+};
+
+class EditaReport : public ConClienti
+{
+};
+
+class EditaReportCasi : public EditaReport, public ::testing::WithParamInterface<EditaCase> {};
+
+TEST_P(EditaReportCasi, opensTheDesignerOnTheLayoutThePrintReads)
+{
+    const EditaCase &c = GetParam();
+    platform::ScopedServices servizi;
+    servizi.messages().queueAnswer(c.risposta);
+    QWidget finestra;
+    ContestoStampa ctx;
+    ctx.risposta = clienti();
+    ctx.ditta = QStringLiteral("D01");
+    ctx.tabella = QStringLiteral("CLIENTI");
+    ctx.dirBin = m_out.path();
+    ctx.dirLavoro = m_out.path() + QLatin1Char('/');
+    ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    const QString cartella = m_out.path() + QStringLiteral("/Report/");
+    OpzioniLayoutAvanzato l;
+    l.campi = l.colonneGriglia = {CampoLayout{QStringLiteral("CODICE"), TipoCampo::Intero, 0, 6, 0},
+                                  CampoLayout{QStringLiteral("NOME"), TipoCampo::Testo, 0, 20, 0},
+                                  CampoLayout{QStringLiteral("FATTURATO"), TipoCampo::Decimale, 2, 12, 11}};
+    const QString nominato = cartella + QLatin1String(c.report) + QStringLiteral(".lst");
+    if (c.esiste) {
+        QDir().mkpath(cartella);
+        QFile f(nominato);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(CreaFileLSTAvanzato(l));
+    }
+    QString aperto;
+    QByteArray salvato, stampato;
+    int anteprime = 0;
+    ctx.esegui = [&](QDialog &d) {
+        if (auto *o = qobject_cast<TTitStForm *>(&d)) {
+            (c.tipo == 1 ? o->RadioSemplice : o->RadioAvanzato)->click();
+            o->EditNomeReport->setText(QLatin1String(c.report));
+            EXPECT_FALSE(o->ButtonEditReport->isHidden());
+            o->ButtonEditReport->click();
+            o->ButtonOKClick();
+            return int(o->result());
+        }
+        if (auto *f = qobject_cast<FinestraDisegno *>(&d)) {
+            aperto = f->file();
+            // The first column retitled, saved.
+            f->TabellaColonne->item(0, FinestraDisegno::Titolo)->setText(QStringLiteral("Codice cliente"));
+            EXPECT_TRUE(f->ButtonSalvaClick());
+            QFile s(aperto);
+            EXPECT_TRUE(s.open(QIODevice::ReadOnly));
+            salvato = s.readAll();
+            return 0;
+        }
+        if (qobject_cast<FinestraAnteprima *>(&d)) {
+            ++anteprime;
+            QFile s(aperto);
+            if (s.open(QIODevice::ReadOnly))
+                stampato = s.readAll();
+        }
+        return int(QDialog::Accepted);
+    };
+    ButtonStampaClick(&finestra, ctx);
+
+    const QStringList testi = servizi.messages().texts();
+    if (*c.messaggio) {
+        // (Refused here, the print that follows asks its own question.)
+        ASSERT_FALSE(testi.isEmpty());
+        EXPECT_EQ(testi[0], QString::fromUtf8(c.messaggio).arg(nominato));
+    } else {
+        EXPECT_TRUE(testi.isEmpty()) << testi.join(QLatin1Char('|')).toStdString();
+    }
+    if (!*c.aperto) {
+        EXPECT_TRUE(aperto.isEmpty());
+        EXPECT_FALSE(QFile::exists(nominato));
+        return;
+    }
+    EXPECT_EQ(aperto, m_out.path() + QLatin1Char('/') + QLatin1String(c.aperto));
+    EXPECT_TRUE(salvato.contains("\"Codice cliente\""));
+    EXPECT_EQ(anteprime, 1);
+    // The print read the file as the designer left it, and left it so.
+    if (c.tipo == 0 || *c.report) {
+        EXPECT_EQ(stampato, salvato);
+    }
+    if (*c.report) {
+        QFile s(nominato);
+        ASSERT_TRUE(s.open(QIODevice::ReadOnly));
+        EXPECT_EQ(s.readAll(), salvato);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, EditaReportCasi, ::testing::Values(
+    EditaCase{"avanzato_temporaneo", 0, "", false, platform::Answer::Yes, "Report/QMTTemp.lst", ""},
+    EditaCase{"avanzato_nominato", 0, "MIO", true, platform::Answer::Yes, "Report/MIO.lst", ""},
+    EditaCase{"avanzato_nominato_mancante_si", 0, "NUOVO", false, platform::Answer::Yes, "Report/NUOVO.lst",
+              "Report %1 non trovato. Crearlo dai tracciati standard?"},
+    EditaCase{"avanzato_nominato_mancante_no", 0, "NUOVO", false, platform::Answer::No, "",
+              "Report %1 non trovato. Crearlo dai tracciati standard?"},
+    EditaCase{"semplice_nominato_mancante_si", 1, "RIGHE", false, platform::Answer::Yes, "Report/RIGHE.lst",
+              "Report %1 non trovato. Crearlo dai tracciati standard?"},
+    EditaCase{"semplice_temporaneo", 1, "", false, platform::Answer::Yes, "Report/QMTTemp.lst", ""}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
+TEST_F(EditaReport, aNamedLayoutIsNeverRewrittenByThePrint)
+{
+    platform::ScopedServices servizi;
+    QWidget finestra;
+    ContestoStampa ctx;
+    ctx.risposta = clienti();
+    ctx.ditta = QStringLiteral("D01");
+    ctx.dirBin = m_out.path();
+    ctx.dirLavoro = m_out.path() + QLatin1Char('/');
+    ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    const QString file = m_out.path() + QStringLiteral("/Report/MIO.lst");
+    QDir().mkpath(m_out.path() + QStringLiteral("/Report"));
+    OpzioniLayoutAvanzato l;
+    l.campi = l.colonneGriglia = {CampoLayout{QStringLiteral("NOME"), TipoCampo::Testo, 0, 20, 0}};
+    const QByteArray mio = CreaFileLSTAvanzato(l) + "\r\n; a user's own line\r\n";
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(mio);
+    }
+    for (bool orizzontale : {false, true}) {
+        int anteprime = 0;
+        ctx.esegui = [&](QDialog &d) {
+            if (auto *o = qobject_cast<TTitStForm *>(&d)) {
+                o->RadioAvanzato->click();
+                (orizzontale ? o->RadioOrizzontale : o->RadioVerticale)->setChecked(true);
+                o->EditNomeReport->setText(QStringLiteral("MIO"));
+                o->ButtonOKClick();
+                return int(o->result());
+            }
+            ++anteprime;
+            return int(QDialog::Accepted);
+        };
+        ButtonStampaClick(&finestra, ctx);
+        EXPECT_EQ(anteprime, 1);
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_EQ(f.readAll(), mio);
+    }
+    EXPECT_TRUE(servizi.messages().texts().isEmpty()) << servizi.messages().texts().join(QLatin1Char('|')).toStdString();
 }
 
 TEST(CartellaBin, emptyOrTheWindowsFolderMeansTheCurrentFolder)
