@@ -152,7 +152,9 @@ QList<QAbstractSeries *> linee(const SceltaGrafico &s, const DatiGrafico &d)
     for (int i = 0; i < d.serie.size(); ++i) {
         auto *linea = new QLineSeries;
         linea->setName(d.serie.at(i));
-        linea->setColor(colore(i));
+        QPen penna(colore(i));
+        penna.setWidthF(2);
+        linea->setPen(penna);
         linea->setPointsVisible(d.categorie.size() <= 40);
         for (int c = 0; c < d.categorie.size(); ++c)
             linea->append(punto(s, c, d.valore(i, c)));
@@ -274,7 +276,7 @@ QString titoloGrafico(const SceltaGrafico &scelta, const TestiGrafico &testi)
         sotto << testi.asseZ;
     for (const QString &r : std::as_const(sotto))
         html += QStringLiteral("<br><small>") + r.toHtmlEscaped() + QStringLiteral("</small>");
-    return html;
+    return QStringLiteral("<div align=\"center\">") + html + QStringLiteral("</div>");
 }
 
 QChart *costruisciGrafico(const SceltaGrafico &scelta, const DatiGrafico &dati, const TestiGrafico &testi)
