@@ -62,15 +62,35 @@ int precisionOf(const db::TableColumn &c)
     }
 }
 
+QString q(const QString &name)
+{
+    return db::quotedName(name);
+}
+
 QString keyFieldLines(const QStringList &keys)
 {
     QStringList lines;
     for (int i = 0; i < keys.size(); ++i) {
         if (i > 0)
             lines << QStringLiteral("  ,");
-        lines << QStringLiteral("  ") + keys[i];
+        lines << QStringLiteral("  ") + q(keys[i]);
     }
     return lines.join(kNewLine);
+}
+
+// The column of `columns` with this name: the same characters first, then
+// the same name in any case (how the tool has always matched the two
+// tables' columns). -1 when none.
+template <class Columns, class NameOf>
+int findColumn(const Columns &columns, const QString &name, NameOf nameOf)
+{
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (nameOf(columns[i]) == name)
+            return int(i);
+    for (size_t i = 0; i < columns.size(); ++i)
+        if (nameOf(columns[i]).compare(name, Qt::CaseInsensitive) == 0)
+            return int(i);
+    return -1;
 }
 
 // One text per key that equals another exactly when the server's "=" would
@@ -128,9 +148,10 @@ int TSincroDB::insertBlockRows(const QStringList &columns)
     int rowBytes = 0;
     for (const db::TableColumn &c : m_destinationColumns)
         rowBytes += (c.typeCode == db::TypeChar || c.typeCode == db::TypeVarchar ? c.length * 4 + 4 : 16) + 2;
-    int textBytes = 40 + TabellaDestinazione.size();
+    const qsizetype table = q(m_destinationTable).size();
+    int textBytes = int(40 + table);
     for (const QString &c : columns)
-        textBytes += 2 * c.size() + TabellaDestinazione.size() + 40;
+        textBytes += int(2 * q(c).size() + table + 40);
     const int byMessage = 48000 / std::max(1, rowBytes);
     const int byText = 48000 / std::max(1, textBytes);
     return std::clamp(std::min(byMessage, byText), 1, 256);
@@ -138,16 +159,20 @@ int TSincroDB::insertBlockRows(const QStringList &columns)
 
 QString TSincroDB::insertBlockText(const QStringList &columns, int rows) const
 {
+    const QString table = q(m_destinationTable);
+    QStringList quoted;
+    for (const QString &c : columns)
+        quoted << q(c);
     QStringList params, body;
     for (int r = 0; r < rows; ++r) {
         QStringList names;
-        for (int i = 0; i < columns.size(); ++i) {
+        for (int i = 0; i < quoted.size(); ++i) {
             const QString p = QStringLiteral("P%1_%2").arg(r).arg(i);
-            params << QStringLiteral("%1 TYPE OF COLUMN %2.%3 = ?").arg(p, TabellaDestinazione, columns[i]);
+            params << QStringLiteral("%1 TYPE OF COLUMN %2.%3 = ?").arg(p, table, quoted[i]);
             names << QLatin1Char(':') + p;
         }
         body << QStringLiteral("INSERT INTO %1(%2) VALUES(%3);")
-                    .arg(TabellaDestinazione, columns.join(QLatin1Char(',')), names.join(QLatin1Char(',')));
+                    .arg(table, quoted.join(QLatin1Char(',')), names.join(QLatin1Char(',')));
     }
     return QStringLiteral("EXECUTE BLOCK (") + params.join(QStringLiteral(", ")) + QStringLiteral(") AS BEGIN\n")
         + body.join(kNewLine) + QStringLiteral("\nEND");
@@ -201,13 +226,15 @@ void TSincroDB::open(db::Attachment &att, std::unique_ptr<db::Transaction> &tra,
 
 QStringList TSincroDB::primaryKey(db::Attachment &, db::Transaction &tra, const QString &table)
 {
-    return db::catalog::primaryKeyFields(tra, table);
+    return db::catalog::relationPrimaryKey(tra, table);
 }
 
 void TSincroDB::VerificaElaborazione()
 {
     chiudi();
     m_chiavi.clear();
+    m_originTable.clear();
+    m_destinationTable.clear();
 
     if (Tipo == 0)
         throw ErroreSincro(QStringLiteral("Tipo elaborazione non impostata"));
@@ -229,30 +256,36 @@ void TSincroDB::VerificaElaborazione()
     open(m_destination, m_destinationTransaction, DBDestinazione,
          QStringLiteral("Connessione database destinazione \"%1\" fallita").arg(DBDestinazione));
 
-    auto probe = [](db::Attachment &att, db::Transaction &tra, const QString &table, const QString &failure) {
+    // A stored name is looked up in each catalogue (the same characters,
+    // else as the server reads it unquoted) and then always written quoted:
+    // beside a table "zone" a stored ZONE names ZONE, and a name holding
+    // quotes, semicolons or "--" is one name that exists or does not.
+    auto probe = [](db::Attachment &att, db::Transaction &tra, const QString &written, const QString &failure) {
         try {
-            db::Statement s(att, tra, QStringLiteral("SELECT FIRST 1\n  *\nFROM\n  ") + table,
+            const QString table = db::catalog::relationName(tra, written);
+            if (table.isEmpty())
+                throw ErroreSincro(failure);
+            db::Statement s(att, tra, QStringLiteral("SELECT FIRST 1\n  *\nFROM\n  ") + q(table),
                             db::ParamStyle::AsWritten);
             db::ResultSet rs = s.open();
+            return table;
         } catch (const db::Error &) {
             throw ErroreSincro(failure);
         }
     };
-    probe(m_origin, *m_originTransaction, TabellaOrigine,
-          QStringLiteral("Tabella origine \"%1\" non trovata").arg(TabellaOrigine));
-    probe(m_destination, *m_destinationTransaction, TabellaDestinazione,
-          QStringLiteral("Tabella destinazione \"%1\" non trovata").arg(TabellaDestinazione));
+    m_originTable = probe(m_origin, *m_originTransaction, TabellaOrigine,
+                          QStringLiteral("Tabella origine \"%1\" non trovata").arg(TabellaOrigine));
+    m_destinationTable = probe(m_destination, *m_destinationTransaction, TabellaDestinazione,
+                               QStringLiteral("Tabella destinazione \"%1\" non trovata").arg(TabellaDestinazione));
 
     try {
-        const auto originColumns = db::catalog::columns(m_origin, *m_originTransaction, TabellaOrigine);
-        const auto destinationColumns = db::catalog::columns(m_destination, *m_destinationTransaction,
-                                                             TabellaDestinazione);
+        const auto originColumns = db::catalog::relationColumns(*m_originTransaction, m_originTable);
+        const auto destinationColumns = db::catalog::relationColumns(*m_destinationTransaction, m_destinationTable);
         m_destinationColumns = destinationColumns;
+        const auto nameOf = [](const db::TableColumn &c) { return c.name; };
         for (const db::TableColumn &o : originColumns) {
-            const db::TableColumn *d = nullptr;
-            for (const db::TableColumn &c : destinationColumns)
-                if (c.name.compare(o.name, Qt::CaseInsensitive) == 0)
-                    d = &c;
+            const int at = findColumn(destinationColumns, o.name, nameOf);
+            const db::TableColumn *d = at < 0 ? nullptr : &destinationColumns[size_t(at)];
             if (!d)
                 throw ErroreSincro(QStringLiteral("Campo \"%1\" origine non presente in destinazione").arg(o.name));
             if (classOf(*d) != classOf(o))
@@ -265,10 +298,10 @@ void TSincroDB::VerificaElaborazione()
                     QStringLiteral("Incompatibilità tipo campo \"%1\" in destinazione (precisione)").arg(o.name));
         }
 
-        m_chiavi = primaryKey(m_origin, *m_originTransaction, TabellaOrigine);
+        m_chiavi = primaryKey(m_origin, *m_originTransaction, m_originTable);
         if (m_chiavi.isEmpty())
             throw ErroreSincro(QStringLiteral("Tabella origine priva di chiave primaria"));
-        const QStringList destinationKeys = primaryKey(m_destination, *m_destinationTransaction, TabellaDestinazione);
+        const QStringList destinationKeys = primaryKey(m_destination, *m_destinationTransaction, m_destinationTable);
         if (destinationKeys.isEmpty())
             throw ErroreSincro(QStringLiteral("Tabella destinazione priva di chiave primaria"));
         if (destinationKeys != m_chiavi)
@@ -323,11 +356,11 @@ void TSincroDB::copy()
     platform::RunFeedback *bar = m_avanzamento;
     try {
         const db::FieldValue totalValue = db::queryValue(
-            m_origin, ot, QStringLiteral("SELECT\n  COUNT(*) AS TOT\nFROM\n  ") + TabellaOrigine);
+            m_origin, ot, QStringLiteral("SELECT\n  COUNT(*) AS TOT\nFROM\n  ") + q(m_originTable));
         const qint64 total = totalValue ? db::toInt64(*totalValue).value_or(0) : 0;
 
         db::Statement cursor(m_origin, ot,
-                             QStringLiteral("SELECT\n  *\nFROM\n  %1\nORDER BY\n").arg(TabellaOrigine)
+                             QStringLiteral("SELECT\n  *\nFROM\n  %1\nORDER BY\n").arg(q(m_originTable))
                                  + keyFieldLines(m_chiavi),
                              db::ParamStyle::AsWritten);
 
@@ -342,25 +375,26 @@ void TSincroDB::copy()
         bool numericKey = false;
         if (m_chiavi.size() == 1) {
             for (const db::TableColumn &c : m_destinationColumns)
-                if (c.name.compare(m_chiavi.first(), Qt::CaseInsensitive) == 0)
+                if (c.name == m_chiavi.first())
                     numericKey = c.scale == 0
                                  && (c.typeCode == db::TypeSmallint || c.typeCode == db::TypeInteger
                                      || c.typeCode == db::TypeBigint);
         }
         if (m_metodo == Metodo::ConteggioPerRiga) {
             QStringList lines{QStringLiteral("SELECT"), QStringLiteral("  COUNT(*) AS TOT"), QStringLiteral("FROM"),
-                              QStringLiteral("  ") + TabellaDestinazione, QStringLiteral("WHERE")};
+                              QStringLiteral("  ") + q(m_destinationTable), QStringLiteral("WHERE")};
+            // Parameters by position: a key's name may be no identifier.
             for (int i = 0; i < m_chiavi.size(); ++i) {
                 if (i > 0)
                     lines << QStringLiteral("  AND");
-                lines << QStringLiteral("  %1=:%1").arg(m_chiavi[i]);
+                lines << QStringLiteral("  %1=:K%2").arg(q(m_chiavi[i])).arg(i);
             }
             count = std::make_unique<db::Statement>(m_destination, dt, lines.join(kNewLine));
             count->prepare();
         } else {
             db::Statement keys(m_destination, dt,
                                QStringLiteral("SELECT\n") + keyFieldLines(m_chiavi)
-                                   + QStringLiteral("\nFROM\n  ") + TabellaDestinazione,
+                                   + QStringLiteral("\nFROM\n  ") + q(m_destinationTable),
                                db::ParamStyle::AsWritten);
             db::ResultSet rs = keys.open();
             const int n = int(m_chiavi.size());
@@ -381,17 +415,17 @@ void TSincroDB::copy()
         QStringList destinationColumns;
         for (const db::TableColumn &c : m_destinationColumns)
             destinationColumns << c.name;
-        QStringList insert{QStringLiteral("INSERT INTO %1(").arg(TabellaDestinazione)};
+        QStringList insert{QStringLiteral("INSERT INTO %1(").arg(q(m_destinationTable))};
         for (int i = 0; i < destinationColumns.size(); ++i) {
             if (i > 0)
                 insert << QStringLiteral(",");
-            insert << destinationColumns[i];
+            insert << q(destinationColumns[i]);
         }
         insert << QStringLiteral(")") << QStringLiteral("VALUES(");
         for (int i = 0; i < destinationColumns.size(); ++i) {
             if (i > 0)
                 insert << QStringLiteral(",");
-            insert << QLatin1Char(':') + destinationColumns[i];
+            insert << QStringLiteral(":C%1").arg(i);
         }
         insert << QStringLiteral(")");
         db::Statement insertStatement(m_destination, dt, insert.join(kNewLine));
@@ -400,12 +434,15 @@ void TSincroDB::copy()
         if (bar)
             bar->progress(0);
         db::ResultSet rows = cursor.open();
+        // Origin fields by name: the same characters first, so that "cod"
+        // and COD of one table are never taken for each other.
+        const auto fieldName = [](const db::Column &c) { return c.name; };
         std::vector<int> keyIndex;
         for (const QString &k : m_chiavi)
-            keyIndex.push_back(rows.indexOf(k));
+            keyIndex.push_back(findColumn(rows.columns(), k, fieldName));
         std::vector<int> columnIndex;
         for (int i = 0; i < destinationColumns.size(); ++i) {
-            columnIndex.push_back(rows.indexOf(destinationColumns[i]));
+            columnIndex.push_back(findColumn(rows.columns(), destinationColumns[i], fieldName));
         }
 
         // Missing rows travel to the destination in blocks of inserts: one
@@ -472,7 +509,7 @@ void TSincroDB::copy()
             bool missing;
             if (count) {
                 for (int i = 0; i < m_chiavi.size(); ++i)
-                    count->setParam(m_chiavi[i], keyIndex[size_t(i)] < 0 ? db::FieldValue() : rows.value(keyIndex[size_t(i)]));
+                    count->setParam(i, keyIndex[size_t(i)] < 0 ? db::FieldValue() : rows.value(keyIndex[size_t(i)]));
                 db::ResultSet c = count->open();
                 missing = c.next() && c.toInt64(0).value_or(0) == 0;
             } else if (numericKey) {

@@ -86,6 +86,10 @@ private:
     std::unique_ptr<db::Transaction> m_originTransaction;
     std::unique_ptr<db::Transaction> m_destinationTransaction;
     QStringList m_chiavi;
+    // The two tables as each catalogue holds them (found by
+    // VerificaElaborazione): every statement names them quoted.
+    QString m_originTable;
+    QString m_destinationTable;
     std::vector<db::TableColumn> m_destinationColumns;
     Metodo m_metodo = Metodo::Confronto;
     platform::RunFeedback *m_avanzamento = nullptr;
