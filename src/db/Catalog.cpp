@@ -114,8 +114,8 @@ bool exists(Transaction &tra, const QString &sql, const QString &name)
 
 bool relationExists(Transaction &tra, const QString &name)
 {
-    return exists(tra,
-                  QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = :NAME"), name);
+    // The same reading as the statements that follow the check.
+    return !relationName(tra, name).isEmpty();
 }
 
 bool generatorExists(Transaction &tra, const QString &name)

@@ -48,6 +48,8 @@ QString relationName(Transaction &tra, const QString &written);
 // The same for a column of a relation given by its catalogue name.
 QString columnName(Transaction &tra, const QString &relation, const QString &written);
 
+// Whether relationName() finds the relation (a table created unquoted is
+// found by its name in any case).
 bool relationExists(Transaction &tra, const QString &name);
 bool generatorExists(Transaction &tra, const QString &name);
 // Tables that are neither views nor system tables, in alphabetical order.

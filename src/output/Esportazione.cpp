@@ -844,10 +844,7 @@ bool Esportatore::CreaCopiaTabellaExportFDB(const QString &nomeDato, const QStri
     const QString sqlNome = db::quotedName(nome);
     try {
         tra.ensureStarted();
-        const db::FieldValue esiste = db::queryValue(
-            tra, QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = '")
-                     + QString(nome).replace(QLatin1Char('\''), QStringLiteral("''")) + QLatin1Char('\''));
-        if (esiste && db::toInt64(*esiste).value_or(0) > 0) {
+        if (db::catalog::relationExists(tra, nome)) {
             if (!nome.startsWith(QLatin1String("TMP"))) {
                 m_errore = QStringLiteral("La tabella esiste già: impossibile procedere.\r\rAssegnare un altro nome (si "
                                           "consigliano nomi che iniziano con \"TMP\")");

@@ -87,6 +87,8 @@ TEST_P(RelationNames, checkAndStatementAgree)
     const NameCase c = GetParam();
     const QString found = catalog::relationName(tra(), QString::fromUtf8(c.written));
     EXPECT_EQ(found, QString::fromUtf8(c.relation)) << c.written;
+    // The existence check reads the name the same way.
+    EXPECT_EQ(catalog::relationExists(tra(), QString::fromUtf8(c.written)), !found.isEmpty()) << c.written;
     if (found.isEmpty())
         return;
     // The quoted name reaches exactly that table and no other.

@@ -1,6 +1,7 @@
 #include "storedqueries/ui/TIBQGenForm.h"
 
 #include "db/Statement.h"
+#include "db/Catalog.h"
 #include "db/Error.h"
 #include "context/OpenOrCreate.h"
 #include "context/WorkContext.h"
@@ -74,29 +75,6 @@ struct AltroArchivio
         connessione.disconnect();
     }
 };
-
-// The table as the catalogue names it: as typed, or else in upper case
-// (names typed without quotes are stored in upper case). Empty when missing.
-// The name is compared as a long text: bound to the catalogue's own column
-// a name longer than the server's identifiers would be refused with a
-// truncation error instead of being simply not found.
-QString tabellaNelCatalogo(db::Attachment &att, db::Transaction &tra, const QString &tabella)
-{
-    constexpr int kLunghezzaConfronto = 255;
-    if (tabella.size() > kLunghezzaConfronto)
-        return QString();
-    db::Statement s(att, tra,
-                    QStringLiteral("SELECT COUNT(*) FROM RDB$RELATIONS"
-                                   " WHERE RDB$RELATION_NAME = CAST(:NOME AS VARCHAR(%1))")
-                        .arg(kLunghezzaConfronto));
-    for (const QString &nome : {tabella, tabella.toUpper()}) {
-        s.setParam(QStringLiteral("NOME"), db::Value(nome));
-        db::ResultSet rs = s.open();
-        if (rs.next() && rs.toInt64(0).value_or(0) > 0)
-            return nome;
-    }
-    return QString();
-}
 
 } // namespace
 
@@ -460,7 +438,7 @@ void TIBQGenForm::ApriQuery(const QString &tabella, const QString &percorso, con
 
     QString nome;
     try {
-        nome = tabellaNelCatalogo(*att, *tra, tabella);
+        nome = db::catalog::relationName(*tra, tabella);
     } catch (const db::Error &e) {
         platform::error(QStringLiteral("Impossibile verificare la tabella \"") + tabella + QStringLiteral("\"")
                         + QLatin1Char('\r') + e.message());
