@@ -345,7 +345,11 @@ void SorgenteQuery::apri()
     if (!m_att || !m_tra)
         throw db::Error(QStringLiteral("La sorgente dati non è collegata a un database"));
     try {
-        m_statement = std::make_unique<db::Statement>(*m_att, *m_tra, testo(), db::ParamStyle::AsWritten);
+        m_statement = std::make_unique<db::Statement>(*m_att, *m_tra, testo(),
+                                                      m_parametri.empty() ? db::ParamStyle::AsWritten
+                                                                          : db::ParamStyle::Named);
+        for (const auto &[nome, valore] : m_parametri)
+            m_statement->setParam(nome, valore);
         m_cursore = m_statement->open();
         m_colonne = m_cursore.columns();
         m_fine = false;

@@ -131,6 +131,11 @@ public:
     void setTesto(const QString &testo) { m_sql = testo.split(QLatin1Char('\n')); }
 
     void attach(db::Attachment &att, db::Transaction &tra);
+    // Values of the ":NAME" parameters of the text, bound at the next
+    // opening (never written into the text). Without any the text is sent
+    // exactly as written.
+    void setParametri(std::vector<std::pair<QString, db::FieldValue>> parametri) { m_parametri = std::move(parametri); }
+    const std::vector<std::pair<QString, db::FieldValue>> &parametri() const { return m_parametri; }
     db::Attachment *attachment() const { return m_att; }
     db::Transaction *transaction() const { return m_tra; }
 
@@ -152,6 +157,7 @@ protected:
 
 private:
     QStringList m_sql;
+    std::vector<std::pair<QString, db::FieldValue>> m_parametri;
     db::Attachment *m_att = nullptr;
     db::Transaction *m_tra = nullptr;
     std::unique_ptr<db::Statement> m_statement;

@@ -5,8 +5,12 @@
 #include "db/Catalog.h"
 #include "db/Error.h"
 #include "db/ResultSet.h"
+#include "db/SqlParams.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
+#include "platform/Formats.h"
+
+#include <QDateTime>
 
 namespace vardof::tabletools {
 
@@ -88,11 +92,75 @@ bool eComando(const QString &testo)
     return false;
 }
 
-void eseguiComando(db::Transaction &tra, const QString &testo)
+QStringList nomiParametri(const QString &testo)
+{
+    QStringList nomi;
+    for (const QString &n : db::parseNamedParameters(testo).markerNames)
+        if (!nomi.contains(n))
+            nomi << n;
+    return nomi;
+}
+
+std::vector<db::Column> tipiParametri(db::Transaction &tra, const QString &testo, const QStringList &nomi)
+{
+    const QStringList marcatori = db::parseNamedParameters(testo).markerNames;
+    db::Statement st(tra, testo, db::ParamStyle::Named);
+    const std::vector<db::Column> &colonne = st.paramColumns();
+    std::vector<db::Column> tipi;
+    for (const QString &nome : nomi) {
+        const qsizetype i = marcatori.indexOf(nome);
+        tipi.push_back(i >= 0 && size_t(i) < colonne.size() ? colonne[size_t(i)] : db::Column());
+    }
+    return tipi;
+}
+
+std::optional<db::FieldValue> valoreParametro(const db::Column &tipo, const QString &testo)
+{
+    if (testo.isEmpty())
+        return db::FieldValue();
+    switch (tipo.typeCode) {
+    case db::TypeSmallint:
+    case db::TypeInteger:
+    case db::TypeBigint:
+        if (tipo.scale > 0) {
+            if (auto v = platform::strToFloat(testo))
+                return db::FieldValue(db::Value(*v));
+            return std::nullopt;
+        }
+        if (auto v = platform::strToInt64(testo))
+            return db::FieldValue(db::Value(*v));
+        return std::nullopt;
+    case db::TypeFloat:
+    case db::TypeDouble:
+        if (auto v = platform::strToFloat(testo))
+            return db::FieldValue(db::Value(*v));
+        return std::nullopt;
+    case db::TypeDate:
+        if (auto v = platform::strToDate(testo))
+            return db::FieldValue(db::Value(*v));
+        return std::nullopt;
+    case db::TypeTime:
+        if (auto v = platform::strToTime(testo))
+            return db::FieldValue(db::Value(*v));
+        return std::nullopt;
+    case db::TypeTimestamp:
+        if (auto v = platform::strToDateTime(testo))
+            return db::FieldValue(db::Value(*v));
+        if (auto v = platform::strToDate(testo))
+            return db::FieldValue(db::Value(QDateTime(*v, QTime(0, 0))));
+        return std::nullopt;
+    default: return db::FieldValue(testo);
+    }
+}
+
+void eseguiComando(db::Transaction &tra, const QString &testo, const ValoriParametri &parametri)
 {
     db::Statement st(tra, testo, db::ParamStyle::Named);
     for (const QString &nome : st.paramNames())
         st.setNull(nome);
+    for (const auto &[nome, valore] : parametri)
+        if (st.hasParam(nome))
+            st.setParam(nome, valore);
     st.execute();
     st.close();
     tra.commit();

@@ -14,6 +14,8 @@
 #include <QStringList>
 
 #include <functional>
+#include <optional>
+#include <utility>
 #include <vector>
 
 namespace vardof::db { class Transaction; class Statement; class ResultSet; }
@@ -47,9 +49,26 @@ void cancellaRiga(db::Transaction &tra, int codice);
 // DELETE, UPDATE, DROP, CREATE, ALTER, INSERT; otherwise a query.
 bool eComando(const QString &testo);
 
-// Executes a command with ":name" markers sent as null, then commits the
-// transaction. Throws db::Error; nothing is committed then.
-void eseguiComando(db::Transaction &tra, const QString &testo);
+// ":NAME" parameters of a text, each once, in the order of first use
+// (upper case); none for a PSQL body, whose colons belong to the server.
+QStringList nomiParametri(const QString &testo);
+
+// The value the user gives a parameter, by name.
+using ValoriParametri = std::vector<std::pair<QString, db::FieldValue>>;
+
+// What the server expects of each parameter of `nomi` (prepares the text;
+// throws db::Error when the server refuses it).
+std::vector<db::Column> tipiParametri(db::Transaction &tra, const QString &testo, const QStringList &nomi);
+
+// A value typed for a parameter of type `tipo` (numbers with the decimal
+// comma, dates day/month/year as everywhere on screen); an empty text is
+// null; nullopt when it does not convert.
+std::optional<db::FieldValue> valoreParametro(const db::Column &tipo, const QString &testo);
+
+// Executes a command with its parameters bound (those not given are sent
+// as null), then commits the transaction. Throws db::Error; nothing is
+// committed then.
+void eseguiComando(db::Transaction &tra, const QString &testo, const ValoriParametri &parametri = {});
 
 // Sends the text exactly as stored (colons of EXECUTE BLOCK variables
 // included) and commits retaining. Throws db::Error.

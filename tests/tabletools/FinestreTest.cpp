@@ -5,12 +5,15 @@
 #include "tabletools/ui/StrumentiTabella.h"
 #include "tabletools/ui/TEdTabIBImportForm.h"
 #include "tabletools/ui/TFormEdTab.h"
+#include "tabletools/ui/TParametriSQLForm.h"
 #include "tabletools/ui/TStoSQL.h"
 
 #include "context/WorkContext.h"
 #include "db/ResultSet.h"
 #include "db/Statement.h"
+#include "grid/ModelloGriglia.h"
 #include "grid/SorgenteDati.h"
+#include "grid/ui/TQmtGrid.h"
 #include "platform/ScriptedFileDialogs.h"
 #include "platform/ScriptedMessages.h"
 #include "platform/Services.h"
@@ -58,7 +61,10 @@ protected:
         m_context->database().connect(dbPath(), test::adminParams());
         m_vecchiaScelta = TStoSQL::setSceltaTabella(
             [](db::Attachment &, db::Transaction &, QWidget *) { return std::optional<QString>(QStringLiteral("CLIENTI")); });
-        m_vecchioRisultato = TStoSQL::setMostraRisultato([this](TStoSQL &, const QString &sql) { m_mostrate << sql; });
+        m_vecchioRisultato = TStoSQL::setMostraRisultato([this](TStoSQL &, const QString &sql, const ValoriParametri &p) {
+            m_mostrate << sql;
+            m_parametriMostrati = p;
+        });
         m_vecchiaTabella = TFormEdTab::setSceltaTabella([this](TFormEdTab &) -> std::optional<TFormEdTab::Scelta> {
             return TFormEdTab::Scelta{m_tabellaScelta, m_fileScelto};
         });
@@ -90,6 +96,7 @@ protected:
     TStoSQL::MostraRisultato m_vecchioRisultato;
     TFormEdTab::SceltaTabella m_vecchiaTabella;
     QStringList m_mostrate;
+    ValoriParametri m_parametriMostrati;
     QString m_tabellaScelta = QStringLiteral("CLIENTI");
     QString m_fileScelto;
 };
@@ -168,6 +175,74 @@ TEST_F(Finestre, StoredSqlClosingWhileEditingIsRefused)
     EXPECT_EQ(w.righe(), 0);
     w.ButtonEliminaClick();
     EXPECT_EQ(msg().texts().last(), QStringLiteral("Non ci sono record da cancellare!"));
+}
+
+TEST_F(Finestre, StoredSqlAsksTheParametersBindsThemAndRemembersThem)
+{
+    TStoSQL w(m_context.get());
+    w.ButtonNuovoClick();
+    w.MemoSQL->setPlainText(QStringLiteral("SELECT * FROM CLIENTI WHERE NOME = :NOME AND CODICE > :DA"));
+    w.ButtonMemorizzaClick();
+    QString titolo;
+    test::whenShown<TParametriSQLForm>([&](TParametriSQLForm *d) {
+        titolo = d->windowTitle();
+        ASSERT_EQ(d->EditParametri.size(), 2u);
+        d->EditParametri[0]->setText(QStringLiteral("O'NEIL"));
+        d->EditParametri[1]->setText(QStringLiteral("dieci"));
+        d->ButtonOkClick(); // refused: stays open
+        d->EditParametri[1]->setText(QStringLiteral("0"));
+        d->ButtonOkClick();
+    });
+    w.ButtonEseguiClick();
+    EXPECT_EQ(titolo, QStringLiteral("Parametri della query - Ditta: DEMO"));
+    EXPECT_EQ(msg().texts(), QStringList{QStringLiteral("Valore non valido per il parametro DA: \"dieci\"")});
+    ASSERT_EQ(m_mostrate.size(), 1);
+    ASSERT_EQ(m_parametriMostrati.size(), 2u);
+    EXPECT_EQ(m_parametriMostrati[0].first, QStringLiteral("NOME"));
+    EXPECT_EQ(db::toText(m_parametriMostrati[0].second), QStringLiteral("O'NEIL"));
+    EXPECT_EQ(db::toText(m_parametriMostrati[1].second), QStringLiteral("0"));
+
+    // Given up: nothing runs; the lines come back with the last values.
+    QString ricordato;
+    test::whenShown<TParametriSQLForm>([&](TParametriSQLForm *d) {
+        ricordato = d->EditParametri[0]->text();
+        d->ButtonAnnulla->click();
+    });
+    w.ButtonEseguiClick();
+    EXPECT_EQ(ricordato, QStringLiteral("O'NEIL"));
+    EXPECT_EQ(m_mostrate.size(), 1);
+
+    // A command takes them too, instead of nulls.
+    w.ButtonNuovoClick();
+    w.MemoSQL->setPlainText(QStringLiteral("UPDATE CLIENTI SET PUNTI = :PUNTI WHERE CODICE = :CODICE"));
+    w.ButtonMemorizzaClick();
+    test::whenShown<TParametriSQLForm>([](TParametriSQLForm *d) {
+        d->EditParametri[0]->setText(QStringLiteral("7"));
+        d->EditParametri[1]->setText(QStringLiteral("2"));
+        d->ButtonOkClick();
+    });
+    w.ButtonEseguiClick();
+    EXPECT_EQ(msg().texts().last(), QStringLiteral("Script SQL eseguito correttamente"));
+    EXPECT_EQ(valori(QStringLiteral("SELECT CODICE || ':' || PUNTI FROM CLIENTI WHERE PUNTI IS NOT NULL")),
+              QStringList{QStringLiteral("2:7")});
+}
+
+TEST_F(Finestre, ResultWindowShowsAndCopiesAQueryWithParameters)
+{
+    TSelectRisForm ris(m_context.get(), QStringLiteral("SELECT CODICE, NOME FROM CLIENTI WHERE NOME = :NOME OR CODICE = :C"),
+                       nullptr, {{QStringLiteral("NOME"), db::FieldValue(QStringLiteral("O'NEIL"))},
+                                 {QStringLiteral("C"), db::Value(qint64(1))}});
+    ris.apri();
+    ris.GridRisultato->modello()->fetchAll();
+    EXPECT_EQ(ris.GridRisultato->modello()->rowCount(), 2);
+    int aperte = 0;
+    const TSelectRisForm::ApriQuery vecchia = TSelectRisForm::setApriQuery([&](TSelectRisForm &) { ++aperte; });
+    ris.ButtonElaboraClick();
+    TSelectRisForm::setApriQuery(vecchia);
+    EXPECT_EQ(aperte, 1);
+    EXPECT_TRUE(msg().texts().isEmpty()) << msg().texts().join(QLatin1Char('\n')).toStdString();
+    EXPECT_EQ(valori(QStringLiteral("SELECT NOME FROM TMP222 ORDER BY CODICE")),
+              (QStringList{QStringLiteral("ROSSI"), QStringLiteral("O'NEIL")}));
 }
 
 TEST_F(Finestre, EditorEditsACellByKeyAndNumbersAColumn)

@@ -176,6 +176,89 @@ TEST_F(StoSqlDb, ABlockKeepsItsColonsUnderBothRuns)
     EXPECT_THROW(eseguiBlocco(tra(), QStringLiteral("EXECUTE BLOCK AS BEGIN NONSENSE; END")), db::Error);
 }
 
+// ---- ":NAME" parameters ----------------------------------------------------
+
+struct CasoNomi
+{
+    const char *testo;
+    QStringList nomi;
+};
+
+class NomiParametri : public ::testing::TestWithParam<CasoNomi>
+{
+};
+
+TEST_P(NomiParametri, OncePerNameOutsideLiteralsAndComments)
+{
+    EXPECT_EQ(nomiParametri(QString::fromUtf8(GetParam().testo)), GetParam().nomi);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, NomiParametri,
+    ::testing::Values(CasoNomi{"SELECT * FROM CLIENTI", {}},
+                      CasoNomi{"SELECT * FROM CLIENTI WHERE CITTA = :citta OR ZONA = :Zona OR :CITTA IS NULL",
+                               {"CITTA", "ZONA"}},
+                      CasoNomi{"SELECT ':NO' FROM CLIENTI -- :NEMMENO\nWHERE A = :SI /* :NO */", {"SI"}},
+                      CasoNomi{"SELECT \"A:B\" FROM T WHERE D = '12:30'", {}},
+                      CasoNomi{"EXECUTE BLOCK AS DECLARE N INTEGER; BEGIN SELECT 1 FROM RDB$DATABASE INTO :N; END", {}}));
+
+struct CasoValoreParametro
+{
+    const char *nome;
+    int tipo;
+    int scala;
+    const char *scritto;
+    std::optional<const char *> atteso; // the value as text, "<null>" for null; nullopt: refused
+};
+
+class ValoreParametro : public ::testing::TestWithParam<CasoValoreParametro>
+{
+};
+
+TEST_P(ValoreParametro, TypedAsTheScreenShowsValues)
+{
+    const CasoValoreParametro &c = GetParam();
+    db::Column tipo;
+    tipo.typeCode = c.tipo;
+    tipo.scale = c.scala;
+    const std::optional<db::FieldValue> v = valoreParametro(tipo, QString::fromUtf8(c.scritto));
+    if (!c.atteso) {
+        EXPECT_FALSE(v.has_value());
+        return;
+    }
+    ASSERT_TRUE(v.has_value());
+    EXPECT_EQ(*v ? db::toText(**v) : QStringLiteral("<null>"), QString::fromUtf8(*c.atteso));
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Casi, ValoreParametro,
+    ::testing::Values(CasoValoreParametro{"Text", db::TypeVarchar, 0, "O'BRIEN", "O'BRIEN"},
+                      CasoValoreParametro{"EmptyIsNull", db::TypeInteger, 0, "", "<null>"},
+                      CasoValoreParametro{"Integer", db::TypeInteger, 0, "12", "12"},
+                      CasoValoreParametro{"IntegerRefused", db::TypeInteger, 0, "dodici", std::nullopt},
+                      CasoValoreParametro{"DecimalComma", db::TypeDouble, 0, "3,5", "3,5"},
+                      CasoValoreParametro{"Date", db::TypeDate, 0, "25/03/2024", "25/03/2024"},
+                      CasoValoreParametro{"DateRefused", db::TypeDate, 0, "31/02/2024", std::nullopt}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
+TEST_F(StoSqlDb, ParametersAreBoundNotWrittenIntoTheText)
+{
+    const QString testo = QStringLiteral("UPDATE CLIENTI SET NOME = :NOME WHERE CODICE = :CODICE OR NOME = :NOME");
+    const QStringList nomi = nomiParametri(testo);
+    ASSERT_EQ(nomi, (QStringList{QStringLiteral("NOME"), QStringLiteral("CODICE")}));
+    const std::vector<db::Column> tipi = tipiParametri(tra(), testo, nomi);
+    ASSERT_EQ(tipi.size(), 2u);
+    EXPECT_EQ(tipi[1].typeCode, db::TypeInteger);
+    // A quote in the value stays a quote: it never reaches the text.
+    eseguiComando(tra(), testo,
+                  {{QStringLiteral("NOME"), db::FieldValue(QStringLiteral("O'BRIEN' OR 1=1 --"))},
+                   {QStringLiteral("CODICE"), *valoreParametro(tipi[1], QStringLiteral("2"))}});
+    EXPECT_EQ(contaDaFuori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI WHERE NOME = 'O''BRIEN'' OR 1=1 --'")), 1);
+    EXPECT_EQ(contaDaFuori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI WHERE NOME = 'ROSSI'")), 1);
+    EXPECT_THROW(tipiParametri(tra(), QStringLiteral("SELECT * FROM NESSUNA WHERE A = :A"), {QStringLiteral("A")}),
+                 db::Error);
+}
+
 struct CasoWizard
 {
     GruppoWizard gruppo;

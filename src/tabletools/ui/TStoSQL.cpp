@@ -1,5 +1,7 @@
 #include "tabletools/ui/TStoSQL.h"
 
+#include "tabletools/ui/TParametriSQLForm.h"
+
 #include "context/WorkContext.h"
 #include "db/Error.h"
 #include "db/ResultSet.h"
@@ -46,8 +48,8 @@ TStoSQL::SceltaTabella &sceltaTabella()
 
 TStoSQL::MostraRisultato &mostraRisultato()
 {
-    static TStoSQL::MostraRisultato mostra = [](TStoSQL &finestra, const QString &sql) {
-        TSelectRisForm ris(finestra.contesto(), sql, &finestra);
+    static TStoSQL::MostraRisultato mostra = [](TStoSQL &finestra, const QString &sql, const ValoriParametri &parametri) {
+        TSelectRisForm ris(finestra.contesto(), sql, &finestra, parametri);
         ris.DirectoryTemp = finestra.DirectoryTemp;
         ris.DirectoryLavoro = finestra.DirectoryLavoro;
         ris.DirectoryBin = finestra.DirectoryBin;
@@ -440,18 +442,38 @@ void TStoSQL::ButtonEseguiClick()
     }
     const QString testo = m_corrente.sql;
     try {
+        const std::optional<ValoriParametri> parametri = chiediParametri(testo);
+        if (!parametri)
+            return;
         if (eComando(testo)) {
-            eseguiComando(m_context->transaction(), testo);
+            eseguiComando(m_context->transaction(), testo, *parametri);
             platform::information(QStringLiteral("Script SQL eseguito correttamente"));
             ricarica(m_corrente.codice);
         } else {
-            mostraRisultato()(*this, testo);
+            mostraRisultato()(*this, testo, *parametri);
         }
     } catch (const db::Error &e) {
         platform::error(kEsecuzioneFallita + QStringLiteral("\r\n (") + e.message() + QLatin1Char(')'));
     } catch (const std::exception &) {
         platform::error(kEsecuzioneFallita);
     }
+}
+
+std::optional<ValoriParametri> TStoSQL::chiediParametri(const QString &testo)
+{
+    const QStringList nomi = nomiParametri(testo);
+    if (nomi.isEmpty())
+        return ValoriParametri();
+    // The server says what each parameter is, so that a number or a date
+    // is typed as the screen shows it.
+    const std::vector<db::Column> tipi = tipiParametri(m_context->transaction(), testo, nomi);
+    TParametriSQLForm dialogo(nomi, tipi, m_context->NomeProgetto, m_ultimiParametri, this);
+    if (dialogo.exec() != QDialog::Accepted)
+        return std::nullopt;
+    const QHash<QString, QString> testi = dialogo.testi();
+    for (auto it = testi.constBegin(); it != testi.constEnd(); ++it)
+        m_ultimiParametri.insert(it.key(), it.value());
+    return dialogo.valori();
 }
 
 void TStoSQL::ButtonEseguiBlockClick()
@@ -547,8 +569,9 @@ TSelectRisForm::ApriQuery TSelectRisForm::setApriQuery(ApriQuery apri)
     return vecchia;
 }
 
-TSelectRisForm::TSelectRisForm(context::TTabForm *context, const QString &sql, QWidget *parent)
-    : QDialog(parent), m_context(context), m_sql(sql)
+TSelectRisForm::TSelectRisForm(context::TTabForm *context, const QString &sql, QWidget *parent,
+                               ValoriParametri parametri)
+    : QDialog(parent), m_context(context), m_sql(sql), m_parametri(std::move(parametri))
 {
     setObjectName(QStringLiteral("TSelectRisForm"));
     setWindowTitle(QStringLiteral("Risultato della query di tipo SELECT ..."));
@@ -581,6 +604,7 @@ void TSelectRisForm::apri()
 {
     m_sorgente = std::make_unique<grid::SorgenteQuery>();
     m_sorgente->setTesto(m_sql);
+    m_sorgente->setParametri(m_parametri);
     m_sorgente->attach(m_context->database(), m_context->transaction());
     GridRisultato->CodiceProgetto = m_context->CodiceProgetto;
     GridRisultato->DatabaseImpostazioni = &m_context->database();
@@ -597,7 +621,9 @@ void TSelectRisForm::ButtonElaboraClick()
     try {
         // The copy reads the rows again on a cursor of its own: the grid
         // keeps only what was scrolled to.
-        db::Statement st(tra, m_sql, db::ParamStyle::AsWritten);
+        db::Statement st(tra, m_sql, m_parametri.empty() ? db::ParamStyle::AsWritten : db::ParamStyle::Named);
+        for (const auto &[nome, valore] : m_parametri)
+            st.setParam(nome, valore);
         db::ResultSet rs = st.open();
         const std::vector<db::Column> colonne = rs.columns();
         esito = copiaInTmp222(tra, colonne, [&](std::vector<db::FieldValue> &riga) {

@@ -10,6 +10,7 @@
 #include "tabletools/StoSql.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -49,7 +50,7 @@ public:
         std::function<std::optional<QString>(db::Attachment &, db::Transaction &, QWidget *parent)>;
     static SceltaTabella setSceltaTabella(SceltaTabella picker);
     // How a query's result is shown (the result window by default), replaceable by tests.
-    using MostraRisultato = std::function<void(TStoSQL &, const QString &sql)>;
+    using MostraRisultato = std::function<void(TStoSQL &, const QString &sql, const ValoriParametri &parametri)>;
     static MostraRisultato setMostraRisultato(MostraRisultato mostra);
 
     // ---- controls ----------------------------------------------------------
@@ -104,6 +105,10 @@ public:
     // Moves to the row of `codice` (the nearest one before when it is gone).
     void vaiA(int codice);
     context::TTabForm *contesto() const { return m_context; }
+    // Asks the values of the ":NAME" parameters of `testo` (none asked
+    // when it has none); nullopt when the user gives up. Throws db::Error
+    // when the server refuses the text.
+    std::optional<ValoriParametri> chiediParametri(const QString &testo);
 
 protected:
     void closeEvent(QCloseEvent *event) override;
@@ -125,14 +130,17 @@ private:
     bool m_funzionante = false;
     GruppoWizard m_gruppo = GruppoWizard::Delete;
     QButtonGroup *m_scelte = nullptr;
+    QHash<QString, QString> m_ultimiParametri; // what was typed last, by name
 };
 
 class TSelectRisForm : public QDialog
 {
     Q_OBJECT
 public:
-    // The result of `sql`, run on `context`'s connection and transaction.
-    TSelectRisForm(context::TTabForm *context, const QString &sql, QWidget *parent = nullptr);
+    // The result of `sql`, run on `context`'s connection and transaction
+    // with `parametri` bound to its ":NAME" parameters.
+    TSelectRisForm(context::TTabForm *context, const QString &sql, QWidget *parent = nullptr,
+                   ValoriParametri parametri = {});
     ~TSelectRisForm() override;
 
     QString DirectoryTemp;
@@ -156,6 +164,7 @@ public:
 private:
     context::TTabForm *m_context;
     QString m_sql;
+    ValoriParametri m_parametri;
     std::unique_ptr<grid::SorgenteQuery> m_sorgente;
 };
 
