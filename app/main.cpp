@@ -21,12 +21,19 @@
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QDir>
+#include <QFile>
 #include <QFileInfo>
 #include <QLibrary>
 
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+
+#ifndef _WIN32
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 #if defined(_WIN32)
 #  define VARDOF_STDCALL __stdcall
@@ -223,8 +230,23 @@ int main(int argc, char **argv)
         // with no screen needed where there is none.
 #ifndef _WIN32
         if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
-            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY"))
+            && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY")) {
             qputenv("QT_QPA_PLATFORM", "offscreen");
+            // No session, so no runtime folder: Qt would warn and then use
+            // its own fallback. The same folder, made as Qt makes it, keeps
+            // the warning off standard error without changing anything.
+            if (qEnvironmentVariableIsEmpty("XDG_RUNTIME_DIR")) {
+                if (const passwd *utente = getpwuid(getuid())) {
+                    const QByteArray cartella =
+                        QFile::encodeName(QDir::tempPath()) + "/runtime-" + QByteArray(utente->pw_name);
+                    struct stat info;
+                    if (::mkdir(cartella.constData(), 0700) == 0
+                        || (::stat(cartella.constData(), &info) == 0 && S_ISDIR(info.st_mode)
+                            && info.st_uid == getuid() && (info.st_mode & 0777) == 0700))
+                        qputenv("XDG_RUNTIME_DIR", cartella);
+                }
+            }
+        }
 #endif
         core = std::make_unique<QGuiApplication>(argc, argv);
     } else if (!entryCall) {

@@ -193,5 +193,43 @@ for usage in "" "--sql" "1 --sql --elenco" "uno --sql" "--importa" "1 --esporta 
     check "query usage [$usage]" 2 $?
 done
 
+# The print of a stored query to PDF, without a screen: a real PDF with its
+# pages, nothing on standard error; refusals exit 1 with the reason and
+# leave no file; bad usage exits 2.
+stampe=$host/stampe
+mkdir -p "$stampe"
+err=$(cd "$stampe" && env -u DISPLAY -u WAYLAND_DISPLAY -u QT_QPA_PLATFORM -u XDG_RUNTIME_DIR \
+    "$vardof" --host "$host" query 2 --stampa pdf "$stampe/ordini.pdf" 2>&1 > /dev/null)
+check "query print" 0 $?
+check "query print: nothing on standard error" "" "$err"
+check "query print: a PDF file" "%PDF" "$(head -c 4 "$stampe/ordini.pdf")"
+pagine=$(pdfinfo "$stampe/ordini.pdf" 2> /dev/null | awk '/^Pages:/ { print $2 }')
+check "query print: pages in the PDF" yes "$([ "${pagine:-0}" -gt 0 ] && echo yes || echo no)"
+check "query print: nothing else left" "ordini.pdf" "$(ls -A "$stampe")"
+out=$("$vardof" --host "$host" query 2 --stampa PDF "$stampe/maiuscolo.pdf" 2>&1)
+check "query print, format in capitals" 0 $?
+rm -f "$stampe/maiuscolo.pdf"
+out=$("$vardof" --host "$host" query 99 --stampa pdf "$stampe/manca.pdf" 2>&1)
+check "query print of a missing query" 1 $?
+contains "query print of a missing query: the message" "99 non trovata" "$out"
+out=$("$vardof" --host "$host" query 2 --stampa pdf "$stampe/cartella/manca.pdf" 2>&1)
+check "query print into a missing folder" 1 $?
+contains "query print into a missing folder: Italian lead-in" "Stampa non eseguita:" "$out"
+contains "query print into a missing folder: the system's reason" "No such file or directory" "$out"
+out=$("$vardof" --host "$host" query 2 --stampa pdf "$stampe" 2>&1)
+check "query print onto a folder" 1 $?
+contains "query print onto a folder: the reason" "directory" "$out"
+check "refused prints leave no file" "ordini.pdf" "$(ls -A "$stampe")"
+out=$("$vardof" --host "$host" query 2 --stampa doc "$stampe/x.pdf" 2>&1)
+check "query print in an unknown format" 2 $?
+contains "query print in an unknown format: the message" "Formato di stampa \"doc\" sconosciuto: usare PDF" "$out"
+for usage in "2 --stampa" "2 --stampa pdf" "--stampa pdf $stampe/x.pdf" "uno --stampa pdf $stampe/x.pdf" \
+    "2 --stampa pdf $stampe/x.pdf --sql"; do
+    # shellcheck disable=SC2086
+    "$vardof" --host "$host" query $usage > /dev/null 2>&1
+    check "query print usage [$usage]" 2 $?
+done
+check "bad usage leaves no file" "ordini.pdf" "$(ls -A "$stampe")"
+
 echo "$passed passed, $failed failed"
 [ "$failed" -eq 0 ]
