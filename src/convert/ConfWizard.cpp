@@ -2,6 +2,7 @@
 
 #include "convert/FileConverter.h"
 
+#include "db/Catalog.h"
 #include "db/Column.h"
 #include "db/ResultSet.h"
 #include "db/Statement.h"
@@ -18,16 +19,9 @@ namespace {
 
 constexpr int unbounded = std::numeric_limits<short>::max();
 
-// Catalogue names may be quoted identifiers (lower case, blanks): those must
-// travel quoted or the statement names another table.
-QString tableReference(const QString &table)
+bool breaksDefinitionLine(const QString &text)
 {
-    static const QRegularExpression plain(QStringLiteral("^[A-Z][A-Z0-9_$]*$"));
-    if (plain.match(table).hasMatch())
-        return table;
-    QString quoted = table;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    return text.contains(QLatin1Char(';')) || text.contains(QLatin1Char('\n')) || text.contains(QLatin1Char('\r'));
 }
 
 } // namespace
@@ -81,19 +75,13 @@ std::vector<SourceField> sourceFields(const QStringList &names)
     return rows;
 }
 
-QStringList tableNames(db::Attachment &att, db::Transaction &tra)
+QStringList tableNames(db::Attachment &, db::Transaction &tra)
 {
-    db::Statement query(att, tra,
-                        QStringList{QStringLiteral("SELECT TRIM(RDB$RELATION_NAME) AS NOMETAB"),
-                                    QStringLiteral("FROM RDB$RELATIONS"),
-                                    QStringLiteral("WHERE (RDB$RELATION_NAME NOT CONTAINING '$')"),
-                                    QStringLiteral("ORDER BY RDB$RELATION_NAME")}
-                            .join(QLatin1Char('\n')),
-                        db::ParamStyle::AsWritten);
+    // The catalogue's own relations are those with a "$" (RDB$, MON$, ...).
     QStringList names;
-    db::ResultSet rows = query.open();
-    while (rows.next())
-        names << rows.text(0);
+    for (const QString &name : db::catalog::relations(tra))
+        if (!name.contains(QLatin1Char('$')))
+            names << name;
     return names;
 }
 
@@ -161,7 +149,11 @@ void loadTableLayout(db::Attachment &att, db::Transaction &tra, const QString &t
     columns->clear();
     if (table.isEmpty())
         return;
-    db::Statement query(att, tra, QStringLiteral("SELECT FIRST 1 * FROM ") + tableReference(table),
+    // A name from the list is the catalogue's own; the statement names it
+    // quoted, so "zone" is never read as ZONE. One the catalogue does not
+    // know goes as it is and the server says why it is refused.
+    const QString held = db::catalog::relationName(tra, table);
+    db::Statement query(att, tra, QStringLiteral("SELECT FIRST 1 * FROM ") + db::quotedName(held.isEmpty() ? table : held),
                         db::ParamStyle::AsWritten);
     query.prepare();
     const std::vector<db::Column> &described = query.columns();
@@ -173,6 +165,17 @@ void loadTableLayout(db::Attachment &att, db::Transaction &tra, const QString &t
         layout->push_back(row);
         columns->push_back(tableRow);
     }
+}
+
+QString definitionProblem(const std::vector<LayoutRow> &layout)
+{
+    for (const LayoutRow &row : layout) {
+        if (breaksDefinitionLine(row.Destinazione))
+            return QStringLiteral("Il nome del campo \"%1\" contiene il carattere \";\" o un a capo: "
+                                  "non può essere scritto nel file .conf")
+                .arg(row.Destinazione);
+    }
+    return QString();
 }
 
 QStringList composeDefinition(const std::vector<LayoutRow> &layout,

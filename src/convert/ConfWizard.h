@@ -81,6 +81,13 @@ void describeColumn(int n, const db::Column &column, LayoutRow *row, TableColumn
 void loadTableLayout(db::Attachment &att, db::Transaction &tra, const QString &table,
                      std::vector<LayoutRow> *layout, std::vector<TableColumnRow> *columns);
 
+// Why the layout cannot be written as a definition, or empty when it can:
+// a definition line is split at every ";" and ends at a line break, so a
+// column name holding one would shift the values after it. (A constant is
+// the user's own text and is written as typed, to be corrected in the
+// definition file that opens next.)
+QString definitionProblem(const std::vector<LayoutRow> &layout);
+
 // "[CSV]" followed by one definition line per layout row.
 QStringList composeDefinition(const std::vector<LayoutRow> &layout,
                               const std::vector<SourceField> &sources);

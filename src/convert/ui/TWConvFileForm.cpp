@@ -336,6 +336,10 @@ void TWConvFileForm::ButtonOkClick()
         platform::warning(QStringLiteral("Nessun tracciato impostato"));
         return;
     }
+    if (const QString problema = definitionProblem(TabTracciato); !problema.isEmpty()) {
+        platform::warning(problema);
+        return;
+    }
     m_risultato = composeDefinition(TabTracciato, TabOrigine);
     accept();
 }
