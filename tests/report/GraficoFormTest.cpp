@@ -24,6 +24,7 @@
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QImage>
 #include <QLineEdit>
 #include <QListWidget>
@@ -525,6 +526,26 @@ TEST_F(GraficoForm, aTableUnderAnotherNameGoesWithTheWindowTheStandardOneStays)
     EXPECT_TRUE(m_tabelle->exists(tabella()));
 }
 
+TEST_F(GraficoForm, onDiskTheTableUnderAnotherNameIsDeletedOnClosing)
+{
+    platform::setLocalTables(nullptr);
+    scegli(QStringLiteral("CITTA"), QStringLiteral("IMPORTO"));
+    m_form->RadioGroup1->setItemIndex(3);
+    m_form->ButtonVisualizza->click();
+    ASSERT_TRUE(QFileInfo::exists(tabella()));
+    {
+        auto altra = platform::localTables().openExclusive(tabella());
+        ASSERT_NE(altra, nullptr);
+        m_form->ButtonVisualizza->click();
+    }
+    EXPECT_TRUE(m_servizi.messages().texts().isEmpty()) << m_servizi.messages().texts().join(QLatin1Char('|')).toStdString();
+    ASSERT_TRUE(QFileInfo::exists(tabella(QStringLiteral("GRAFT01.DB"))));
+    m_form->ButtonChiudi->click();
+    EXPECT_FALSE(QFileInfo::exists(tabella(QStringLiteral("GRAFT01.DB"))));
+    EXPECT_TRUE(QFileInfo::exists(tabella()));
+    platform::setLocalTables(m_tabelle);
+}
+
 TEST_F(GraficoForm, aFailedPointTableEndsTheActionWithItsReason)
 {
     // The working folder is a file: the point table cannot be made.
@@ -715,8 +736,9 @@ TEST_P(CampiDellaRisposta, textDatesAndNumbersOnly)
     c.subType = GetParam().subType;
     const auto campi = campiGrafico({c});
     ASSERT_EQ(campi.size(), GetParam().ammesso ? 1 : 0);
-    if (GetParam().ammesso)
+    if (GetParam().ammesso) {
         EXPECT_EQ(campi.at(0).numerico, GetParam().numerico);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, CampiDellaRisposta, ::testing::Values(

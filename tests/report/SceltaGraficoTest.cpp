@@ -5,6 +5,8 @@
 #include "output/report/SceltaGrafico.h"
 #include "platform/LocalTable.h"
 
+#include <QFileInfo>
+#include <QTemporaryDir>
 #include <QTemporaryFile>
 
 #include <gtest/gtest.h>
@@ -279,4 +281,30 @@ TEST(TabellaPuntiSqlite, aFolderThatCannotBeMadeFailsWithTheSystemsReason)
     EXPECT_TRUE(errore.startsWith(QStringLiteral("Impossibile creare la tabella \"") + file.fileName()))
         << errore.toStdString();
     EXPECT_GT(errore.size(), (QStringLiteral("Impossibile creare la tabella \"\": ") + t.percorso).size());
+}
+
+TEST(TabellaPuntiSqlite, theTableFileIsWrittenAndAHeldOneGivesWayToTheNext)
+{
+    QTemporaryDir lavoro;
+    const QString cartella = lavoro.path() + QStringLiteral("/QUERY/RISPTMP/GRAFTMP/");
+    Voci v(5);
+    TabellaPunti t;
+    QString errore;
+    ASSERT_TRUE(ScriviTabellaPunti(v, QStringLiteral("X"), {QStringLiteral("A"), QStringLiteral("B")}, true,
+                                   lavoro.path(), t, &errore))
+        << errore.toStdString();
+    EXPECT_TRUE(QFileInfo::exists(cartella + QStringLiteral("GRAFTMP.DB")));
+    ASSERT_EQ(t.punti.size(), 10);
+    EXPECT_EQ(t.punti.at(5).descrizione1, QStringLiteral("01.Voce 1"));
+    EXPECT_EQ(t.punti.at(5).descrizione2, QStringLiteral("B"));
+    EXPECT_EQ(t.punti.at(5).valore, 10.0);
+
+    // Another copy of the system holds the standard table.
+    auto altra = platform::localTables().openExclusive(cartella + QStringLiteral("GRAFTMP.DB"));
+    ASSERT_NE(altra, nullptr);
+    ASSERT_TRUE(ScriviTabellaPunti(v, QStringLiteral("X"), {QStringLiteral("A")}, false, lavoro.path(), t, &errore))
+        << errore.toStdString();
+    EXPECT_EQ(t.nome, QStringLiteral("GRAFT01.DB"));
+    EXPECT_TRUE(QFileInfo::exists(cartella + QStringLiteral("GRAFT01.DB")));
+    EXPECT_EQ(t.punti.size(), 5);
 }
