@@ -1569,6 +1569,16 @@ bool TIBLQueryForm::PrendiSemaforoCatena()
     return false;
 }
 
+void TIBLQueryForm::nuovaTransazioneStorico()
+{
+    // A chain move rewrites stored rows another session of the user may
+    // have rewritten since this window read them: a fresh snapshot, so
+    // that the rows deleted are the ones there now and not a conflict.
+    if (m_traStorico.isActive())
+        m_traStorico.commit();
+    m_traStorico.start();
+}
+
 void TIBLQueryForm::dopoMovimentoCatena()
 {
     m_corrente = &m_catena->sessione();
@@ -1605,8 +1615,7 @@ void TIBLQueryForm::PassaAQuerySuccessiva()
     chiudiRisposta();
     m_tabInt.setCurrentRow(DBGrid1->currentIndex().row());
     try {
-        if (m_traStorico.isActive())
-            m_traStorico.commitRetaining();
+        nuovaTransazioneStorico();
         m_catena->PassaAQuerySuccessiva();
     } catch (const db::Error &e) {
         platform::error(QStringLiteral("Errore durante il passaggio alla query successiva") + QLatin1Char('\r')
@@ -1623,6 +1632,7 @@ void TIBLQueryForm::PassaAQueryPrecedente(bool ask)
     chiudiRisposta();
     bool tornata = false;
     try {
+        nuovaTransazioneStorico();
         tornata = m_catena->PassaAQueryPrecedente(ask ? std::function<bool()>([this] {
             return chiedi(kMsgAggiornareStorico);
         })
@@ -1646,6 +1656,7 @@ void TIBLQueryForm::EliminaUltimaQuerySuccessiva()
     chiudiRisposta();
     QString rifiuto;
     try {
+        nuovaTransazioneStorico();
         rifiuto = m_catena->EliminaUltimaQuerySuccessiva();
     } catch (const db::Error &e) {
         platform::error(QStringLiteral("Errore durante l'eliminazione della query successiva") + QLatin1Char('\r')

@@ -262,6 +262,7 @@ private:
     // After a chain move: the level's session on the engine, the grids and
     // the legend over the interrogation loaded.
     void dopoMovimentoCatena();
+    void nuovaTransazioneStorico();
     // The answer let go of before the interrogation changes under it.
     void chiudiRisposta();
     bool chiedi(const QString &domanda);
