@@ -71,7 +71,7 @@ QString descrizioneFont(const FontModello &f)
            + (f.corsivo ? QStringLiteral(" corsivo") : QString());
 }
 
-QString nomeTesto(const TestoModello &t, int i)
+QString nomeTesto(const TestoModello &t, int i, const QRect &elenco)
 {
     const QString tutto = t.righe.join(QLatin1Char(' '));
     if (tutto.contains(QLatin1String("Page"), Qt::CaseInsensitive))
@@ -80,6 +80,8 @@ QString nomeTesto(const TestoModello &t, int i)
         return QStringLiteral("Titolo");
     if (tutto.trimmed() == QLatin1String("Note"))
         return QStringLiteral("Note");
+    if (t.rect.top() < elenco.top())
+        return QStringLiteral("Intestazione");
     return QStringLiteral("Testo %1").arg(i + 1);
 }
 
@@ -261,7 +263,7 @@ void FinestraDisegno::riempiTesti()
     ListaTesti->clear();
     const auto &testi = m_disegno.testi();
     for (int i = 0; i < int(testi.size()); ++i)
-        ListaTesti->addItem(nomeTesto(testi[size_t(i)], i));
+        ListaTesti->addItem(nomeTesto(testi[size_t(i)], i, m_disegno.modello().elenco));
     m_riempiendo = false;
     ListaTesti->setCurrentRow(corrente >= 0 && corrente < ListaTesti->count() ? corrente : (testi.empty() ? -1 : 0));
     mostraTesto();

@@ -205,6 +205,8 @@ void installaStampaGriglia()
         stampa.DatabaseImpostazioni = r.impostazioni;
         TStQmtGridForm finestra(parent, stampa);
         finestra.setFont(r.font);
+        // Sized again for the grid's font, or the longer texts are cut.
+        finestra.setFixedSize(finestra.sizeHint());
         finestra.exec();
     });
 }
