@@ -383,6 +383,7 @@ TEST_F(RigheEditor, ANewRowIsInsertedWhenLeftAndCounted)
     tasto(w, Qt::Key_Insert);
     ASSERT_EQ(w.modello()->rowCount(), 4);
     EXPECT_EQ(w.DBGrid1->currentIndex().row(), 1) << "the new row comes before the current one";
+    EXPECT_EQ(w.DBGrid1->currentIndex().column(), 0) << "and is typed from its first column";
     EXPECT_EQ(segno(w, 1), QStringLiteral("*"));
     scrivi(w, 1, 0, QStringLiteral("10"));
     scrivi(w, 1, 1, QStringLiteral("D'ANGELO"));
@@ -463,6 +464,7 @@ TEST_F(RigheEditor, DeletingAsksAndARefusalKeepsTheRow)
               (QStringList{QStringLiteral("1"), QStringLiteral("3")}));
     EXPECT_EQ(w.Panel2->text(), QStringLiteral("Record presenti tabella CLIENTI : 2    "));
     EXPECT_EQ(w.modello()->data(w.modello()->index(1, 1)).toString(), QStringLiteral("O'NEIL"));
+    EXPECT_EQ(w.DBGrid1->currentIndex().row(), 1) << "on the row that took the deleted one's place";
 
     msg().clear();
     w.DBGrid1->setCurrentIndex(w.modello()->index(0, 1));

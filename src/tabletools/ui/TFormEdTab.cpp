@@ -278,6 +278,8 @@ TFormEdTab::TFormEdTab(context::TTabForm *context, int userNumber, QWidget *pare
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     DBGrid1->horizontalHeader()->setSectionResizeMode(QHeaderView::Interactive);
     DBGrid1->verticalHeader()->setDefaultSectionSize(22);
+    // Room for the mark of a new row, so that the columns do not move when it comes and goes.
+    DBGrid1->verticalHeader()->setMinimumWidth(18);
     PopupMenu = new QMenu(this);
     connect(DBGrid1, &QWidget::customContextMenuRequested, this, [this](const QPoint &p) {
         if (!PopupMenu->isEmpty())
@@ -764,7 +766,7 @@ int TFormEdTab::InserisciRiga()
         return -1;
     const QModelIndex corrente = DBGrid1->currentIndex();
     const int riga = m_modello->nuovaRiga(corrente.isValid() ? corrente.row() : 0);
-    vaiARiga(riga);
+    vaiARiga(riga, true);
     return riga;
 }
 
@@ -773,13 +775,14 @@ int TFormEdTab::AggiungiRiga()
     if (!m_modificabile || !m_sorgente || !m_sorgente->isOpen())
         return -1;
     const int riga = m_modello->nuovaRiga(m_modello->rowCount());
-    vaiARiga(riga);
+    vaiARiga(riga, true);
     return riga;
 }
 
-void TFormEdTab::vaiARiga(int riga)
+void TFormEdTab::vaiARiga(int riga, bool primaColonna)
 {
-    int colonna = DBGrid1->currentIndex().isValid() ? DBGrid1->currentIndex().column() : -1;
+    // A new row is typed from its first column, as a form is filled.
+    int colonna = DBGrid1->currentIndex().isValid() && !primaColonna ? DBGrid1->currentIndex().column() : -1;
     if (colonna < 0 || DBGrid1->isColumnHidden(colonna))
         for (colonna = 0; colonna < m_modello->columnCount() && DBGrid1->isColumnHidden(colonna); ++colonna) {
         }
@@ -806,6 +809,9 @@ bool TFormEdTab::CancellaRiga()
         return false;
     }
     contoVariato(-1);
+    // On the row that took its place, as the user reads on.
+    if (m_modello->rowCount() > 0)
+        vaiARiga(std::min(riga, m_modello->rowCount() - 1));
     return true;
 }
 

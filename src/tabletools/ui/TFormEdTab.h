@@ -173,7 +173,7 @@ private:
     void primoSchermo();
     void costruisciMenuCampi();
     void rigaLasciata(const QModelIndex &precedente);
-    void vaiARiga(int riga);
+    void vaiARiga(int riga, bool primaColonna = false);
     void contoVariato(int differenza);
 
     context::TTabForm *m_context;
