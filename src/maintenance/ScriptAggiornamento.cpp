@@ -658,11 +658,12 @@ QStringList AggiornamentoFDB::testoInserimento(const QString &tabella, const QSt
 }
 
 // Blocks of rows. Through a server every statement is a network round trip,
-// and a row costs two (the lookup and the write). A block carries the
-// lookups and writes of many rows in one statement: each row's statements
-// are the very texts the row would send alone, so the server converts and
-// compares every literal as it would for the row on its own, and the block
-// gives back per row what the counters need.
+// and a row costs two (the lookup and the write), each a new text the server
+// must compile. A block carries the lookups and writes of many rows in one
+// round trip, and is compiled once per run: its statements are the row's
+// own, with each literal's text as an input that the server converts to the
+// column's type as it converts the literal; it gives back per row what the
+// counters need.
 //
 // A block fails whole: the server undoes it to its savepoint, and its rows
 // then run again one by one, so the failing row, its lines in the log and
@@ -672,12 +673,14 @@ QStringList AggiornamentoFDB::testoInserimento(const QString &tabella, const QSt
 //
 // Rows that cannot fill a block (a run shorter than a block, the last rows
 // of a longer one) go one by one as they come, and so do those waiting when
-// the run is interrupted. A run with destination filters sends
-// no blocks: the filter compares the found row's value as the client shows
-// it, which the server does not know how to write. When a failed block's
-// rows all succeed on their own, the block failed for a reason of its own
-// (the server refused its size or shape) and the rest of the run sends no
-// more blocks.
+// the run is interrupted. A block holds as many rows as the server takes in
+// one input message, so a script with a very long value sends none. A run
+// with destination filters sends no blocks: the filter compares the found
+// row's value as the client shows it, which the server cannot write. When a
+// failed block's rows all succeed on their own, the block failed for a
+// reason of its own and the rest of the run sends no more blocks. A block
+// undone by the server keeps the generator values it drew, as a failed
+// insert does: the rows added after it carry later numbers.
 namespace {
 
 // Per row the block's one lookup, and at most one update and one insert:
@@ -890,33 +893,84 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
         return out;
     };
 
-    // What one row adds to a block: its lookup, then its update or insert,
-    // and the code of what it did in the block's output `esitoRiga`:
-    // 1 updated, 2 added, 3 already present, 0 nothing.
-    const auto frammento = [&](const Pronta &p, const QString &esitoRiga) {
-        QStringList l{QStringLiteral("IF (EXISTS(SELECT 1 FROM %1 WHERE").arg(tabella)};
-        l += whereLines(campi, p.chiavi);
-        l << QStringLiteral(")) THEN");
-        if (aggiorna)
-            l << QStringLiteral("BEGIN") << testoAggiornamento(tabella, nomi, p.valori, campi, p.chiavi)
-              << QStringLiteral(";") << esitoRiga + QStringLiteral(" = 1;") << QStringLiteral("END");
-        else
-            l << esitoRiga + QStringLiteral(" = 3;");
-        l << QStringLiteral("ELSE");
-        if (aggiungi)
-            l << QStringLiteral("BEGIN") << testoInserimento(tabella, nomi, p.valori) << QStringLiteral(";")
-              << esitoRiga + QStringLiteral(" = 2;") << QStringLiteral("END");
-        else
-            l << esitoRiga + QStringLiteral(" = 0;");
-        return l.join(kNewLine);
-    };
-
+    // The block: per row its lookup, then its update or insert, with the
+    // row's values as inputs; per row the code of what it did: 1 updated,
+    // 2 added, 3 already present, 0 nothing. Each input is the text the
+    // row's literal carries (NULL for the NULL literal), declared as text
+    // of the connection's character set, so the server converts it to the
+    // column's type exactly as it converts the literal.
     const int contestiPerRiga = 1 + (aggiorna ? 1 : 0) + (aggiungi ? 1 : 0);
-    const int righeBlocco = std::min(m_righePerBlocco, kContestiPerStatement / contestiPerRiga);
-    bool blocchi = righeBlocco > 1 && destinationFilters.empty() && !campi.isEmpty();
+    int righeBlocco = std::min(m_righePerBlocco, kContestiPerStatement / contestiPerRiga);
+    std::vector<int> lunghezze(columns.size(), 1); // characters of the longest text per value
+    if (righeBlocco > 1 && destinationFilters.empty() && !campi.isEmpty() && total >= righeBlocco) {
+        for (const std::vector<db::FieldValue> &row : rows)
+            for (size_t i = 0; i < row.size(); ++i)
+                if (row[i])
+                    lunghezze[i] = std::max<int>(lunghezze[i], int(db::toText(*row[i]).size()) + 4);
+        qint64 byteRiga = 0;
+        for (int l : lunghezze)
+            byteRiga += l + 4;
+        righeBlocco = int(std::min<qint64>(righeBlocco, db::ExecuteBlock::kMaxMessageBytes / std::max<qint64>(1, byteRiga)));
+        if (*std::max_element(lunghezze.begin(), lunghezze.end()) > 32000)
+            righeBlocco = 0;
+    } else {
+        righeBlocco = 0;
+    }
+    std::unique_ptr<db::Statement> blocco;
+    if (righeBlocco > 1) {
+        QStringList ingressi, uscite, corpo;
+        for (int k = 0; k < righeBlocco; ++k) {
+            QStringList param;
+            for (size_t i = 0; i < columns.size(); ++i) {
+                param << QStringLiteral(":A%1_%2").arg(k).arg(i);
+                ingressi << QStringLiteral("A%1_%2 VARCHAR(%3) CHARACTER SET WIN1252 = ?").arg(k).arg(i).arg(lunghezze[i]);
+            }
+            const QString esitoRiga = QStringLiteral("R%1").arg(k);
+            uscite << esitoRiga + QStringLiteral(" INTEGER");
+            // A NULL literal asks IS NULL and a value asks "="; together
+            // that is IS NOT DISTINCT FROM the input.
+            QStringList dove;
+            for (int j = 0; j < campi.size(); ++j) {
+                if (j > 0)
+                    dove << QStringLiteral("AND");
+                const int at = locateIndex[size_t(j)];
+                dove << (at < 0 ? QStringLiteral("(%1 IS NULL)").arg(campi[j])
+                                : QStringLiteral("(%1 IS NOT DISTINCT FROM %2)").arg(campi[j], param[at]));
+            }
+            corpo << QStringLiteral("IF (EXISTS(SELECT 1 FROM %1 WHERE").arg(tabella) << dove << QStringLiteral(")) THEN");
+            if (aggiorna) {
+                corpo << QStringLiteral("BEGIN") << QStringLiteral("UPDATE %1 SET").arg(tabella);
+                for (int i = 0; i < nomi.size(); ++i) {
+                    if (i > 0)
+                        corpo << QStringLiteral(",");
+                    corpo << nomi[i] + QLatin1Char('=') + param[i];
+                }
+                corpo << QStringLiteral("WHERE") << dove << QStringLiteral(";") << esitoRiga + QStringLiteral(" = 1;")
+                      << QStringLiteral("END");
+            } else {
+                corpo << esitoRiga + QStringLiteral(" = 3;");
+            }
+            corpo << QStringLiteral("ELSE");
+            if (aggiungi)
+                corpo << QStringLiteral("BEGIN") << testoInserimento(tabella, nomi, param) << QStringLiteral(";")
+                      << esitoRiga + QStringLiteral(" = 2;") << QStringLiteral("END");
+            else
+                corpo << esitoRiga + QStringLiteral(" = 0;");
+        }
+        const QString testo = QStringLiteral("EXECUTE BLOCK (") + ingressi.join(QStringLiteral(",\n"))
+                              + QStringLiteral(")\nRETURNS (") + uscite.join(QStringLiteral(", "))
+                              + QStringLiteral(")\nAS\nBEGIN\n") + corpo.join(kNewLine) + QStringLiteral("\nSUSPEND;\nEND");
+        try {
+            blocco = std::make_unique<db::Statement>(m_destination, dt, testo, db::ParamStyle::AsWritten);
+            blocco->prepare();
+        } catch (const db::Error &) {
+            // A block the server will not take (its size, a table it cannot
+            // describe): every row goes one by one, as it always could.
+            blocco.reset();
+        }
+    }
+    bool blocchi = blocco != nullptr;
     std::vector<Pronta> attesa;
-    QStringList frammenti;
-    qsizetype byteAttesa = 0;
 
     // The waiting rows one by one; false when the destination went away.
     const auto unoAllaVolta = [&](bool *qualcunaFallita) {
@@ -929,51 +983,48 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
         }
         return true;
     };
-    // The waiting rows: as one block when there are several, otherwise (or
-    // when the block fails) one by one. False when the destination went away.
+    // A full block of waiting rows, or one by one when it fails. False when
+    // the destination went away.
     const auto svuota = [&]() {
-        bool continua = true;
-        if (attesa.size() >= 2) {
-            QStringList uscite;
+        std::vector<qint64> codici;
+        try {
+            int marcatore = 0;
             for (const Pronta &p : attesa)
-                uscite << QStringLiteral("R%1 INTEGER").arg(p.n);
-            const QString testo = QStringLiteral("EXECUTE BLOCK RETURNS (") + uscite.join(QStringLiteral(", "))
-                                  + QStringLiteral(")\nAS\nBEGIN\n") + frammenti.join(kNewLine)
-                                  + QStringLiteral("\nSUSPEND;\nEND");
-            std::vector<qint64> codici;
-            try {
-                db::Statement blocco(m_destination, dt, testo, db::ParamStyle::AsWritten);
-                db::ResultSet rs = blocco.open();
-                if (rs.next())
-                    for (size_t k = 0; k < attesa.size(); ++k)
-                        codici.push_back(rs.toInt64(int(k)).value_or(0));
-            } catch (const db::Error &) {
-                // Undone whole by the server: its rows run again one by one below.
-                codici.clear();
-            }
-            if (codici.size() == attesa.size()) {
-                ++esito.blocchi;
-                for (qint64 c : codici) {
-                    if (c == 1)
-                        ++esito.aggiornati;
-                    else if (c == 2)
-                        ++esito.aggiunti;
-                    else if (c == 3)
-                        ++esito.giaPresenti;
+                for (const QString &literal : p.valori) {
+                    if (literal == QLatin1String("NULL"))
+                        blocco->setParam(marcatore++, db::FieldValue());
+                    else
+                        blocco->setParam(marcatore++, db::FieldValue(db::Value(
+                                                          literal.mid(1, literal.size() - 2).replace(
+                                                              QLatin1String("''"), QLatin1String("'")))));
                 }
-                avanza(attesa.back().n);
-            } else {
-                bool qualcunaFallita = false;
-                continua = unoAllaVolta(&qualcunaFallita);
-                if (!qualcunaFallita)
-                    blocchi = false;
+            db::ResultSet rs = blocco->open();
+            if (rs.next())
+                for (size_t k = 0; k < attesa.size(); ++k)
+                    codici.push_back(rs.toInt64(int(k)).value_or(0));
+        } catch (const db::Error &) {
+            // Undone whole by the server: its rows run again one by one below.
+            codici.clear();
+        }
+        bool continua = true;
+        if (codici.size() == attesa.size()) {
+            ++esito.blocchi;
+            for (qint64 c : codici) {
+                if (c == 1)
+                    ++esito.aggiornati;
+                else if (c == 2)
+                    ++esito.aggiunti;
+                else if (c == 3)
+                    ++esito.giaPresenti;
             }
+            avanza(attesa.back().n);
         } else {
-            continua = unoAllaVolta(nullptr);
+            bool qualcunaFallita = false;
+            continua = unoAllaVolta(&qualcunaFallita);
+            if (!qualcunaFallita)
+                blocchi = false;
         }
         attesa.clear();
-        frammenti.clear();
-        byteAttesa = 0;
         return continua;
     };
 
@@ -990,7 +1041,6 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
             blocchi = false;
             persa = !unoAllaVolta(nullptr);
             attesa.clear();
-            frammenti.clear();
             if (persa)
                 break;
         }
@@ -998,28 +1048,15 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
             persa = unaRiga(p) == EsitoRiga::Persa;
             continue;
         }
-        QString f = frammento(p, QStringLiteral("R%1").arg(n));
-        const qsizetype byte = f.toUtf8().size() + 32;
-        if (!attesa.empty() && byteAttesa + byte > db::ExecuteBlock::kMaxTextBytes) {
-            persa = !svuota();
-            if (persa)
-                break;
-        }
-        if (byte > db::ExecuteBlock::kMaxTextBytes || !blocchi) {
-            // Too long for any block (or blocks given up above): on its own.
-            persa = unaRiga(p) == EsitoRiga::Persa;
-            continue;
-        }
         attesa.push_back(std::move(p));
-        frammenti << std::move(f);
-        byteAttesa += byte;
         if (int(attesa.size()) == righeBlocco)
             persa = !svuota();
     }
-    // Rows that did not fill a block go one by one.
+    // Rows waiting when the run was interrupted go one by one.
     if (!persa && !attesa.empty())
         unoAllaVolta(nullptr);
     attesa.clear();
+    blocco.reset();
 
     if (!esito.interrotto && !esito.connessionePersa) {
         int numero = 0;

@@ -33,7 +33,7 @@ struct BloccoCase
     int interrompiDopo = -1;       // rows let through before the stop is asked
     bool ignoraOrigine = false;
     bool generatore = false;       // the script fills ID from GEN_DEST
-    int blocchiAttesi = -1;        // blocks the destination must have taken whole (-1: any, at least one)
+    int blocchiAttesi = -1;        // blocks the destination took whole (-1: at least one)
     int nota = 0;                  // characters of every row's NOTE (0: NULL)
     int notaLunghissima = 0;       // the code whose NOTE is too long for any block
 };
@@ -234,13 +234,13 @@ INSTANTIATE_TEST_SUITE_P(
                    false, false, 2},
         BloccoCase{"blocchi_da_64", "CODICE=CODICE\nDESCRIZIONE=DESCRIZIONE\nPREZZO=PREZZO\n(AGGIORNA=SI)\n(AGGIUNGI=SI)",
                    150, {65, 96, 128}, 2, AggiornamentoFDB::kRighePerBlocco, -1, false, false, 1},
-        // Six rows of 7000 characters fill what a block may carry: blocks of
-        // six. A row of 26000 characters, written twice in its part of a
-        // block (update and insert), goes on its own.
+        // Six rows of 7000 characters fill what a block's input may carry:
+        // blocks of six. A value of 26000 characters leaves room for no
+        // second row: every row goes one by one.
         BloccoCase{"righe_lunghe", "CODICE=CODICE\nNOTA=NOTA\nPREZZO=PREZZO\n(AGGIUNGI=SI)", 30, {4},
-                   3, kBlocco, -1, false, false, 3, 7000, 0},
+                   3, kBlocco, -1, false, false, 4, 7000, 0},
         BloccoCase{"riga_troppo_lunga_per_un_blocco",
                    "CODICE=CODICE\nNOTA=NOTA\nPREZZO=PREZZO\n(AGGIORNA=SI)\n(AGGIUNGI=SI)", 30, {}, 3, kBlocco, -1,
-                   false, false, -1, 10, 12}));
+                   false, false, 0, 10, 12}));
 
 } // namespace

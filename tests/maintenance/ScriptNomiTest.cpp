@@ -33,6 +33,7 @@ struct NomeCase
     int falliti = 0;
     int ricalcoliFalliti = 0;
     bool letturaFallita = false; // the server refused the origin statement
+    int righePerBlocco = 1;      // 2: the first two rows go as one block
 };
 
 void PrintTo(const NomeCase &c, std::ostream *os) { *os << c.nome; }
@@ -89,6 +90,7 @@ TEST_P(ScriptNomi, changeOnlyTheTableTheCheckFound)
     RecordingReporter r;
     {
         AggiornamentoFDB engine(att(), tra(), testOpener());
+        engine.setRighePerBlocco(c.righePerBlocco);
         ScriptFDB s;
         s.codice = 1;
         s.tabellaOrigine = QString::fromUtf8(c.origine);
@@ -111,6 +113,7 @@ TEST_P(ScriptNomi, changeOnlyTheTableTheCheckFound)
         EXPECT_TRUE(e.eseguito) << r.log.join("\n").toStdString();
         EXPECT_EQ(e.falliti, c.falliti) << r.log.join("\n").toStdString();
         EXPECT_EQ(e.ricalcoliFalliti, c.ricalcoliFalliti) << r.log.join("\n").toStdString();
+        EXPECT_EQ(e.blocchi, c.righePerBlocco > 1 ? 1 : 0);
     }
     if (!c.righe.isEmpty())
         EXPECT_EQ(column(m_dest, c.righe), c.attese);
@@ -140,6 +143,15 @@ INSTANTIATE_TEST_SUITE_P(
                  "CODICE=CODICE\nALTRO='2'\nDESCR=DESCR\n(AGGIUNGI=SI)\n(AGGIORNA=SI)", false, "", "ZONE",
                  "SELECT CODICE || '|' || ALTRO || '|' || DESCR FROM ZONE ORDER BY CODICE",
                  {"1|2|x'); DELETE FROM ZONE; --", "2|2|-- commento", "3|2|a;b", "100|1|maiuscola"}},
+        NomeCase{"minuscola_accanto_a_maiuscola_a_blocchi", "ORIG", "zone",
+                 "CODICE=CODICE\nDescr=DESCR\n(AGGIUNGI=SI)\n(AGGIORNA=SI)", false, "", "zone", kZoneMinuscola,
+                 {"1|<null>|x'); DELETE FROM ZONE; --", "2|<null>|-- commento", "3|<null>|a;b",
+                  "200|minuscola|misto 2"},
+                 0, 0, false, 2},
+        NomeCase{"maiuscola_accanto_a_minuscola_a_blocchi", "ORIG", "ZONE",
+                 "CODICE=CODICE\nALTRO='2'\nDESCR=DESCR\n(AGGIUNGI=SI)\n(AGGIORNA=SI)", false, "", "ZONE",
+                 "SELECT CODICE || '|' || ALTRO || '|' || DESCR FROM ZONE ORDER BY CODICE",
+                 {"1|2|x'); DELETE FROM ZONE; --", "2|2|-- commento", "3|2|a;b", "100|1|maiuscola"}, 0, 0, false, 2},
         NomeCase{"origine_minuscola", "orig", "zone", "CODICE=CODICE\nDESCR=DESCR\n(AGGIUNGI=SI)", false, "", "zone",
                  kZoneMinuscola, {"7|minuscola|<null>", "200|minuscola|misto 2"}},
         // "Descr" and DESCR are two fields on both sides.
