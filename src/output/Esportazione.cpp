@@ -385,11 +385,78 @@ std::optional<qint64> Esportatore::limiteRighe(qint64 conteggio, qint64 righeFog
     return limite;
 }
 
-bool Esportatore::EsportaTesto(const QString &file, const OpzioniTesto &o)
+void Esportatore::inizia()
 {
     m_errore.clear();
     m_rinunciato = false;
     m_righe = 0;
+}
+
+struct Esportatore::Foglio
+{
+    qint64 totale = -1;
+    qint64 limite = -1;
+    std::unique_ptr<QTemporaryDir> lavoro;
+};
+
+std::optional<Esportatore::Foglio> Esportatore::preparaFoglio(CursoreRisposta &cur, const QString &file,
+                                                              qint64 righeFoglio, const QString &formato,
+                                                              int righeExtra)
+{
+    Foglio f;
+    f.totale = cur.conta();
+    const std::optional<qint64> limite = limiteRighe(f.totale, righeFoglio, formato, righeExtra);
+    if (!limite)
+        return std::nullopt;
+    f.limite = *limite;
+    try {
+        cur.apri();
+    } catch (const db::Error &e) {
+        fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
+        return std::nullopt;
+    }
+    QString errore;
+    f.lavoro = cartellaLavoro(file, &errore);
+    if (!f.lavoro) {
+        fallito(errore);
+        return std::nullopt;
+    }
+    return f;
+}
+
+bool Esportatore::scriviRighe(CursoreRisposta &cur, qint64 totale, qint64 limite, const std::function<bool()> &scrivi)
+{
+    m_fb.report(0, totale);
+    while (limite < 0 || m_righe < limite) {
+        try {
+            if (!cur.prossima())
+                break;
+            if (!scrivi())
+                return false;
+        } catch (const db::Error &e) {
+            return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
+        }
+        ++m_righe;
+        if (m_fb.step(m_righe, totale) && interrotto())
+            return false;
+    }
+    return true;
+}
+
+bool Esportatore::verificaConvertitore(const QString &dirProgramma, const QString &file)
+{
+    if (dirProgramma.isEmpty())
+        return fallito(QStringLiteral("Directory bin LibreOffice non specificata"));
+    if (!QFileInfo(local(dirProgramma)).isDir())
+        return fallito(QStringLiteral("Directory bin LibreOffice \"%1\" non trovata").arg(dirProgramma));
+    if (fileInUso(file))
+        return fallito(QStringLiteral("File %1 aperto in un'altra sessione").arg(file));
+    return true;
+}
+
+bool Esportatore::EsportaTesto(const QString &file, const OpzioniTesto &o)
+{
+    inizia();
     m_nonRappresentabili = false;
     CursoreRisposta cur(m_risposta);
     const qint64 totale = m_conteggio ? cur.conta() : -1;
@@ -464,36 +531,25 @@ bool Esportatore::EsportaTesto(const QString &file, const OpzioniTesto &o)
         if (!scriviRiga())
             return fallito(out.errorMessage());
     }
-    m_fb.report(0, totale);
-    while (true) {
-        bool ancora = false;
-        try {
-            ancora = cur.prossima();
-            if (!ancora)
-                break;
-            for (size_t i = 0; i < campi.size(); ++i) {
-                const int col = campi[i].colonna;
-                if (modi[i] == Modo::Altro) {
-                    aggiungi(i, testoCampoTesto(colonne[size_t(col)], cur.valore(col), campi[i].codice, larghezze[i], o));
-                    continue;
-                }
-                QString v = cur.testo(col);
-                if (modi[i] == Modo::Testo) {
-                    for (QChar &ch : v)
-                        if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n'))
-                            ch = QLatin1Char(' ');
-                }
-                aggiungi(i, std::move(v));
+    const bool scritte = scriviRighe(cur, totale, -1, [&] {
+        for (size_t i = 0; i < campi.size(); ++i) {
+            const int col = campi[i].colonna;
+            if (modi[i] == Modo::Altro) {
+                aggiungi(i, testoCampoTesto(colonne[size_t(col)], cur.valore(col), campi[i].codice, larghezze[i], o));
+                continue;
             }
-        } catch (const db::Error &e) {
-            return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
+            QString v = cur.testo(col);
+            if (modi[i] == Modo::Testo) {
+                for (QChar &ch : v)
+                    if (ch == QLatin1Char('\r') || ch == QLatin1Char('\n'))
+                        ch = QLatin1Char(' ');
+            }
+            aggiungi(i, std::move(v));
         }
-        if (!scriviRiga())
-            return fallito(out.errorMessage());
-        ++m_righe;
-        if (m_fb.step(m_righe, totale) && interrotto())
-            return false;
-    }
+        return scriviRiga() || fallito(out.errorMessage());
+    });
+    if (!scritte)
+        return false;
     if (!out.commit())
         return fallito(out.errorMessage());
     m_nonRappresentabili = perso;
@@ -503,25 +559,14 @@ bool Esportatore::EsportaTesto(const QString &file, const OpzioniTesto &o)
 
 bool Esportatore::EsportaXlsx(const QString &file)
 {
-    m_errore.clear();
-    m_rinunciato = false;
-    m_righe = 0;
+    inizia();
     CursoreRisposta cur(m_risposta);
-    const qint64 totale = cur.conta();
-    const std::optional<qint64> limite = limiteRighe(totale, kRigheXlsx, QStringLiteral("XLSX"), 1);
-    if (!limite)
+    const std::optional<Foglio> foglio = preparaFoglio(cur, file, kRigheXlsx, QStringLiteral("XLSX"), 1);
+    if (!foglio)
         return false;
-    try {
-        cur.apri();
-    } catch (const db::Error &e) {
-        return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
-    }
-    QString errore;
-    auto lavoro = cartellaLavoro(file, &errore);
-    if (!lavoro)
-        return fallito(errore);
-    const QByteArray temp = QFile::encodeName(lavoro->filePath(QStringLiteral("export.xlsx")));
-    const QByteArray tmpdir = QFile::encodeName(lavoro->path());
+    const qint64 totale = foglio->totale;
+    const QByteArray temp = QFile::encodeName(foglio->lavoro->filePath(QStringLiteral("export.xlsx")));
+    const QByteArray tmpdir = QFile::encodeName(foglio->lavoro->path());
     lxw_workbook_options opzioni{};
     opzioni.constant_memory = LXW_TRUE;
     opzioni.tmpdir = const_cast<char *>(tmpdir.constData());
@@ -574,17 +619,8 @@ bool Esportatore::EsportaXlsx(const QString &file)
     // Whole numbers beyond 2^53 and dates a spreadsheet cannot count go as
     // text, so that no digit and no day is lost.
     constexpr double kInteroEsatto = 9007199254740992.0;
-    m_fb.report(0, totale);
     lxw_row_t row = 1;
-    while (*limite < 0 || m_righe < *limite) {
-        bool ancora = false;
-        try {
-            ancora = cur.prossima();
-        } catch (const db::Error &e) {
-            return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
-        }
-        if (!ancora)
-            break;
+    const bool scritte = scriviRighe(cur, totale, foglio->limite, [&] {
         for (size_t i = 0; i < campi.size(); ++i) {
             const db::FieldValue v = cur.valore(campi[i].colonna);
             if (!v)
@@ -640,14 +676,15 @@ bool Esportatore::EsportaXlsx(const QString &file)
                 return fallito(platform::outputFileError(file, QString::fromUtf8(lxw_strerror(rc))));
         }
         ++row;
-        ++m_righe;
-        if (m_fb.step(m_righe, totale) && interrotto())
-            return false;
-    }
+        return true;
+    });
+    if (!scritte)
+        return false;
     const lxw_error rc = workbook_close(wb);
     wb = nullptr;
     if (rc != LXW_NO_ERROR)
         return fallito(platform::outputFileError(file, QString::fromUtf8(lxw_strerror(rc))));
+    QString errore;
     if (!pubblica(QFile::decodeName(temp), file, &errore))
         return fallito(errore);
     m_fb.report(m_righe, totale < 0 ? m_righe : totale);
@@ -656,41 +693,26 @@ bool Esportatore::EsportaXlsx(const QString &file)
 
 bool Esportatore::EsportaLibreOffice(int formato, const QString &file, bool intestazione, const QString &dirProgramma)
 {
-    m_errore.clear();
-    m_rinunciato = false;
-    m_righe = 0;
+    inizia();
     TSofficeConvertTo conv;
     if (!dirProgramma.isEmpty())
         conv.DirProgramma = dirProgramma;
     conv.Formato = formato;
     conv.FileUscita = file;
     // A converter that cannot run is told before the answer is read.
-    if (conv.DirProgramma.isEmpty())
-        return fallito(QStringLiteral("Directory bin LibreOffice non specificata"));
-    if (!QFileInfo(local(conv.DirProgramma)).isDir())
-        return fallito(QStringLiteral("Directory bin LibreOffice \"%1\" non trovata").arg(conv.DirProgramma));
-    if (fileInUso(file))
-        return fallito(QStringLiteral("File %1 aperto in un'altra sessione").arg(file));
+    if (!verificaConvertitore(conv.DirProgramma, file))
+        return false;
 
     CursoreRisposta cur(m_risposta);
-    const qint64 totale = cur.conta();
-    const qint64 righeFoglio = formato == 0 ? kRigheXls : kRigheXlsx;
-    const std::optional<qint64> limite =
-        limiteRighe(totale, righeFoglio, formato == 0 ? QStringLiteral("XLS") : QStringLiteral("XLSX"),
-                    intestazione ? 2 : 1);
-    if (!limite)
+    const std::optional<Foglio> foglio =
+        preparaFoglio(cur, file, formato == 0 ? kRigheXls : kRigheXlsx,
+                      formato == 0 ? QStringLiteral("XLS") : QStringLiteral("XLSX"), intestazione ? 2 : 1);
+    if (!foglio)
         return false;
-    try {
-        cur.apri();
-    } catch (const db::Error &e) {
-        return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
-    }
-    QString errore;
-    auto lavoro = cartellaLavoro(file, &errore);
-    if (!lavoro)
-        return fallito(errore);
+    const qint64 totale = foglio->totale;
+    const qint64 limite = foglio->limite;
     conv.FileIngresso =
-        lavoro->filePath(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmsszzz")) + QStringLiteral(".csv"));
+        foglio->lavoro->filePath(QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMddhhmmsszzz")) + QStringLiteral(".csv"));
 
     const auto &campi = cur.campi();
     const auto &colonne = cur.colonne();
@@ -698,7 +720,7 @@ bool Esportatore::EsportaLibreOffice(int formato, const QString &file, bool inte
     if (!csv.Open(true))
         return fallito(csv.errorMessage());
     if (intestazione) {
-        const qint64 ultima = *limite >= 0 ? *limite + 2 : (totale >= 0 ? totale + 2 : 2);
+        const qint64 ultima = limite >= 0 ? limite + 2 : (totale >= 0 ? totale + 2 : 2);
         csv.ClearRow();
         csv.SetField(0, rigaIntervallo(int(campi.size()), ultima).toUtf8());
         csv.WriteRow();
@@ -707,25 +729,14 @@ bool Esportatore::EsportaLibreOffice(int formato, const QString &file, bool inte
     for (size_t i = 0; i < campi.size(); ++i)
         csv.SetField(int(i), quotato(campi[i].nome).toUtf8());
     csv.WriteRow();
-    m_fb.report(0, totale);
-    while (*limite < 0 || m_righe < *limite) {
-        bool ancora = false;
-        try {
-            ancora = cur.prossima();
-        } catch (const db::Error &e) {
-            return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
-        }
-        if (!ancora)
-            break;
+    const bool scritte = scriviRighe(cur, totale, limite, [&] {
         csv.ClearRow();
         for (size_t i = 0; i < campi.size(); ++i)
             csv.SetField(int(i), testoCsvLibreOffice(colonne[size_t(campi[i].colonna)], cur.valore(campi[i].colonna)));
-        if (!csv.WriteRow())
-            return fallito(csv.errorMessage());
-        ++m_righe;
-        if (m_fb.step(m_righe, totale) && interrotto())
-            return false;
-    }
+        return csv.WriteRow() || fallito(csv.errorMessage());
+    });
+    if (!scritte)
+        return false;
     if (!csv.Close())
         return fallito(csv.errorMessage());
     if (!conv.Converti())
@@ -737,36 +748,21 @@ bool Esportatore::EsportaLibreOffice(int formato, const QString &file, bool inte
 bool Esportatore::EsportaExcelL(const QString &file, bool tuttoTesto, const OpzioniTesto &opzioni,
                                 const QString &dirProgramma)
 {
-    m_errore.clear();
-    m_rinunciato = false;
-    m_righe = 0;
+    inizia();
     TSofficeConvertTo conv;
     if (!dirProgramma.isEmpty())
         conv.DirProgramma = dirProgramma;
     conv.Formato = 0;
     conv.FileUscita = file;
-    if (conv.DirProgramma.isEmpty())
-        return fallito(QStringLiteral("Directory bin LibreOffice non specificata"));
-    if (!QFileInfo(local(conv.DirProgramma)).isDir())
-        return fallito(QStringLiteral("Directory bin LibreOffice \"%1\" non trovata").arg(conv.DirProgramma));
-    if (fileInUso(file))
-        return fallito(QStringLiteral("File %1 aperto in un'altra sessione").arg(file));
+    if (!verificaConvertitore(conv.DirProgramma, file))
+        return false;
 
     CursoreRisposta cur(m_risposta);
-    const qint64 totale = cur.conta();
-    const std::optional<qint64> limite = limiteRighe(totale, kRigheXls, QStringLiteral("XLS"), 1);
-    if (!limite)
+    const std::optional<Foglio> foglio = preparaFoglio(cur, file, kRigheXls, QStringLiteral("XLS"), 1);
+    if (!foglio)
         return false;
-    try {
-        cur.apri();
-    } catch (const db::Error &e) {
-        return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
-    }
-    QString errore;
-    auto lavoro = cartellaLavoro(file, &errore);
-    if (!lavoro)
-        return fallito(errore);
-    conv.FileIngresso = lavoro->filePath(QFileInfo(local(file)).completeBaseName() + QStringLiteral("utf8.csv"));
+    const qint64 totale = foglio->totale;
+    conv.FileIngresso = foglio->lavoro->filePath(QFileInfo(local(file)).completeBaseName() + QStringLiteral("utf8.csv"));
 
     const auto &campi = cur.campi();
     const auto &colonne = cur.colonne();
@@ -796,16 +792,7 @@ bool Esportatore::EsportaExcelL(const QString &file, bool tuttoTesto, const Opzi
         riga += QStringLiteral("\r\n");
         csv.write(riga.toUtf8());
     }
-    m_fb.report(0, totale);
-    while (*limite < 0 || m_righe < *limite) {
-        bool ancora = false;
-        try {
-            ancora = cur.prossima();
-        } catch (const db::Error &e) {
-            return fallito(QStringLiteral("Operazione fallita:\r") + ragioneDb(e));
-        }
-        if (!ancora)
-            break;
+    const bool scritte = scriviRighe(cur, totale, foglio->limite, [&] {
         riga.clear();
         for (size_t i = 0; i < campi.size(); ++i) {
             const db::Column &c = colonne[size_t(campi[i].colonna)];
@@ -816,12 +803,10 @@ bool Esportatore::EsportaExcelL(const QString &file, bool tuttoTesto, const Opzi
             riga += eNumerico(c) && !tuttoTesto ? v.trimmed() : quotato(v);
         }
         riga += QStringLiteral("\r\n");
-        if (!csv.write(riga.toUtf8()))
-            return fallito(csv.errorMessage());
-        ++m_righe;
-        if (m_fb.step(m_righe, totale) && interrotto())
-            return false;
-    }
+        return csv.write(riga.toUtf8()) || fallito(csv.errorMessage());
+    });
+    if (!scritte)
+        return false;
     if (!csv.commit())
         return fallito(csv.errorMessage());
     if (!conv.Converti())
@@ -832,9 +817,7 @@ bool Esportatore::EsportaExcelL(const QString &file, bool tuttoTesto, const Opzi
 
 bool Esportatore::CreaCopiaTabellaExportFDB(const QString &nomeDato, const QString &dirLavoro)
 {
-    m_errore.clear();
-    m_rinunciato = false;
-    m_righe = 0;
+    inizia();
     if (!m_risposta.transazione)
         return fallito(QStringLiteral("Operazione fallita:\rnessuna risposta da esportare"));
     db::Transaction &tra = *m_risposta.transazione;

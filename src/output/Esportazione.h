@@ -20,6 +20,7 @@
 #include <QStringList>
 
 #include <functional>
+#include <memory>
 #include <optional>
 
 namespace vardof::output {
@@ -150,8 +151,22 @@ public:
     bool caratteriNonRappresentabili() const { return m_nonRappresentabili; }
 
 private:
+    struct Foglio;
+    void inizia();
     bool fallito(const QString &messaggio);
     bool interrotto();
+    // Counts the answer against a sheet of `righeFoglio` rows, opens it and
+    // makes a work folder beside `file`; nothing after telling why, or when
+    // the user declined the row limit.
+    std::optional<Foglio> preparaFoglio(CursoreRisposta &cur, const QString &file, qint64 righeFoglio,
+                                        const QString &formato, int righeExtra);
+    // The answer's rows up to `limite` (negative: all), each handed to
+    // `scrivi`, with the progress and the user's interruption between rows.
+    // A row the server cannot give or whose values it cannot read fails
+    // the export with its reason; `scrivi` says false after fallito().
+    bool scriviRighe(CursoreRisposta &cur, qint64 totale, qint64 limite, const std::function<bool()> &scrivi);
+    // The converter's folder and the target, checked before the answer is read.
+    bool verificaConvertitore(const QString &dirProgramma, const QString &file);
     // The row limit of a spreadsheet format: asks when the answer has more
     // rows; the data rows to write (-1 no limit), nullopt when declined.
     std::optional<qint64> limiteRighe(qint64 conteggio, qint64 righeFoglio, const QString &formato, int righeExtra);

@@ -372,30 +372,32 @@ void LettoreDefinizione::AcquisisciRiga(const QString &riga, const QString &prec
     if (m_stato != Stato::Commenti && m_stato != Stato::FineFile && sembraEtichetta(riga) && !etichettaNota(riga.trimmed()))
         throw ErroreDefinizione(QStringLiteral("sezione sconosciuta %1").arg(riga.trimmed()));
 
+    // The section the line opens or closes, when it holds that tag.
+    auto passa = [&](const char *etichetta, Stato nuovo) {
+        if (!contiene(riga, etichetta))
+            return false;
+        m_stato = nuovo;
+        return true;
+    };
     switch (m_stato) {
     case Stato::Commenti:
-        if (contiene(riga, "<TESTAFILE>"))
-            m_stato = Stato::TestaFile;
+        passa("<TESTAFILE>", Stato::TestaFile);
         break;
     case Stato::TestaFile:
-        if (contiene(riga, "<TESTAQUERY>"))
-            m_stato = Stato::TestaQuery;
+        passa("<TESTAQUERY>", Stato::TestaQuery);
         break;
     case Stato::TestaQuery:
         if (riga.contains(QLatin1String("<query=")))
             rigaQuery(riga);
         if (m_annullata)
             return;
-        if (contiene(riga, "<TESTAPASSO>"))
-            m_stato = Stato::TestaPasso;
+        passa("<TESTAPASSO>", Stato::TestaPasso);
         break;
     case Stato::TestaPasso:
-        if (contiene(riga, "<TESTATABELLA>"))
-            m_stato = Stato::TestaTabella;
+        passa("<TESTATABELLA>", Stato::TestaTabella);
         break;
     case Stato::TestaTabella:
-        if (contiene(riga, "<FINETABELLA>"))
-            m_stato = Stato::FineTabella;
+        passa("<FINETABELLA>", Stato::FineTabella);
         break;
     case Stato::FineTabella:
         if (contiene(riga, "<TESTAINTERROGAZIONE>")) {
@@ -403,21 +405,19 @@ void LettoreDefinizione::AcquisisciRiga(const QString &riga, const QString &prec
                 throw ErroreDefinizione(QStringLiteral("interrogazione senza la riga <query=...>"));
             ++m_blocchi;
             m_stato = Stato::TestaInterrogazione;
-        } else if (contiene(riga, "<TESTATABELLA>")) {
-            m_stato = Stato::TestaTabella;
+        } else {
+            passa("<TESTATABELLA>", Stato::TestaTabella);
         }
         break;
     case Stato::TestaInterrogazione:
         if (precedente.contains(QLatin1String("<campo=")))
             rigaInterrogazione(riga, precedente);
-        if (contiene(riga, "<TESTAASPETTO>"))
-            m_stato = Stato::TestaAspetto;
+        passa("<TESTAASPETTO>", Stato::TestaAspetto);
         break;
     case Stato::TestaAspetto:
         if (riga.contains(QLatin1String("<campo=")))
             rigaAspetto(riga);
-        if (contiene(riga, "<FINEASPETTO>"))
-            m_stato = Stato::FineAspetto;
+        passa("<FINEASPETTO>", Stato::FineAspetto);
         break;
     case Stato::FineAspetto:
         if (m_N != 0) {
@@ -426,9 +426,7 @@ void LettoreDefinizione::AcquisisciRiga(const QString &riga, const QString &prec
             m_N = 0;
             m_catenaAttesa = true;
         }
-        if (contiene(riga, "<FINEPASSO>")) {
-            m_stato = Stato::FinePasso;
-        } else if (contiene(riga, "<TESTAINTERROGAZIONE>")) {
+        if (!passa("<FINEPASSO>", Stato::FinePasso) && contiene(riga, "<TESTAINTERROGAZIONE>")) {
             // A further block is the chained query the previous one announced.
             if (!m_catenaAttesa)
                 throw ErroreDefinizione(
@@ -439,16 +437,10 @@ void LettoreDefinizione::AcquisisciRiga(const QString &riga, const QString &prec
         }
         break;
     case Stato::FinePasso:
-        if (contiene(riga, "<FINEQUERY>"))
-            m_stato = Stato::FineQuery;
-        else if (contiene(riga, "<TESTAPASSO>"))
-            m_stato = Stato::TestaPasso;
+        passa("<FINEQUERY>", Stato::FineQuery) || passa("<TESTAPASSO>", Stato::TestaPasso);
         break;
     case Stato::FineQuery:
-        if (contiene(riga, "<FINEFILE>"))
-            m_stato = Stato::FineFile;
-        else if (contiene(riga, "<TESTAQUERY>"))
-            m_stato = Stato::TestaQuery;
+        passa("<FINEFILE>", Stato::FineFile) || passa("<TESTAQUERY>", Stato::TestaQuery);
         break;
     case Stato::FineFile:
         break;
