@@ -6,6 +6,7 @@
 
 #include "ImportTestSupport.h"
 
+#include "db/Catalog.h"
 #include "db/Statement.h"
 
 #include <QCoreApplication>
@@ -70,6 +71,9 @@ protected:
                                 " PREZZO NUMERIC(9,2), QTA INTEGER, CONSTRAINT %1_QTA CHECK (QTA IS NULL OR QTA >= 0))")
                      .arg(QLatin1String(t), QLatin1String(t == QLatin1String("PREZZI") ? "NOT NULL PRIMARY KEY" : "")));
         }
+        // Beside PREZZI, a table whose name differs only by quoting.
+        exec("CREATE TABLE \"prezzi\" (CODICE VARCHAR(10) NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(20), GRUPPO VARCHAR(5),"
+             " PREZZO NUMERIC(9,2), QTA INTEGER, CONSTRAINT \"prezzi_QTA\" CHECK (QTA IS NULL OR QTA >= 0))");
     }
 
     // Every even code is there before the run, in group G.
@@ -77,9 +81,12 @@ protected:
     {
         exec("DELETE FROM PREZZI");
         exec("DELETE FROM SENZACHIAVE");
+        exec("DELETE FROM \"prezzi\"");
         for (int i = 2; i <= 14; i += 2) {
-            exec(QStringLiteral("INSERT INTO PREZZI (CODICE, DESCRIZIONE, GRUPPO, QTA) VALUES ('P%1', 'vecchia', 'G', 0)")
-                     .arg(i, 2, 10, QLatin1Char('0')));
+            for (const char *t : {"PREZZI", "\"prezzi\""})
+                exec(QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE, GRUPPO, QTA) VALUES ('P%2', 'vecchia', 'G', 0)")
+                         .arg(QLatin1String(t))
+                         .arg(i, 2, 10, QLatin1Char('0')));
         }
     }
 
@@ -118,7 +125,17 @@ protected:
         e.messaggi = sink.messaggi;
         e.contatori = run.contatori();
         e.righe = righe(QStringLiteral("SELECT CODICE, DESCRIZIONE, GRUPPO, PREZZO, QTA FROM %1 ORDER BY 1, 2")
-                            .arg(QLatin1String(c.tabella)));
+                            .arg(db::quotedName(QLatin1String(c.tabella))));
+        // Whatever the table, the others keep their rows.
+        for (const char *altra : {"PREZZI", "prezzi", "SENZACHIAVE"}) {
+            if (QLatin1String(altra) == QLatin1String(c.tabella))
+                continue;
+            const QStringList restano = righe(QStringLiteral("SELECT CODICE, DESCRIZIONE FROM %1 ORDER BY 1")
+                                                  .arg(db::quotedName(QLatin1String(altra))));
+            EXPECT_EQ(restano.size(), QLatin1String(altra) == QLatin1String("SENZACHIAVE") ? 0 : 7) << altra;
+            for (const QString &r : restano)
+                EXPECT_TRUE(r.endsWith(QLatin1String("|vecchia"))) << altra << " " << r.toStdString();
+        }
         return e;
     }
 };
@@ -174,7 +191,11 @@ INSTANTIATE_TEST_SUITE_P(
         BloccoCase{"values that do not convert and a skipped line", {}, {10}, -1, true},
         BloccoCase{"adding only, values that do not convert", {"AGGIORNA=NO"}, {2}, -1, true},
         BloccoCase{"more failures than allowed", {}, {2, 6}, 1},
-        BloccoCase{"more failures than allowed, adding only", {"AGGIORNA=NO"}, {3, 5, 9}, 2}),
+        BloccoCase{"more failures than allowed, adding only", {"AGGIORNA=NO"}, {3, 5, 9}, 2},
+        BloccoCase{"adding only, the lower-case table beside PREZZI", {"AGGIORNA=NO"}, {1, 6}, -1, false, "prezzi"},
+        BloccoCase{"by key, the lower-case table beside PREZZI", {}, {2, 9}, -1, false, "prezzi"},
+        BloccoCase{"lookup before adding, the lower-case table", {"AGGIORNAPERS=CODICE", "AGGIORNA=NO"}, {5}, -1, false,
+                   "prezzi"}),
     [](const ::testing::TestParamInfo<BloccoCase> &info) { return "case" + std::to_string(info.index); });
 
 } // namespace
