@@ -491,11 +491,25 @@ TEST(Grafico, proportionalPiesFollowTheirTotalsFixedOnesDoNot)
         auto *nulla = static_cast<QPieSeries *>(g->series().at(2));
         EXPECT_EQ(grande->count(), 2);
         EXPECT_EQ(nulla->count(), 0); // nothing to share out
+        EXPECT_FALSE(g->title().contains(QStringLiteral("negativi")));
         if (proporzionali) // areas as 400 to 100
             EXPECT_NEAR(piccola->pieSize() / grande->pieSize(), 0.5, 1e-9);
         else
             EXPECT_EQ(piccola->pieSize(), grande->pieSize());
     }
+}
+
+TEST(Grafico, aPieSaysHowManyNegativeValuesItCannotShow)
+{
+    const DatiGrafico d = raccogliPunti({{QStringLiteral("a"), QStringLiteral("Y"), 5},
+                                         {QStringLiteral("b"), QStringLiteral("Y"), -2},
+                                         {QStringLiteral("c"), QStringLiteral("Y"), -1},
+                                         {QStringLiteral("d"), QStringLiteral("Y"), 0}});
+    SceltaGrafico s{FormaGrafico::Torta, Impilamento::Affiancate, false, false, false};
+    std::unique_ptr<QChart> g(costruisciGrafico(s, d, {}));
+    ASSERT_EQ(g->series().size(), 1);
+    EXPECT_EQ(static_cast<QPieSeries *>(g->series().at(0))->count(), 1);
+    EXPECT_TRUE(g->title().contains(QStringLiteral("Valori negativi non rappresentati: 2"))) << g->title().toStdString();
 }
 
 TEST(Grafico, theTitleIsTextNotMarkup)

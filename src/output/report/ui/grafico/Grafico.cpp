@@ -186,15 +186,17 @@ QList<QAbstractSeries *> aree(const SceltaGrafico &s, const DatiGrafico &d)
     return out;
 }
 
-QPieSeries *torta(const DatiGrafico &d, int i, bool etichette)
+QPieSeries *torta(const DatiGrafico &d, int i, bool etichette, int &negativi)
 {
     auto *t = new QPieSeries;
     t->setName(d.serie.at(i));
     const double totale = d.totaleSerie(i);
     for (int c = 0; c < d.categorie.size(); ++c) {
         const double v = d.valore(i, c);
-        if (!(v > 0)) // a slice needs a positive share
+        if (!(v > 0)) { // a slice needs a positive share
+            negativi += v < 0;
             continue;
+        }
         auto *fetta = t->append(d.categorie.at(c), v);
         fetta->setColor(colore(c));
         fetta->setBorderColor(Qt::white);
@@ -209,24 +211,25 @@ QPieSeries *torta(const DatiGrafico &d, int i, bool etichette)
 
 // Pies side by side in a grid, each with its field's name under it; sizes
 // relative to the plot area, so they follow the chart when it is resized.
-void torte(QChart *grafico, const SceltaGrafico &s, const DatiGrafico &d)
+// Gives the count of negative values, which no slice can show.
+int torte(QChart *grafico, const SceltaGrafico &s, const DatiGrafico &d)
 {
+    int negativi = 0;
     const int n = int(d.serie.size());
     if (n == 0)
-        return;
+        return 0;
     const int colonne = int(std::ceil(std::sqrt(double(n))));
     const int righe = (n + colonne - 1) / colonne;
     double massimo = 0;
     for (int i = 0; i < n; ++i)
         massimo = std::max(massimo, d.totaleSerie(i));
-    QList<QPieSeries *> fatte;
     QList<QGraphicsSimpleTextItem *> nomi;
     // One pie with few slices names them around itself (room left for the
     // names) and needs no legend; otherwise the legend names the slices.
     const bool etichette = n == 1 && d.categorie.size() <= 12;
     grafico->legend()->setVisible(!etichette);
     for (int i = 0; i < n; ++i) {
-        QPieSeries *t = torta(d, i, etichette);
+        QPieSeries *t = torta(d, i, etichette, negativi);
         const double cella = 1.0 / std::max(colonne, righe);
         double dimensione = (etichette ? 0.6 : 0.8) * cella;
         if (s.torteProporzionali)
@@ -238,15 +241,14 @@ void torte(QChart *grafico, const SceltaGrafico &s, const DatiGrafico &d)
         if (i > 0) // the legend names the categories once
             for (QLegendMarker *m : grafico->legend()->markers(t))
                 m->setVisible(false);
-        fatte << t;
         if (n > 1) {
             auto *nome = new QGraphicsSimpleTextItem(d.serie.at(i), grafico);
             nomi << nome;
         }
     }
     if (nomi.isEmpty())
-        return;
-    auto colloca = [grafico, nomi, colonne, righe](const QRectF &area) {
+        return negativi;
+    auto colloca = [nomi, colonne, righe](const QRectF &area) {
         for (int i = 0; i < nomi.size(); ++i) {
             QGraphicsSimpleTextItem *nome = nomi.at(i);
             const QRectF r = nome->boundingRect();
@@ -254,10 +256,10 @@ void torte(QChart *grafico, const SceltaGrafico &s, const DatiGrafico &d)
             const double y = area.top() + area.height() * (i / colonne + 1.0) / righe - r.height() - 2;
             nome->setPos(x, y);
         }
-        Q_UNUSED(grafico);
     };
     QObject::connect(grafico, &QChart::plotAreaChanged, grafico, colloca);
     colloca(grafico->plotArea());
+    return negativi;
 }
 
 } // namespace
@@ -293,14 +295,20 @@ QChart *costruisciGrafico(const SceltaGrafico &scelta, const DatiGrafico &dati, 
     case FormaGrafico::Linee: serie = linee(scelta, dati); break;
     case FormaGrafico::Area: serie = aree(scelta, dati); break;
     case FormaGrafico::Torta:
-        if (!dati.serie.isEmpty()) {
-            DatiGrafico una = dati;
+    case FormaGrafico::TorteMultiple: {
+        DatiGrafico una;
+        if (scelta.forma == FormaGrafico::Torta && dati.serie.size() > 1) {
+            una = dati;
             una.serie = dati.serie.mid(0, 1);
             una.valori.resize(1);
-            torte(grafico, scelta, una);
         }
+        const int negativi = torte(grafico, scelta, una.serie.isEmpty() ? dati : una);
+        if (negativi > 0) // a pie cannot show them: the title says how many were left out
+            grafico->setTitle(grafico->title().replace(
+                QStringLiteral("</div>"),
+                QStringLiteral("<br><small>Valori negativi non rappresentati: %1</small></div>").arg(negativi)));
         return grafico;
-    case FormaGrafico::TorteMultiple: torte(grafico, scelta, dati); return grafico;
+    }
     }
     for (QAbstractSeries *x : serie)
         grafico->addSeries(x);
