@@ -176,7 +176,10 @@ TGraficoForm::TGraficoForm(QWidget *owner, const QString &ditta, const QString &
         {ButtonTitolo, EditTitolo}, {ButtonDescrAsseX, EditDescrAsseX},
         {ButtonDescrAsseY, EditDescrAsseY}, {ButtonDescrAsseZ, EditDescrAsseZ}};
     int r = 0;
-    for (const auto &[b, e] : righe) {
+    for (const auto &riga : righe) {
+        // A named copy: older compilers do not capture structured bindings.
+        QPushButton *b = riga.first;
+        QLineEdit *e = riga.second;
         testi->addWidget(b, r, 0);
         testi->addWidget(e, r, 1);
         connect(b, &QPushButton::clicked, e, [e] { e->setFocus(); });
