@@ -60,7 +60,8 @@ protected:
 #endif
         FbFixture::SetUp();
         exec("CREATE TABLE ORIG (CODICE INTEGER NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(40), "
-             "PREZZO DOUBLE PRECISION, CODICE2 VARCHAR(10), NOTA VARCHAR(30000))");
+             "PREZZO DOUBLE PRECISION, CODICE2 VARCHAR(10), NOTA VARCHAR(30000), DATA DATE, MOMENTO TIMESTAMP, "
+             "QTA NUMERIC(15,3), SIGLA CHAR(6), INTERO VARCHAR(12))");
 #ifdef VARDOF_SCRIPT_SU_SERVER
         m_destPath = QDir(serverDir()).filePath(
             QStringLiteral("blocchi_script_%1.fdb").arg(QCoreApplication::applicationPid()));
@@ -74,7 +75,8 @@ protected:
         m_dest = createDatabase(m_destPath);
 #endif
         execOn(m_dest, "CREATE TABLE DEST (CODICE INTEGER NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(40), "
-                       "PREZZO NUMERIC(15,2), CODICE2 VARCHAR(10), ID INTEGER, NOTA VARCHAR(30000), "
+                       "PREZZO NUMERIC(15,2), CODICE2 VARCHAR(10), ID INTEGER, NOTA VARCHAR(30000), DATA DATE, "
+                       "MOMENTO TIMESTAMP, QTA NUMERIC(15,2), SIGLA CHAR(6), INTERO INTEGER, "
                        "CONSTRAINT DEST_PREZZO CHECK (PREZZO IS NULL OR PREZZO < 1000))");
         execOn(m_dest, "CREATE GENERATOR GEN_DEST");
     }
@@ -96,7 +98,10 @@ protected:
         for (int i = 1; i <= c.righe; ++i) {
             const double prezzo = c.falliscono.count(i) ? 5000 : i * 1.25;
             const int nota = i == c.notaLunghissima ? 26000 : c.nota;
-            exec(QStringLiteral("INSERT INTO ORIG VALUES (%1, 'riga %1 l''apice; -- e altro', %2, %3, %4)")
+            exec(QStringLiteral("INSERT INTO ORIG VALUES (%1, 'riga %1 l''apice; -- e altro', %2, %3, %4, "
+                                "DATEADD(%1 DAY TO DATE '2020-01-30'), "
+                                "DATEADD(%1 * 1001 MILLISECOND TO TIMESTAMP '2021-12-31 23:59:58.5'), "
+                                "%1 * 1.005, 'S%1', IIF(MOD(%1, 5) = 0, ' %1 ', '%1'))")
                      .arg(i)
                      .arg(prezzo)
                      .arg(i % 7 == 0 ? QStringLiteral("NULL") : QStringLiteral("'K%1'").arg(i))
@@ -109,8 +114,9 @@ protected:
         execOn(m_dest, "DELETE FROM DEST");
         if (c.esistentiOgni > 0)
             execOn(m_dest, QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
-                                          "IF (MOD(I, %2) = 0) THEN INSERT INTO DEST VALUES (:I, 'vecchia', 1, "
-                                          "'K' || :I, 900 + :I, NULL); I = I + 1; END END")
+                                          "IF (MOD(I, %2) = 0) THEN INSERT INTO DEST (CODICE, DESCRIZIONE, PREZZO, CODICE2, "
+                                          "ID, SIGLA) VALUES (:I, 'vecchia', 1, 'K' || :I, 900 + :I, 'S' || :I); "
+                                          "I = I + 1; END END")
                                .arg(c.righe)
                                .arg(c.esistentiOgni));
         execOn(m_dest, "SET GENERATOR GEN_DEST TO 100");
@@ -140,8 +146,10 @@ protected:
         }
         out.righe = column(m_dest, "SELECT CODICE || '|' || COALESCE(DESCRIZIONE, '<null>') || '|' || "
                                    "COALESCE(PREZZO, '<null>') || '|' || COALESCE(CODICE2, '<null>') || '|' || "
-                                   "COALESCE(CHAR_LENGTH(NOTA) || ' ' || HASH(NOTA), '<null>') "
-                                   "FROM DEST ORDER BY CODICE");
+                                   "COALESCE(CHAR_LENGTH(NOTA) || ' ' || HASH(NOTA), '<null>') || '|' || "
+                                   "COALESCE(DATA, '<null>') || '|' || COALESCE(MOMENTO, '<null>') || '|' || "
+                                   "COALESCE(QTA, '<null>') || '|' || COALESCE('[' || SIGLA || ']', '<null>') || '|' || "
+                                   "COALESCE(INTERO, '<null>') FROM DEST ORDER BY CODICE");
         out.id = column(m_dest, "SELECT COALESCE(ID, -1) FROM DEST ORDER BY CODICE");
         return out;
     }
@@ -234,6 +242,16 @@ INSTANTIATE_TEST_SUITE_P(
                    false, false, 2},
         BloccoCase{"blocchi_da_64", "CODICE=CODICE\nDESCRIZIONE=DESCRIZIONE\nPREZZO=PREZZO\n(AGGIORNA=SI)\n(AGGIUNGI=SI)",
                    150, {65, 96, 128}, 2, AggiornamentoFDB::kRighePerBlocco, -1, false, false, 1},
+        // Dates, times without their fraction, decimals rounded by the
+        // destination, a CHAR locating key, texts into a whole-number field.
+        BloccoCase{"tipi_di_valore",
+                   "CODICE=CODICE\nDATA=DATA\nMOMENTO=MOMENTO\nQTA=QTA\nSIGLA=SIGLA\nINTERO=INTERO\nPREZZO=PREZZO\n"
+                   "(AGGIORNA=SI)\n(AGGIUNGI=SI)",
+                   30, {2, 20}, 4, kBlocco, -1, false, false, 1},
+        BloccoCase{"locate_su_chiave_char",
+                   "LocateSecondario=SIGLA;\nSIGLA=SIGLA\nCODICE=CODICE+100\nQTA=QTA\nDATA=DATA\nPREZZO=PREZZO\n"
+                   "(AGGIORNA=SI)\n(AGGIUNGI=SI)",
+                   30, {30}, 3, kBlocco, -1, true, false, 3},
         // Six rows of 7000 characters fill what a block's input may carry:
         // blocks of six. A value of 26000 characters leaves room for no
         // second row: every row goes one by one.
