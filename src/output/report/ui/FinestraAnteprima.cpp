@@ -169,7 +169,10 @@ bool FinestraAnteprima::vaiAPagina(int n)
         MisuratoreDispositivo misura(m_misura.get());
         p = m_cache->pagina(n, misura, &errore, [&] {
             ++fatte;
-            m_feedback.step(fatte, n);
+            // Not before the window shows: pending input would reach the
+            // window underneath while this one is being built.
+            if (isVisible())
+                m_feedback.step(fatte, n);
             if (m_feedback.interruptRequested())
                 throw StampaInterrotta{};
         });
