@@ -523,6 +523,18 @@ TEST_F(RigheEditor, UnsavedRowsAreSavedBeforeTheGridReloadsOrTheWindowCloses)
     EXPECT_EQ(w.modello()->data(w.modello()->index(4, 1)).toString(), QStringLiteral("SENZA CODICE"));
     msg().queueAnswer(platform::Answer::Yes);
     EXPECT_TRUE(w.puoChiudere());
+
+    // Closed by the title bar: asked once, and No keeps it open.
+    w.show();
+    msg().clear();
+    msg().queueAnswer(platform::Answer::No);
+    w.close();
+    EXPECT_TRUE(w.isVisible());
+    EXPECT_EQ(msg().texts().count(QStringLiteral("Ci sono modifiche non salvate che andranno perse. Chiudere comunque?")), 1);
+    msg().queueAnswer(platform::Answer::Yes);
+    w.close();
+    EXPECT_FALSE(w.isVisible());
+    EXPECT_EQ(msg().texts().count(QStringLiteral("Ci sono modifiche non salvate che andranno perse. Chiudere comunque?")), 2);
 }
 
 TEST_F(Finestre, WorkTableFromAFileIsCreatedAndFilledThroughTheImportWindow)

@@ -19,7 +19,6 @@
 #include "tabletools/ui/TEdTabIBImportForm.h"
 
 #include <QCheckBox>
-#include <QCloseEvent>
 #include <QComboBox>
 #include <QCoreApplication>
 #include <QEventLoop>
@@ -863,15 +862,8 @@ bool TFormEdTab::puoChiudere()
         QStringLiteral("Ci sono modifiche non salvate che andranno perse. Chiudere comunque?"));
 }
 
-void TFormEdTab::closeEvent(QCloseEvent *event)
-{
-    if (!puoChiudere()) {
-        event->ignore();
-        return;
-    }
-    QDialog::closeEvent(event);
-}
-
+// Closing by the title bar comes here too (QDialog's close goes through
+// reject), so the question is asked once.
 void TFormEdTab::reject()
 {
     if (puoChiudere())

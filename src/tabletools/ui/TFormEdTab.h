@@ -165,7 +165,6 @@ public:
 protected:
     void keyReleaseEvent(QKeyEvent *event) override;
     bool eventFilter(QObject *oggetto, QEvent *evento) override;
-    void closeEvent(QCloseEvent *event) override;
     void reject() override;
 
 private:
