@@ -13,6 +13,7 @@
 #include <QDir>
 #include <QFile>
 #include <QLabel>
+#include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
 
@@ -179,6 +180,43 @@ TEST_F(Anteprima, thePdfHasThePagesShown)
     const QString file = tmp.file(QStringLiteral("stampa.pdf"));
     ASSERT_TRUE(a->salvaPdf(file));
     EXPECT_EQ(pagineDelPdf(file), a->pagine());
+}
+
+// "Stampa..." to a file: every page, or, stopped, no file and the older one
+// as it was.
+TEST_F(Anteprima, printsEveryPageToAFileOrLeavesTheOlderOne)
+{
+    TempDir tmp;
+    {
+        QFile f(tmp.file(QStringLiteral("interrotta.pdf")));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("precedente");
+    }
+    auto a = apri(1500);
+    {
+        QPrinter printer(QPrinter::HighResolution);
+        printer.setOutputFormat(QPrinter::PdfFormat);
+        printer.setOutputFileName(tmp.file(QStringLiteral("stampante.pdf")));
+        ASSERT_TRUE(a->stampaSu(printer)) << a->errore().toStdString();
+    }
+    EXPECT_EQ(pagineDelPdf(tmp.file(QStringLiteral("stampante.pdf"))), a->pagine());
+
+    int controlli = 0;
+    a->controllo = [&] {
+        if (++controlli == 4)
+            a->interrompi();
+    };
+    QPrinter printer(QPrinter::HighResolution);
+    printer.setOutputFormat(QPrinter::PdfFormat);
+    printer.setOutputFileName(tmp.file(QStringLiteral("interrotta.pdf")));
+    EXPECT_FALSE(a->stampaSu(printer));
+    EXPECT_EQ(a->errore(), QStringLiteral("Stampa interrotta"));
+    QFile f(tmp.file(QStringLiteral("interrotta.pdf")));
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    EXPECT_EQ(f.readAll(), QByteArray("precedente"));
+    EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files).size(), 2);
+    EXPECT_FALSE(a->inCorso());
+    EXPECT_TRUE(bottone(*a, "ButtonStampa")->isEnabled());
 }
 
 TEST_F(Anteprima, closingDuringARunAsksItToStop)

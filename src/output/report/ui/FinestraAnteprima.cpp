@@ -244,6 +244,10 @@ bool FinestraAnteprima::stampaSu(QPrinter &printer)
 {
     Corso corso(*this);
     m_errore.clear();
+    // Printing to a file writes it straight away: as a PDF of ours it is
+    // written beside the target and put in place only when complete.
+    if (printer.outputFormat() == QPrinter::PdfFormat && !printer.outputFileName().isEmpty())
+        return ScriviPdf(printer.outputFileName(), m_modello, m_corsa, &m_errore, nullptr, &m_feedback);
     MisuratoreDispositivo misura(&printer);
     int totale = 0;
     AvanzamentoPagine avanzamento(&m_feedback, m_pagine);
