@@ -10,6 +10,7 @@
 #include <QPdfWriter>
 #include <QRegularExpression>
 
+#include <algorithm>
 #include <cmath>
 #include <map>
 
