@@ -488,6 +488,8 @@ TEST_F(RigheEditor, WithoutPrimaryKeyTheNewRowIsDeletedByItsDbKey)
     const int riga = w.AggiungiRiga();
     ASSERT_EQ(riga, 1);
     scrivi(w, riga, 1, QStringLiteral("x"));
+    scrivi(w, riga, 2, QStringLiteral("9"));
+    scrivi(w, riga, 2, QString()); // typed, then emptied again
     ASSERT_TRUE(w.salvaRigheNuove());
     // The column left empty took the table's default, and the grid shows it.
     EXPECT_EQ(w.modello()->data(w.modello()->index(riga, 2)).toString(), QStringLiteral("5"));
