@@ -169,6 +169,34 @@ TEST_F(Avanzate, riportaRefusesUntilTableLinkAndColumnAreThere)
     EXPECT_EQ(righeForm(*form), prima);
 }
 
+TEST_F(Avanzate, theSameTablePickedAgainAfterAnnullaStartsAfresh)
+{
+    auto form = apri();
+    auto scegliZone = [] {
+        test::whenShown<entry::TListTabForm>([](entry::TListTabForm *p) {
+            p->ListBox1->setCurrentItem(p->ListBox1->findItems(QStringLiteral("ZONE"), Qt::MatchExactly).first());
+            p->ButtonApri->click();
+        });
+    };
+    test::whenShown<TIBAggForm>([&](TIBAggForm *d) {
+        scegliZone();
+        d->ButtonNomeTabella->click();
+        d->EditNomeCampiTabPrincipale->setCurrentText(QStringLiteral("CITTA"));
+        d->EditNomeCampiTabCollegata->setCurrentText(QStringLiteral("CODICE"));
+        d->ButtonAggiungiAllaTab->click();
+        d->ButtonAnnulla->click();
+        ASSERT_FALSE(d->espansa());
+        scegliZone();
+        d->ButtonNomeTabella->click();
+        EXPECT_TRUE(d->espansa());
+        EXPECT_EQ(d->GridCollegamenti->rowCount(), 0);
+        EXPECT_EQ(d->EditNomeCampiTabCollegata->count(), 2);
+        d->ButtonChiudi->click();
+    });
+    bottone(*form, "ButtonAggiungiT")->click();
+    EXPECT_TRUE(m_services.messages().texts().isEmpty());
+}
+
 TEST_F(Avanzate, aTableJoinedAlreadyIsRefusedAndItsNameCleared)
 {
     auto form = apri();

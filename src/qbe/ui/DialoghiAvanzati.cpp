@@ -228,7 +228,7 @@ TIBAggForm::TIBAggForm(const QString &ditta, db::Attachment &att, db::Transactio
     pj->addLayout(combo);
 
     GridCollegamenti = lista(QStringLiteral("GridCollegamenti"),
-                             {QStringLiteral("NomeCampo1"), QStringLiteral("NomeCampo2")}, PannelloJoin);
+                             {QStringLiteral("Campo tabella principale"), QStringLiteral("Campo tabella collegata")}, PannelloJoin);
     const int carattere = fontMetrics().averageCharWidth();
     GridCollegamenti->setColumnWidth(0, 25 * carattere + 8);
     GridCollegamenti->setColumnWidth(1, 25 * carattere + 8);
@@ -238,7 +238,7 @@ TIBAggForm::TIBAggForm(const QString &ditta, db::Attachment &att, db::Transactio
     auto *campi = new QHBoxLayout;
     auto *sinistra = new QVBoxLayout;
     sinistra->addWidget(new QLabel(QStringLiteral("Campi da riportare:"), PannelloJoin));
-    GridCampi = lista(QStringLiteral("GridCampi"), {QStringLiteral("NomeCampo"), QStringLiteral("M")}, PannelloJoin);
+    GridCampi = lista(QStringLiteral("GridCampi"), {QStringLiteral("Campo"), QStringLiteral("M")}, PannelloJoin);
     GridCampi->setColumnWidth(0, 40 * carattere / 2 + 40);
     GridCampi->setColumnWidth(1, 3 * carattere + 8);
     sinistra->addWidget(GridCampi);
@@ -335,7 +335,13 @@ void TIBAggForm::ButtonNomeTabellaClick()
     if (picker.Risposta != 1)
         return;
     const QString nome = picker.tabellaScelta();
-    if (!nome.isEmpty())
+    if (nome.isEmpty())
+        return;
+    // The same table picked again after "&Annulla" starts its links afresh:
+    // the name does not change, so the field tells nothing by itself.
+    if (nome == EditNomeTabella->text())
+        EditNomeTabellaChange();
+    else
         EditNomeTabella->setText(nome);
 }
 
@@ -472,7 +478,7 @@ TIBCamVisForm::TIBCamVisForm(const QString &ditta, const QString &tabellaSorgent
     auto *l = new QVBoxLayout(this);
     l->addWidget(new QLabel(QStringLiteral("TABELLE QUERY:"), this));
     GridTabelle = lista(QStringLiteral("GridTabelle"),
-                        {QStringLiteral("NomeTabella"), QStringLiteral("L"), QStringLiteral("S")}, this);
+                        {QStringLiteral("Tabella"), QStringLiteral("L"), QStringLiteral("S")}, this);
     const int carattere = fontMetrics().averageCharWidth();
     GridTabelle->setColumnWidth(0, 31 * carattere + 8);
     GridTabelle->setColumnWidth(1, 3 * carattere + 8);
@@ -490,7 +496,7 @@ TIBCamVisForm::TIBCamVisForm(const QString &ditta, const QString &tabellaSorgent
     auto *pc = new QVBoxLayout(PannelloCampi);
     pc->setContentsMargins(0, 0, 0, 0);
     pc->addWidget(new QLabel(QStringLiteral("CAMPI TABELLE SELEZIONATE:"), PannelloCampi));
-    GridCampi = lista(QStringLiteral("GridCampi"), {QStringLiteral("NomeCampo"), QStringLiteral("S")}, PannelloCampi);
+    GridCampi = lista(QStringLiteral("GridCampi"), {QStringLiteral("Campo"), QStringLiteral("S")}, PannelloCampi);
     GridCampi->setColumnWidth(0, 40 * carattere + 8);
     GridCampi->setColumnWidth(1, 3 * carattere + 8);
     pc->addWidget(GridCampi, 1);
