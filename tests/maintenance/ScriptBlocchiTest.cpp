@@ -261,4 +261,29 @@ INSTANTIATE_TEST_SUITE_P(
                    "CODICE=CODICE\nNOTA=NOTA\nPREZZO=PREZZO\n(AGGIORNA=SI)\n(AGGIUNGI=SI)", 30, {}, 3, kBlocco, -1,
                    false, false, 0, 10, 12}));
 
+// A block that fails while each of its rows, sent again on its own,
+// succeeds failed for a reason of its own: the rest of the run sends no
+// more blocks. Here a trigger refuses the third insert of the transaction,
+// counting in a context variable that the block's undoing does not reset.
+class ScriptBlocchiRinuncia : public ScriptBlocchi
+{
+};
+
+TEST_F(ScriptBlocchiRinuncia, aBlockThatFailsWithoutAFailingRowEndsTheBlocks)
+{
+    BloccoCase c;
+    c.righe = 30;
+    origine(c);
+    execOn(m_dest, "CREATE EXCEPTION TERZA 'terzo inserimento'");
+    execOn(m_dest, "CREATE TRIGGER DEST_TERZA FOR DEST BEFORE INSERT AS DECLARE N INTEGER; BEGIN "
+                   "N = COALESCE(CAST(RDB$GET_CONTEXT('USER_TRANSACTION', 'N') AS INTEGER), 0) + 1; "
+                   "RDB$SET_CONTEXT('USER_TRANSACTION', 'N', N); IF (N = 3) THEN EXCEPTION TERZA; END");
+    c.script = "CODICE=CODICE\nDESCRIZIONE=DESCRIZIONE\n(AGGIUNGI=SI)";
+    const Risultato r = esegui(c, kBlocco);
+    EXPECT_EQ(r.esito.blocchi, 0);
+    EXPECT_EQ(r.esito.aggiunti, 30);
+    EXPECT_EQ(r.esito.falliti, 0);
+    EXPECT_EQ(r.righe.size(), 30);
+}
+
 } // namespace
