@@ -15,6 +15,7 @@
 // server's message; the source is then closed.
 
 #include "db/Column.h"
+#include "db/PackedRows.h"
 #include "db/ResultSet.h"
 #include "db/Value.h"
 
@@ -29,34 +30,6 @@
 namespace vardof::db { class Attachment; class Transaction; class Statement; }
 
 namespace vardof::grid {
-
-// Rows packed in blocks of about a megabyte; a value is unpacked when it is
-// asked for.
-class RigheImpacchettate
-{
-public:
-    RigheImpacchettate();
-    ~RigheImpacchettate();
-    RigheImpacchettate(RigheImpacchettate &&) noexcept;
-    RigheImpacchettate &operator=(RigheImpacchettate &&) noexcept;
-
-    void clear();
-    void aggiungi(const std::vector<db::FieldValue> &riga);
-    void aggiungi(const db::ResultSet &cursore);
-    int size() const { return int(m_righe.size()); }
-    db::FieldValue value(int riga, int colonna) const;
-    std::vector<db::FieldValue> riga(int riga, int colonne) const;
-    // Bytes held by the packed rows.
-    size_t byte() const;
-
-private:
-    void accoda(const QByteArray &packed);
-    const char *dati(int riga) const;
-    std::vector<std::unique_ptr<char[]>> m_blocchi;
-    size_t m_usato = 0;
-    size_t m_dimensione = 0;
-    std::vector<quint64> m_righe;
-};
 
 class SorgenteDati : public QObject
 {
@@ -146,7 +119,7 @@ public:
     int fetchMore(int count) override;
     void fetchAll();
     db::FieldValue value(int row, int column) const override;
-    size_t byteRighe() const { return m_righe.byte(); }
+    size_t byteRighe() const { return m_righe.bytes(); }
 
     // The result fields of a statement text, without running it.
     std::vector<db::Column> descrivi(const QString &testo) const;
@@ -163,7 +136,7 @@ private:
     std::unique_ptr<db::Statement> m_statement;
     db::ResultSet m_cursore;
     std::vector<db::Column> m_colonne;
-    RigheImpacchettate m_righe;
+    db::PackedRows m_righe;
     bool m_fine = true;
 };
 

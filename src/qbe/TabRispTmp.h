@@ -15,6 +15,7 @@
 
 #include "db/Attachment.h"
 #include "db/Column.h"
+#include "db/PackedRows.h"
 #include "db/ResultSet.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
@@ -66,7 +67,7 @@ public:
     int fetchMore(int count);
     void fetchAll();
     bool atEnd() const { return m_atEnd; }
-    int fetchedCount() const { return int(m_rows.size()); }
+    int fetchedCount() const { return m_rows.size(); }
 
     // The rows fetched are kept packed (a few bytes per value), so a whole
     // answer of a million rows fits in memory; a value is unpacked when it
@@ -83,15 +84,7 @@ private:
     std::unique_ptr<db::Statement> m_statement;
     db::ResultSet m_cursor;
     std::vector<db::Column> m_columns;
-    void appendRow(const QByteArray &packed);
-    const char *rowData(int row) const;
-
-    // Packed rows in blocks of about a megabyte; each row is located by its
-    // block (high 32 bits) and offset in it.
-    std::vector<std::unique_ptr<char[]>> m_blocks;
-    size_t m_blockUsed = 0;
-    size_t m_blockSize = 0;
-    std::vector<quint64> m_rows;
+    db::PackedRows m_rows;
     bool m_open = false;
     bool m_atEnd = true;
 };
