@@ -902,7 +902,7 @@ EsitoAggiornamento AggiornamentoFDB::esegui(const ScriptFDB &script, bool ignora
     const int contestiPerRiga = 1 + (aggiorna ? 1 : 0) + (aggiungi ? 1 : 0);
     int righeBlocco = std::min(m_righePerBlocco, kContestiPerStatement / contestiPerRiga);
     std::vector<int> lunghezze(columns.size(), 1); // characters of the longest text per value
-    if (righeBlocco > 1 && destinationFilters.empty() && !campi.isEmpty() && total >= righeBlocco) {
+    if (righeBlocco > 1 && destinationFilters.empty() && !campi.isEmpty() && !columns.empty() && total >= righeBlocco) {
         for (const std::vector<db::FieldValue> &row : rows)
             for (size_t i = 0; i < row.size(); ++i)
                 if (row[i])
