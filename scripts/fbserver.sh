@@ -76,7 +76,8 @@ stop() {
     local pids="$pid" frontier="$pid" next
     while [ -n "$frontier" ]; do
         next=""
-        for p in $frontier; do next="$next $(pgrep -P "$p" 2> /dev/null | tr '\n' ' ')"; done
+        # pgrep fails when a process has no children: not an error here.
+        for p in $frontier; do next="$next $({ pgrep -P "$p" 2> /dev/null || true; } | tr '\n' ' ')"; done
         frontier=$(echo $next)
         pids="$pids $frontier"
     done
