@@ -132,66 +132,20 @@ QStringList userTables(Transaction &tra)
                                 "ORDER BY RDB$RELATION_NAME"));
 }
 
+// A name as written by our own code, read as the server reads it unquoted.
 std::vector<TableColumn> columns(Transaction &tra, const QString &table)
 {
-    Statement s(tra,
-                QStringLiteral("SELECT RF.RDB$FIELD_NAME, RF.RDB$FIELD_POSITION, F.RDB$FIELD_TYPE, "
-                               "F.RDB$FIELD_SUB_TYPE, COALESCE(F.RDB$CHARACTER_LENGTH, F.RDB$FIELD_LENGTH), "
-                               "F.RDB$FIELD_SCALE, F.RDB$FIELD_PRECISION, "
-                               "COALESCE(RF.RDB$NULL_FLAG, F.RDB$NULL_FLAG, 0), RF.RDB$FIELD_SOURCE "
-                               "FROM RDB$RELATION_FIELDS RF "
-                               "JOIN RDB$FIELDS F ON F.RDB$FIELD_NAME = RF.RDB$FIELD_SOURCE "
-                               "WHERE RF.RDB$RELATION_NAME = :NAME "
-                               "ORDER BY RF.RDB$FIELD_POSITION"));
-    s.setParam(QStringLiteral("NAME"), table.trimmed().toUpper());
-    ResultSet rs = s.open();
-    std::vector<TableColumn> out;
-    while (rs.next()) {
-        TableColumn c;
-        c.name = rs.text(0).trimmed();
-        c.position = int(rs.toInt64(1).value_or(0));
-        c.typeCode = int(rs.toInt64(2).value_or(0));
-        c.subType = int(rs.toInt64(3).value_or(0));
-        c.length = int(rs.toInt64(4).value_or(0));
-        c.scale = -int(rs.toInt64(5).value_or(0));
-        c.precision = int(rs.toInt64(6).value_or(0));
-        c.nullable = rs.toInt64(7).value_or(0) == 0;
-        c.domain = rs.text(8).trimmed();
-        out.push_back(c);
-    }
-    return out;
+    return relationColumns(tra, table.trimmed().toUpper());
 }
 
 QStringList primaryKeyFields(Transaction &tra, const QString &table)
 {
-    return names(tra,
-                 QStringLiteral("SELECT S.RDB$FIELD_NAME FROM RDB$RELATION_CONSTRAINTS C "
-                                "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = C.RDB$INDEX_NAME "
-                                "WHERE C.RDB$RELATION_NAME = :NAME AND C.RDB$CONSTRAINT_TYPE = 'PRIMARY KEY' "
-                                "ORDER BY S.RDB$FIELD_POSITION"),
-                 table);
+    return relationPrimaryKey(tra, table.trimmed().toUpper());
 }
 
 std::vector<QStringList> uniqueIndexFields(Transaction &tra, const QString &table)
 {
-    Statement s(tra,
-                QStringLiteral("SELECT I.RDB$INDEX_NAME, S.RDB$FIELD_NAME FROM RDB$INDICES I "
-                               "JOIN RDB$INDEX_SEGMENTS S ON S.RDB$INDEX_NAME = I.RDB$INDEX_NAME "
-                               "WHERE I.RDB$RELATION_NAME = :NAME AND I.RDB$UNIQUE_FLAG = 1 "
-                               "ORDER BY I.RDB$INDEX_NAME, S.RDB$FIELD_POSITION"));
-    s.setParam(QStringLiteral("NAME"), table.trimmed().toUpper());
-    ResultSet rs = s.open();
-    std::vector<QStringList> out;
-    QString current;
-    while (rs.next()) {
-        const QString index = rs.text(0).trimmed();
-        if (out.empty() || index != current) {
-            out.emplace_back();
-            current = index;
-        }
-        out.back() << rs.text(1).trimmed();
-    }
-    return out;
+    return relationUniqueIndexes(tra, table.trimmed().toUpper());
 }
 
 QStringList generators(Transaction &tra)
