@@ -32,7 +32,6 @@
 #include <QMenuBar>
 #include <QPlainTextEdit>
 #include <QPersistentModelIndex>
-#include <QPointer>
 #include <QProgressBar>
 #include <QRegularExpression>
 #include <QPushButton>
