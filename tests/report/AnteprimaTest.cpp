@@ -10,12 +10,14 @@
 
 #include "support/TempDir.h"
 
+#include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QLabel>
 #include <QPrinter>
 #include <QProcess>
 #include <QPushButton>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -217,6 +219,27 @@ TEST_F(Anteprima, printsEveryPageToAFileOrLeavesTheOlderOne)
     EXPECT_EQ(QDir(tmp.path()).entryList(QDir::Files).size(), 2);
     EXPECT_FALSE(a->inCorso());
     EXPECT_TRUE(bottone(*a, "ButtonStampa")->isEnabled());
+}
+
+// The count runs with the window up: "Interrompi" stops it, and the opener
+// reads the interruption rather than a fault.
+TEST_F(Anteprima, theCountCanBeStoppedFromTheWindow)
+{
+    bool suSchermo = false;
+    QTimer::singleShot(0, [&] {
+        for (QWidget *w : QApplication::topLevelWidgets())
+            if (auto *a = qobject_cast<FinestraAnteprima *>(w)) {
+                suSchermo = a->isVisible() && a->inCorso();
+                a->findChild<QPushButton *>(QStringLiteral("ButtonInterrompi"))->click();
+            }
+    });
+    m_servizi.messages().queueAnswer(platform::Answer::Yes); // "Interrompere la stampa?"
+    auto a = apri(200000);
+    EXPECT_TRUE(suSchermo);
+    EXPECT_EQ(a->errore(), QStringLiteral("Stampa interrotta"));
+    EXPECT_EQ(a->pagine(), 0);
+    EXPECT_TRUE(a->isHidden());
+    EXPECT_EQ(m_servizi.messages().texts(), QStringList{QStringLiteral("Interrompere la stampa?")});
 }
 
 TEST_F(Anteprima, closingDuringARunAsksItToStop)

@@ -382,13 +382,13 @@ bool CachePagine::corri(int da, int a, Misuratore &misura, QString *errore, cons
     return true;
 }
 
-bool CachePagine::conta(Misuratore &misura, QString *errore)
+bool CachePagine::conta(Misuratore &misura, QString *errore, const std::function<void()> &ogniPagina)
 {
     m_pagine = 0;
     QString e;
     int n = 0;
     // Pages that print "of y" are made again once y is known.
-    if (!corri(1, m_capienza, misura, &e, {}, &n)) {
+    if (!corri(1, m_capienza, misura, &e, ogniPagina, &n)) {
         if (errore)
             *errore = e;
         return false;

@@ -167,7 +167,8 @@ public:
 
     // The first run: counts the pages, and keeps the first ones when their
     // texts do not need the count. False with the reason.
-    bool conta(Misuratore &misura, QString *errore);
+    // `ogniPagina` as for pagina().
+    bool conta(Misuratore &misura, QString *errore, const std::function<void()> &ogniPagina = {});
     int pagine() const { return m_pagine; }
     // Page `n` (from 1); nullptr with the reason when the run failed or was
     // interrupted. `ogniPagina` sees every page the run makes (progress,

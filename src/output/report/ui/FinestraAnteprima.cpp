@@ -147,11 +147,29 @@ FinestraAnteprima::FinestraAnteprima(QWidget *parent, const QString &titolo, con
     connect(chiudi, &QPushButton::clicked, this, &QDialog::accept);
     connect(m_interrompiBottone, &QPushButton::clicked, this, &FinestraAnteprima::ButtonInterrompiClick);
 
-    // The count is known before the window shows: a layout that does not
-    // suit the answer is told by the opener instead of an empty preview.
-    MisuratoreDispositivo misura(m_misura.get());
-    if (!m_cache->conta(misura, &m_errore))
+    // The count is known before the opener runs the window: a layout that
+    // does not suit the answer is told by the opener instead of an empty
+    // preview. The window is up meanwhile, modal, with the count going
+    // and "Interrompi".
+    setWindowModality(Qt::ApplicationModal);
+    show();
+    bool contate = false;
+    {
+        Corso corso(*this);
+        m_progresso->setRange(0, 0); // how many pages is what is being found out
+        MisuratoreDispositivo misura(m_misura.get());
+        int fatte = 0;
+        contate = m_cache->conta(misura, &m_errore, [&] {
+            m_feedback.step(++fatte, 0);
+            if (m_feedback.interruptRequested())
+                throw StampaInterrotta{};
+        });
+        m_progresso->setRange(0, 100);
+    }
+    if (!contate) {
+        hide();
         return;
+    }
     m_pagine = m_cache->pagine();
     vaiAPagina(1);
 }

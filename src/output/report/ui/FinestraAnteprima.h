@@ -32,7 +32,8 @@ public:
     FinestraAnteprima(QWidget *parent, const QString &titolo, const ModelloReport &modello, Corsa corsa);
     ~FinestraAnteprima() override;
 
-    // The reason of the last failed run, empty when it went well.
+    // The reason of the last failed run, empty when it went well;
+    // testoStampaInterrotta() when the user stopped it.
     const QString &errore() const { return m_errore; }
     int pagine() const { return m_pagine; }
     int paginaCorrente() const { return m_corrente; }

@@ -75,6 +75,8 @@ void mostra(QWidget *owner, ContestoStampa &c, const QString &titolo, const Mode
             const QString &file)
 {
     FinestraAnteprima anteprima(owner, titolo, m, corsa);
+    if (anteprima.errore() == testoStampaInterrotta())
+        return;
     if (!anteprima.errore().isEmpty()) {
         platform::warning(QStringLiteral("Attenzione: il file ") + file
                           + QStringLiteral(" non è un report valido per questa query\r\nSugg.: controllare i campi con totali alla fine.")

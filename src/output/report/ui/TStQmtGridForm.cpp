@@ -143,9 +143,11 @@ void TStQmtGridForm::ButtonAnteprimaClick()
                                             d.pagineTotali = totali;
                                             return StampaRighe(*m, sorgente, d, misura, consegna, e, n);
                                         });
-            if (!anteprima.errore().isEmpty())
-                platform::error(QStringLiteral("Errore nell'accesso alla stampa:\r") + anteprima.errore());
-            else if (esegui)
+            if (!anteprima.errore().isEmpty()) {
+                // Stopped by the user while counting: nothing to tell.
+                if (anteprima.errore() != testoStampaInterrotta())
+                    platform::error(QStringLiteral("Errore nell'accesso alla stampa:\r") + anteprima.errore());
+            } else if (esegui)
                 esegui(anteprima);
             else
                 anteprima.exec();
@@ -177,9 +179,11 @@ void TStQmtGridForm::EditaReportClick()
                                                d.pagineTotali = totali;
                                                return StampaRighe(m, sorgente, d, misura, consegna, e, n);
                                            });
-                if (!finestra.errore().isEmpty())
-                    platform::error(QStringLiteral("Errore nell'accesso alla stampa:\r") + finestra.errore());
-                else if (esegui)
+                if (!finestra.errore().isEmpty()) {
+                    // Stopped by the user while counting: nothing to tell.
+                    if (finestra.errore() != testoStampaInterrotta())
+                        platform::error(QStringLiteral("Errore nell'accesso alla stampa:\r") + finestra.errore());
+                } else if (esegui)
                     esegui(finestra);
                 else
                     finestra.exec();
