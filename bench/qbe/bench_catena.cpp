@@ -265,6 +265,16 @@ int main(int argc, char **argv)
               .arg(righe)
               .arg(passoMs / 1000.0, 0, 'f', 2)
               .arg(passoCpu, 0, 'f', 2);
+    md += QStringLiteral("\nEach round, wall s / processor s:");
+    for (const QString &v : varianti) {
+        md += QStringLiteral(" %1").arg(v == QLatin1String("nudo") ? QStringLiteral("bare") : QStringLiteral("step"));
+        for (const Misura &m : misure[v])
+            md += QStringLiteral(" %1/%2").arg(m.ms / 1000.0, 0, 'f', 2).arg(m.cpu, 0, 'f', 2);
+        md += QLatin1Char(';');
+    }
+    md.chop(1);
+    md += QStringLiteral(". The disk is shared with other builds, so wall-clock time of a single round varies "
+                         "widely; processor time is the steadier figure.\n");
     const double rapporto = nudoMs > 0 ? passoMs / nudoMs : 0;
     const double rapportoCpu = nudoCpu > 0 ? passoCpu / nudoCpu : 0;
     md += QStringLiteral("\nThe step costs %1 x the bare copy in wall-clock time and %2 x in processor time "
