@@ -13,6 +13,9 @@
 #include "qbe/SemaforoCatena.h"
 #include "qbe/TIBFQuerForm.h"
 #include "qbe/ValidazioneRisposta.h"
+#include "qbe/ui/DialoghiOrdinamento.h"
+
+#include <QComboBox>
 
 #include <QAction>
 #include <QLabel>
@@ -278,6 +281,22 @@ TEST_F(CatenaFinestra, aSecondWindowOfTheSameUserIsRefusedAndLeavesTheFirstsTabl
     m_services.messages().clear();
     avanti(*secondo);
     EXPECT_EQ(secondo->livello(), 1);
+}
+
+TEST_F(CatenaFinestra, theSumWithGroupingOffersTheColumnsOfTheAnswerQuestioned)
+{
+    auto form = apri(kUtente, 5);
+    avanti(*form);
+    ASSERT_EQ(form->livello(), 1);
+    QStringList campi;
+    test::whenShown<TCalcSommaForm>([&](TCalcSommaForm *d) {
+        for (int i = 0; i < d->ComboCampo->count(); ++i)
+            campi << d->ComboCampo->itemText(i);
+        d->reject();
+    });
+    tasto(*form, "Inseriscisomma1");
+    // FIDO is a column of CLIENTI, not of the answer of level 0.
+    EXPECT_EQ(campi, QStringList{"CODICE"});
 }
 
 TEST_F(CatenaFinestra, theSemaphoreGoesWithTheWindow)

@@ -1223,12 +1223,14 @@ void TIBLQueryForm::ButtonSumClick()
 void TIBLQueryForm::Inseriscisomma1Click()
 {
     DBGrid1->postEdit();
+    // A chained query questions the answer of the level before it.
+    const QString questionata = livello() > 0 ? m_engine->nomeTabellaRisposta(livello() - 1) : m_tabella;
     TabellaSorgente tabella;
     try {
-        tabella = TabellaSorgente::leggi(m_connessione, m_transazione, m_tabella);
+        tabella = TabellaSorgente::leggi(m_connessione, m_transazione, questionata);
     } catch (const db::Error &e) {
-        platform::error(QStringLiteral("Impossibile leggere le colonne della tabella ") + m_tabella + QLatin1Char('\r')
-                        + e.message());
+        platform::error(QStringLiteral("Impossibile leggere le colonne della tabella ") + questionata
+                        + QLatin1Char('\r') + e.message());
         return;
     }
     QStringList campi;
