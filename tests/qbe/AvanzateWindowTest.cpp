@@ -11,6 +11,7 @@
 #include "qbe/TabelleAggiunte.h"
 #include "qbe/Unione.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLineEdit>
@@ -469,6 +470,22 @@ TEST_F(Avanzate, chainEntriesNeedAStoredQuery)
     voceMenu(*form, &TElabAvanForm::ButtonPassaPrecedente);
     EXPECT_EQ(m_services.messages().texts(),
               QStringList{"Attenzione: operazione non possibile, la Query non è successiva!"});
+}
+
+TEST_F(Avanzate, f12DoesWhatTheExecuteButtonDoesEvenWhenItsOpenerRebindsIt)
+{
+    auto form = apri();
+    test::controllo<QAction>(*form, "Successiva1")->trigger();
+    EXPECT_TRUE(form->rispostaVisibile());
+
+    auto altra = apri();
+    auto *esegui = bottone(*altra, "ButtonEseguiInterrogazione");
+    int premuto = 0;
+    esegui->disconnect();
+    QObject::connect(esegui, &QPushButton::clicked, [&premuto] { ++premuto; });
+    test::controllo<QAction>(*altra, "Successiva1")->trigger();
+    EXPECT_EQ(premuto, 1);
+    EXPECT_FALSE(altra->rispostaVisibile());
 }
 
 TEST_F(Avanzate, closingTheMenuDoesNothing)

@@ -1698,7 +1698,9 @@ void TIBLQueryForm::Successiva1Click()
             return;
         }
     }
-    eseguiInterrogazione();
+    // Through the button: an opener that gave it another meaning (the
+    // table editor's "&Ritorna") gets the key too.
+    ButtonEseguiInterrogazione->click();
 }
 
 } // namespace vardof::qbe
