@@ -20,6 +20,8 @@
 #include <QScreen>
 #include <QTableWidget>
 
+#include <algorithm>
+
 namespace vardof::qbe {
 
 namespace {
