@@ -14,7 +14,9 @@ packages=(
     libreoffice-calc-nogui
     libgtest-dev libgmock-dev libbenchmark-dev
     xvfb xauth openbox xdotool fonts-dejavu-core poppler-utils gawk
-    clang libclang-rt-14-dev
+    # llvm brings llvm-symbolizer: without it the sanitizers' stacks stay
+    # unnamed and the leak suppressions (by function) match nothing.
+    clang libclang-rt-14-dev llvm
 )
 
 missing=()
