@@ -88,8 +88,9 @@ TEST_P(Eco, controlCharactersFromTheUsersFilesReachTheTerminalEscaped)
     EXPECT_TRUE(controlliCrudi(err).isEmpty()) << err.toHex().toStdString();
     const QString tutto = QString::fromLocal8Bit(out + err);
     const QString mostrato = QString::fromUtf8(r.mostrato);
-    if (r.semprePresente || tutto.contains(QLatin1String("valore \"")))
+    if (r.semprePresente || tutto.contains(QLatin1String("valore \""))) {
         EXPECT_TRUE(tutto.contains(mostrato)) << tutto.toStdString() << "\natteso: " << mostrato.toStdString();
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
