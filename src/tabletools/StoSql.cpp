@@ -114,7 +114,7 @@ std::vector<db::Column> tipiParametri(db::Transaction &tra, const QString &testo
     return tipi;
 }
 
-std::optional<db::FieldValue> valoreParametro(const db::Column &tipo, const QString &testo)
+std::optional<db::FieldValue> valoreDaTesto(const db::Column &tipo, const QString &testo, DataPerTimestamp data)
 {
     if (testo.isEmpty())
         return db::FieldValue();
@@ -146,8 +146,10 @@ std::optional<db::FieldValue> valoreParametro(const db::Column &tipo, const QStr
     case db::TypeTimestamp:
         if (auto v = platform::strToDateTime(testo))
             return db::FieldValue(db::Value(*v));
-        if (auto v = platform::strToDate(testo))
-            return db::FieldValue(db::Value(QDateTime(*v, QTime(0, 0))));
+        if (data == DataPerTimestamp::Mezzanotte) {
+            if (auto v = platform::strToDate(testo))
+                return db::FieldValue(db::Value(QDateTime(*v, QTime(0, 0))));
+        }
         return std::nullopt;
     default: return db::FieldValue(testo);
     }

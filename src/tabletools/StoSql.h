@@ -60,10 +60,19 @@ using ValoriParametri = std::vector<std::pair<QString, db::FieldValue>>;
 // throws db::Error when the server refuses it).
 std::vector<db::Column> tipiParametri(db::Transaction &tra, const QString &testo, const QStringList &nomi);
 
-// A value typed for a parameter of type `tipo` (numbers with the decimal
-// comma, dates day/month/year as everywhere on screen); an empty text is
-// null; nullopt when it does not convert.
-std::optional<db::FieldValue> valoreParametro(const db::Column &tipo, const QString &testo);
+// Whether a date without time is taken for a timestamp (at midnight).
+enum class DataPerTimestamp { Rifiutata, Mezzanotte };
+
+// A value typed for a column or parameter of type `tipo` (numbers with the
+// decimal comma, dates day/month/year as everywhere on screen); an empty
+// text is null; nullopt when it does not convert.
+std::optional<db::FieldValue> valoreDaTesto(const db::Column &tipo, const QString &testo, DataPerTimestamp data);
+
+// A parameter's value: a date alone is accepted for a timestamp.
+inline std::optional<db::FieldValue> valoreParametro(const db::Column &tipo, const QString &testo)
+{
+    return valoreDaTesto(tipo, testo, DataPerTimestamp::Mezzanotte);
+}
 
 // Executes a command with its parameters bound (those not given are sent
 // as null), then commits the transaction. Throws db::Error; nothing is

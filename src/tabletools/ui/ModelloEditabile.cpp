@@ -3,7 +3,7 @@
 #include "db/Error.h"
 #include "grid/ModelloGriglia.h"
 #include "grid/SorgenteDati.h"
-#include "platform/Formats.h"
+#include "tabletools/StoSql.h"
 #include "tabletools/TabellaEditor.h"
 
 #include <QBrush>
@@ -240,40 +240,8 @@ std::optional<db::FieldValue> ModelloEditabile::daTesto(int column, const QStrin
     grid::SorgenteDati *s = m_griglia ? m_griglia->sorgente() : nullptr;
     if (!s)
         return std::nullopt;
-    if (testo.isEmpty())
-        return db::FieldValue();
-    const db::Column &c = s->colonna(column);
-    switch (c.typeCode) {
-    case db::TypeSmallint:
-    case db::TypeInteger:
-    case db::TypeBigint:
-        if (c.scale > 0) {
-            if (auto v = platform::strToFloat(testo))
-                return db::FieldValue(db::Value(*v));
-            return std::nullopt;
-        }
-        if (auto v = platform::strToInt64(testo))
-            return db::FieldValue(db::Value(*v));
-        return std::nullopt;
-    case db::TypeFloat:
-    case db::TypeDouble:
-        if (auto v = platform::strToFloat(testo))
-            return db::FieldValue(db::Value(*v));
-        return std::nullopt;
-    case db::TypeDate:
-        if (auto v = platform::strToDate(testo))
-            return db::FieldValue(db::Value(*v));
-        return std::nullopt;
-    case db::TypeTime:
-        if (auto v = platform::strToTime(testo))
-            return db::FieldValue(db::Value(*v));
-        return std::nullopt;
-    case db::TypeTimestamp:
-        if (auto v = platform::strToDateTime(testo))
-            return db::FieldValue(db::Value(*v));
-        return std::nullopt;
-    default: return db::FieldValue(testo);
-    }
+    // A cell keeps its column's exact type: a timestamp wants its time too.
+    return valoreDaTesto(s->colonna(column), testo, DataPerTimestamp::Rifiutata);
 }
 
 bool ModelloEditabile::posta(int row, int column, const db::FieldValue &value)
