@@ -81,7 +81,7 @@ TEST(PuntiGrafico, onePassPerValueFieldInListOrder)
     EXPECT_EQ(p[29].valore, 0.0); // an empty value counts as 0
 }
 
-TEST(PuntiGrafico, categoriesAreCutToTwentyCharacters)
+TEST(PuntiGrafico, longCategoriesKeepTheirWholeText)
 {
     const auto p = punti(1000, {QStringLiteral("A")}, true);
     EXPECT_EQ(p[999].descrizione1, QStringLiteral("1000.Voce 1000"));
@@ -99,7 +99,7 @@ TEST(PuntiGrafico, categoriesAreCutToTwentyCharacters)
         out.push_back(p);
         return true;
     }, nullptr));
-    EXPECT_EQ(out[0].descrizione1, QStringLiteral("01.Una voce davvero "));
+    EXPECT_EQ(out[0].descrizione1, QStringLiteral("01.Una voce davvero troppo lunga"));
 }
 
 TEST(PuntiGrafico, aFieldTheAnswerLacksStopsWithTheReason)

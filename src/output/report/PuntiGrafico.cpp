@@ -41,8 +41,9 @@ bool scriviPunti(SorgenteStampa &risposta, const QString &campoX, const QStringL
                 return false;
             }
             PuntoGrafico p;
+            // In full: a cut category would merge two x values that only
+            // differ after the cut, summing their values under one label.
             p.descrizione1 = (originale ? prefissoOrdine(n, record) : QString()) + x->testo;
-            p.descrizione1.truncate(20); // the table's text field holds 20 characters
             p.descrizione2 = campo;
             p.valore = y->tipo == ValoreReport::Numero ? y->numero : 0;
             if (!punto(p))

@@ -17,7 +17,7 @@ namespace vardof::output::report {
 
 struct PuntoGrafico
 {
-    QString descrizione1; // the category (x), at most 20 characters
+    QString descrizione1; // the category (x), in full
     QString descrizione2; // the series: the value field's name
     double valore = 0;
 };
@@ -57,6 +57,9 @@ QString testoFormula(const QString &formula);
 inline const QString kGraftmp = QStringLiteral("GRAFTMP.DB");
 QString cartellaPuntiGrafico(const QString &dirLavoro);
 // "Descrizione1" text 20, "Descrizione2" text 20, "Valore" floating point.
+// The 20 characters stay the declared width, so that a table already in the
+// working folder and a new one are alike; the local tables never cut a text
+// to its declared width, so categories are stored and read back whole.
 platform::LocalTableLayout layoutPuntiGrafico();
 
 struct TabellaPunti
