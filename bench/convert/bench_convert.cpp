@@ -11,6 +11,7 @@
 
 #include "convert/ConversionRun.h"
 #include "support/ResultsFile.h"
+#include "support/SilentFeedback.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -144,24 +145,12 @@ qint64 writeSource(const QString &path, qint64 megabytes)
     return lines;
 }
 
-class NullSink : public platform::RunFeedback
-{
-public:
-    void line(const QString &) override {}
-    void progress(int) override {}
-    bool interruptRequested() override { return false; }
-    platform::Answer ask(platform::MessageKind, const QString &, platform::Buttons) override
-    {
-        return platform::Answer::Yes;
-    }
-};
-
 double runOurs(const QString &source, const QString &destination)
 {
     convert::ConversionOptions options;
     options.source = source;
     options.destination = destination;
-    NullSink sink;
+    bench::SilentFeedback sink;
     QElapsedTimer timer;
     timer.start();
     const auto result = convert::Converti(options, sink);

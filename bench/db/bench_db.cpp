@@ -8,6 +8,8 @@
 #include "db/Attachment.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
+#include "support/Databases.h"
+#include "support/Options.h"
 #include "support/ResultsFile.h"
 
 #include <firebird/Interface.h>
@@ -38,16 +40,11 @@ QString nameFor(int i)
     return QStringLiteral("Articolo di prova numero %1 è").arg(i);
 }
 
-QStringList login()
-{
-    return db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"));
-}
-
 void createSchema(const QString &path)
 {
     QFile::remove(path);
     db::Attachment a;
-    a.create(path, login());
+    a.create(path, bench::login());
     db::Transaction t(a);
     db::executeSql(a, t, QString::fromLatin1(kCreate));
     t.commit();
@@ -57,7 +54,7 @@ void createSchema(const QString &path)
 
 double insertOurs(const QString &path, int rows)
 {
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     db::Transaction t(a);
     QElapsedTimer timer;
     timer.start();
@@ -77,7 +74,7 @@ double insertOurs(const QString &path, int rows)
 
 double selectOurs(const QString &path, qint64 &checksum)
 {
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     db::Transaction t(a);
     QElapsedTimer timer;
     timer.start();
@@ -254,18 +251,11 @@ double selectRaw(const QString &path, qint64 &checksum)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    int rows = 200000;
-    int rounds = 3;
-    QString results;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--rows") && i + 1 < args.size())
-            rows = args[++i].toInt();
-        else if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
-            rounds = args[++i].toInt();
-        else if (args[i] == QLatin1String("--results") && i + 1 < args.size())
-            results = args[++i];
-    }
+    const bench::Options opzioni(app.arguments(),
+                                 {QStringLiteral("--rows"), QStringLiteral("--rounds"), QStringLiteral("--results")});
+    const int rows = opzioni.number(QStringLiteral("--rows"), 200000);
+    const int rounds = opzioni.number(QStringLiteral("--rounds"), 3);
+    const QString results = opzioni.text(QStringLiteral("--results"));
     QTemporaryDir dir;
     const QString ours = dir.filePath(QStringLiteral("ours.fdb"));
     const QString raw = dir.filePath(QStringLiteral("raw.fdb"));

@@ -20,7 +20,10 @@
 #include "grid/ui/TPQmtGridForm.h"
 #include "grid/ui/TQmtGrid.h"
 #include "grid/ui/TRQmtGridForm.h"
+#include "support/Databases.h"
+#include "support/Options.h"
 #include "support/ResultsFile.h"
+#include "support/Rounds.h"
 
 #include <QApplication>
 #include <QDir>
@@ -29,7 +32,6 @@
 #include <QLineEdit>
 #include <QPainter>
 #include <QPixmap>
-#include <QProcess>
 #include <QTimer>
 
 #include <algorithm>
@@ -44,17 +46,7 @@ namespace {
 const QString kTabella = QStringLiteral("CLIENTI");
 constexpr int kPrimoBlocco = 256; // what the grid reads when its source opens
 
-QStringList login()
-{
-    return db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"));
-}
-
-struct Misura
-{
-    double ms = 0;
-    qint64 righe = 0;
-    qint64 rssKb = 0;
-};
+using Misura = bench::ScreenMeasure;
 
 // ---- child: one measurement ---------------------------------------------------
 
@@ -67,10 +59,10 @@ Misura cursoreNudo(db::Attachment &a)
     db::ResultSet rs = s.open();
     Misura m;
     QString testo;
-    while (m.righe < kPrimoBlocco && rs.next()) {
+    while (m.rows < kPrimoBlocco && rs.next()) {
         for (int i = 0; i < rs.columnCount(); ++i)
             testo = db::toText(rs.value(i));
-        ++m.righe;
+        ++m.rows;
     }
     m.ms = double(timer.nsecsElapsed()) / 1e6;
     m.rssKb = bench::rssKb();
@@ -141,7 +133,7 @@ Misura apertura(db::Attachment &a, const QString &statement)
     v.dipinto();
     Misura m;
     m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.righe = v.sorgente.fetchedCount();
+    m.rows = v.sorgente.fetchedCount();
     m.rssKb = bench::rssKb();
     return m;
 }
@@ -158,10 +150,10 @@ Misura ordinamento(db::Attachment &a, const QString &campo)
     v.dipinto();
     Misura m;
     m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.righe = v.sorgente.fetchedCount();
+    m.rows = v.sorgente.fetchedCount();
     m.rssKb = bench::rssKb();
     if (!v.sorgente.testo().contains(QStringLiteral("ORDER BY")))
-        m.righe = -1;
+        m.rows = -1;
     return m;
 }
 
@@ -179,14 +171,14 @@ Misura scorrimento(db::Attachment &a)
     }
     Misura m;
     m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.righe = v.sorgente.fetchedCount();
+    m.rows = v.sorgente.fetchedCount();
     m.rssKb = bench::rssKb();
     return m;
 }
 
 int figlio(const QString &variante, const QString &path)
 {
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     Misura m;
     if (variante == QLatin1String("cursore"))
         m = cursoreNudo(a);
@@ -202,7 +194,7 @@ int figlio(const QString &variante, const QString &path)
         m = scorrimento(a);
     else
         return 2;
-    std::printf("%.3f %lld %lld\n", m.ms, static_cast<long long>(m.righe), static_cast<long long>(m.rssKb));
+    bench::printScreenMeasure(m);
     return 0;
 }
 
@@ -217,7 +209,7 @@ void salva(QWidget *w, const QString &file)
 int vetrina(const QString &path, const QString &cartella)
 {
     QDir().mkpath(cartella);
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     Vista v(a, QStringLiteral("SELECT CODICE, RAGIONESOCIALE, CITTA, PROVINCIA, ZONA, FIDO, DATAINSERIMENTO FROM \"")
                    + kTabella + QStringLiteral("\""));
     v.griglia.NomeTabella = kTabella;
@@ -274,7 +266,7 @@ int vetrina(const QString &path, const QString &cartella)
 
 void preparaArchivio(const QString &path)
 {
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     grid::CreaTabelleAspetto(a);
     // Every measurement opens on the natural layout.
     db::Transaction t(a);
@@ -285,32 +277,13 @@ void preparaArchivio(const QString &path)
 Misura esegui(const QString &variante, const QString &path)
 {
     preparaArchivio(path);
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--figlio"), variante, QStringLiteral("--archivio"), path});
-    p.waitForFinished(-1);
-    const QList<QByteArray> parti = p.readAllStandardOutput().trimmed().split(' ');
-    Misura m;
-    if (parti.size() == 3) {
-        m.ms = parti[0].toDouble();
-        m.righe = parti[1].toLongLong();
-        m.rssKb = parti[2].toLongLong();
-    } else {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(variante), p.readAllStandardError().constData());
-    }
-    return m;
-}
-
-template<typename T>
-T mediana(std::vector<T> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return bench::childScreenMeasure({QStringLiteral("--figlio"), variante, QStringLiteral("--archivio"), path},
+                                     variante);
 }
 
 qint64 righeTabella(const QString &path)
 {
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     db::Transaction t(a);
     return db::toInt64(*db::queryValue(a, t, QStringLiteral("SELECT COUNT(*) FROM ") + kTabella)).value_or(0);
 }
@@ -322,26 +295,18 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString path, risultati, figlioDi, cartella;
-    int rounds = 5;
-    while (!args.isEmpty()) {
-        const QString a = args.takeFirst();
-        if (a == QLatin1String("--archivio") && !args.isEmpty())
-            path = args.takeFirst();
-        else if (a == QLatin1String("--rounds") && !args.isEmpty())
-            rounds = std::max(1, args.takeFirst().toInt());
-        else if (a == QLatin1String("--results") && !args.isEmpty())
-            risultati = args.takeFirst();
-        else if (a == QLatin1String("--figlio") && !args.isEmpty())
-            figlioDi = args.takeFirst();
-        else if (a == QLatin1String("--vetrina") && !args.isEmpty())
-            cartella = args.takeFirst();
-        else {
-            std::fprintf(stderr, "uso: bench_grid --archivio PATH [--rounds R] [--results FILE] [--vetrina DIR]\n");
-            return 2;
-        }
+    const bench::Options opzioni(app.arguments(),
+                                 {QStringLiteral("--archivio"), QStringLiteral("--rounds"), QStringLiteral("--results"),
+                                  QStringLiteral("--figlio"), QStringLiteral("--vetrina")});
+    if (!opzioni.valid()) {
+        std::fprintf(stderr, "uso: bench_grid --archivio PATH [--rounds R] [--results FILE] [--vetrina DIR]\n");
+        return 2;
     }
+    const QString path = opzioni.text(QStringLiteral("--archivio"));
+    const int rounds = std::max(1, opzioni.number(QStringLiteral("--rounds"), 5));
+    const QString risultati = opzioni.text(QStringLiteral("--results"));
+    const QString figlioDi = opzioni.text(QStringLiteral("--figlio"));
+    const QString cartella = opzioni.text(QStringLiteral("--vetrina"));
     if (path.isEmpty()) {
         std::fprintf(stderr, "manca --archivio\n");
         return 2;
@@ -359,36 +324,13 @@ int main(int argc, char **argv)
 
     const QStringList varianti{QStringLiteral("cursore"), QStringLiteral("griglia"), QStringLiteral("piccola"),
                                QStringLiteral("ordina-indice"), QStringLiteral("ordina-nome")};
-    std::map<QString, std::vector<Misura>> misure;
-    for (int r = 0; r < rounds; ++r) {
-        QStringList ordine = varianti;
-        if (r % 2)
-            std::reverse(ordine.begin(), ordine.end());
-        for (const QString &v : ordine)
-            misure[v].push_back(esegui(v, path));
-    }
+    std::map<QString, std::vector<Misura>> misure =
+        bench::alternatingRounds<Misura>(varianti, rounds, [&](const QString &v) { return esegui(v, path); });
     misure[QStringLiteral("scorri")].push_back(esegui(QStringLiteral("scorri"), path));
 
-    auto riga = [&](const QString &v, const QString &descrizione) {
-        std::vector<double> ms;
-        std::vector<qint64> rss;
-        for (const Misura &m : misure[v]) {
-            ms.push_back(m.ms);
-            rss.push_back(m.rssKb);
-        }
-        return QStringLiteral("| %1 | %2 | %3 | %4 |\n")
-            .arg(descrizione)
-            .arg(misure[v].back().righe)
-            .arg(mediana(ms), 0, 'f', 1)
-            .arg(mediana(rss));
-    };
-    std::vector<double> cursore;
-    std::vector<double> griglia;
-    for (const Misura &m : misure[QStringLiteral("cursore")])
-        cursore.push_back(m.ms);
-    for (const Misura &m : misure[QStringLiteral("griglia")])
-        griglia.push_back(m.ms);
-    const double obiettivo = 2 * mediana(cursore) + 20;
+    auto riga = [&](const QString &v, const QString &descrizione) { return bench::screenRow(descrizione, misure[v]); };
+    const double griglia = bench::medianOf(misure[QStringLiteral("griglia")], &Misura::ms);
+    const double obiettivo = 2 * bench::medianOf(misure[QStringLiteral("cursore")], &Misura::ms) + 20;
 
     QString md;
     md += QStringLiteral("## Data grid: opening to the first screen painted, title sort\n\n");
@@ -420,7 +362,7 @@ int main(int argc, char **argv)
     md += riga(QStringLiteral("scorri"), QStringLiteral("grid: paging to row 20000 from the first screen (one run)"));
     md += QStringLiteral("\nTarget for the first screen: 2 x bare cursor + 20 ms = %1 ms; the grid took %2 ms. ")
               .arg(obiettivo, 0, 'f', 1)
-              .arg(mediana(griglia), 0, 'f', 1);
+              .arg(griglia, 0, 'f', 1);
     md += QStringLiteral("The grid reads one batch of %1 rows when its source opens and more only as it is "
                          "scrolled, and keeps what it read packed, so memory follows what was scrolled to and not "
                          "the size of the table. A sort re-runs the statement: on an indexed column the server "

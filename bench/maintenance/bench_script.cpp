@@ -20,7 +20,11 @@
 #include "db/Transaction.h"
 #include "maintenance/ScriptAggiornamento.h"
 #include "platform/RunFeedback.h"
+#include "support/Databases.h"
+#include "support/Options.h"
 #include "support/ResultsFile.h"
+#include "support/SilentFeedback.h"
+#include "support/Usage.h"
 
 #include <QCoreApplication>
 #include <QCryptographicHash>
@@ -28,9 +32,6 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-
-#include <sys/resource.h>
-#include <unistd.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -41,99 +42,16 @@ using namespace vardof::maintenance;
 
 namespace {
 
-struct Target
-{
-    QString label;
-    QString dir;    // folder of the files, as this process sees it
-    QString prefix; // "" embedded, "localhost/PORT:" through the server
-    QStringList login;
-    qint64 serverPid = 0;
-};
-
-void exec(db::Attachment &att, const QString &sql)
-{
-    db::Transaction t(att);
-    db::executeSql(att, t, sql);
-    t.commit();
-}
-
-const char *kTable = "CREATE TABLE ARTICOLI (CODICE INTEGER NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(60), "
-                     "UNITAMISURA VARCHAR(3), PREZZO NUMERIC(15,2), GIACENZA NUMERIC(15,3), DATAULTIMOCARICO DATE)";
-
 const char *kScript = "CODICE=CODICE\nDESCRIZIONE=DESCRIZIONE\nUNITAMISURA=UNITAMISURA\nPREZZO=PREZZO\n"
                       "GIACENZA=GIACENZA\nDATAULTIMOCARICO=DATAULTIMOCARICO\n(AGGIORNA=SI)\n(AGGIUNGI=SI)";
 
-// Rows made inside the engine: the set-up is not what is measured. The
-// destination's rows differ from the origin's, so an update changes them.
-void fill(db::Attachment &att, int rows, int step, const char *text)
+void makeDatabases(const bench::Target &t, int rows)
 {
-    exec(att, QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
-                             "INSERT INTO ARTICOLI VALUES (:I, '%3 ' || :I, 'PZ', :I * 0.37, :I * 0.001, "
-                             "DATEADD(MOD(:I, 3650) DAY TO DATE '2015-01-01')); I = I + %2; END END")
-                  .arg(rows)
-                  .arg(step)
-                  .arg(QString::fromLatin1(text)));
+    // The destination's rows differ from the origin's, so an update changes them.
+    bench::createArticoli(t, QStringLiteral("script_origine.fdb"), rows, 1, QStringLiteral("Articolo numero"));
+    bench::createArticoli(t, QStringLiteral("script_destinazione_base.fdb"), rows, 2,
+                          QStringLiteral("Vecchia descrizione"));
 }
-
-QString file(const Target &t, const char *name) { return QDir(t.dir).filePath(QString::fromLatin1(name)); }
-
-void makeDatabases(const Target &t, int rows)
-{
-    for (const char *name : {"script_origine.fdb", "script_destinazione_base.fdb"}) {
-        QFile::remove(file(t, name));
-        db::Attachment att;
-        att.create(t.prefix + file(t, name), t.login + QStringList{QStringLiteral("PAGE_SIZE 8192")});
-        exec(att, QString::fromLatin1(kTable));
-        if (name[7] == 'o')
-            fill(att, rows, 1, "Articolo numero");
-        else
-            fill(att, rows, 2, "Vecchia descrizione");
-        att.disconnect();
-    }
-}
-
-double cpuSelf()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double cpuOf(qint64 pid)
-{
-    if (pid <= 0)
-        return 0;
-    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray s = f.readAll();
-    const QList<QByteArray> parts = s.mid(s.lastIndexOf(')') + 2).split(' ');
-    if (parts.size() < 13)
-        return 0;
-    return double(parts[11].toLongLong() + parts[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
-}
-
-double loadAverage()
-{
-    QFile f(QStringLiteral("/proc/loadavg"));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    return f.readAll().split(' ').value(0).toDouble();
-}
-
-// A run feedback that keeps nothing but the log's last lines.
-class Silent : public platform::RunFeedback
-{
-public:
-    void line(const QString &text) override { last = text; }
-    void progress(int) override {}
-    bool interruptRequested() override { return false; }
-    platform::Answer ask(platform::MessageKind, const QString &, platform::Buttons buttons) override
-    {
-        return platform::fitAnswer(buttons, platform::Answer::Yes);
-    }
-    QString last;
-};
 
 struct Measure
 {
@@ -145,7 +63,7 @@ struct Measure
     QByteArray hash; // of the destination after the run
 };
 
-QByteArray destinationHash(const Target &t, const QString &dest)
+QByteArray destinationHash(const bench::Target &t, const QString &dest)
 {
     db::Attachment att;
     att.connect(t.prefix + dest, t.login);
@@ -164,16 +82,13 @@ QByteArray destinationHash(const Target &t, const QString &dest)
     return h.result().toHex();
 }
 
-Measure runOnce(const Target &t, int righePerBlocco)
+Measure runOnce(const bench::Target &t, int righePerBlocco)
 {
-    const QString base = file(t, "script_destinazione_base.fdb");
-    const QString dest = file(t, "script_destinazione.fdb");
-    QFile::remove(dest);
-    QFile::copy(base, dest);
-    QFile::setPermissions(dest, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
-                                    | QFile::ReadOther | QFile::WriteOther);
+    const QString base = t.file(QStringLiteral("script_destinazione_base.fdb"));
+    const QString dest = t.file(QStringLiteral("script_destinazione.fdb"));
+    bench::freshCopy(base, dest);
     db::Attachment origin;
-    origin.connect(t.prefix + file(t, "script_origine.fdb"), t.login);
+    origin.connect(t.prefix + t.file(QStringLiteral("script_origine.fdb")), t.login);
     db::Transaction originTra(origin);
 
     const QStringList login = t.login;
@@ -192,18 +107,18 @@ Measure runOnce(const Target &t, int righePerBlocco)
         script.tabellaDestinazione = QStringLiteral("ARTICOLI");
         script.archivioDestinazione = dest;
         script.script = QString::fromLatin1(kScript);
-        Silent feedback;
-        const double l0 = loadAverage();
-        const double c0 = cpuSelf(), s0 = cpuOf(t.serverPid);
+        bench::SilentFeedback feedback;
+        const double l0 = bench::loadAverage();
+        const double c0 = bench::cpuSeconds(), s0 = bench::cpuSecondsOf(t.serverPid);
         QElapsedTimer clock;
         clock.start();
         m.esito = engine.esegui(script, false, feedback);
         if (!engine.chiudiDestinazione(&feedback))
             std::fprintf(stderr, "the commit failed\n");
         m.seconds = clock.nsecsElapsed() / 1e9;
-        m.clientCpu = cpuSelf() - c0;
-        m.serverCpu = cpuOf(t.serverPid) - s0;
-        m.load = (l0 + loadAverage()) / 2;
+        m.clientCpu = bench::cpuSeconds() - c0;
+        m.serverCpu = bench::cpuSecondsOf(t.serverPid) - s0;
+        m.load = (l0 + bench::loadAverage()) / 2;
     }
     originTra.rollback();
     origin.disconnect();
@@ -216,37 +131,13 @@ Measure runOnce(const Target &t, int righePerBlocco)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    int rows = 20000;
-    int rounds = 1;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--rows") && i + 1 < args.size())
-            rows = std::max(2, args[++i].toInt());
-        else if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
-            rounds = std::max(1, args[++i].toInt());
-    }
+    const bench::Options opzioni(app.arguments(), {QStringLiteral("--rows"), QStringLiteral("--rounds")});
+    const int rows = std::max(2, opzioni.number(QStringLiteral("--rows"), 20000));
+    const int rounds = std::max(1, opzioni.number(QStringLiteral("--rounds"), 1));
 
     QTemporaryDir tmp;
-    Target t{QStringLiteral("embedded"), tmp.path(), QString(),
-             db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"))};
-    const QByteArray port = qgetenv("VARDOF_TEST_FB_PORT");
-    const QString serverDir = QString::fromLocal8Bit(qgetenv("VARDOF_TEST_FB_DIR"));
-    if (!port.isEmpty() && !serverDir.isEmpty()) {
-        t = Target{QStringLiteral("server (localhost TCP)"), serverDir,
-                   QStringLiteral("localhost/%1:").arg(QString::fromLatin1(port)),
-                   db::loginParams(QStringLiteral("SYSDBA"), QString::fromLocal8Bit(qgetenv("VARDOF_TEST_FB_PASSWORD")))};
-        // The server's CPU counts with ours: through a server the work is there.
-        QFile pidFile(QDir(serverDir).filePath(QStringLiteral("../server.pid")));
-        if (pidFile.open(QIODevice::ReadOnly))
-            t.serverPid = pidFile.readAll().trimmed().toLongLong();
-        // The pid file may name the wrapper that started the server as its user.
-        QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(t.serverPid));
-        if (children.open(QIODevice::ReadOnly)) {
-            const QByteArray c = children.readAll().trimmed();
-            if (!c.isEmpty())
-                t.serverPid = c.split(' ').first().toLongLong();
-        }
-    }
+    // The server's CPU counts with ours: through a server the work is there.
+    const bench::Target t = bench::serverTarget().value_or(bench::embeddedTarget(tmp.path()));
 
     std::fprintf(stderr, "%s: preparing %d rows...\n", qPrintable(t.label), rows);
     makeDatabases(t, rows);
@@ -307,6 +198,6 @@ int main(int argc, char **argv)
     std::fputs(table.toLocal8Bit().constData(), stdout);
     std::fprintf(stdout, "\nMachine: %s. Median of %d round(s).\n", qPrintable(bench::machineDescription()), rounds);
     for (const char *name : {"script_origine.fdb", "script_destinazione_base.fdb", "script_destinazione.fdb"})
-        QFile::remove(file(t, name));
+        QFile::remove(t.file(QString::fromLatin1(name)));
     return same ? 0 : 1;
 }

@@ -11,7 +11,10 @@
 // The server variant runs when VARDOF_TEST_FB_PORT, VARDOF_TEST_FB_PASSWORD
 // and VARDOF_TEST_FB_DIR name a server (scripts/fbserver.sh starts one).
 
+#include "support/Databases.h"
+#include "support/Options.h"
 #include "support/ResultsFile.h"
+#include "support/Usage.h"
 
 #include "db/Attachment.h"
 #include "db/Statement.h"
@@ -25,9 +28,6 @@
 #include <QProcess>
 #include <QTemporaryDir>
 
-#include <sys/resource.h>
-#include <unistd.h>
-
 #include <algorithm>
 #include <cstdio>
 #include <vector>
@@ -37,84 +37,42 @@ using namespace vardof::maintenance;
 
 namespace {
 
-struct Target
-{
-    QString label;
-    QString dir;      // folder of the files, as this process sees it
-    QString prefix;   // "" embedded, "localhost/PORT:" through the server
-    QStringList login;
-    bool asyncWrites = false;
-};
+// Destination files with forced writes off (gfix -write async), on request.
+bool g_asyncWrites = false;
 
-void exec(db::Attachment &att, const QString &sql)
-{
-    db::Transaction t(att);
-    db::executeSql(att, t, sql);
-    t.commit();
-}
-
-const char *kTable = "CREATE TABLE ARTICOLI (CODICE INTEGER NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(60), "
-                     "UNITAMISURA VARCHAR(3), PREZZO NUMERIC(15,2), GIACENZA NUMERIC(15,3), DATAULTIMOCARICO DATE)";
-
-// Rows made inside the engine: the set-up is not what is measured.
-void fill(db::Attachment &att, int rows, int step)
-{
-    exec(att, QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
-                             "INSERT INTO ARTICOLI VALUES (:I, 'Articolo numero ' || :I, 'PZ', :I * 0.37, :I * 0.001, "
-                             "DATEADD(MOD(:I, 3650) DAY TO DATE '2015-01-01')); I = I + %2; END END")
-                  .arg(rows)
-                  .arg(step));
-}
-
-void makeDatabases(const Target &t, int rows)
+void makeDatabases(const bench::Target &t, int rows)
 {
     for (const char *name : {"origine.fdb", "destinazione_base.fdb"}) {
-        const QString file = QDir(t.dir).filePath(QString::fromLatin1(name));
-        QFile::remove(file);
-        db::Attachment att;
-        att.create(t.prefix + file, t.login + QStringList{QStringLiteral("PAGE_SIZE 8192")});
-        exec(att, QString::fromLatin1(kTable));
-        fill(att, rows, name[0] == 'o' ? 1 : 2);
-        att.disconnect();
-        if (t.asyncWrites)
+        bench::createArticoli(t, QString::fromLatin1(name), rows, name[0] == 'o' ? 1 : 2,
+                              QStringLiteral("Articolo numero"));
+        if (g_asyncWrites)
             QProcess::execute(QStringLiteral("gfix"), {QStringLiteral("-user"), QStringLiteral("SYSDBA"),
                                                        QStringLiteral("-password"), t.login.last().section('=', 1),
                                                        QStringLiteral("-write"), QStringLiteral("async"),
-                                                       t.prefix + file});
+                                                       t.prefix + t.file(QString::fromLatin1(name))});
     }
 }
 
-double cpuSelf()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-// CPU seconds of the server process (0 when it cannot be read).
+// The server's process, whose CPU counts with ours (0 embedded).
 qint64 g_serverPid = 0;
-double serverCpu()
+
+// This process's CPU seconds and, through a server, the server's.
+double cpuSeconds()
 {
-    if (g_serverPid <= 0)
-        return 0;
-    QFile f(QStringLiteral("/proc/%1/stat").arg(g_serverPid));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray s = f.readAll();
-    const QList<QByteArray> parts = s.mid(s.lastIndexOf(')') + 2).split(' ');
-    if (parts.size() < 13)
-        return 0;
-    return double(parts[11].toLongLong() + parts[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
+    return bench::cpuSeconds() + bench::cpuSecondsOf(g_serverPid);
 }
 
-double runOnce(const Target &t, TSincroDB::Metodo metodo, qint64 &copied, double &cpu)
+// A fresh copy of the destination as it was made, for each run.
+QString freshDestination(const bench::Target &t)
 {
-    const QString base = QDir(t.dir).filePath(QStringLiteral("destinazione_base.fdb"));
-    const QString dest = QDir(t.dir).filePath(QStringLiteral("destinazione.fdb"));
-    QFile::remove(dest);
-    QFile::copy(base, dest);
-    QFile::setPermissions(dest, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
-                                    | QFile::ReadOther | QFile::WriteOther);
+    const QString dest = t.file(QStringLiteral("destinazione.fdb"));
+    bench::freshCopy(t.file(QStringLiteral("destinazione_base.fdb")), dest);
+    return dest;
+}
+
+double runOnce(const bench::Target &t, TSincroDB::Metodo metodo, qint64 &copied, double &cpu)
+{
+    const QString dest = freshDestination(t);
 
     const QStringList login = t.login;
     const QString prefix = t.prefix;
@@ -123,15 +81,15 @@ double runOnce(const Target &t, TSincroDB::Metodo metodo, qint64 &copied, double
         return true;
     });
     sincro.setMetodo(metodo);
-    sincro.carica({1, QString(), kTipoRecordMancanti, QDir(t.dir).filePath(QStringLiteral("origine.fdb")),
+    sincro.carica({1, QString(), kTipoRecordMancanti, t.file(QStringLiteral("origine.fdb")),
                    QStringLiteral("ARTICOLI"), dest, QStringLiteral("ARTICOLI")});
-    const double c0 = cpuSelf() + serverCpu();
+    const double c0 = cpuSeconds();
     QElapsedTimer clock;
     clock.start();
     sincro.VerificaElaborazione();
     sincro.EseguiElaborazione();
     const double seconds = clock.nsecsElapsed() / 1e9;
-    cpu = cpuSelf() + serverCpu() - c0;
+    cpu = cpuSeconds() - c0;
     copied = sincro.righeCopiate();
     sincro.chiudi();
     return seconds;
@@ -141,20 +99,15 @@ double runOnce(const Target &t, TSincroDB::Metodo metodo, qint64 &copied, double
 // finding the missing keys (known beforehand: the destination holds the odd
 // codes). The origin read through the same ordered cursor, each missing row
 // inserted with one prepared insert, one commit.
-double runFloor(const Target &t, qint64 &copied, double &cpu)
+double runFloor(const bench::Target &t, qint64 &copied, double &cpu)
 {
-    const QString base = QDir(t.dir).filePath(QStringLiteral("destinazione_base.fdb"));
-    const QString dest = QDir(t.dir).filePath(QStringLiteral("destinazione.fdb"));
-    QFile::remove(dest);
-    QFile::copy(base, dest);
-    QFile::setPermissions(dest, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup
-                                    | QFile::ReadOther | QFile::WriteOther);
+    const QString dest = freshDestination(t);
     db::Attachment origin, destination;
-    origin.connect(t.prefix + QDir(t.dir).filePath(QStringLiteral("origine.fdb")), t.login);
+    origin.connect(t.prefix + t.file(QStringLiteral("origine.fdb")), t.login);
     destination.connect(t.prefix + dest, t.login);
     db::Transaction ot(origin, {QStringLiteral("concurrency"), QStringLiteral("nowait")});
     db::Transaction dt(destination, {QStringLiteral("concurrency"), QStringLiteral("nowait")});
-    const double c0 = cpuSelf() + serverCpu();
+    const double c0 = cpuSeconds();
     QElapsedTimer clock;
     clock.start();
     db::Statement cursor(origin, ot, QStringLiteral("SELECT * FROM ARTICOLI ORDER BY CODICE"), db::ParamStyle::AsWritten);
@@ -176,7 +129,7 @@ double runFloor(const Target &t, qint64 &copied, double &cpu)
     rs.close();
     dt.commit();
     const double seconds = clock.nsecsElapsed() / 1e9;
-    cpu = cpuSelf() + serverCpu() - c0;
+    cpu = cpuSeconds() - c0;
     return seconds;
 }
 
@@ -185,52 +138,25 @@ double runFloor(const Target &t, qint64 &copied, double &cpu)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    int rows = 1000000;
-    int rounds = 1;
-    QString results;
-    bool asyncWrites = false;
-    const QStringList args = app.arguments();
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--rows") && i + 1 < args.size())
-            rows = args[++i].toInt();
-        else if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
-            rounds = std::max(1, args[++i].toInt());
-        else if (args[i] == QLatin1String("--scrittura-asincrona"))
-            asyncWrites = true;
-        else if (args[i] == QLatin1String("--results") && i + 1 < args.size())
-            results = args[++i];
-    }
+    const bench::Options opzioni(app.arguments(),
+                                 {QStringLiteral("--rows"), QStringLiteral("--rounds"), QStringLiteral("--results")},
+                                 {QStringLiteral("--scrittura-asincrona")});
+    const int rows = opzioni.number(QStringLiteral("--rows"), 1000000);
+    const int rounds = std::max(1, opzioni.number(QStringLiteral("--rounds"), 1));
+    const QString results = opzioni.text(QStringLiteral("--results"));
+    g_asyncWrites = opzioni.has(QStringLiteral("--scrittura-asincrona"));
 
     QTemporaryDir tmp;
-    std::vector<Target> targets{{QStringLiteral("embedded"), tmp.path(), QString(),
-                                 db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"))}};
-    const QByteArray port = qgetenv("VARDOF_TEST_FB_PORT");
-    const QString serverDir = QString::fromLocal8Bit(qgetenv("VARDOF_TEST_FB_DIR"));
-    if (!port.isEmpty() && !serverDir.isEmpty())
-        targets.push_back({QStringLiteral("server (localhost TCP)"), serverDir,
-                           QStringLiteral("localhost/%1:").arg(QString::fromLatin1(port)),
-                           db::loginParams(QStringLiteral("SYSDBA"), QString::fromLocal8Bit(qgetenv("VARDOF_TEST_FB_PASSWORD")))});
+    std::vector<bench::Target> targets{bench::embeddedTarget(tmp.path())};
+    if (const auto server = bench::serverTarget())
+        targets.push_back(*server);
 
-    for (Target &t : targets)
-        t.asyncWrites = asyncWrites;
     QString table = QStringLiteral(
         "| engine | rows (origin / destination before) | copied | per-row count s (CPU) | ours s (CPU) | speed-up | "
         "floor s (CPU) | ours / floor |\n"
         "|---|---:|---:|---:|---:|---:|---:|---:|\n");
-    for (const Target &t : targets) {
-        // The server's CPU counts with ours: through a server the work is there.
-        g_serverPid = 0;
-        if (!t.prefix.isEmpty()) {
-            QFile pidFile(QDir(t.dir).filePath(QStringLiteral("../server.pid")));
-            if (pidFile.open(QIODevice::ReadOnly))
-                g_serverPid = pidFile.readAll().trimmed().toLongLong();
-            QFile children(QStringLiteral("/proc/%1/task/%1/children").arg(g_serverPid));
-            if (children.open(QIODevice::ReadOnly)) {
-                const QByteArray c = children.readAll().trimmed();
-                if (!c.isEmpty())
-                    g_serverPid = c.split(' ').first().toLongLong();
-            }
-        }
+    for (const bench::Target &t : targets) {
+        g_serverPid = t.serverPid;
         std::fprintf(stderr, "%s: preparing %d rows...\n", qPrintable(t.label), rows);
         makeDatabases(t, rows);
         // Three variants per round, in an order that turns from round to round.
@@ -270,7 +196,7 @@ int main(int argc, char **argv)
                      .arg(c[2], 0, 'f', 2)
                      .arg(w[1] / w[2], 0, 'f', 2);
         for (const char *name : {"origine.fdb", "destinazione_base.fdb", "destinazione.fdb"})
-            QFile::remove(QDir(t.dir).filePath(QString::fromLatin1(name)));
+            QFile::remove(t.file(QString::fromLatin1(name)));
     }
     std::fputs(table.toLocal8Bit().constData(), stdout);
 

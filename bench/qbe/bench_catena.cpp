@@ -18,12 +18,14 @@
 #include "qbe/Storico.h"
 #include "qbe/TIBFQuerForm.h"
 #include "storedqueries/StoredQueryTables.h"
+#include "support/Databases.h"
+#include "support/Options.h"
 #include "support/ResultsFile.h"
+#include "support/Rounds.h"
+#include "support/Usage.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -31,62 +33,18 @@
 #include <map>
 #include <vector>
 
-#ifndef _WIN32
-#include <sys/resource.h>
-#endif
-
 using namespace vardof;
 
 namespace {
 
 const QString kNudo = QStringLiteral("TMP_NUDO");
 
-QStringList login()
-{
-    return db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"));
-}
-
-// Processor seconds of this process, all threads (the embedded server's too).
-double cpu()
-{
-#ifndef _WIN32
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + (u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-#else
-    return 0;
-#endif
-}
-
-QString carico()
-{
-    QFile f(QStringLiteral("/proc/loadavg"));
-    if (!f.open(QIODevice::ReadOnly))
-        return QStringLiteral("?");
-    return QString::fromLatin1(f.readAll()).section(QLatin1Char(' '), 0, 2);
-}
-
+// The archive of the customers and the tables of the stored queries.
 void creaArchivio(const QString &path, int rows)
 {
-    QFile::remove(path);
-    db::Attachment a;
-    a.create(path, login() << QStringLiteral("PAGE_SIZE 8192"));
+    bench::createCustomers(path, rows);
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     db::Transaction t(a);
-    db::executeSql(a, t,
-                   QStringLiteral("CREATE TABLE CLIENTI (CODICE INTEGER NOT NULL PRIMARY KEY, RAGIONESOCIALE "
-                                  "VARCHAR(60), INDIRIZZO VARCHAR(60), CAP CHAR(5), CITTA VARCHAR(40), PROVINCIA "
-                                  "CHAR(2), ZONA VARCHAR(5), PARTITAIVA VARCHAR(11), FIDO NUMERIC(15,2), "
-                                  "DATAINSERIMENTO DATE, NOTE BLOB SUB_TYPE 1)"));
-    t.commit();
-    db::executeSql(a, t,
-                   QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
-                                  "INSERT INTO CLIENTI VALUES (:I, 'CLIENTE NUMERO ' || :I, 'VIA ROMA ' || MOD(:I, 200), "
-                                  "'20100', DECODE(MOD(:I, 8), 0, 'MILANO', 1, 'ROMA', 2, 'NAPOLI', 3, 'TORINO', 4, "
-                                  "'BOLOGNA', 5, 'FIRENZE', 6, 'GENOVA', 'BARI'), 'MI', 'N', LPAD(:I, 11, '0'), "
-                                  "MOD(:I, 10000) / 7.0, DATEADD(MOD(:I, 3650) DAY TO DATE '2015-01-01'), "
-                                  "IIF(MOD(:I, 10) = 0, 'cliente con note', NULL)); I = I + 1; END END")
-                       .arg(rows));
-    t.commit();
     storedqueries::PreparaTabelleQuery(a, t);
     t.commit();
     a.disconnect();
@@ -112,14 +70,14 @@ void elimina(db::Attachment &a, const QString &tabella)
 
 int figlio(const QString &variante, const QString &path)
 {
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     QElapsedTimer timer;
     double cpu0 = 0;
     QString tabella;
     if (variante == QLatin1String("nudo")) {
         tabella = kNudo;
         elimina(a, tabella);
-        cpu0 = cpu();
+        cpu0 = bench::cpuSeconds();
         timer.start();
         db::Transaction t(a);
         db::executeSql(a, t,
@@ -146,7 +104,7 @@ int figlio(const QString &variante, const QString &path)
         tabella = motore.nomeTabellaRisposta(0);
         elimina(a, tabella);
         qbe::MotoreCatena catena(motore, st, a, storico, tab, risposta, QStringLiteral("CLIENTI"), sessione);
-        cpu0 = cpu();
+        cpu0 = bench::cpuSeconds();
         timer.start();
         if (catena.PassaAQuerySuccessiva() != qbe::MotoreCatena::Esito::Fatto || catena.livello() != 1) {
             std::fprintf(stderr, "passo non riuscito: %s\n", qPrintable(motore.ultimoErrore()));
@@ -154,7 +112,7 @@ int figlio(const QString &variante, const QString &path)
         }
     }
     const double ms = timer.nsecsElapsed() / 1e6;
-    const double secondi = cpu() - cpu0;
+    const double secondi = bench::cpuSeconds() - cpu0;
     std::printf("%.3f %.3f %lld\n", ms, secondi, (long long)conta(a, tabella));
     return 0;
 }
@@ -166,16 +124,12 @@ struct Misura
     qint64 righe = 0;
 };
 
-Misura lancia(const QString &exe, const QString &variante, const QString &path)
+Misura lancia(const QString &variante, const QString &path)
 {
-    QProcess p;
-    p.start(exe, {QStringLiteral("--child"), variante, QStringLiteral("--db"), path});
-    p.waitForFinished(-1);
-    const QList<QByteArray> parti = p.readAllStandardOutput().trimmed().split(' ');
-    if (p.exitCode() != 0 || parti.size() < 3) {
-        std::fprintf(stderr, "variante %s fallita: %s\n", qPrintable(variante), p.readAllStandardError().constData());
+    const QByteArrayList parti =
+        bench::childWords({QStringLiteral("--child"), variante, QStringLiteral("--db"), path}, variante, 3);
+    if (parti.isEmpty())
         return {};
-    }
     return {parti[0].toDouble(), parti[1].toDouble(), parti[2].toLongLong()};
 }
 
@@ -184,24 +138,15 @@ Misura lancia(const QString &exe, const QString &variante, const QString &path)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    int rows = 1000000;
-    int rounds = 3;
-    QString results, child, db;
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--rows") && i + 1 < args.size())
-            rows = args[++i].toInt();
-        else if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
-            rounds = args[++i].toInt();
-        else if (args[i] == QLatin1String("--results") && i + 1 < args.size())
-            results = args[++i];
-        else if (args[i] == QLatin1String("--child") && i + 1 < args.size())
-            child = args[++i];
-        else if (args[i] == QLatin1String("--db") && i + 1 < args.size())
-            db = args[++i];
-    }
+    const bench::Options opzioni(app.arguments(),
+                                 {QStringLiteral("--rows"), QStringLiteral("--rounds"), QStringLiteral("--results"),
+                                  QStringLiteral("--child"), QStringLiteral("--db")});
+    const int rows = opzioni.number(QStringLiteral("--rows"), 1000000);
+    const int rounds = opzioni.number(QStringLiteral("--rounds"), 3);
+    const QString results = opzioni.text(QStringLiteral("--results"));
+    const QString child = opzioni.text(QStringLiteral("--child"));
     if (!child.isEmpty())
-        return figlio(child, db);
+        return figlio(child, opzioni.text(QStringLiteral("--db")));
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("archivio.fdb"));
@@ -210,34 +155,22 @@ int main(int argc, char **argv)
     creaArchivio(path, rows);
     std::fprintf(stderr, "archivio di %d righe creato in %.1f s\n", rows, tempo.elapsed() / 1000.0);
 
-    const QString caricoPrima = carico();
-    const QString exe = QCoreApplication::applicationFilePath();
+    const QString caricoPrima = bench::loadAverages();
     const QStringList varianti{QStringLiteral("nudo"), QStringLiteral("passo")};
-    std::map<QString, std::vector<Misura>> misure;
-    lancia(exe, QStringLiteral("nudo"), path); // warm the page cache once
-    for (int round = 0; round < rounds; ++round) {
-        QStringList ordine = varianti;
-        if (round % 2)
-            std::reverse(ordine.begin(), ordine.end());
-        for (const QString &v : ordine) {
-            const Misura m = lancia(exe, v, path);
+    lancia(QStringLiteral("nudo"), path); // warm the page cache once
+    std::map<QString, std::vector<Misura>> misure =
+        bench::alternatingRounds<Misura>(varianti, rounds, [&](const QString &v) {
+            const Misura m = lancia(v, path);
             std::fprintf(stderr, "%s: %.0f ms, %.2f s CPU, %lld righe\n", qPrintable(v), m.ms, m.cpu,
                          (long long)m.righe);
-            misure[v].push_back(m);
-        }
-    }
-    const QString caricoDopo = carico();
+            return m;
+        });
+    const QString caricoDopo = bench::loadAverages();
 
-    auto mediana = [&](const QString &v, double Misura::*campo) {
-        std::vector<double> x;
-        for (const Misura &m : misure[v])
-            x.push_back(m.*campo);
-        return vardof::bench::median(x);
-    };
-    const double nudoMs = mediana(QStringLiteral("nudo"), &Misura::ms);
-    const double passoMs = mediana(QStringLiteral("passo"), &Misura::ms);
-    const double nudoCpu = mediana(QStringLiteral("nudo"), &Misura::cpu);
-    const double passoCpu = mediana(QStringLiteral("passo"), &Misura::cpu);
+    const double nudoMs = bench::medianOf(misure[QStringLiteral("nudo")], &Misura::ms);
+    const double passoMs = bench::medianOf(misure[QStringLiteral("passo")], &Misura::ms);
+    const double nudoCpu = bench::medianOf(misure[QStringLiteral("nudo")], &Misura::cpu);
+    const double passoCpu = bench::medianOf(misure[QStringLiteral("passo")], &Misura::cpu);
     const qint64 righe = misure[QStringLiteral("passo")].empty() ? 0 : misure[QStringLiteral("passo")].front().righe;
 
     QString md;

@@ -11,12 +11,13 @@
 #include "db/Statement.h"
 #include "db/Transaction.h"
 #include "qbe/TIBFQuerForm.h"
+#include "support/Databases.h"
+#include "support/Options.h"
 #include "support/ResultsFile.h"
+#include "support/Rounds.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QFile>
-#include <QProcess>
 #include <QTemporaryDir>
 
 #include <algorithm>
@@ -31,40 +32,11 @@ namespace {
 // Rows the answer grid shows at once in the 640 x 650 window.
 constexpr int kPrimaSchermata = 40;
 
-QStringList login()
-{
-    return db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"));
-}
-
-void creaArchivio(const QString &path, int rows)
-{
-    QFile::remove(path);
-    db::Attachment a;
-    a.create(path, login() << QStringLiteral("PAGE_SIZE 8192"));
-    db::Transaction t(a);
-    db::executeSql(a, t,
-                   QStringLiteral("CREATE TABLE CLIENTI (CODICE INTEGER NOT NULL PRIMARY KEY, RAGIONESOCIALE "
-                                  "VARCHAR(60), INDIRIZZO VARCHAR(60), CAP CHAR(5), CITTA VARCHAR(40), PROVINCIA "
-                                  "CHAR(2), ZONA VARCHAR(5), PARTITAIVA VARCHAR(11), FIDO NUMERIC(15,2), "
-                                  "DATAINSERIMENTO DATE, NOTE BLOB SUB_TYPE 1)"));
-    t.commit();
-    db::executeSql(a, t,
-                   QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
-                                  "INSERT INTO CLIENTI VALUES (:I, 'CLIENTE NUMERO ' || :I, 'VIA ROMA ' || MOD(:I, 200), "
-                                  "'20100', DECODE(MOD(:I, 8), 0, 'MILANO', 1, 'ROMA', 2, 'NAPOLI', 3, 'TORINO', 4, "
-                                  "'BOLOGNA', 5, 'FIRENZE', 6, 'GENOVA', 'BARI'), 'MI', 'N', LPAD(:I, 11, '0'), "
-                                  "MOD(:I, 10000) / 7.0, DATEADD(MOD(:I, 3650) DAY TO DATE '2015-01-01'), "
-                                  "IIF(MOD(:I, 10) = 0, 'cliente con note', NULL)); I = I + 1; END END")
-                       .arg(rows));
-    t.commit();
-    a.disconnect();
-}
-
 // ---- child: one measurement ---------------------------------------------
 
 int figlio(const QString &variante, const QString &path)
 {
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     db::Transaction t(a);
     QElapsedTimer timer;
     int lette = 0;
@@ -127,16 +99,12 @@ struct Misura
     int righe = 0;
 };
 
-Misura lancia(const QString &exe, const QString &variante, const QString &path)
+Misura lancia(const QString &variante, const QString &path)
 {
-    QProcess p;
-    p.start(exe, {QStringLiteral("--child"), variante, QStringLiteral("--db"), path});
-    p.waitForFinished(-1);
-    const QList<QByteArray> parti = p.readAllStandardOutput().trimmed().split(' ');
-    if (p.exitCode() != 0 || parti.size() < 3) {
-        std::fprintf(stderr, "variante %s fallita: %s\n", qPrintable(variante), p.readAllStandardError().constData());
+    const QByteArrayList parti =
+        bench::childWords({QStringLiteral("--child"), variante, QStringLiteral("--db"), path}, variante, 3);
+    if (parti.isEmpty())
         return {};
-    }
     return {parti[0].toDouble(), parti[1].toLongLong(), parti[2].toInt()};
 }
 
@@ -157,49 +125,32 @@ Misura mediana(std::vector<Misura> v)
 int main(int argc, char **argv)
 {
     QCoreApplication app(argc, argv);
-    const QStringList args = app.arguments();
-    int rows = 1000000;
-    int rounds = 5;
-    QString results, child, db;
-    bool conTutto = true;
-    for (int i = 1; i < args.size(); ++i) {
-        if (args[i] == QLatin1String("--rows") && i + 1 < args.size())
-            rows = args[++i].toInt();
-        else if (args[i] == QLatin1String("--rounds") && i + 1 < args.size())
-            rounds = args[++i].toInt();
-        else if (args[i] == QLatin1String("--results") && i + 1 < args.size())
-            results = args[++i];
-        else if (args[i] == QLatin1String("--child") && i + 1 < args.size())
-            child = args[++i];
-        else if (args[i] == QLatin1String("--db") && i + 1 < args.size())
-            db = args[++i];
-        else if (args[i] == QLatin1String("--no-all"))
-            conTutto = false;
-    }
+    const bench::Options opzioni(app.arguments(),
+                                 {QStringLiteral("--rows"), QStringLiteral("--rounds"), QStringLiteral("--results"),
+                                  QStringLiteral("--child"), QStringLiteral("--db")},
+                                 {QStringLiteral("--no-all")});
+    const int rows = opzioni.number(QStringLiteral("--rows"), 1000000);
+    const int rounds = opzioni.number(QStringLiteral("--rounds"), 5);
+    const QString results = opzioni.text(QStringLiteral("--results"));
+    const QString child = opzioni.text(QStringLiteral("--child"));
+    const bool conTutto = !opzioni.has(QStringLiteral("--no-all"));
     if (!child.isEmpty())
-        return figlio(child, db);
+        return figlio(child, opzioni.text(QStringLiteral("--db")));
 
     QTemporaryDir dir;
     const QString path = dir.filePath(QStringLiteral("archivio.fdb"));
     QElapsedTimer carico;
     carico.start();
-    creaArchivio(path, rows);
+    bench::createCustomers(path, rows);
     std::fprintf(stderr, "archivio di %d righe creato in %.1f s\n", rows, carico.elapsed() / 1000.0);
 
-    const QString exe = QCoreApplication::applicationFilePath();
     const QStringList varianti{QStringLiteral("raw"), QStringLiteral("motore"), QStringLiteral("filtro")};
-    std::map<QString, std::vector<Misura>> misure;
-    lancia(exe, QStringLiteral("raw"), path); // warm the page cache once
-    for (int round = 0; round < rounds; ++round) {
-        QStringList ordine = varianti;
-        if (round % 2)
-            std::reverse(ordine.begin(), ordine.end());
-        for (const QString &v : ordine)
-            misure[v].push_back(lancia(exe, v, path));
-    }
+    lancia(QStringLiteral("raw"), path); // warm the page cache once
+    std::map<QString, std::vector<Misura>> misure =
+        bench::alternatingRounds<Misura>(varianti, rounds, [&](const QString &v) { return lancia(v, path); });
     Misura tutto;
     if (conTutto)
-        tutto = lancia(exe, QStringLiteral("tutto"), path);
+        tutto = lancia(QStringLiteral("tutto"), path);
 
     const Misura raw = mediana(misure[QStringLiteral("raw")]);
     const Misura motore = mediana(misure[QStringLiteral("motore")]);

@@ -16,12 +16,14 @@
 #include "qbe/ui/AnswerModel.h"
 #include "qbe/ui/GrigliaQuery.h"
 #include "qbe/ui/TIBLQueryForm.h"
+#include "support/Databases.h"
+#include "support/Options.h"
 #include "support/ResultsFile.h"
+#include "support/Rounds.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QProcess>
 #include <QPushButton>
 
 #include <algorithm>
@@ -33,17 +35,7 @@ using namespace vardof;
 
 namespace {
 
-QStringList login()
-{
-    return db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"));
-}
-
-struct Misura
-{
-    double ms = 0;
-    qint64 righe = 0;
-    qint64 rssKb = 0;
-};
+using Misura = bench::ScreenMeasure;
 
 // ---- child: one measurement ---------------------------------------------
 
@@ -56,10 +48,10 @@ Misura cursoreNudo(db::Attachment &a, const QString &tabella)
     db::ResultSet rs = s.open();
     Misura m;
     QString testo;
-    while (m.righe < 100 && rs.next()) {
+    while (m.rows < 100 && rs.next()) {
         for (int i = 0; i < rs.columnCount(); ++i)
             testo = rs.text(i);
-        ++m.righe;
+        ++m.rows;
     }
     m.ms = double(timer.nsecsElapsed()) / 1e6;
     m.rssKb = bench::rssKb();
@@ -89,10 +81,10 @@ Misura finestra(db::Attachment &a, const QString &tabella, bool conCondizione)
     griglia->viewport()->repaint();
     Misura m;
     m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.righe = form.tabRispTmp().fetchedCount();
+    m.rows = form.tabRispTmp().fetchedCount();
     m.rssKb = bench::rssKb();
     if (!form.rispostaVisibile())
-        m.righe = -1;
+        m.rows = -1;
     return m;
 }
 
@@ -109,14 +101,14 @@ Misura nRec(db::Attachment &a, const QString &tabella)
     form.answerModel().fetchAll();
     Misura m;
     m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.righe = form.tabRispTmp().fetchedCount();
+    m.rows = form.tabRispTmp().fetchedCount();
     m.rssKb = bench::rssKb();
     return m;
 }
 
 int figlio(const QString &variante, const QString &path, const QString &tabella)
 {
-    db::Attachment a = db::Attachment::attach(path, login());
+    db::Attachment a = db::Attachment::attach(path, bench::login());
     Misura m;
     if (variante == QLatin1String("cursore"))
         m = cursoreNudo(a, tabella);
@@ -128,7 +120,7 @@ int figlio(const QString &variante, const QString &path, const QString &tabella)
         m = nRec(a, tabella);
     else
         return 2;
-    std::printf("%.3f %lld %lld\n", m.ms, static_cast<long long>(m.righe), static_cast<long long>(m.rssKb));
+    bench::printScreenMeasure(m);
     return 0;
 }
 
@@ -136,28 +128,9 @@ int figlio(const QString &variante, const QString &path, const QString &tabella)
 
 Misura esegui(const QString &variante, const QString &path, const QString &tabella)
 {
-    QProcess p;
-    p.start(QCoreApplication::applicationFilePath(),
-            {QStringLiteral("--figlio"), variante, QStringLiteral("--archivio"), path, QStringLiteral("--tabella"),
-             tabella});
-    p.waitForFinished(-1);
-    const QList<QByteArray> parti = p.readAllStandardOutput().trimmed().split(' ');
-    Misura m;
-    if (parti.size() == 3) {
-        m.ms = parti[0].toDouble();
-        m.righe = parti[1].toLongLong();
-        m.rssKb = parti[2].toLongLong();
-    } else {
-        std::fprintf(stderr, "%s: %s\n", qPrintable(variante), p.readAllStandardError().constData());
-    }
-    return m;
-}
-
-template<typename T>
-T mediana(std::vector<T> v)
-{
-    std::sort(v.begin(), v.end());
-    return v[v.size() / 2];
+    return bench::childScreenMeasure({QStringLiteral("--figlio"), variante, QStringLiteral("--archivio"), path,
+                                      QStringLiteral("--tabella"), tabella},
+                                     variante);
 }
 
 } // namespace
@@ -167,26 +140,18 @@ int main(int argc, char **argv)
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
         qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    QStringList args = app.arguments().mid(1);
-    QString path, tabella = QStringLiteral("CLIENTI"), risultati, figlioDi;
-    int rounds = 5;
-    while (!args.isEmpty()) {
-        const QString a = args.takeFirst();
-        if (a == QLatin1String("--archivio") && !args.isEmpty())
-            path = args.takeFirst();
-        else if (a == QLatin1String("--tabella") && !args.isEmpty())
-            tabella = args.takeFirst();
-        else if (a == QLatin1String("--rounds") && !args.isEmpty())
-            rounds = std::max(1, args.takeFirst().toInt());
-        else if (a == QLatin1String("--results") && !args.isEmpty())
-            risultati = args.takeFirst();
-        else if (a == QLatin1String("--figlio") && !args.isEmpty())
-            figlioDi = args.takeFirst();
-        else {
-            std::fprintf(stderr, "uso: bench_qbe_window --archivio PATH [--tabella T] [--rounds R] [--results FILE]\n");
-            return 2;
-        }
+    const bench::Options opzioni(app.arguments(),
+                                 {QStringLiteral("--archivio"), QStringLiteral("--tabella"), QStringLiteral("--rounds"),
+                                  QStringLiteral("--results"), QStringLiteral("--figlio")});
+    if (!opzioni.valid()) {
+        std::fprintf(stderr, "uso: bench_qbe_window --archivio PATH [--tabella T] [--rounds R] [--results FILE]\n");
+        return 2;
     }
+    const QString path = opzioni.text(QStringLiteral("--archivio"));
+    const QString tabella = opzioni.text(QStringLiteral("--tabella"), QStringLiteral("CLIENTI"));
+    const int rounds = std::max(1, opzioni.number(QStringLiteral("--rounds"), 5));
+    const QString risultati = opzioni.text(QStringLiteral("--results"));
+    const QString figlioDi = opzioni.text(QStringLiteral("--figlio"));
     if (path.isEmpty()) {
         std::fprintf(stderr, "manca --archivio\n");
         return 2;
@@ -198,29 +163,11 @@ int main(int argc, char **argv)
     esegui(QStringLiteral("cursore"), path, tabella);
 
     const QStringList varianti{QStringLiteral("cursore"), QStringLiteral("finestra"), QStringLiteral("condizione")};
-    std::map<QString, std::vector<Misura>> misure;
-    for (int r = 0; r < rounds; ++r) {
-        QStringList ordine = varianti;
-        if (r % 2)
-            std::reverse(ordine.begin(), ordine.end());
-        for (const QString &v : ordine)
-            misure[v].push_back(esegui(v, path, tabella));
-    }
+    std::map<QString, std::vector<Misura>> misure =
+        bench::alternatingRounds<Misura>(varianti, rounds, [&](const QString &v) { return esegui(v, path, tabella); });
     misure[QStringLiteral("nrec")].push_back(esegui(QStringLiteral("nrec"), path, tabella));
 
-    auto riga = [&](const QString &v, const QString &descrizione) {
-        std::vector<double> ms;
-        std::vector<qint64> rss;
-        for (const Misura &m : misure[v]) {
-            ms.push_back(m.ms);
-            rss.push_back(m.rssKb);
-        }
-        return QStringLiteral("| %1 | %2 | %3 | %4 |\n")
-            .arg(descrizione)
-            .arg(misure[v].back().righe)
-            .arg(mediana(ms), 0, 'f', 1)
-            .arg(mediana(rss));
-    };
+    auto riga = [&](const QString &v, const QString &descrizione) { return bench::screenRow(descrizione, misure[v]); };
     QString md;
     md += QStringLiteral("## Query window: \"&Esegui Query\" to the first screen painted\n\n");
     md += QStringLiteral("Machine: %1. Embedded engine, table %2 of `vardof demo --rows 1000000` (1000000 rows), page "

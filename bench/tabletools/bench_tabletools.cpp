@@ -27,6 +27,7 @@
 #include "tabletools/ui/TFormEdTab.h"
 
 #include "support/ResultsFile.h"
+#include "support/SilentFeedback.h"
 
 #include <QApplication>
 #include <QElapsedTimer>
@@ -94,18 +95,6 @@ struct Database
     }
 };
 
-class Silenzioso : public platform::RunFeedback
-{
-public:
-    void line(const QString &) override {}
-    void progress(int) override {}
-    bool interruptRequested() override { return false; }
-    platform::Answer ask(platform::MessageKind, const QString &, platform::Buttons) override
-    {
-        return platform::Answer::Yes;
-    }
-};
-
 // The bare loop: the same reader, the same conversions, one prepared insert.
 double bare(const QString &file, const QString &dbPath)
 {
@@ -141,7 +130,7 @@ double nostro(const QString &file, const QString &dbPath)
     tabletools::OpzioniImport o;
     o.tabella = QStringLiteral("LISTINO");
     o.file = file;
-    Silenzioso fb;
+    bench::SilentFeedback fb;
     tabletools::TImportFile imp(*d.tra, o, fb);
     if (imp.VerificaImportazione() != 0 || imp.EseguiImportazione() != righe())
         std::fprintf(stderr, "import incompleto\n");
@@ -217,7 +206,7 @@ int main(int argc, char **argv)
         tabletools::OpzioniImport o;
         o.tabella = QStringLiteral("LISTINO");
         o.file = file;
-        Silenzioso fb;
+        bench::SilentFeedback fb;
         tabletools::TImportFile imp(*d.tra, o, fb);
         imp.VerificaImportazione();
         imp.EseguiImportazione();
