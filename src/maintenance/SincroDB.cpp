@@ -8,6 +8,11 @@
 
 #include <QSet>
 
+#include <condition_variable>
+#include <deque>
+#include <exception>
+#include <mutex>
+#include <thread>
 #include <unordered_set>
 
 
@@ -136,6 +141,88 @@ void appendKey(QString &out, const db::FieldValue &v)
         },
         *v);
 }
+
+// Missing rows of the origin on their way from the thread that reads them
+// to the one that writes them; `read` counts the origin rows read so far.
+struct RowBatch
+{
+    std::vector<std::vector<db::FieldValue>> rows;
+    qint64 read = 0;
+};
+
+// A few batches at most wait between the two threads, so memory stays that
+// of a few blocks whatever the size of the table.
+class RowQueue
+{
+public:
+    explicit RowQueue(size_t capacity)
+        : m_capacity(capacity)
+    {
+    }
+
+    // False when the writer has stopped taking.
+    bool put(RowBatch &&batch)
+    {
+        std::unique_lock lock(m_mutex);
+        m_room.wait(lock, [this] { return m_batches.size() < m_capacity || m_stopped; });
+        if (m_stopped)
+            return false;
+        m_batches.push_back(std::move(batch));
+        m_ready.notify_one();
+        return true;
+    }
+
+    // The reader is done, with the failure that ended it if any.
+    void finish(std::exception_ptr failure)
+    {
+        std::lock_guard lock(m_mutex);
+        m_finished = true;
+        m_failure = std::move(failure);
+        m_ready.notify_all();
+    }
+
+    // The next batch; false at the end; the reader's failure is thrown here.
+    bool take(RowBatch &batch)
+    {
+        std::unique_lock lock(m_mutex);
+        m_ready.wait(lock, [this] { return !m_batches.empty() || m_finished; });
+        if (!m_batches.empty()) {
+            batch = std::move(m_batches.front());
+            m_batches.pop_front();
+            m_room.notify_one();
+            return true;
+        }
+        if (m_failure)
+            std::rethrow_exception(m_failure);
+        return false;
+    }
+
+    void stop()
+    {
+        std::lock_guard lock(m_mutex);
+        m_stopped = true;
+        m_room.notify_all();
+    }
+
+private:
+    const size_t m_capacity;
+    std::mutex m_mutex;
+    std::condition_variable m_room, m_ready;
+    std::deque<RowBatch> m_batches;
+    bool m_finished = false, m_stopped = false;
+    std::exception_ptr m_failure;
+};
+
+struct ReaderGuard
+{
+    RowQueue &queue;
+    std::thread &reader;
+    ~ReaderGuard()
+    {
+        queue.stop();
+        reader.join();
+    }
+};
 
 } // namespace
 
@@ -498,46 +585,112 @@ void TSincroDB::copy()
                 insertOne(pending[r]);
         };
 
-        if (bar)
-            bar->restartThrottle();
-        qint64 read = 0;
-        QString key;
-        while (rows.next()) {
-            ++read;
-            if (bar)
-                bar->step(read, total);
-            bool missing;
+        // Whether the destination lacks the origin's current row.
+        const auto missingRow = [&](const db::ResultSet &r, QString &key) {
             if (count) {
                 for (int i = 0; i < m_chiavi.size(); ++i)
-                    count->setParam(i, keyIndex[size_t(i)] < 0 ? db::FieldValue() : rows.value(keyIndex[size_t(i)]));
+                    count->setParam(i, keyIndex[size_t(i)] < 0 ? db::FieldValue() : r.value(keyIndex[size_t(i)]));
                 db::ResultSet c = count->open();
-                missing = c.next() && c.toInt64(0).value_or(0) == 0;
-            } else if (numericKey) {
-                const std::optional<qint64> k = keyIndex[0] < 0 ? std::nullopt : rows.toInt64(keyIndex[0]);
-                missing = !k || presentNumbers.find(*k) == presentNumbers.end();
-            } else {
-                key.clear();
-                for (int i : keyIndex)
-                    appendKey(key, i < 0 ? db::FieldValue() : rows.value(i));
-                missing = !present.contains(key);
+                return c.next() && c.toInt64(0).value_or(0) == 0;
             }
-            if (!missing)
-                continue;
-            std::vector<db::FieldValue> &row = pending[pendingCount];
-            for (int i = 0; i < columnCount; ++i) {
-                const int at = columnIndex[size_t(i)];
-                if (at < 0) {
-                    flush();
-                    throw ErroreSincro(QStringLiteral("INSERT SQL non riuscito\nCampo %1 non trovato nella tabella origine")
-                                           .arg(destinationColumns[i]));
-                }
-                row[size_t(i)] = rows.value(at);
+            if (numericKey) {
+                const std::optional<qint64> k = keyIndex[0] < 0 ? std::nullopt : r.toInt64(keyIndex[0]);
+                return !k || presentNumbers.find(*k) == presentNumbers.end();
             }
+            key.clear();
+            for (int i : keyIndex)
+                appendKey(key, i < 0 ? db::FieldValue() : r.value(i));
+            return !present.contains(key);
+        };
+        int absentColumn = -1;
+        for (int i = 0; i < columnCount && absentColumn < 0; ++i)
+            if (columnIndex[size_t(i)] < 0)
+                absentColumn = i;
+        const auto absentColumnError = [&] {
+            return ErroreSincro(QStringLiteral("INSERT SQL non riuscito\nCampo %1 non trovato nella tabella origine")
+                                    .arg(destinationColumns[absentColumn]));
+        };
+        const auto take = [&](std::vector<db::FieldValue> &&row) {
             if (block) {
+                pending[pendingCount] = std::move(row);
                 if (int(++pendingCount) == blockRows)
                     flush();
             } else {
                 insertOne(row);
+            }
+        };
+
+        if (bar)
+            bar->restartThrottle();
+        qint64 read = 0;
+        if (!count) {
+            // The keys are known here, so reading the origin needs nothing
+            // from the destination: a second thread reads it and picks the
+            // missing rows while this one writes them, and the two
+            // connections' waits overlap instead of adding up.
+            RowQueue queue(4);
+            std::thread reader([&] {
+                std::exception_ptr failure;
+                try {
+                    RowBatch batch;
+                    qint64 sinceLast = 0;
+                    QString key;
+                    qint64 done = 0;
+                    while (rows.next()) {
+                        ++done;
+                        ++sinceLast;
+                        if (missingRow(rows, key)) {
+                            if (absentColumn >= 0)
+                                throw absentColumnError();
+                            std::vector<db::FieldValue> &row = batch.rows.emplace_back(size_t(columnCount));
+                            for (int i = 0; i < columnCount; ++i)
+                                row[size_t(i)] = rows.value(columnIndex[size_t(i)]);
+                        }
+                        // Full batches for the blocks, and now and then one
+                        // for the progress while no row is missing.
+                        if (int(batch.rows.size()) >= std::max(1, blockRows) || sinceLast >= 4096) {
+                            batch.read = done;
+                            if (!queue.put(std::move(batch)))
+                                return;
+                            batch = RowBatch();
+                            sinceLast = 0;
+                        }
+                    }
+                    batch.read = done;
+                    if (!queue.put(std::move(batch)))
+                        return;
+                } catch (...) {
+                    failure = std::current_exception();
+                }
+                queue.finish(failure);
+            });
+            // However this loop ends, the reader stops before the cursor goes.
+            const ReaderGuard guard{queue, reader};
+            RowBatch batch;
+            while (queue.take(batch)) {
+                read = batch.read;
+                if (bar)
+                    bar->step(read, total);
+                for (std::vector<db::FieldValue> &row : batch.rows)
+                    take(std::move(row));
+            }
+        } else {
+            QString key;
+            while (rows.next()) {
+                ++read;
+                if (bar)
+                    bar->step(read, total);
+                if (!missingRow(rows, key))
+                    continue;
+                if (absentColumn >= 0) {
+                    flush();
+                    throw absentColumnError();
+                }
+                std::vector<db::FieldValue> row;
+                row.resize(size_t(columnCount));
+                for (int i = 0; i < columnCount; ++i)
+                    row[size_t(i)] = rows.value(columnIndex[size_t(i)]);
+                take(std::move(row));
             }
         }
         flush();

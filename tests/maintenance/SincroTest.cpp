@@ -332,6 +332,77 @@ TEST_F(BlocchiTest, aRowFailingInsideABlockIsNamedByTheServerAndNothingStays)
 
 namespace {
 
+// Larger tables: the origin is read while the missing rows are written, so a
+// failure can come while rows are still being read, and long stretches can
+// have nothing missing at all.
+struct LetturaCase
+{
+    const char *name;
+    const char *keyType;  // INTEGER, or text (keys compared as text)
+    int rows;
+    int presentUpTo;      // the destination already has keys 1..presentUpTo
+    int failingKey;       // its row breaks a check of the destination; 0: none
+};
+
+class Lettura : public SincroTest, public ::testing::WithParamInterface<LetturaCase>
+{
+};
+
+TEST_P(Lettura, endsAsTheRowByRowMethodDoes)
+{
+    const LetturaCase &c = GetParam();
+    const QString table = QStringLiteral("CREATE TABLE L (K %1 NOT NULL PRIMARY KEY, T VARCHAR(20), N INTEGER CHECK (N < 1000000))")
+                              .arg(QString::fromLatin1(c.keyType));
+    execOn(m_origin, QString(table).remove(" CHECK (N < 1000000)"));
+    execOn(m_dest, table);
+    execOn(m_origin, QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
+                                    "INSERT INTO L VALUES (LPAD(:I, 6, '0'), 'riga ' || :I, IIF(:I = %2, 2000000, :I)); "
+                                    "I = I + 1; END END")
+                          .arg(c.rows)
+                          .arg(c.failingKey));
+    execOn(m_dest, QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 1; BEGIN WHILE (I <= %1) DO BEGIN "
+                                  "INSERT INTO L VALUES (LPAD(:I, 6, '0'), 'già qui', 0); I = I + 1; END END")
+                        .arg(c.presentUpTo));
+    store(1, "", "L", "L");
+    const QString dump = QStringLiteral("SELECT COUNT(*) || '|' || COALESCE(SUM(N), 0) || '|' || COALESCE(MAX(T), '') FROM L");
+
+    RecordingReporter ours;
+    const EsitoSincro esito = run(ours, TSincroDB::Metodo::Confronto);
+    const QStringList afterOurs = column(m_dest, dump);
+    execOn(m_dest, QStringLiteral("DELETE FROM L WHERE T <> 'già qui'"));
+    RecordingReporter perRow;
+    EXPECT_EQ(run(perRow, TSincroDB::Metodo::ConteggioPerRiga), esito);
+    EXPECT_EQ(column(m_dest, dump), afterOurs);
+    EXPECT_EQ(ours.messages.last(), perRow.messages.last());
+    if (c.failingKey) {
+        EXPECT_EQ(esito, EsitoSincro::Fallita);
+        EXPECT_EQ(afterOurs, QStringList{c.presentUpTo ? QStringLiteral("%1|0|già qui").arg(c.presentUpTo) : QStringLiteral("0|0|")});
+        EXPECT_TRUE(ours.messages.last().startsWith("W:Elaborazione cod. 1 fallita:\nINSERT SQL non riuscito\n"));
+    } else {
+        EXPECT_EQ(esito, EsitoSincro::Completata) << ours.messages.join('|').toStdString();
+        EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM L"), c.rows);
+        EXPECT_EQ(count(m_dest, "SELECT COUNT(*) FROM L WHERE T = 'riga ' || CAST(K AS INTEGER)"), c.rows - c.presentUpTo);
+    }
+}
+
+const LetturaCase kLettura[] = {
+    {"numbers", "INTEGER", 20000, 0, 0},
+    {"textKeys", "VARCHAR(6)", 20000, 0, 0},
+    {"nothingMissingForLong", "INTEGER", 20000, 15000, 0},
+    {"nothingMissingAtAll", "INTEGER", 9000, 9000, 0},
+    {"failsWhileReadingGoesOn", "INTEGER", 30000, 0, 10},
+    {"failsWhileReadingGoesOnTextKeys", "VARCHAR(6)", 30000, 0, 10},
+    {"failsInTheLastRows", "INTEGER", 12000, 0, 11999},
+    {"failsAfterALongStretchPresent", "INTEGER", 20000, 12000, 12001},
+};
+
+INSTANTIATE_TEST_SUITE_P(Cases, Lettura, ::testing::ValuesIn(kLettura),
+                         [](const auto &info) { return std::string(info.param.name); });
+
+} // namespace
+
+namespace {
+
 // Cuts the destination's connections when the copy reports its end, just
 // before its commit.
 class TaglioPrimaDelCommit : public RecordingReporter
