@@ -2,7 +2,7 @@
 // queries), the answers of each level, back, forward over queries that
 // exist, removal of the last link and the refusal of a middle one.
 
-#include "QbeDb.h"
+#include "StoricoDb.h"
 #include "Righe.h"
 
 #include "db/Catalog.h"
@@ -22,16 +22,12 @@ using test::righe;
 
 namespace {
 
-class Catena : public test::QbeDb
+class Catena : public test::StoricoDb
 {
 protected:
     void SetUp() override
     {
-        QbeDb::SetUp();
-        storedqueries::PreparaTabelleQuery(att(), tra());
-        db::executeSql(att(), tra(), QStringLiteral("DELETE FROM STOINT"));
-        db::executeSql(att(), tra(), QStringLiteral("DELETE FROM STOASP"));
-        tra().commitRetaining();
+        StoricoDb::SetUp();
         m_sessione0.setChiaveStorico(1, 55);
         m_motore = std::make_unique<TIBFQuerForm>(7, att(), tra(), att(), tra(), m_tab, QStringLiteral("CLIENTI"),
                                                   m_sessione0, QString(), QStringLiteral("DEMO"));
@@ -48,7 +44,7 @@ protected:
         m_catena.reset();
         m_storico.reset();
         m_motore.reset();
-        QbeDb::TearDown();
+        StoricoDb::TearDown();
     }
 
     // The codes of the current level's answer, in order.

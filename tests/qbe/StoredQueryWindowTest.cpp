@@ -5,6 +5,7 @@
 
 #include "Controlli.h"
 #include "Finestra.h"
+#include "FinestraClienti.h"
 
 #include "db/Statement.h"
 #include "entry/ui/TZunDataForm.h"
@@ -48,18 +49,12 @@ using test::rilascia;
 using test::riga;
 using test::scrivi;
 
-class FinestraStorico : public test::FbFixture
+class FinestraStorico : public test::FinestraClienti
 {
 protected:
     void SetUp() override
     {
-        FbFixture::SetUp();
-        exec(QStringLiteral("CREATE TABLE CLIENTI (CODICE INTEGER NOT NULL PRIMARY KEY, RAGIONESOCIALE VARCHAR(60),"
-                            " CITTA VARCHAR(40), FIDO NUMERIC(15,2), DATAINSERIMENTO DATE, NOTE BLOB SUB_TYPE 1)"));
-        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (1, 'ROSSI SPA', 'ROMA', 1234.5, '2024-01-10', NULL)"));
-        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (2, 'BIANCHI SRL', 'MILANO', 0, '2024-02-20', 'breve')"));
-        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (3, 'D''ANGELO SNC', 'ROMA', 98765.43, '2024-03-30', NULL)"));
-        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (4, 'VERDI SAS', 'NAPOLI', NULL, '2023-12-31', NULL)"));
+        FinestraClienti::SetUp();
         exec(QStringLiteral("INSERT INTO CLIENTI VALUES (5, 'AZZURRI SNC', 'ROMA', 10, '2024-05-01', NULL)"));
         storedqueries::PreparaTabelleQuery(att(), tra());
         tra().commitRetaining();

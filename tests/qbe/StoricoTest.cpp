@@ -4,7 +4,7 @@
 // appearance to a new answer; and, on the server, the answers the saved
 // order, the aggregate conditions and the procedural functions give.
 
-#include "QbeDb.h"
+#include "StoricoDb.h"
 
 #include "db/Catalog.h"
 #include "db/Error.h"
@@ -25,18 +25,9 @@ using storedqueries::RigaStoAsp;
 
 namespace {
 
-class Storico : public test::QbeDb
+class Storico : public test::StoricoDb
 {
 protected:
-    void SetUp() override
-    {
-        QbeDb::SetUp();
-        storedqueries::PreparaTabelleQuery(att(), tra());
-        db::executeSql(att(), tra(), QStringLiteral("DELETE FROM STOINT"));
-        db::executeSql(att(), tra(), QStringLiteral("DELETE FROM STOASP"));
-        tra().commitRetaining();
-    }
-
     // One row of every kind, with the widest names and conditions the
     // tables hold and the characters a statement could trip on.
     static TabIntTmp interrogazioneCompleta()

@@ -4,6 +4,7 @@
 
 #include "Controlli.h"
 #include "Finestra.h"
+#include "FinestraClienti.h"
 
 #include "db/Statement.h"
 #include "platform/Clipboard.h"
@@ -31,6 +32,7 @@
 #include "platform/QtPrinters.h"
 #include "platform/widgets/WidgetFileDialogs.h"
 #include "support/FbFixture.h"
+#include "support/ModalDialogs.h"
 
 #include <QAction>
 #include <QApplication>
@@ -72,37 +74,9 @@ using test::rilascia;
 using test::riga;
 using test::scrivi;
 
-// Runs `action` on the next modal dialog of type T that opens.
-template<typename T>
-QTimer *allaProssimaFinestra(std::function<void(T *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(w);
-        }
-    });
-    timer->start();
-    return timer;
-}
-
-class QueryWindow : public test::FbFixture
+class QueryWindow : public test::FinestraClienti
 {
 protected:
-    void SetUp() override
-    {
-        FbFixture::SetUp();
-        exec(QStringLiteral("CREATE TABLE CLIENTI (CODICE INTEGER NOT NULL PRIMARY KEY, RAGIONESOCIALE VARCHAR(60),"
-                            " CITTA VARCHAR(40), FIDO NUMERIC(15,2), DATAINSERIMENTO DATE, NOTE BLOB SUB_TYPE 1)"));
-        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (1, 'ROSSI SPA', 'ROMA', 1234.5, '2024-01-10', NULL)"));
-        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (2, 'BIANCHI SRL', 'MILANO', 0, '2024-02-20', 'breve')"));
-        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (3, 'D''ANGELO SNC', 'ROMA', 98765.43, '2024-03-30', NULL)"));
-        exec(QStringLiteral("INSERT INTO CLIENTI VALUES (4, 'VERDI SAS', 'NAPOLI', NULL, '2023-12-31', NULL)"));
-    }
-
     std::unique_ptr<TIBLQueryForm> apri(const QString &tabella = QStringLiteral("CLIENTI"))
     {
         auto form = std::make_unique<TIBLQueryForm>(nullptr, 0, att(), tra(), QStringLiteral("DEMO"),
@@ -470,7 +444,7 @@ TEST_F(QueryWindow, copySqlShowsTheSupportWindowAndCopiesOnOk)
     auto form = apri();
     scrivi(*form, QStringLiteral("CITTA"), QStringLiteral("(CITTA = 'ROMA')"));
     QString memo;
-    allaProssimaFinestra<TAppoggioQuerForm>([&memo](TAppoggioQuerForm *w) {
+    test::whenShown<TAppoggioQuerForm>([&memo](TAppoggioQuerForm *w) {
         memo = w->MemoPerClipboard->toPlainText();
         EXPECT_EQ(w->windowTitle(), QStringLiteral("Form di appoggio per funzioni query"));
         w->ButtonOk->click();
@@ -489,7 +463,7 @@ TEST_F(QueryWindow, copySqlShowsTheSupportWindowAndCopiesOnOk)
 TEST_F(QueryWindow, copySqlLeftWithoutOkCopiesNothing)
 {
     auto form = apri();
-    allaProssimaFinestra<TAppoggioQuerForm>([](TAppoggioQuerForm *w) { w->reject(); });
+    test::whenShown<TAppoggioQuerForm>([](TAppoggioQuerForm *w) { w->reject(); });
     voce(*form, "CopiaSqlnelclipboard1")->trigger();
     EXPECT_TRUE(m_services.clipboard().text().isEmpty());
     EXPECT_TRUE(m_services.messages().texts().isEmpty());
@@ -505,7 +479,7 @@ TEST_F(QueryWindow, memoColumnsGetAShowFieldEntry)
 
     griglia(*form, "DBGrid2")->setCurrentIndex(form->answerModel().index(1, 0));
     QString titolo, testo;
-    allaProssimaFinestra<TMostraMemoForm>([&](TMostraMemoForm *w) {
+    test::whenShown<TMostraMemoForm>([&](TMostraMemoForm *w) {
         titolo = w->windowTitle();
         testo = w->Memo1->toPlainText();
         EXPECT_TRUE(w->Memo1->isReadOnly());
@@ -727,7 +701,7 @@ TEST_F(QueryWindow, theFontDialogStartsBoldAsTheReportFontIs)
     auto form = apriAttiva();
     bottone(*form, "ButtonEseguiInterrogazione")->click();
     std::optional<QFont> iniziale;
-    allaProssimaFinestra<QFontDialog>([&iniziale](QFontDialog *d) {
+    test::whenShown<QFontDialog>([&iniziale](QFontDialog *d) {
         iniziale = d->currentFont();
         d->reject();
     });
@@ -763,7 +737,7 @@ TEST_F(QueryWindow, openedOnATableItRunsOnItsOwnConnectionAndReadsTheSettings)
     QString titolo, lavoro, bin, impostazioni, database, archivio, archivioMotore;
     int righe = -1;
     bool eseguita = false;
-    allaProssimaFinestra<TIBLQueryForm>([&](TIBLQueryForm *w) {
+    test::whenShown<TIBLQueryForm>([&](TIBLQueryForm *w) {
         titolo = w->windowTitle();
         archivio = w->archivio();
         archivioMotore = w->engine().archivio();
@@ -814,7 +788,7 @@ TEST_F(QueryWindow, theDataGridsQueryActionOpensItOnTheGridsTable)
     QString titolo, lavoro, bin;
     int colonne = -1;
     bool eseguita = true;
-    allaProssimaFinestra<TIBLQueryForm>([&](TIBLQueryForm *w) {
+    test::whenShown<TIBLQueryForm>([&](TIBLQueryForm *w) {
         titolo = w->windowTitle();
         lavoro = w->directoryLavoro();
         bin = w->directoryBin();

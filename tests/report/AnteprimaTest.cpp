@@ -3,6 +3,8 @@
 // progress and "Interrompi" while the other buttons wait, an interrupted
 // page change or PDF leaving things as they were.
 
+#include "ReportProva.h"
+
 #include "output/report/LayoutLst.h"
 #include "output/report/ui/FinestraAnteprima.h"
 #include "platform/ScriptedMessages.h"
@@ -23,44 +25,11 @@
 
 using namespace vardof;
 using namespace vardof::output::report;
+using vardof::test::pagineDelPdf;
+using vardof::test::Righe;
 using vardof::test::TempDir;
 
 namespace {
-
-class Righe : public SorgenteStampa
-{
-public:
-    explicit Righe(int n) : m_n(n) {}
-    bool apri(QString *) override
-    {
-        m_i = 0;
-        return true;
-    }
-    bool prossimo() override { return ++m_i <= m_n; }
-    std::optional<ValoreReport> campo(const QString &nome) const override
-    {
-        if (nome == QLatin1String("CODICE"))
-            return ValoreReport::diNumero(m_i, QString::number(m_i));
-        return std::nullopt;
-    }
-    QStringList campiConTotale() const override { return {}; }
-
-private:
-    int m_n;
-    int m_i = 0;
-};
-
-int pagineDelPdf(const QString &file)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {file});
-    if (!p.waitForFinished(20000))
-        return -1;
-    for (const QString &r : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
-        if (r.startsWith(QLatin1String("Pages:")))
-            return r.mid(6).trimmed().toInt();
-    return -1;
-}
 
 class Anteprima : public ::testing::Test
 {

@@ -3,6 +3,8 @@
 // cache's size however many pages are looked at, in any order; the pages
 // made again are the pages the whole run makes.
 
+#include "ReportProva.h"
+
 #include "output/report/LayoutLst.h"
 #include "output/report/StampaReport.h"
 
@@ -10,46 +12,10 @@
 
 using namespace vardof::output::report;
 
+using vardof::test::MisuraFissa;
+using vardof::test::Righe;
+
 namespace {
-
-class MisuraFissa : public Misuratore
-{
-public:
-    int larghezza(const QString &t, const FontModello &) override { return int(t.size()) * 2000; }
-    int altezzaRiga(const FontModello &) override { return 4000; }
-};
-
-// `n` rows; counts the rows read, to see where a run stopped.
-class Righe : public SorgenteStampa
-{
-public:
-    explicit Righe(int n) : m_n(n) {}
-    bool apri(QString *) override
-    {
-        m_i = 0;
-        return true;
-    }
-    bool prossimo() override
-    {
-        if (m_i >= m_n)
-            return false;
-        ++m_i;
-        ++lette;
-        return true;
-    }
-    std::optional<ValoreReport> campo(const QString &nome) const override
-    {
-        if (nome == QLatin1String("CODICE"))
-            return ValoreReport::diNumero(m_i, QString::number(m_i));
-        return std::nullopt;
-    }
-    QStringList campiConTotale() const override { return {}; }
-    int lette = 0;
-
-private:
-    int m_n;
-    int m_i = 0;
-};
 
 // The grid layout with "Pag. x di y": the count is needed.
 ModelloReport griglia(bool numeraPagine)

@@ -3,6 +3,8 @@
 // narrowed, aligned, hidden, totalled; texts changed or hidden; fonts;
 // orientation), and the saved file reads back to the same model.
 
+#include "ReportProva.h"
+
 #include "output/report/DisegnoLayout.h"
 #include "output/report/LayoutLst.h"
 #include "output/report/StampaReport.h"
@@ -13,15 +15,9 @@
 
 using namespace vardof::output::report;
 
-namespace {
+using vardof::test::MisuraFissa;
 
-// Every character 2 mm wide, every line 4 mm high.
-class MisuraFissa : public Misuratore
-{
-public:
-    int larghezza(const QString &t, const FontModello &) override { return int(t.size()) * 2000; }
-    int altezzaRiga(const FontModello &) override { return 4000; }
-};
+namespace {
 
 // Three customers: NOME, IMPORTO (1, 2, 3), NOTE.
 class Clienti : public SorgenteStampa

@@ -3,6 +3,8 @@
 // choices, the point table behind each chart, and the window "STAMPA
 // GRAFICO" with the chart of each template, printed and saved.
 
+#include "ReportProva.h"
+
 #include "OutputDb.h"
 
 #include "output/report/ui/grafico/FinestraGrafico.h"
@@ -40,6 +42,8 @@
 
 using namespace vardof;
 using namespace vardof::output::report;
+
+using vardof::test::pagineDelPdf;
 
 namespace {
 
@@ -83,18 +87,6 @@ QStringList voci(const QListWidget *l)
     for (int i = 0; i < l->count(); ++i)
         out << l->item(i)->text();
     return out;
-}
-
-int pagineDelPdf(const QString &file)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {file});
-    if (!p.waitForFinished(20000))
-        return -1;
-    for (const QString &r : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
-        if (r.startsWith(QLatin1String("Pages:")))
-            return r.mid(6).trimmed().toInt();
-    return -1;
 }
 
 class GraficoForm : public ::testing::Test

@@ -2,6 +2,8 @@
 // the end, running totals, texts cut or wrapped, the text objects; layouts
 // read back from the files the writers produce.
 
+#include "ReportProva.h"
+
 #include "output/report/LayoutLst.h"
 #include "output/report/StampaReport.h"
 
@@ -9,16 +11,9 @@
 
 using namespace vardof::output::report;
 
-namespace {
+using vardof::test::MisuraFissa;
 
-// Every character 2 mm wide, every line 4 mm high: a column of display
-// width w (2w mm, less 1 mm each side) takes w - 1 characters.
-class MisuraFissa : public Misuratore
-{
-public:
-    int larghezza(const QString &t, const FontModello &) override { return int(t.size()) * 2000; }
-    int altezzaRiga(const FontModello &) override { return 4000; }
-};
+namespace {
 
 struct Record
 {

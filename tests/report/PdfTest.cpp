@@ -3,6 +3,8 @@
 // is a failed run with the system's reason. VARDOF_REPORT_PDF_DIR keeps the
 // files for a look (pdftoppm -png).
 
+#include "ReportProva.h"
+
 #include "output/report/LayoutLst.h"
 #include "output/report/StampaReport.h"
 #include "platform/RunFeedback.h"
@@ -17,40 +19,31 @@
 #include <gtest/gtest.h>
 
 using namespace vardof::output::report;
+using vardof::test::pagineDelPdf;
+using vardof::test::Righe;
 using vardof::test::TempDir;
 
 namespace {
 
-class Clienti : public SorgenteStampa
+class Clienti : public Righe
 {
 public:
-    explicit Clienti(int n) : m_n(n) {}
-    bool apri(QString *) override
-    {
-        m_i = 0;
-        return true;
-    }
-    bool prossimo() override { return ++m_i <= m_n; }
+    using Righe::Righe;
     std::optional<ValoreReport> campo(const QString &nome) const override
     {
-        if (nome == QLatin1String("CODICE"))
-            return ValoreReport::diNumero(m_i, QString::number(m_i));
+        const int i = corrente();
         if (nome == QLatin1String("RAGIONE_SOCIALE"))
-            return ValoreReport::diTesto(QStringLiteral("Cliente numero %1 S.r.l.").arg(m_i));
+            return ValoreReport::diTesto(QStringLiteral("Cliente numero %1 S.r.l.").arg(i));
         if (nome == QLatin1String("CITTA"))
-            return ValoreReport::diTesto(m_i % 2 ? QStringLiteral("Bolzano") : QStringLiteral("Forlì"));
+            return ValoreReport::diTesto(i % 2 ? QStringLiteral("Bolzano") : QStringLiteral("Forlì"));
         if (nome == QLatin1String("NOTE"))
-            return ValoreReport::diTesto(m_i % 10 == 0 ? QStringLiteral("Cliente storico, pagamento a 60 giorni data fattura fine mese")
+            return ValoreReport::diTesto(i % 10 == 0 ? QStringLiteral("Cliente storico, pagamento a 60 giorni data fattura fine mese")
                                                       : QString());
         if (nome == QLatin1String("FATTURATO"))
-            return ValoreReport::diNumero(m_i * 1234.5, QString());
-        return std::nullopt;
+            return ValoreReport::diNumero(i * 1234.5, QString());
+        return Righe::campo(nome);
     }
     QStringList campiConTotale() const override { return {QStringLiteral("FATTURATO")}; }
-
-private:
-    int m_n;
-    int m_i = 0;
 };
 
 std::vector<CampoLayout> campi()
@@ -66,18 +59,6 @@ QString cartellaPdf(const TempDir &tmp)
 {
     const QString d = qEnvironmentVariable("VARDOF_REPORT_PDF_DIR");
     return d.isEmpty() ? tmp.path() : d;
-}
-
-int pagineDelPdf(const QString &file)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {file});
-    if (!p.waitForFinished(20000))
-        return -1;
-    for (const QString &r : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
-        if (r.startsWith(QLatin1String("Pages:")))
-            return r.mid(6).trimmed().toInt();
-    return -1;
 }
 
 } // namespace

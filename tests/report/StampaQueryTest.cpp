@@ -2,6 +2,8 @@
 // the test, the layout files it leaves, the messages, and the preview's
 // pages saved as PDF.
 
+#include "ReportProva.h"
+
 #include "OutputDb.h"
 
 #include "output/report/LayoutLst.h"
@@ -26,19 +28,9 @@
 using namespace vardof;
 using namespace vardof::output::report;
 
-namespace {
+using vardof::test::pagineDelPdf;
 
-int pagineDelPdf(const QString &file)
-{
-    QProcess p;
-    p.start(QStringLiteral("pdfinfo"), {file});
-    if (!p.waitForFinished(20000))
-        return -1;
-    for (const QString &r : QString::fromUtf8(p.readAllStandardOutput()).split(QLatin1Char('\n')))
-        if (r.startsWith(QLatin1String("Pages:")))
-            return r.mid(6).trimmed().toInt();
-    return -1;
-}
+namespace {
 
 struct StampaCase
 {

@@ -16,6 +16,7 @@
 #include "storedqueries/ui/TIBQGenForm.h"
 #include "storedqueries/ui/TMemoNoteForm.h"
 #include "support/FbFixture.h"
+#include "support/ModalDialogs.h"
 
 #include <QApplication>
 #include <QDir>
@@ -30,22 +31,6 @@ using namespace vardof;
 using storedqueries::TIBQGenForm;
 
 namespace {
-
-template<typename T>
-QTimer *allaProssimaFinestra(std::function<void(T *)> action)
-{
-    auto *timer = new QTimer;
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, [timer, action] {
-        if (auto *w = qobject_cast<T *>(QApplication::activeModalWidget())) {
-            timer->stop();
-            timer->deleteLater();
-            action(w);
-        }
-    });
-    timer->start();
-    return timer;
-}
 
 class Registry : public test::FbFixture
 {
@@ -216,7 +201,7 @@ TEST_P(RegistryRefusals, queryButtonRefusesWithItsMessage)
     form->EditPercorso->setText(path);
     form->EditTabella->setText(QString::fromUtf8(GetParam().tabella));
     bool aperta = false;
-    QTimer *attesa = allaProssimaFinestra<qbe::TIBLQueryForm>([&aperta](qbe::TIBLQueryForm *w) {
+    QTimer *attesa = test::whenShown<qbe::TIBLQueryForm>([&aperta](qbe::TIBLQueryForm *w) {
         aperta = true;
         w->reject();
     });
@@ -250,7 +235,7 @@ TEST_F(Registry, queryButtonOpensTheQueryWindowOnTheWorkDatabase)
     form->EditTabella->setText(QStringLiteral("clienti"));
     QString titolo, tabella, database, directory;
     QStringList citta;
-    allaProssimaFinestra<qbe::TIBLQueryForm>([&](qbe::TIBLQueryForm *w) {
+    test::whenShown<qbe::TIBLQueryForm>([&](qbe::TIBLQueryForm *w) {
         titolo = w->windowTitle();
         tabella = w->tabella();
         directory = w->directoryLavoro();
@@ -278,7 +263,7 @@ TEST_F(Registry, queryButtonOpensAnotherArchiveOnItsOwnConnection)
     form->EditTabella->setText(QStringLiteral("ARTICOLI"));
     QString database, directory;
     QStringList codici;
-    allaProssimaFinestra<qbe::TIBLQueryForm>([&](qbe::TIBLQueryForm *w) {
+    test::whenShown<qbe::TIBLQueryForm>([&](qbe::TIBLQueryForm *w) {
         directory = w->directoryLavoro();
         test::controllo<QPushButton>(*w, "ButtonEseguiInterrogazione")->click();
         for (int r = 0; r < w->answerModel().rowCount(); ++r)
@@ -300,7 +285,7 @@ TEST_F(Registry, notesShowReadOnlyAndStayAsTheyWere)
     form->NOTE->setPlainText(QStringLiteral("nota"));
     bool readOnly = false;
     QString titolo;
-    allaProssimaFinestra<storedqueries::TMemoNoteForm>([&](storedqueries::TMemoNoteForm *w) {
+    test::whenShown<storedqueries::TMemoNoteForm>([&](storedqueries::TMemoNoteForm *w) {
         titolo = w->windowTitle();
         readOnly = w->Memo1->isReadOnly();
         w->Memo1->setPlainText(QStringLiteral("cambiata"));
@@ -337,7 +322,7 @@ TEST_F(Registry, aStoredQueryOpensInStoredModeWithItsRowsAndSavesThemOnClose)
     double chiave = 0;
     QString nomeExport;
     QStringList citta;
-    allaProssimaFinestra<qbe::TIBLQueryForm>([&](qbe::TIBLQueryForm *w) {
+    test::whenShown<qbe::TIBLQueryForm>([&](qbe::TIBLQueryForm *w) {
         storico = w->modoStorico();
         chiave = w->codice2();
         nomeExport = w->nomeExport();

@@ -12,9 +12,10 @@
 
 namespace vardof::test {
 
-// Runs `act` on the next modal dialog of type T once it is shown.
+// Runs `act` on the next modal dialog of type T once it is shown. The timer
+// that waits is returned: a test that expects no dialog deletes it.
 template<typename T>
-void whenShown(std::function<void(T *)> act)
+QTimer *whenShown(std::function<void(T *)> act)
 {
     auto *timer = new QTimer;
     timer->setInterval(10);
@@ -26,6 +27,7 @@ void whenShown(std::function<void(T *)> act)
         }
     });
     timer->start();
+    return timer;
 }
 
 } // namespace vardof::test
