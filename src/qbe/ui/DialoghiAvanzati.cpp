@@ -115,10 +115,14 @@ void centra(QWidget *w, int larghezza, int altezza, int alto = -1)
 
 QStringList colonneDiTabella(db::Attachment &att, db::Transaction &tra, const QString &tabella)
 {
-    if (!db::catalog::relationExists(att, tra, tabella))
+    Q_UNUSED(att);
+    // Read under the name the catalogue holds: a table created quoted in
+    // lower case has no upper-case form to read its columns by.
+    const QString nome = db::catalog::relationName(tra, tabella);
+    if (nome.isEmpty())
         throw db::Error(QStringLiteral("la tabella ") + tabella + QStringLiteral(" non esiste"));
     QStringList out;
-    for (const db::TableColumn &c : db::catalog::columns(att, tra, tabella))
+    for (const db::TableColumn &c : db::catalog::relationColumns(tra, nome))
         out << c.name;
     return out;
 }
