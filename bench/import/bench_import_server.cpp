@@ -6,6 +6,10 @@
 // the same way (--embedded), and a raw prepared-insert loop beside them.
 //
 //   bench_import_server [--rows N] [--rounds R] [--embedded] [--raw]
+//                       [--block N] [--only a|b] [--blocks-only]
+//
+// --block sets the lines per block (default: the run's own choice),
+// --only keeps one variant, --blocks-only leaves out the one-by-one runs.
 //
 // The server is the one named by VARDOF_TEST_FB_PORT, VARDOF_TEST_FB_PASSWORD
 // and VARDOF_TEST_FB_DIR (scripts/fbserver.sh starts one); its process is
@@ -208,7 +212,9 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     qint64 rows = 100000;
     int rounds = 1;
-    bool embedded = false, raw = false;
+    bool embedded = false, raw = false, blocksOnly = false;
+    int block = 0;
+    QString only;
     const QStringList args = app.arguments();
     for (int i = 1; i < args.size(); ++i) {
         if (args[i] == QLatin1String("--rows") && i + 1 < args.size())
@@ -219,6 +225,12 @@ int main(int argc, char **argv)
             embedded = true;
         else if (args[i] == QLatin1String("--raw"))
             raw = true;
+        else if (args[i] == QLatin1String("--block") && i + 1 < args.size())
+            block = std::max(2, args[++i].toInt());
+        else if (args[i] == QLatin1String("--only") && i + 1 < args.size())
+            only = args[++i];
+        else if (args[i] == QLatin1String("--blocks-only"))
+            blocksOnly = true;
     }
 
     QTemporaryDir tmp;
@@ -275,18 +287,28 @@ int main(int argc, char **argv)
                         bench::median(w), bench::median(c), bench::median(s));
         }
         for (const Variant &v : variants) {
+            if (!only.isEmpty() && !QLatin1String(v.name).startsWith(QStringLiteral("(%1)").arg(only)))
+                continue;
             std::vector<double> w1, c1, s1, wb, cb, sb;
             for (int r = 0; r < rounds; ++r) {
                 const bool blocksFirst = r % 2 == 1;
                 for (int k = 0; k < 2; ++k) {
                     const bool blocks = (k == 0) == blocksFirst;
-                    const Measure m = runImport(t, data, tmp.path(), v.script, v.preload, blocks ? 0 : 1, rows);
+                    if (blocksOnly && !blocks)
+                        continue;
+                    const Measure m = runImport(t, data, tmp.path(), v.script, v.preload, blocks ? block : 1, rows);
                     (blocks ? wb : w1).push_back(m.wall);
                     (blocks ? cb : c1).push_back(m.cpu);
                     (blocks ? sb : s1).push_back(m.serverCpu);
                     std::fprintf(stderr, "  %s %s: %.2f s (cpu %.2f, server %.2f)\n", v.name, blocks ? "blocks" : "one by one",
                                  m.wall, m.cpu, m.serverCpu);
                 }
+            }
+            if (blocksOnly) {
+                const double b = bench::median(wb);
+                std::printf("  %s: blocks %.0f rows/s (%.2f s; %.2f; %.2f)\n", v.name, double(rows) / b, b,
+                            bench::median(cb), bench::median(sb));
+                continue;
             }
             const double a = bench::median(w1), b = bench::median(wb);
             std::printf("  %s: one by one %.0f rows/s (%.2f s; %.2f; %.2f), blocks %.0f rows/s (%.2f s; %.2f; %.2f), ratio %.1f\n",

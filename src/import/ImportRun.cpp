@@ -190,6 +190,10 @@ private:
     // there are fewer than a block or the block fails.
     std::optional<EsitoImport> svuotaBlocco();
     void preparaBlocco();
+    // The prepared block for `quante` waiting lines, run once: true with
+    // m_esitiBlocco filled, false when the server refused it (undone whole;
+    // `duplicato` tells whether a key already there was the reason).
+    bool eseguiBlocco(db::Statement &blocco, bool conEsiti, size_t quante, bool &duplicato);
     void avanza(qint64 letti, bool forza = false);
 
     ImportRun &r;
@@ -215,6 +219,12 @@ private:
 
     // Lines sent to the server in blocks (see preparaBlocco).
     std::unique_ptr<db::Statement> m_blocco;
+    // Adding only with the insert as the lookup: m_blocco is the plain
+    // inserts, m_bloccoGestore the same with the refusal of a key that is
+    // there handled per line, used from the first such refusal on.
+    std::unique_ptr<db::Statement> m_bloccoGestore;
+    bool m_conGestore = false;
+    bool m_bloccoConEsiti = true;
     int m_righeBlocco = 0;
     // Per line of the block, in marker order: a key (true) or a column
     // (false) and its index.
@@ -1088,8 +1098,10 @@ std::optional<EsitoImport> ImportRun::Impl::eseguiRiga(const RigaPronta &pronta)
             m_insert->execute();
             ++n.aggiunti;
         } catch (const db::Error &e) {
-            if (m_insertVerifica && e.isDuplicateKey())
+            if (m_insertVerifica && e.isDuplicateKey()) {
+                m_conGestore = true; // the rows are there: the blocks handle them from now on
                 return std::nullopt; // the row is there: neither added nor counted
+            }
             const QString motivo = QStringLiteral("Errore di INSERT relativo alla riga %1: %2").arg(riga(numero), motivoServer(e));
             log(motivo);
             ++n.falliti;
@@ -1109,6 +1121,10 @@ std::optional<EsitoImport> ImportRun::Impl::eseguiRiga(const RigaPronta &pronta)
 // each line's statements exactly as the single statements would run them
 // (same parameter types, same conditions, same order), and gives back per
 // line what the counters need: the rows updated, or -1 for a row added.
+// A block that has nothing to give back (every line that goes through is
+// added) is only executed: one round trip, where the answer of a block
+// that gives back takes a second one (the server makes a block with
+// outputs a cursor, opened and then fetched).
 //
 // A block fails whole: the server undoes it to its savepoint, and its lines
 // are then run again one by one with the single statements, so that the
@@ -1116,6 +1132,13 @@ std::optional<EsitoImport> ImportRun::Impl::eseguiRiga(const RigaPronta &pronta)
 // used blocks. The one exception handled inside the block is the refusal of
 // a duplicate key when the insert itself is the lookup: there the single
 // insert would end the same way (the row is there, nothing is counted).
+// Handling it costs the server a savepoint per line, so the lines go as
+// plain inserts (every line added, nothing to give back) until a block is
+// refused for a key that is there; that block is sent again with the
+// handler, and so is every later block of the run, as a file that holds
+// one key already there usually holds many. A block refused for another
+// reason (a check, a row another user holds) goes one by one at once:
+// sent again with the handler it would fail again, or wait again.
 //
 // A row another user holds makes the block wait the lock timeout and fail,
 // and its line waits once more when run again: such a line costs two waits
@@ -1126,6 +1149,9 @@ std::optional<EsitoImport> ImportRun::Impl::eseguiRiga(const RigaPronta &pronta)
 void ImportRun::Impl::preparaBlocco()
 {
     m_blocco.reset();
+    m_bloccoGestore.reset();
+    m_conGestore = false;
+    m_bloccoConEsiti = true;
     m_righeBlocco = 0;
     m_marcatoriRiga.clear();
     m_inAttesa.clear();
@@ -1138,8 +1164,10 @@ void ImportRun::Impl::preparaBlocco()
     const QString tabella = q(m_tabella);
     const QList<TCampo> &colonne = r.m_colonne;
     const QList<TCampo> &chiavi = r.m_chiavi;
+    // Nothing to give back when every line that goes through is added.
+    const bool conEsiti = m_update || m_lookup;
 
-    const auto testoBlocco = [&](int righe, std::vector<std::pair<bool, int>> &marcatori) {
+    const auto testoBlocco = [&](int righe, bool gestore, std::vector<std::pair<bool, int>> &marcatori) {
         db::ExecuteBlock b;
         marcatori.clear();
         for (int k = 0; k < righe; ++k) {
@@ -1182,6 +1210,10 @@ void ImportRun::Impl::preparaBlocco()
                 }
                 insert = QStringLiteral("INSERT INTO %1 (%2) VALUES (%3);").arg(tabella, nomi.join(u','), valori.join(u','));
             }
+            if (!conEsiti && !gestore) {
+                b.line(insert);
+                continue;
+            }
             const QString esito = b.output(QStringLiteral("INTEGER"));
             if (m_update) {
                 QStringList assegna;
@@ -1205,23 +1237,23 @@ void ImportRun::Impl::preparaBlocco()
             } else if (m_lookup) {
                 b.line(QStringLiteral("IF (EXISTS(SELECT 1 FROM %1 WHERE %2)) THEN %3 = 0; ELSE BEGIN %4 %3 = -1; END")
                            .arg(tabella, condizioni(), esito, insert));
-            } else if (m_insertVerifica) {
+            } else {
                 // The insert itself says whether the row is there, as the
                 // single insert does: asking first would skip a line whose
                 // insert fails for another reason (a check) before the key.
                 b.line(QStringLiteral("BEGIN %1 %2 = -1; WHEN GDSCODE unique_key_violation, GDSCODE no_dup DO %2 = 0; END")
                            .arg(insert, esito));
-            } else {
-                b.line(QStringLiteral("%1 %2 = -1;").arg(insert, esito));
             }
         }
         // Its outputs come back as the one row of a selectable block.
-        b.line(QStringLiteral("SUSPEND;"));
+        if (b.outputCount() > 0)
+            b.line(QStringLiteral("SUSPEND;"));
         return b.text();
     };
 
     std::vector<std::pair<bool, int>> marcatori;
-    const QString una = testoBlocco(1, marcatori);
+    // The longer of the texts a line may take.
+    const QString una = testoBlocco(1, m_insertVerifica, marcatori);
     // The bytes of one line in the input message, from the single
     // statements' own parameters (text counted at four bytes a character).
     int byteRiga = 0;
@@ -1241,17 +1273,58 @@ void ImportRun::Impl::preparaBlocco()
     if (righe < 2)
         return;
     try {
-        m_blocco = std::make_unique<db::Statement>(r.m_att, r.m_tra, testoBlocco(righe, m_marcatoriRiga));
+        m_blocco = std::make_unique<db::Statement>(r.m_att, r.m_tra, testoBlocco(righe, false, m_marcatoriRiga),
+                                                   db::ParamStyle::AsWritten);
         m_blocco->prepare();
+        if (m_insertVerifica) {
+            // Prepared now, though it may never be needed: a block that
+            // cannot be prepared is known before the first line.
+            std::vector<std::pair<bool, int>> stessi;
+            m_bloccoGestore = std::make_unique<db::Statement>(r.m_att, r.m_tra, testoBlocco(righe, true, stessi),
+                                                              db::ParamStyle::AsWritten);
+            m_bloccoGestore->prepare();
+        }
     } catch (const db::Error &) {
         // A table the block cannot describe (a type TYPE OF COLUMN does not
         // take): the lines go one by one, as they always could.
         m_blocco.reset();
+        m_bloccoGestore.reset();
         return;
     }
+    m_bloccoConEsiti = conEsiti;
     m_righeBlocco = righe;
     m_inAttesa.resize(size_t(righe));
     m_esitiBlocco.resize(size_t(righe));
+}
+
+bool ImportRun::Impl::eseguiBlocco(db::Statement &blocco, bool conEsiti, size_t quante, bool &duplicato)
+{
+    duplicato = false;
+    try {
+        int marcatore = 0;
+        for (size_t k = 0; k < quante; ++k) {
+            const RigaPronta &pronta = m_inAttesa[k];
+            for (const auto &[chiave, indice] : m_marcatoriRiga)
+                blocco.setParam(marcatore++, chiave ? pronta.chiavi[size_t(indice)] : pronta.valori[size_t(indice)]);
+        }
+        if (!conEsiti) {
+            blocco.execute();
+            std::fill(m_esitiBlocco.begin(), m_esitiBlocco.begin() + qsizetype(quante), -1);
+            return true;
+        }
+        db::ResultSet rs = blocco.open();
+        // The row comes with the end of the block: without it the block has
+        // not run (its statements are undone with the cursor's failure).
+        if (!rs.next())
+            throw db::Error(QStringLiteral("Blocco senza esito"));
+        for (size_t k = 0; k < quante; ++k)
+            m_esitiBlocco[k] = rs.toInt64(int(k)).value_or(0);
+        return true;
+    } catch (const db::Error &e) {
+        // Undone whole by the server.
+        duplicato = e.isDuplicateKey();
+        return false;
+    }
 }
 
 std::optional<EsitoImport> ImportRun::Impl::svuotaBlocco()
@@ -1261,22 +1334,16 @@ std::optional<EsitoImport> ImportRun::Impl::svuotaBlocco()
     if (quante == 0)
         return std::nullopt;
     if (m_blocco && int(quante) == m_righeBlocco) {
+        bool duplicato = false;
         bool riuscito = false;
-        try {
-            int marcatore = 0;
-            for (size_t k = 0; k < quante; ++k) {
-                const RigaPronta &pronta = m_inAttesa[k];
-                for (const auto &[chiave, indice] : m_marcatoriRiga)
-                    m_blocco->setParam(marcatore++, chiave ? pronta.chiavi[size_t(indice)] : pronta.valori[size_t(indice)]);
+        if (m_bloccoGestore && m_conGestore) {
+            riuscito = eseguiBlocco(*m_bloccoGestore, true, quante, duplicato);
+        } else {
+            riuscito = eseguiBlocco(*m_blocco, m_bloccoConEsiti, quante, duplicato);
+            if (!riuscito && duplicato && m_bloccoGestore) {
+                m_conGestore = true;
+                riuscito = eseguiBlocco(*m_bloccoGestore, true, quante, duplicato);
             }
-            db::ResultSet rs = m_blocco->open();
-            if (rs.next()) {
-                for (size_t k = 0; k < quante; ++k)
-                    m_esitiBlocco[k] = rs.toInt64(int(k)).value_or(0);
-                riuscito = true;
-            }
-        } catch (const db::Error &) {
-            // Undone whole by the server: the lines run again one by one below.
         }
         if (riuscito) {
             ContatoriImport &n = r.m_contatori;
@@ -1299,6 +1366,7 @@ std::optional<EsitoImport> ImportRun::Impl::svuotaBlocco()
             return std::nullopt;
         }
     }
+    // The lines run again one by one below.
     for (size_t k = 0; k < quante; ++k)
         if (auto e = eseguiRiga(m_inAttesa[k]))
             return e;

@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <optional>
 #include <set>
 
 namespace vardof::importcsv {
@@ -32,6 +33,9 @@ struct BloccoCase
     qint64 maxErrori = -1;
     bool conScarti = false;        // lines with values that do not convert, keys that skip the line
     const char *tabella = "PREZZI";
+    // Codes already in the destination before the run; by default every
+    // even one.
+    std::optional<std::set<int>> presenti = std::nullopt;
 };
 
 void PrintTo(const BloccoCase &c, std::ostream *os) { *os << c.nome; }
@@ -76,16 +80,20 @@ protected:
              " PREZZO NUMERIC(9,2), QTA INTEGER, CONSTRAINT \"prezzi_QTA\" CHECK (QTA IS NULL OR QTA >= 0))");
     }
 
-    // Every even code is there before the run, in group G.
-    void statoIniziale()
+    // Every even code is there before the run, in group G (in the
+    // destination, the codes the case names).
+    void statoIniziale(const BloccoCase &c)
     {
         exec("DELETE FROM PREZZI");
         exec("DELETE FROM SENZACHIAVE");
         exec("DELETE FROM \"prezzi\"");
-        for (int i = 2; i <= 14; i += 2) {
-            for (const char *t : {"PREZZI", "\"prezzi\""})
+        for (const char *t : {"PREZZI", "prezzi"}) {
+            std::set<int> codici{2, 4, 6, 8, 10, 12, 14};
+            if (c.presenti && QLatin1String(t) == QLatin1String(c.tabella))
+                codici = *c.presenti;
+            for (int i : codici)
                 exec(QStringLiteral("INSERT INTO %1 (CODICE, DESCRIZIONE, GRUPPO, QTA) VALUES ('P%2', 'vecchia', 'G', 0)")
-                         .arg(QLatin1String(t))
+                         .arg(db::quotedName(QLatin1String(t)))
                          .arg(i, 2, 10, QLatin1Char('0')));
         }
     }
@@ -109,7 +117,7 @@ protected:
 
     Esito esegui(const BloccoCase &c, int righePerBlocco)
     {
-        statoIniziale();
+        statoIniziale(c);
         sink = test::RecordingSink();
         const CaricamentoScript s =
             carica(QStringList{"[SCRIPT]", QStringLiteral("TABELLADESTINAZIONE=%1").arg(QLatin1String(c.tabella))} + c.script,
@@ -195,7 +203,22 @@ INSTANTIATE_TEST_SUITE_P(
         BloccoCase{"adding only, the lower-case table beside PREZZI", {"AGGIORNA=NO"}, {1, 6}, -1, false, "prezzi"},
         BloccoCase{"by key, the lower-case table beside PREZZI", {}, {2, 9}, -1, false, "prezzi"},
         BloccoCase{"lookup before adding, the lower-case table", {"AGGIORNAPERS=CODICE", "AGGIORNA=NO"}, {5}, -1, false,
-                   "prezzi"}),
+                   "prezzi"},
+        // Adding only into a table that holds few of the file's keys or
+        // none: blocks of plain inserts until a key that is there is met.
+        BloccoCase{"adding only, no key there", {"AGGIORNA=NO"}, {}, -1, false, "PREZZI", std::set<int>{}},
+        BloccoCase{"adding only, no key there, a failure", {"AGGIORNA=NO"}, {6}, -1, false, "PREZZI", std::set<int>{}},
+        BloccoCase{"adding only, a key there in the third block", {"AGGIORNA=NO"}, {}, -1, false, "PREZZI", std::set<int>{10}},
+        BloccoCase{"adding only, a key there and a failure in one block", {"AGGIORNA=NO"}, {7}, -1, false, "PREZZI",
+                   std::set<int>{5, 13}},
+        BloccoCase{"adding only, a failure before the first key there", {"AGGIORNA=NO"}, {2}, -1, false, "PREZZI",
+                   std::set<int>{3, 9}},
+        BloccoCase{"adding only, keys there only past the last block", {"AGGIORNA=NO"}, {}, -1, false, "PREZZI",
+                   std::set<int>{13, 14}},
+        BloccoCase{"adding only, a key there, values that do not convert", {"AGGIORNA=NO"}, {}, -1, true, "PREZZI",
+                   std::set<int>{9}},
+        BloccoCase{"adding only, the lower-case table, a key there", {"AGGIORNA=NO"}, {}, -1, false, "prezzi",
+                   std::set<int>{7}}),
     [](const ::testing::TestParamInfo<BloccoCase> &info) { return "case" + std::to_string(info.index); });
 
 } // namespace
