@@ -102,25 +102,22 @@ QString chiaveWhere(int c1, double c2)
            + testoCodice2(c2) + QLatin1Char(')');
 }
 
-// Another archive on a connection of its own, closed when this goes.
-struct AltroArchivio
+// The archive a definition names in its Percorso, open; none when it names
+// none, when it does not open, or (with a warning) when the file is missing:
+// the definition then reads and writes the work archive.
+std::unique_ptr<AltroArchivio> archivioDelPercorso(const QString &percorso, platform::RunFeedback &avvisi)
 {
-    db::Attachment connessione;
-    std::unique_ptr<db::Transaction> transazione;
-
-    bool apri(const QString &percorso)
-    {
-        if (!apriArchivio(connessione, percorso) || !connessione.isConnected())
-            return false;
-        transazione = std::make_unique<db::Transaction>(connessione);
-        return true;
+    if (percorso.isEmpty())
+        return nullptr;
+    if (!archivioEsiste(percorso)) {
+        avvisi.tell(platform::Warning, messaggioArchivioNonTrovato(percorso));
+        return nullptr;
     }
-    ~AltroArchivio()
-    {
-        transazione.reset();
-        connessione.disconnect();
-    }
-};
+    auto altro = std::make_unique<AltroArchivio>();
+    if (!altro->apri(percorso))
+        return nullptr;
+    return altro;
+}
 
 std::optional<int> intero(const QString &testo)
 {
@@ -227,16 +224,7 @@ QStringList EsportaDefinizioneQuery(db::Attachment &att, db::Transaction &tra, c
                     QStringLiteral("<TESTATABELLA>")};
 
     const QString percorso = riga.percorso();
-    std::unique_ptr<AltroArchivio> altro;
-    if (!percorso.isEmpty()) {
-        if (archivioEsiste(percorso)) {
-            altro = std::make_unique<AltroArchivio>();
-            if (!altro->apri(percorso))
-                altro.reset();
-        } else {
-            avvisi.tell(platform::Warning, messaggioArchivioNonTrovato(percorso));
-        }
-    }
+    const std::unique_ptr<AltroArchivio> altro = archivioDelPercorso(percorso, avvisi);
     db::Transaction &t = altro ? *altro->transazione : tra;
     (void)att;
 
@@ -596,16 +584,7 @@ EsitoImportazione ImportaDefinizioneQuery(db::Attachment &att, db::Transaction &
         }
     }
 
-    std::unique_ptr<AltroArchivio> altro;
-    if (!percorso.isEmpty()) {
-        if (archivioEsiste(percorso)) {
-            altro = std::make_unique<AltroArchivio>();
-            if (!altro->apri(percorso))
-                altro.reset();
-        } else {
-            avvisi.tell(platform::Warning, messaggioArchivioNonTrovato(percorso));
-        }
-    }
+    const std::unique_ptr<AltroArchivio> altro = archivioDelPercorso(percorso, avvisi);
     db::Attachment &attRighe = altro ? altro->connessione : att;
     db::Transaction &traRighe = altro ? *altro->transazione : tra;
 

@@ -10,6 +10,7 @@
 #include <QHash>
 
 #include <cmath>
+#include <functional>
 #include <set>
 
 namespace vardof::storedqueries {
@@ -76,26 +77,6 @@ void comeUnaSola(db::Transaction &tra, Corpo corpo)
     }
     db::executeSql(tra, QStringLiteral("RELEASE SAVEPOINT VARDOF_REGISTRO"));
 }
-
-// Another archive on a connection of its own, closed when this goes.
-struct AltroArchivio
-{
-    db::Attachment connessione;
-    std::unique_ptr<db::Transaction> transazione;
-
-    bool apri(const QString &percorso)
-    {
-        if (!apriArchivio(connessione, percorso) || !connessione.isConnected())
-            return false;
-        transazione = std::make_unique<db::Transaction>(connessione);
-        return true;
-    }
-    ~AltroArchivio()
-    {
-        transazione.reset();
-        connessione.disconnect();
-    }
-};
 
 QString chiaveWhere(ChiaveQuery k)
 {
@@ -180,6 +161,20 @@ bool apriArchivio(db::Attachment &connessione, const QString &percorso)
     } catch (const db::Error &) {
         return false;
     }
+}
+
+bool AltroArchivio::apri(const QString &percorso)
+{
+    if (!apriArchivio(connessione, percorso) || !connessione.isConnected())
+        return false;
+    transazione = std::make_unique<db::Transaction>(connessione);
+    return true;
+}
+
+AltroArchivio::~AltroArchivio()
+{
+    transazione.reset();
+    connessione.disconnect();
 }
 
 // ---- the save check ------------------------------------------------------------
@@ -410,6 +405,23 @@ void copiaCatena(db::Attachment &att, db::Transaction &tra, ChiaveQuery sorgente
     }
 }
 
+// `lavoro` in the archive of a row's Percorso, committed there; refused
+// when the archive is missing (the user told) or does not open.
+EsitoOperazione nellArchivio(const QString &percorso, platform::RunFeedback &avvisi,
+                             const std::function<void(AltroArchivio &)> &lavoro)
+{
+    if (!archivioEsiste(percorso)) {
+        avvisi.tell(platform::Warning, messaggioArchivioNonTrovato(percorso));
+        return EsitoOperazione::ArchivioNonTrovato;
+    }
+    AltroArchivio altro;
+    if (!altro.apri(percorso))
+        return EsitoOperazione::ArchivioNonAperto;
+    lavoro(altro);
+    altro.transazione->commit();
+    return EsitoOperazione::Eseguita;
+}
+
 } // namespace
 
 EsitoOperazione DuplicaQuery(db::Attachment &att, db::Transaction &tra, int codice, platform::RunFeedback &avvisi,
@@ -439,16 +451,9 @@ EsitoOperazione DuplicaQuery(db::Attachment &att, db::Transaction &tra, int codi
             tra.commitRetaining();
             return EsitoOperazione::Eseguita;
         }
-        if (!archivioEsiste(percorso)) {
-            avvisi.tell(platform::Warning, messaggioArchivioNonTrovato(percorso));
-            return EsitoOperazione::ArchivioNonTrovato;
-        }
-        AltroArchivio altro;
-        if (!altro.apri(percorso))
-            return EsitoOperazione::ArchivioNonAperto;
-        comeUnaSola(*altro.transazione, [&] { copiaCatena(altro.connessione, *altro.transazione, da, a); });
-        altro.transazione->commit();
-        return EsitoOperazione::Eseguita;
+        return nellArchivio(percorso, avvisi, [&](AltroArchivio &altro) {
+            comeUnaSola(*altro.transazione, [&] { copiaCatena(altro.connessione, *altro.transazione, da, a); });
+        });
     } catch (const db::Error &) {
         // The new row must not stay without the rows it stands for.
         try {
@@ -478,18 +483,12 @@ EsitoOperazione EliminaQuery(db::Attachment &, db::Transaction &tra, int codice,
         tra.commitRetaining();
         return EsitoOperazione::Eseguita;
     }
-    if (!archivioEsiste(percorso)) {
-        avvisi.tell(platform::Warning, messaggioArchivioNonTrovato(percorso));
-        return EsitoOperazione::ArchivioNonTrovato;
-    }
-    {
-        AltroArchivio altro;
-        if (!altro.apri(percorso))
-            return EsitoOperazione::ArchivioNonAperto;
+    const EsitoOperazione esito = nellArchivio(percorso, avvisi, [&](AltroArchivio &altro) {
         altro.transazione->ensureStarted();
         eliminaRighe(*altro.transazione);
-        altro.transazione->commit();
-    }
+    });
+    if (esito != EsitoOperazione::Eseguita)
+        return esito;
     comeUnaSola(tra, [&] { eliminaStoQuer(tra, codice); });
     tra.commitRetaining();
     return EsitoOperazione::Eseguita;

@@ -24,6 +24,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <memory>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -68,6 +69,19 @@ bool archivioEsiste(const QString &percorso);
 // Opens another archive as every window of the library does (the opener
 // replaceable through setApriDatabase of StoredQueryTables.h).
 bool apriArchivio(db::Attachment &connessione, const QString &percorso);
+
+// Another archive on a connection of its own, opened by apriArchivio, with a
+// transaction on it; both closed when this goes (what was not committed is
+// rolled back).
+struct AltroArchivio
+{
+    db::Attachment connessione;
+    std::unique_ptr<db::Transaction> transazione;
+
+    // False when the archive does not open (the opener has told the user).
+    bool apri(const QString &percorso);
+    ~AltroArchivio();
+};
 
 // ---- the save check ----------------------------------------------------------
 

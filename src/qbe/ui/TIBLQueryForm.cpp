@@ -611,14 +611,8 @@ void TIBLQueryForm::SettaFormRisposta()
     DBGrid2->setFocus();
 }
 
-void TIBLQueryForm::ButtonRitornaQueryClick()
+void TIBLQueryForm::mostraInterrogazione()
 {
-    if (m_singoloRecord)
-        MostraUnRecord();
-    const bool aspettoMemorizzato =
-        sessione().modoStorico() && sessione().codice1() != storedqueries::kCodice1SenzaAspetto;
-    if (aspettoMemorizzato)
-        SalvaAspetto();
     // Focus first, as on the way to the answer: the interrogation's current
     // cell is where the user left it.
     DBGrid1->show();
@@ -631,6 +625,17 @@ void TIBLQueryForm::ButtonRitornaQueryClick()
     SettaggioControlli();
     DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
     DBGrid2->hide();
+}
+
+void TIBLQueryForm::ButtonRitornaQueryClick()
+{
+    if (m_singoloRecord)
+        MostraUnRecord();
+    const bool aspettoMemorizzato =
+        sessione().modoStorico() && sessione().codice1() != storedqueries::kCodice1SenzaAspetto;
+    if (aspettoMemorizzato)
+        SalvaAspetto();
+    mostraInterrogazione();
 
     if (!aspettoMemorizzato || m_tabAspRTmp.empty())
         return;
@@ -1288,17 +1293,23 @@ void TIBLQueryForm::InserisciRange()
         scriviCondizione(row, form.condizione());
 }
 
+QStringList TIBLQueryForm::campiCondizione(bool soloDate) const
+{
+    QStringList campi;
+    for (const RigaInt &r : m_tabInt.righe())
+        if ((r.Mostra == MostraNascosto || r.Mostra == MostraVisibile)
+            && (!soloDate || m_engine->DeterminaTipoCampo(r.Nome, archivio()) == TipoCampo::Data))
+            campi << r.Nome;
+    return campi;
+}
+
 void TIBLQueryForm::InserisciFormule()
 {
     DBGrid1->postEdit();
     const int row = rigaColonnaCorrente();
     if (row < 0)
         return;
-    QStringList campi;
-    for (const RigaInt &r : m_tabInt.righe())
-        if (r.Mostra == MostraNascosto || r.Mostra == MostraVisibile)
-            campi << r.Nome;
-    TFormuleForm form(campi, m_tabInt.at(row).Nome, this);
+    TFormuleForm form(campiCondizione(false), m_tabInt.at(row).Nome, this);
     if (form.exec() == QDialog::Accepted)
         scriviCondizione(row, form.condizione());
 }
@@ -1309,12 +1320,7 @@ void TIBLQueryForm::RaggruppaMesi()
     const int row = rigaColonnaCorrente();
     if (row < 0)
         return;
-    QStringList campiData;
-    for (const RigaInt &r : m_tabInt.righe())
-        if ((r.Mostra == MostraNascosto || r.Mostra == MostraVisibile)
-            && m_engine->DeterminaTipoCampo(r.Nome, archivio()) == TipoCampo::Data)
-            campiData << r.Nome;
-    TRaggMesiForm form(campiData, this);
+    TRaggMesiForm form(campiCondizione(true), this);
     if (form.exec() == QDialog::Accepted)
         scriviCondizione(row, form.condizione());
 }
@@ -1593,16 +1599,7 @@ void TIBLQueryForm::dopoMovimentoCatena()
     }
     if (rispostaVisibile()) {
         // The answer on screen belonged to the query left behind.
-        DBGrid1->show();
-        DBGrid1->setFocus();
-        for (QLabel *l : LegendaRisposta)
-            l->hide();
-        Panel1->hide();
-        Panel2->hide();
-        Panel4->show();
-        DBGrid1->setContextMenuPolicy(Qt::CustomContextMenu);
-        DBGrid2->hide();
-        SettaggioControlli();
+        mostraInterrogazione();
     }
     m_answerModel->reset();
     m_intModel->reset();

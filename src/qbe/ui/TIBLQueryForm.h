@@ -259,6 +259,9 @@ private:
     // The answer grid over a reopened answer, with `aspetto` on it.
     void rimostraRisposta(const RigheAspetto &aspetto);
     void aggiornaLegendaCatena();
+    // The interrogation face: its grid shown with the focus, the answer's
+    // panels, legend and grid hidden, the buttons set for it.
+    void mostraInterrogazione();
     // After a chain move: the level's session on the engine, the grids and
     // the legend over the interrogation loaded.
     void dopoMovimentoCatena();
@@ -273,6 +276,9 @@ private:
     bool scriviCondizione(int row, const QString &condizione);
     // The current interrogation row when it is a column row, else -1.
     int rigaColonnaCorrente() const;
+    // The columns a condition may name (shown or hidden, not the chain's
+    // rows), only the date columns when asked.
+    QStringList campiCondizione(bool soloDate) const;
     void erroreStorico(const QString &lead, const QString &serverMessage);
 
     int m_utente;

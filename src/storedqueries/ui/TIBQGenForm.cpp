@@ -50,32 +50,6 @@ TIBQGenForm::SceltaTabella &sceltaTabella()
     return picker;
 }
 
-bool fileEsiste(const QString &percorso)
-{
-    return QFileInfo(platform::toNativeLocal(percorso)).isFile();
-}
-
-// Another database file, on a connection of its own, closed when this goes.
-struct AltroArchivio
-{
-    db::Attachment connessione;
-    std::unique_ptr<db::Transaction> transazione;
-
-    bool apri(const QString &percorso)
-    {
-        const platform::DirFile parti = platform::splitDirFile(percorso);
-        if (!context::ApriOCreaDatabase(connessione, parti.dir, parti.file))
-            return false;
-        transazione = std::make_unique<db::Transaction>(connessione);
-        return true;
-    }
-    ~AltroArchivio()
-    {
-        transazione.reset();
-        connessione.disconnect();
-    }
-};
-
 } // namespace
 
 TIBQGenForm::SceltaTabella TIBQGenForm::setSceltaTabella(SceltaTabella picker)
@@ -289,7 +263,7 @@ void TIBQGenForm::ButtonTabellaClick()
         if (!m_context->isConnected())
             return;
         scelta = sceltaTabella()(m_context->database(), m_context->transaction(), this);
-    } else if (!fileEsiste(percorso)) {
+    } else if (!archivioEsiste(percorso)) {
         platform::warning(messaggioArchivioNonTrovato(percorso));
         return;
     } else {
@@ -425,7 +399,7 @@ void TIBQGenForm::ApriQuery(const QString &tabella, const QString &percorso, con
     db::Attachment *att = &m_context->database();
     db::Transaction *tra = &traContesto;
     if (!percorso.isEmpty()) {
-        if (!fileEsiste(percorso)) {
+        if (!archivioEsiste(percorso)) {
             platform::warning(messaggioArchivioNonTrovato(percorso));
             return;
         }

@@ -810,6 +810,32 @@ bool storicoPronto(grid::SorgenteQuery *s, int codice)
     return true;
 }
 
+// The lines of stored query `codice` as its definition file holds them;
+// none, after the reason is shown, when they cannot be made.
+std::optional<QStringList> testoDefinizione(db::Attachment &att, db::Transaction &tra, int codice)
+{
+    platform::MessageBoxFeedback avvisi;
+    try {
+        return TestoDefinizione(att, tra, codice, avvisi);
+    } catch (const ErroreDefinizione &e) {
+        platform::error(e.messaggio());
+    } catch (const db::Error &e) {
+        platform::error(e.message());
+    }
+    return std::nullopt;
+}
+
+// Writes a definition file; a failure is shown with the system's reason.
+bool scriviFileDefinizione(const QString &file, const QStringList &righe)
+{
+    QString motivo;
+    if (ScriviDefinizione(file, righe, motivo))
+        return true;
+    platform::error(QStringLiteral("Errore in creazione file \"") + file + QStringLiteral("\"!") + QLatin1Char('\r')
+                    + motivo);
+    return false;
+}
+
 } // namespace
 
 void TIBQGenForm::SalvaQuerySuFileClick()
@@ -824,23 +850,11 @@ void TIBQGenForm::SalvaQuerySuFileClick()
     QString file = *scelto;
     if (QFileInfo(platform::extractFileName(file)).suffix().isEmpty())
         file += QStringLiteral(".txt");
-    platform::MessageBoxFeedback avvisi;
-    QStringList righe;
-    try {
-        righe = TestoDefinizione(m_context->database(), *m_traStorico, codice, avvisi);
-    } catch (const ErroreDefinizione &e) {
-        platform::error(e.messaggio());
+    const std::optional<QStringList> righe = testoDefinizione(m_context->database(), *m_traStorico, codice);
+    if (!righe)
         return;
-    } catch (const db::Error &e) {
-        platform::error(e.message());
+    if (!scriviFileDefinizione(file, *righe))
         return;
-    }
-    QString motivo;
-    if (!ScriviDefinizione(file, righe, motivo)) {
-        platform::error(QStringLiteral("Errore in creazione file \"") + file + QStringLiteral("\"!") + QLatin1Char('\r')
-                        + motivo);
-        return;
-    }
     platform::showMessage(QStringLiteral("Creato file per esportazione."));
 }
 
@@ -849,19 +863,11 @@ void TIBQGenForm::CopiaQueryInRitaglioClick()
     const int codice = codiceCorrente();
     if (!storicoPronto(m_tabStoQuer, codice))
         return;
-    platform::MessageBoxFeedback avvisi;
-    QStringList righe;
-    try {
-        righe = TestoDefinizione(m_context->database(), *m_traStorico, codice, avvisi);
-    } catch (const ErroreDefinizione &e) {
-        platform::error(e.messaggio());
+    const std::optional<QStringList> righe = testoDefinizione(m_context->database(), *m_traStorico, codice);
+    if (!righe)
         return;
-    } catch (const db::Error &e) {
-        platform::error(e.message());
-        return;
-    }
     // The text a file would hold, line ends included.
-    platform::clipboard().setText(righe.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    platform::clipboard().setText(righe->join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
     platform::showMessage(QStringLiteral("Copia in ritaglio effettuata!"));
 }
 
@@ -889,12 +895,8 @@ void TIBQGenForm::CaricaQueryDaRitaglioClick()
     QStringList righe = testo.split(QLatin1Char('\n'));
     if (!righe.isEmpty() && righe.last().isEmpty())
         righe.removeLast();
-    QString motivo;
-    if (!ScriviDefinizione(file, righe, motivo)) {
-        platform::error(QStringLiteral("Errore in creazione file \"") + file + QStringLiteral("\"!") + QLatin1Char('\r')
-                        + motivo);
+    if (!scriviFileDefinizione(file, righe))
         return;
-    }
     caricaDaFile(file);
 }
 

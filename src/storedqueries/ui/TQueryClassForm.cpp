@@ -264,6 +264,11 @@ void TQueryClassForm::ButtonNuovoClick()
                         + QLatin1Char('\r') + e.message());
         return;
     }
+    riapriSu(codice);
+}
+
+void TQueryClassForm::riapriSu(int codice)
+{
     try {
         riapri();
         posiziona(codice);
@@ -272,14 +277,20 @@ void TQueryClassForm::ButtonNuovoClick()
     }
 }
 
+bool TQueryClassForm::rigaScelta(int &codice, QString &descrizione) const
+{
+    if (rigaCorrente(codice, descrizione))
+        return true;
+    platform::warning(QStringLiteral("Selezionare una classificazione"));
+    return false;
+}
+
 void TQueryClassForm::ButtonEditClick()
 {
     int codice = 0;
     QString attuale;
-    if (!rigaCorrente(codice, attuale)) {
-        platform::warning(QStringLiteral("Selezionare una classificazione"));
+    if (!rigaScelta(codice, attuale))
         return;
-    }
     const std::optional<QString> descrizione = chiediDescrizione(false, attuale, codice);
     if (!descrizione)
         return;
@@ -290,22 +301,15 @@ void TQueryClassForm::ButtonEditClick()
                         + e.message());
         return;
     }
-    try {
-        riapri();
-        posiziona(codice);
-    } catch (const db::Error &e) {
-        platform::error(e.message());
-    }
+    riapriSu(codice);
 }
 
 void TQueryClassForm::ButtonEliminaClick()
 {
     int codice = 0;
     QString descrizione;
-    if (!rigaCorrente(codice, descrizione)) {
-        platform::warning(QStringLiteral("Selezionare una classificazione"));
+    if (!rigaScelta(codice, descrizione))
         return;
-    }
     try {
         if (classificazioneUsata(m_context->database(), m_n, descrizione)) {
             platform::warning(QStringLiteral("Descrizione utilizzata nello storico"));

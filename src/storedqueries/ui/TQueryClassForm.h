@@ -57,9 +57,14 @@ public:
 private:
     // The current row's code and description; false without one.
     bool rigaCorrente(int &codice, QString &descrizione) const;
+    // The same for the buttons that act on a row: without one the user is
+    // asked to select it.
+    bool rigaScelta(int &codice, QString &descrizione) const;
     // Asks until a description is accepted; empty optional on Cancel.
     std::optional<QString> chiediDescrizione(bool nuovo, const QString &iniziale, std::optional<int> escluso);
     void riapri();
+    // The list read again and placed on `codice`; a failure is shown.
+    void riapriSu(int codice);
     void aggiornaCampi();
     bool ricercaInCorso() const;
 
