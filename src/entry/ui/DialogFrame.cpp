@@ -3,6 +3,7 @@
 #include <QBoxLayout>
 #include <QFrame>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QPushButton>
 #include <QScreen>
 
@@ -37,6 +38,43 @@ void fixAndCentre(QDialog *dialog)
         const QRect area = screen->availableGeometry();
         dialog->move(area.center() - dialog->rect().center());
     }
+}
+
+ZunForm::ZunForm(const QString &label, QWidget *parent)
+    : QDialog(parent)
+    , m_frame(buildDialogFrame(this))
+{
+    Label1 = new QLabel(label, m_frame.frame);
+    m_frame.content->addWidget(Label1);
+    ButtonOK = m_frame.ok;
+    ButtonCancel = m_frame.cancel;
+    connect(ButtonOK, &QPushButton::clicked, this, &ZunForm::ButtonOKClick);
+    connect(ButtonCancel, &QPushButton::clicked, this, &ZunForm::ButtonCancelClick);
+}
+
+void ZunForm::completa(QWidget *first)
+{
+    m_first = first;
+    fixAndCentre(this);
+}
+
+void ZunForm::showEvent(QShowEvent *event)
+{
+    QDialog::showEvent(event);
+    if (m_first)
+        m_first->setFocus();
+}
+
+void ZunForm::ButtonOKClick()
+{
+    Risposta = 1;
+    accept();
+}
+
+void ZunForm::ButtonCancelClick()
+{
+    Risposta = 2;
+    reject();
 }
 
 } // namespace vardof::entry::detail

@@ -4,33 +4,20 @@
 // 1 after OK and 2 after Cancel; the opener sets caption and label text
 // before showing it and reads the fields when Risposta is 1.
 
-#include <QDialog>
+#include "entry/ui/DialogFrame.h"
 
-class QLabel;
 class QLineEdit;
-class QPushButton;
-class QFrame;
 
 namespace vardof::entry {
 
-class TZunIn1Form : public QDialog
+// One text field.
+class TZunIn1Form : public detail::ZunForm
 {
     Q_OBJECT
 public:
     explicit TZunIn1Form(QWidget *parent = nullptr);
 
-    qint16 Risposta = 2;
-    QLabel *Label1;
     QLineEdit *Edit1;
-    QPushButton *ButtonOK;
-    QPushButton *ButtonCancel;
-
-protected:
-    void showEvent(QShowEvent *event) override;
-
-private:
-    void ButtonOKClick();
-    void ButtonCancelClick();
 };
 
 } // namespace vardof::entry
