@@ -57,16 +57,14 @@ Misura cursoreNudo(db::Attachment &a)
     timer.start();
     db::Statement s(a, t, QStringLiteral("SELECT * FROM ") + kTabella, db::ParamStyle::AsWritten);
     db::ResultSet rs = s.open();
-    Misura m;
+    qint64 righe = 0;
     QString testo;
-    while (m.rows < kPrimoBlocco && rs.next()) {
+    while (righe < kPrimoBlocco && rs.next()) {
         for (int i = 0; i < rs.columnCount(); ++i)
             testo = db::toText(rs.value(i));
-        ++m.rows;
+        ++righe;
     }
-    m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.rssKb = bench::rssKb();
-    return m;
+    return bench::screenMeasure(timer, righe);
 }
 
 // The grid as an owner drives it: the statement rebuilt before each opening.
@@ -131,11 +129,7 @@ Misura apertura(db::Attachment &a, const QString &statement)
     timer.start();
     v.sorgente.open();
     v.dipinto();
-    Misura m;
-    m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.rows = v.sorgente.fetchedCount();
-    m.rssKb = bench::rssKb();
-    return m;
+    return bench::screenMeasure(timer, v.sorgente.fetchedCount());
 }
 
 Misura ordinamento(db::Attachment &a, const QString &campo)
@@ -148,10 +142,7 @@ Misura ordinamento(db::Attachment &a, const QString &campo)
     timer.start();
     v.griglia.ordinaPerTitolo(colonna, false);
     v.dipinto();
-    Misura m;
-    m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.rows = v.sorgente.fetchedCount();
-    m.rssKb = bench::rssKb();
+    Misura m = bench::screenMeasure(timer, v.sorgente.fetchedCount());
     if (!v.sorgente.testo().contains(QStringLiteral("ORDER BY")))
         m.rows = -1;
     return m;
@@ -169,11 +160,7 @@ Misura scorrimento(db::Attachment &a)
         v.griglia.scrollToBottom();
         v.dipinto();
     }
-    Misura m;
-    m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.rows = v.sorgente.fetchedCount();
-    m.rssKb = bench::rssKb();
-    return m;
+    return bench::screenMeasure(timer, v.sorgente.fetchedCount());
 }
 
 int figlio(const QString &variante, const QString &path)
@@ -298,19 +285,14 @@ int main(int argc, char **argv)
     const bench::Options opzioni(app.arguments(),
                                  {QStringLiteral("--archivio"), QStringLiteral("--rounds"), QStringLiteral("--results"),
                                   QStringLiteral("--figlio"), QStringLiteral("--vetrina")});
-    if (!opzioni.valid()) {
-        std::fprintf(stderr, "uso: bench_grid --archivio PATH [--rounds R] [--results FILE] [--vetrina DIR]\n");
+    if (!opzioni.check("uso: bench_grid --archivio PATH [--rounds R] [--results FILE] [--vetrina DIR]",
+                       {QStringLiteral("--archivio")}))
         return 2;
-    }
     const QString path = opzioni.text(QStringLiteral("--archivio"));
     const int rounds = std::max(1, opzioni.number(QStringLiteral("--rounds"), 5));
     const QString risultati = opzioni.text(QStringLiteral("--results"));
     const QString figlioDi = opzioni.text(QStringLiteral("--figlio"));
     const QString cartella = opzioni.text(QStringLiteral("--vetrina"));
-    if (path.isEmpty()) {
-        std::fprintf(stderr, "manca --archivio\n");
-        return 2;
-    }
     if (!figlioDi.isEmpty())
         return figlio(figlioDi, path);
     if (!cartella.isEmpty()) {

@@ -46,16 +46,14 @@ Misura cursoreNudo(db::Attachment &a, const QString &tabella)
     timer.start();
     db::Statement s(a, t, QStringLiteral("SELECT * FROM ") + tabella, db::ParamStyle::AsWritten);
     db::ResultSet rs = s.open();
-    Misura m;
+    qint64 righe = 0;
     QString testo;
-    while (m.rows < 100 && rs.next()) {
+    while (righe < 100 && rs.next()) {
         for (int i = 0; i < rs.columnCount(); ++i)
             testo = rs.text(i);
-        ++m.rows;
+        ++righe;
     }
-    m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.rssKb = bench::rssKb();
-    return m;
+    return bench::screenMeasure(timer, righe);
 }
 
 Misura finestra(db::Attachment &a, const QString &tabella, bool conCondizione)
@@ -79,10 +77,7 @@ Misura finestra(db::Attachment &a, const QString &tabella, bool conCondizione)
     // The first screen is on when the grid has painted its rows.
     QCoreApplication::processEvents();
     griglia->viewport()->repaint();
-    Misura m;
-    m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.rows = form.tabRispTmp().fetchedCount();
-    m.rssKb = bench::rssKb();
+    Misura m = bench::screenMeasure(timer, form.tabRispTmp().fetchedCount());
     if (!form.rispostaVisibile())
         m.rows = -1;
     return m;
@@ -99,11 +94,7 @@ Misura nRec(db::Attachment &a, const QString &tabella)
     QElapsedTimer timer;
     timer.start();
     form.answerModel().fetchAll();
-    Misura m;
-    m.ms = double(timer.nsecsElapsed()) / 1e6;
-    m.rows = form.tabRispTmp().fetchedCount();
-    m.rssKb = bench::rssKb();
-    return m;
+    return bench::screenMeasure(timer, form.tabRispTmp().fetchedCount());
 }
 
 int figlio(const QString &variante, const QString &path, const QString &tabella)
@@ -143,19 +134,14 @@ int main(int argc, char **argv)
     const bench::Options opzioni(app.arguments(),
                                  {QStringLiteral("--archivio"), QStringLiteral("--tabella"), QStringLiteral("--rounds"),
                                   QStringLiteral("--results"), QStringLiteral("--figlio")});
-    if (!opzioni.valid()) {
-        std::fprintf(stderr, "uso: bench_qbe_window --archivio PATH [--tabella T] [--rounds R] [--results FILE]\n");
+    if (!opzioni.check("uso: bench_qbe_window --archivio PATH [--tabella T] [--rounds R] [--results FILE]",
+                       {QStringLiteral("--archivio")}))
         return 2;
-    }
     const QString path = opzioni.text(QStringLiteral("--archivio"));
     const QString tabella = opzioni.text(QStringLiteral("--tabella"), QStringLiteral("CLIENTI"));
     const int rounds = std::max(1, opzioni.number(QStringLiteral("--rounds"), 5));
     const QString risultati = opzioni.text(QStringLiteral("--results"));
     const QString figlioDi = opzioni.text(QStringLiteral("--figlio"));
-    if (path.isEmpty()) {
-        std::fprintf(stderr, "manca --archivio\n");
-        return 2;
-    }
     if (!figlioDi.isEmpty())
         return figlio(figlioDi, path, tabella);
 

@@ -1,5 +1,7 @@
 #include "support/Options.h"
 
+#include <cstdio>
+
 namespace vardof::bench {
 
 Options::Options(const QStringList &arguments, const QStringList &withValue, const QStringList &flags)
@@ -13,6 +15,20 @@ Options::Options(const QStringList &arguments, const QStringList &withValue, con
         else
             m_valid = false;
     }
+}
+
+bool Options::check(const char *usage, const QStringList &required) const
+{
+    if (!m_valid) {
+        std::fprintf(stderr, "%s\n", usage);
+        return false;
+    }
+    for (const QString &name : required)
+        if (text(name).isEmpty()) {
+            std::fprintf(stderr, "manca %s\n", qPrintable(name));
+            return false;
+        }
+    return true;
 }
 
 QString Options::text(const QString &name, const QString &fallback) const

@@ -18,6 +18,11 @@ public:
     // False after an unknown word or a name given without its value.
     bool valid() const { return m_valid; }
 
+    // For a runner that has a usage line: false, after printing it (or
+    // "manca NAME" for the first of `required` not given), when the line
+    // cannot be run.
+    bool check(const char *usage, const QStringList &required = {}) const;
+
     // The last value given for `name`, or `fallback`.
     QString text(const QString &name, const QString &fallback = QString()) const;
     int number(const QString &name, int fallback) const;

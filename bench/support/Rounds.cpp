@@ -1,5 +1,7 @@
 #include "support/Rounds.h"
 
+#include "support/ResultsFile.h"
+
 #include <QCoreApplication>
 #include <QProcess>
 
@@ -18,6 +20,15 @@ QByteArrayList childWords(const QStringList &arguments, const QString &variant, 
         return {};
     }
     return parts;
+}
+
+ScreenMeasure screenMeasure(const QElapsedTimer &timer, qint64 rows)
+{
+    ScreenMeasure m;
+    m.ms = double(timer.nsecsElapsed()) / 1e6;
+    m.rows = rows;
+    m.rssKb = rssKb();
+    return m;
 }
 
 void printScreenMeasure(const ScreenMeasure &m)

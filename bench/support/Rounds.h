@@ -4,6 +4,7 @@
 // so that its resident memory and its caches are its own.
 
 #include <QByteArrayList>
+#include <QElapsedTimer>
 #include <QStringList>
 
 #include <algorithm>
@@ -55,6 +56,9 @@ struct ScreenMeasure
     qint64 rows = 0;
     qint64 rssKb = 0;
 };
+
+// The time `timer` has run, `rows` and the resident memory now.
+ScreenMeasure screenMeasure(const QElapsedTimer &timer, qint64 rows);
 
 // The child's line, "ms rows KB", and the parent's reading of it (zeros when
 // the child failed).
