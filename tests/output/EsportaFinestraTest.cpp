@@ -1,7 +1,7 @@
 // The query window's "&Esporta" as a user presses it: the dialog over the
 // answer on screen, the file written with the columns the grid shows.
 
-#include "OutputDb.h"
+#include "FinestraProva.h"
 
 #include "core/Cp1252.h"
 #include "output/ui/EsportaRisposta.h"
@@ -24,7 +24,7 @@
 namespace vardof::test {
 namespace {
 
-class EsportaFinestra : public OutputDb
+class EsportaFinestra : public FinestraProva
 {
 protected:
     void esporta(qbe::TIBLQueryForm &w, int tipo, const QString &cartella, const QString &nome)
@@ -42,11 +42,8 @@ protected:
 TEST_F(EsportaFinestra, ColonneComeLaGrigliaLeMostra)
 {
     platform::ScopedServices servizi;
-    qbe::TIBLQueryForm w(nullptr, 0, att(), tra(), QStringLiteral("D01"), m_out.path() + QLatin1Char('/'),
-                         m_out.path() + QLatin1Char('/'), QStringLiteral("PROVA"));
-    w.setFileImpostazioni(m_out.file(QStringLiteral("ostrel.ini")));
-    w.show();
-    w.ButtonEseguiInterrogazioneClick();
+    const auto finestra = apriRisposta();
+    qbe::TIBLQueryForm &w = *finestra;
     ASSERT_TRUE(w.rispostaVisibile());
     ASSERT_TRUE(w.findChild<QPushButton *>(QStringLiteral("ButtonEsporta"))->isEnabled());
 
@@ -77,12 +74,8 @@ TEST_F(EsportaFinestra, NomeProposto)
         const char *atteso;
     } casi[] = {{"", "PROVA.CSV"}, {"clienti.txt", "clienti.CSV"}};
     for (const auto &c : casi) {
-        qbe::TIBLQueryForm w(nullptr, 0, att(), tra(), QStringLiteral("D01"), m_out.path() + QLatin1Char('/'),
-                             m_out.path() + QLatin1Char('/'), QStringLiteral("PROVA"));
-        w.setFileImpostazioni(m_out.file(QStringLiteral("ostrel.ini")));
-        w.setNomeExport(QString::fromLatin1(c.nomeExport));
-        w.show();
-        w.ButtonEseguiInterrogazioneClick();
+        const auto finestra = apriRisposta(QString::fromLatin1(c.nomeExport));
+        qbe::TIBLQueryForm &w = *finestra;
         QString proposto;
         whenShown<output::TQIBEspForm>([&](output::TQIBEspForm *d) {
             proposto = d->findChild<QLineEdit *>(QStringLiteral("EditNomeFile"))->text();

@@ -94,15 +94,23 @@ INSTANTIATE_TEST_SUITE_P(Cases, CachePagineGiri, ::testing::Values(
     Giro{"indietro", false, {-1, -2, -3, -4, -5, -6, -7}}),
     [](const auto &info) { return std::string(info.param.nome); });
 
-TEST(CachePagine, aPageNearThoseHeldIsServedWithoutARun)
+// A cache of five pages over 2000 rows, its pages counted.
+class CachePagineContata : public ::testing::Test
 {
+protected:
+    void SetUp() override { ASSERT_TRUE(cache.conta(misura, nullptr)); }
+
     const ModelloReport m = griglia(false);
-    Righe righe(2000);
-    CachePagine cache([&](Misuratore &misura, const Impaginatore::Consegna &consegna, int, QString *e, int *n) {
-        return StampaRighe(m, righe, {}, misura, consegna, e, n);
-    }, false, 5);
+    Righe righe{2000};
+    CachePagine cache{[this](Misuratore &misura, const Impaginatore::Consegna &consegna, int, QString *e, int *n) {
+                          return StampaRighe(m, righe, {}, misura, consegna, e, n);
+                      },
+                      false, 5};
     MisuraFissa misura;
-    ASSERT_TRUE(cache.conta(misura, nullptr));
+};
+
+TEST_F(CachePagineContata, aPageNearThoseHeldIsServedWithoutARun)
+{
     EXPECT_EQ(cache.corse(), 1);
     for (int n = 1; n <= 5; ++n)
         ASSERT_TRUE(cache.pagina(n, misura, nullptr));
@@ -116,15 +124,8 @@ TEST(CachePagine, aPageNearThoseHeldIsServedWithoutARun)
     EXPECT_FALSE(cache.pagina(cache.pagine() + 1, misura, nullptr));
 }
 
-TEST(CachePagine, anInterruptedRunHoldsNothingAndSaysSo)
+TEST_F(CachePagineContata, anInterruptedRunHoldsNothingAndSaysSo)
 {
-    const ModelloReport m = griglia(false);
-    Righe righe(2000);
-    CachePagine cache([&](Misuratore &misura, const Impaginatore::Consegna &consegna, int, QString *e, int *n) {
-        return StampaRighe(m, righe, {}, misura, consegna, e, n);
-    }, false, 5);
-    MisuraFissa misura;
-    ASSERT_TRUE(cache.conta(misura, nullptr));
     int viste = 0;
     QString errore;
     EXPECT_FALSE(cache.pagina(30, misura, &errore, [&] {

@@ -3,7 +3,7 @@
 // charts it. With VARDOF_GRAFICI_DIR set, pictures of the windows are kept
 // there to be looked at.
 
-#include "OutputDb.h"
+#include "FinestraProva.h"
 
 #include "output/report/ui/grafico/FinestraGrafico.h"
 #include "output/report/ui/grafico/TGraficoForm.h"
@@ -23,7 +23,7 @@ using namespace vardof::output::report;
 
 namespace {
 
-class GraficoQuery : public test::OutputDb
+class GraficoQuery : public test::FinestraProva
 {
 protected:
     void foto(QWidget *w, const char *nome)
@@ -42,11 +42,8 @@ TEST_F(GraficoQuery, theChartWindowChartsTheAnswer)
     platform::ScopedServices servizi;
     auto tabelle = std::make_shared<platform::ScriptedLocalTables>();
     auto prima = platform::setLocalTables(tabelle);
-    qbe::TIBLQueryForm w(nullptr, 0, att(), tra(), QStringLiteral("D01"), m_out.path() + QLatin1Char('/'),
-                         m_out.path() + QLatin1Char('/'), QStringLiteral("PROVA"));
-    w.setFileImpostazioni(m_out.file(QStringLiteral("ostrel.ini")));
-    w.show();
-    w.ButtonEseguiInterrogazioneClick();
+    const auto finestra = apriRisposta();
+    qbe::TIBLQueryForm &w = *finestra;
     ASSERT_TRUE(w.rispostaVisibile());
     auto *grafico = w.findChild<QPushButton *>(QStringLiteral("ButtonGrafico"));
     ASSERT_NE(grafico, nullptr);

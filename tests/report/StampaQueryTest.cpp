@@ -59,6 +59,20 @@ protected:
                    {2, QStringLiteral("FATTURATO"), {}, 12, 11}};
         return r;
     }
+
+    // The print of clienti() from a window of company D01, its folders and
+    // settings file in m_out.
+    ContestoStampa contesto(const QString &tabella = QString())
+    {
+        ContestoStampa ctx;
+        ctx.risposta = clienti();
+        ctx.ditta = QStringLiteral("D01");
+        ctx.tabella = tabella;
+        ctx.dirBin = m_out.path();
+        ctx.dirLavoro = m_out.path() + QLatin1Char('/');
+        ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+        return ctx;
+    }
 };
 
 class StampaQuery : public ConClienti, public ::testing::WithParamInterface<StampaCase>
@@ -73,13 +87,7 @@ TEST_P(StampaQuery, printsTheChosenKind)
     platform::ScopedServices servizi;
     servizi.messages().queueAnswer(c.risposta);
     QWidget finestra;
-    ContestoStampa ctx;
-    ctx.risposta = clienti();
-    ctx.ditta = QStringLiteral("D01");
-    ctx.tabella = QStringLiteral("CLIENTI");
-    ctx.dirBin = m_out.path();
-    ctx.dirLavoro = m_out.path() + QLatin1Char('/');
-    ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    ContestoStampa ctx = contesto(QStringLiteral("CLIENTI"));
     const QString cartella = m_out.path() + QStringLiteral("/Report/");
     if (c.creaReport) {
         QDir().mkpath(cartella);
@@ -144,12 +152,7 @@ TEST_F(StampaQuery, theAdvancedTemporaryLayoutIsTheOneWrittenForTheAnswer)
 {
     platform::ScopedServices servizi;
     QWidget finestra;
-    ContestoStampa ctx;
-    ctx.risposta = clienti();
-    ctx.ditta = QStringLiteral("D01");
-    ctx.dirBin = m_out.path();
-    ctx.dirLavoro = m_out.path() + QLatin1Char('/');
-    ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    ContestoStampa ctx = contesto();
     ctx.fontGriglia = QFont(QStringLiteral("Verdana"), 9);
     QByteArray scritto;
     ctx.esegui = [&](QDialog &d) {
@@ -206,13 +209,7 @@ TEST_P(EditaReportCasi, opensTheDesignerOnTheLayoutThePrintReads)
     platform::ScopedServices servizi;
     servizi.messages().queueAnswer(c.risposta);
     QWidget finestra;
-    ContestoStampa ctx;
-    ctx.risposta = clienti();
-    ctx.ditta = QStringLiteral("D01");
-    ctx.tabella = QStringLiteral("CLIENTI");
-    ctx.dirBin = m_out.path();
-    ctx.dirLavoro = m_out.path() + QLatin1Char('/');
-    ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    ContestoStampa ctx = contesto(QStringLiteral("CLIENTI"));
     const QString cartella = m_out.path() + QStringLiteral("/Report/");
     OpzioniLayoutAvanzato l;
     l.campi = l.colonneGriglia = {CampoLayout{QStringLiteral("CODICE"), TipoCampo::Intero, 0, 6, 0},
@@ -300,12 +297,7 @@ TEST_F(EditaReport, aNamedLayoutIsNeverRewrittenByThePrint)
 {
     platform::ScopedServices servizi;
     QWidget finestra;
-    ContestoStampa ctx;
-    ctx.risposta = clienti();
-    ctx.ditta = QStringLiteral("D01");
-    ctx.dirBin = m_out.path();
-    ctx.dirLavoro = m_out.path() + QLatin1Char('/');
-    ctx.fileImpostazioni = m_out.file(QStringLiteral("ostrel.ini"));
+    ContestoStampa ctx = contesto();
     const QString file = m_out.path() + QStringLiteral("/Report/MIO.lst");
     QDir().mkpath(m_out.path() + QStringLiteral("/Report"));
     OpzioniLayoutAvanzato l;
