@@ -14,6 +14,7 @@ using namespace vardof::output::report;
 
 using vardof::test::MisuraFissa;
 using vardof::test::Righe;
+using vardof::test::testi;
 
 namespace {
 
@@ -52,13 +53,7 @@ TEST_P(CachePagineGiri, holdFewPagesAndGiveThePagesOfTheWholeRun)
     int totale = 0;
     QString errore;
     ASSERT_TRUE(corsa(misura, [](PaginaReport &&) {}, 0, &errore, &totale));
-    ASSERT_TRUE(corsa(misura, [&](PaginaReport &&p) {
-        QStringList t;
-        for (const ElementoPagina &e : p.elementi)
-            if (e.tipo == ElementoPagina::Testo)
-                t << e.testo;
-        attese.push_back(t);
-    }, totale, &errore, nullptr));
+    ASSERT_TRUE(corsa(misura, [&](PaginaReport &&p) { attese.push_back(testi(p)); }, totale, &errore, nullptr));
     ASSERT_GT(totale, 20);
 
     CachePagine cache(corsa, contaPagine(m), 5);
@@ -72,11 +67,7 @@ TEST_P(CachePagineGiri, holdFewPagesAndGiveThePagesOfTheWholeRun)
         const PaginaReport *p = cache.pagina(pagina, misura, &errore);
         ASSERT_TRUE(p) << pagina << ": " << errore.toStdString();
         EXPECT_EQ(p->numero, pagina);
-        QStringList t;
-        for (const ElementoPagina &e : p->elementi)
-            if (e.tipo == ElementoPagina::Testo)
-                t << e.testo;
-        EXPECT_EQ(t, attese[size_t(pagina - 1)]) << pagina;
+        EXPECT_EQ(testi(*p), attese[size_t(pagina - 1)]) << pagina;
         EXPECT_LE(cache.tenute(), 5);
         // A run made for this page stopped soon after it: rows of at most
         // the cache's pages beyond it were read.

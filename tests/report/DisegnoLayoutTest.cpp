@@ -16,6 +16,7 @@
 using namespace vardof::output::report;
 
 using vardof::test::MisuraFissa;
+using vardof::test::testi;
 
 namespace {
 
@@ -83,15 +84,6 @@ QStringList riga(const std::vector<PaginaReport> &pagine, RigaStampata::Tipo tip
                 return out;
             }
     return {};
-}
-
-QStringList testi(const PaginaReport &p)
-{
-    QStringList out;
-    for (const ElementoPagina &e : p.elementi)
-        if (e.tipo == ElementoPagina::Testo)
-            out << e.testo;
-    return out;
 }
 
 const ElementoPagina *elemento(const PaginaReport &p, const QString &testo)

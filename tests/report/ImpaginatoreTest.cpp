@@ -12,6 +12,7 @@
 using namespace vardof::output::report;
 
 using vardof::test::MisuraFissa;
+using vardof::test::testi;
 
 namespace {
 
@@ -100,15 +101,6 @@ std::vector<PaginaReport> stampa(const ModelloReport &m, std::vector<Record> rig
 int conta(const PaginaReport &p, RigaStampata::Tipo tipo)
 {
     return int(std::count_if(p.righe.begin(), p.righe.end(), [&](const RigaStampata &r) { return r.tipo == tipo; }));
-}
-
-QStringList testi(const PaginaReport &p)
-{
-    QStringList out;
-    for (const ElementoPagina &e : p.elementi)
-        if (e.tipo == ElementoPagina::Testo)
-            out << e.testo;
-    return out;
 }
 
 } // namespace

@@ -2,7 +2,7 @@
 
 // What the report tests print with and look at: a measurer of fixed sizes,
 // so that rows per page can be worked out by hand; a source of numbered
-// rows that counts what it was asked for; the page count of a PDF as
+// rows that counts what it was asked for; the texts of a page; the page count of a PDF as
 // pdfinfo reads it.
 
 #include "output/report/Impaginatore.h"
@@ -58,6 +58,16 @@ private:
     int m_n;
     int m_i = 0;
 };
+
+// The texts of a page, in the order they are drawn.
+inline QStringList testi(const output::report::PaginaReport &p)
+{
+    QStringList out;
+    for (const output::report::ElementoPagina &e : p.elementi)
+        if (e.tipo == output::report::ElementoPagina::Testo)
+            out << e.testo;
+    return out;
+}
 
 // -1 when pdfinfo cannot read the file.
 inline int pagineDelPdf(const QString &file)
