@@ -96,12 +96,13 @@ protected:
         return form;
     }
 
-    // Another 3,000 customers, more than the grid reads at first.
-    void tantiClienti()
+    // Another `quanti` customers from code 100 (by default 3,000, more than
+    // the grid reads at first).
+    void tantiClienti(int quanti = 3000)
     {
         db::Transaction t(att());
         db::Statement ins(att(), t, QStringLiteral("INSERT INTO CLIENTI (CODICE, CITTA) VALUES (:C, 'X')"));
-        for (int i = 100; i < 3100; ++i) {
+        for (int i = 100; i < 100 + quanti; ++i) {
             ins.setParam(QStringLiteral("C"), db::Value(qint64(i)));
             ins.execute();
         }
@@ -297,13 +298,7 @@ TEST_F(QueryWindow, deselectAllKeepsUnionAndGreyRowsAndMovesToTheFirstRow)
 
 TEST_F(QueryWindow, answerIsFetchedAsScrolledAndCountedWhole)
 {
-    db::Transaction t(att());
-    db::Statement ins(att(), t, QStringLiteral("INSERT INTO CLIENTI (CODICE, CITTA) VALUES (:C, 'X')"));
-    for (int i = 100; i < 3100; ++i) {
-        ins.setParam(QStringLiteral("C"), db::Value(qint64(i)));
-        ins.execute();
-    }
-    t.commit();
+    tantiClienti();
 
     auto form = apri();
     bottone(*form, "ButtonEseguiInterrogazione")->click();
@@ -321,13 +316,7 @@ TEST_F(QueryWindow, answerIsFetchedAsScrolledAndCountedWhole)
 
 TEST_F(QueryWindow, aFailedFetchIsReportedAndTheGridEmpties)
 {
-    db::Transaction t(att());
-    db::Statement ins(att(), t, QStringLiteral("INSERT INTO CLIENTI (CODICE) VALUES (:C)"));
-    for (int i = 100; i < 1100; ++i) {
-        ins.setParam(QStringLiteral("C"), db::Value(qint64(i)));
-        ins.execute();
-    }
-    t.commit();
+    tantiClienti(1000);
     auto form = apri();
     bottone(*form, "ButtonEseguiInterrogazione")->click();
     ASSERT_TRUE(form->rispostaVisibile());
