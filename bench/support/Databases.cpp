@@ -96,4 +96,20 @@ void createArticoli(const Target &t, const QString &name, int rows, int step, co
     att.disconnect();
 }
 
+void writeListino(const QString &path, qint64 rows, bool header)
+{
+    QFile f(path);
+    f.open(QIODevice::WriteOnly);
+    if (header)
+        f.write("CODICE;DESCRIZIONE;PREZZO;QTA;DATA;NOTE\r\n");
+    QByteArray line;
+    for (qint64 i = 0; i < rows; ++i) {
+        line = "ART" + QByteArray::number(i).rightJustified(8, '0') + ";Articolo di listino numero "
+               + QByteArray::number(i) + ";" + QByteArray::number(i % 5000) + "," + QByteArray::number(10 + i % 90)
+               + ";" + QByteArray::number(i % 1000) + ";" + QByteArray::number(1 + i % 28).rightJustified(2, '0')
+               + "/03/2024;nota\r\n";
+        f.write(line);
+    }
+}
+
 } // namespace vardof::bench

@@ -49,4 +49,8 @@ void createCustomers(const QString &path, int rows);
 // 1 + step, ... up to `rows`, described as "<text> <code>".
 void createArticoli(const Target &t, const QString &name, int rows, int step, const QString &text);
 
+// A ";" price list of `rows` lines for LISTINO (CODICE, DESCRIZIONE, PREZZO,
+// QTA, DATA, NOTE), Windows line ends, the names as a first line when asked.
+void writeListino(const QString &path, qint64 rows, bool header);
+
 } // namespace vardof::bench

@@ -26,6 +26,7 @@
 #include "tabletools/ui/ModelloEditabile.h"
 #include "tabletools/ui/TFormEdTab.h"
 
+#include "support/Databases.h"
 #include "support/ResultsFile.h"
 #include "support/SilentFeedback.h"
 
@@ -53,24 +54,8 @@ int giri()
     return n > 0 ? n : 3;
 }
 
-const QStringList kLogin = db::loginParams(QStringLiteral("SYSDBA"), QStringLiteral("masterkey"));
 const char *kCreazione = "CREATE TABLE LISTINO (CODICE VARCHAR(15) NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(60), "
                          "PREZZO DECIMAL(15,2), QTA INTEGER, DATA DATE, NOTE VARCHAR(40))";
-
-void scriviDati(const QString &path)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    f.write("CODICE;DESCRIZIONE;PREZZO;QTA;DATA;NOTE\r\n");
-    QByteArray riga;
-    for (qint64 i = 0; i < righe(); ++i) {
-        riga = "ART" + QByteArray::number(i).rightJustified(8, '0') + ";Articolo di listino numero "
-               + QByteArray::number(i) + ";" + QByteArray::number(i % 5000) + "," + QByteArray::number(10 + i % 90)
-               + ";" + QByteArray::number(i % 1000) + ";" + QByteArray::number(1 + i % 28).rightJustified(2, '0')
-               + "/03/2024;nota\r\n";
-        f.write(riga);
-    }
-}
 
 struct Database
 {
@@ -80,7 +65,7 @@ struct Database
     Database(const QString &p) : path(p)
     {
         QFile::remove(path);
-        att.create(path, QStringList(kLogin) << QStringLiteral("PAGE_SIZE 8192"));
+        att.create(path, bench::login() << QStringLiteral("PAGE_SIZE 8192"));
         tra = std::make_unique<db::Transaction>(att);
         db::executeSql(*tra, QString::fromLatin1(kCreazione));
         tra->commit();
@@ -141,7 +126,7 @@ constexpr int kRigheSchermo = 40;
 
 double cursoreNudo(const QString &dbPath)
 {
-    db::Attachment att = db::Attachment::attach(dbPath, kLogin);
+    db::Attachment att = db::Attachment::attach(dbPath, bench::login());
     db::Transaction tra(att);
     QElapsedTimer t;
     t.start();
@@ -158,7 +143,7 @@ double cursoreNudo(const QString &dbPath)
 double primoSchermo(const QString &dbPath, const QString &dir)
 {
     context::TTabForm contesto(dir + QLatin1Char('/'));
-    contesto.database().connect(dbPath, kLogin);
+    contesto.database().connect(dbPath, bench::login());
     tabletools::TFormEdTab::setSceltaTabella([](tabletools::TFormEdTab &) {
         return std::optional<tabletools::TFormEdTab::Scelta>(tabletools::TFormEdTab::Scelta{QStringLiteral("LISTINO"), QString()});
     });
@@ -188,7 +173,7 @@ int main(int argc, char **argv)
             results = QString::fromLocal8Bit(argv[i + 1]);
     QTemporaryDir dir;
     const QString file = dir.filePath(QStringLiteral("listino.csv"));
-    scriviDati(file);
+    bench::writeListino(file, righe(), true);
 
     std::vector<double> nudi, nostri;
     for (int g = 0; g < giri(); ++g) {
