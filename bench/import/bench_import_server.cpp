@@ -6,10 +6,16 @@
 // the same way (--embedded), and a raw prepared-insert loop beside them.
 //
 //   bench_import_server [--rows N] [--rounds R] [--embedded] [--raw]
-//                       [--block N] [--only a|b] [--blocks-only]
+//                       [--block N] [--only a|b] [--blocks-only] [--floor]
+//                       [--dir FOLDER]
 //
 // --block sets the lines per block (default: the run's own choice),
 // --only keeps one variant, --blocks-only leaves out the one-by-one runs.
+// --floor adds the engine's own work for the same rows, with no client at
+// all: one server-side loop that inserts them (as the raw loop), one that
+// updates or adds them by key (as (b)), values made inside the loop.
+// --dir puts the data file and the embedded databases in FOLDER (a memory
+// file system there takes the disk's waits out of the comparison).
 //
 // The server is the one named by VARDOF_TEST_FB_PORT, VARDOF_TEST_FB_PASSWORD
 // and VARDOF_TEST_FB_DIR (scripts/fbserver.sh starts one); its process is
@@ -174,6 +180,40 @@ Measure runImport(const Target &t, const QString &data, const QString &dir, cons
     return m;
 }
 
+// The rows of writeData, made by the engine itself.
+Measure runFloor(const Target &t, qint64 rows, bool byKey)
+{
+    Database d(t, QStringLiteral("bench_floor.fdb"));
+    if (byKey)
+        preload(d, rows);
+    const QString values = QStringLiteral("('ART' || LPAD(:I, 8, '0'), 'Articolo di listino numero ' || :I, "
+                                          "MOD(:I, 5000) + (10 + MOD(:I, 90)) / 100.00, MOD(:I, 1000), "
+                                          "DATEADD(MOD(:I, 28) DAY TO DATE '2024-03-01'), 'nota')");
+    const QString body =
+        byKey ? QStringLiteral("K = 'ART' || LPAD(:I, 8, '0'); "
+                               "UPDATE LISTINO SET CODICE = :K, DESCRIZIONE = 'Articolo di listino numero ' || :I, "
+                               "PREZZO = MOD(:I, 5000) + (10 + MOD(:I, 90)) / 100.00, QTA = MOD(:I, 1000), "
+                               "DATA = DATEADD(MOD(:I, 28) DAY TO DATE '2024-03-01'), NOTE = 'nota' WHERE CODICE = :K; "
+                               "IF (ROW_COUNT = 0) THEN INSERT INTO LISTINO (CODICE, DESCRIZIONE, PREZZO, QTA, DATA, NOTE) "
+                               "VALUES %1;")
+                    .arg(values)
+              : QStringLiteral("INSERT INTO LISTINO (CODICE, DESCRIZIONE, PREZZO, QTA, DATA, NOTE) VALUES %1;").arg(values);
+    Measure m;
+    const double c0 = cpuSelf(), s0 = cpuOf(t.serverPid);
+    QElapsedTimer clock;
+    clock.start();
+    db::executeSql(d.att, *d.tra,
+                   QStringLiteral("EXECUTE BLOCK AS DECLARE I INTEGER = 0; DECLARE K VARCHAR(15); BEGIN "
+                                  "WHILE (I < %1) DO BEGIN %2 I = I + 1; END END")
+                       .arg(rows)
+                       .arg(body));
+    d.tra->commit();
+    m.wall = double(clock.nsecsElapsed()) / 1e9;
+    m.cpu = cpuSelf() - c0;
+    m.serverCpu = cpuOf(t.serverPid) - s0;
+    return m;
+}
+
 Measure runRaw(const Target &t, const QString &data, qint64)
 {
     Database d(t, QStringLiteral("bench_raw.fdb"));
@@ -212,7 +252,7 @@ int main(int argc, char **argv)
     QCoreApplication app(argc, argv);
     qint64 rows = 100000;
     int rounds = 1;
-    bool embedded = false, raw = false, blocksOnly = false;
+    bool embedded = false, raw = false, blocksOnly = false, floor = false;
     int block = 0;
     QString only;
     const QStringList args = app.arguments();
@@ -231,9 +271,16 @@ int main(int argc, char **argv)
             only = args[++i];
         else if (args[i] == QLatin1String("--blocks-only"))
             blocksOnly = true;
+        else if (args[i] == QLatin1String("--floor"))
+            floor = true;
     }
 
-    QTemporaryDir tmp;
+    QString where;
+    for (int i = 1; i + 1 < args.size(); ++i)
+        if (args[i] == QLatin1String("--dir"))
+            where = args[i + 1];
+    QTemporaryDir tmp(where.isEmpty() ? QDir::tempPath() + QStringLiteral("/bench_import_server-XXXXXX")
+                                      : QDir(where).filePath(QStringLiteral("bench_import_server-XXXXXX")));
     const QString data = tmp.filePath(QStringLiteral("listino.csv"));
     writeData(data, rows);
 
@@ -285,6 +332,20 @@ int main(int argc, char **argv)
             }
             std::printf("  raw prepared-insert loop: %.0f rows/s (%.2f s; %.2f; %.2f)\n", double(rows) / bench::median(w),
                         bench::median(w), bench::median(c), bench::median(s));
+        }
+        if (floor) {
+            for (const bool byKey : {false, true}) {
+                std::vector<double> w, c, s;
+                for (int r = 0; r < rounds; ++r) {
+                    const Measure m = runFloor(t, rows, byKey);
+                    w.push_back(m.wall), c.push_back(m.cpu), s.push_back(m.serverCpu);
+                    std::fprintf(stderr, "  engine floor %s: %.2f s (cpu %.2f, server %.2f)\n", byKey ? "by key" : "insert",
+                                 m.wall, m.cpu, m.serverCpu);
+                }
+                std::printf("  engine alone, %s: %.0f rows/s (%.2f s; %.2f; %.2f)\n",
+                            byKey ? "update/insert by key" : "insert", double(rows) / bench::median(w), bench::median(w),
+                            bench::median(c), bench::median(s));
+            }
         }
         for (const Variant &v : variants) {
             if (!only.isEmpty() && !QLatin1String(v.name).startsWith(QStringLiteral("(%1)").arg(only)))
