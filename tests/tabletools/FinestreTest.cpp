@@ -35,6 +35,8 @@
 #include <QPushButton>
 #include <QTableView>
 #include <QTableWidget>
+#include <QPointer>
+#include <QTimer>
 #include <QHeaderView>
 #include <QKeyEvent>
 
@@ -538,6 +540,147 @@ TEST_F(RigheEditor, UnsavedRowsAreSavedBeforeTheGridReloadsOrTheWindowCloses)
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(msg().texts().count(QStringLiteral("Ci sono modifiche non salvate che andranno perse. Chiudere comunque?")), 2);
 }
+
+// Every action that reads the grid again, with a value the server refused
+// on a stored row still on screen: asked first, No keeps the value and
+// skips the action, Yes drops the value and the action takes place.
+constexpr auto *kDomandaRicarica = "Ci sono modifiche non salvate che andranno perse. Continuare?";
+
+struct AzioneRicarica
+{
+    const char *nome;
+    int colonna;                                    // the grid column chosen before the action
+    std::function<QTimer *(platform::ScriptedMessages &)> avanti; // what it asks when it goes ahead
+    std::function<void(TFormEdTab &)> esegui;
+    const char *controllo;                          // what the action changes in the table
+    std::vector<const char *> dopo;                 // ... once it took place
+    bool ricarica = true;                           // false: its window is closed before anything is read again
+};
+
+enum class Situazione { RifiutoTenuto, RifiutoScartato, NienteRifiutato };
+
+void PrintTo(const AzioneRicarica &a, std::ostream *os)
+{
+    *os << a.nome;
+}
+
+QTimer *nulla(platform::ScriptedMessages &)
+{
+    return nullptr;
+}
+
+template<typename T>
+QTimer *chiudi(platform::ScriptedMessages &)
+{
+    return test::whenShown<T>([](T *d) { d->close(); });
+}
+
+const AzioneRicarica kAzioniRicarica[] = {
+    {"AnnullaFiltro", 1, nulla, [](TFormEdTab &w) { w.AnnullaFiltro(); }, "SELECT COUNT(*) FROM CLIENTI", {"3"}},
+    {"SelezioneTabella", 1, nulla, [](TFormEdTab &w) { w.ButtonSelezioneClick(); }, "SELECT COUNT(*) FROM CLIENTI",
+     {"3"}},
+    {"F3Ripeti", 1,
+     [](platform::ScriptedMessages &m) {
+         m.queueInput(QStringLiteral("TUTTI"));
+         return nullptr;
+     },
+     [](TFormEdTab &w) { w.ButtonF3RipetiClick(); }, "SELECT NOME FROM CLIENTI ORDER BY CODICE",
+     {"TUTTI", "TUTTI", "TUTTI"}},
+    {"F5Zeri", 1,
+     [](platform::ScriptedMessages &m) {
+         m.queueInput(QStringLiteral("8"));
+         return nullptr;
+     },
+     [](TFormEdTab &w) { w.BottonF5ZeriClick(); }, "SELECT NOME FROM CLIENTI ORDER BY CODICE",
+     {"000ROSSI", "0BIANCHI", "00O'NEIL"}},
+    {"AzzeraTabella", 1,
+     [](platform::ScriptedMessages &m) {
+         m.queueAnswer(platform::Answer::Ok);
+         return nullptr;
+     },
+     [](TFormEdTab &w) { w.AzzeraTabella1Click(); }, "SELECT COUNT(*) FROM CLIENTI", {"0"}},
+    {"GeneraProgressivo", 2,
+     [](platform::ScriptedMessages &) {
+         return test::whenShown<TGenProForm>([](TGenProForm *d) {
+             d->EditProgressivo->setText(QStringLiteral("100"));
+             d->ButtonOkClick();
+         });
+     },
+     [](TFormEdTab &w) { w.Generaprogressivo1Click(); }, "SELECT PUNTI FROM CLIENTI ORDER BY CODICE",
+     {"100", "101", "102"}},
+    {"Import", 1, chiudi<TEdTabIBImportForm>, [](TFormEdTab &w) { w.ButtonImportClick(); },
+     "SELECT COUNT(*) FROM CLIENTI", {"3"}, false},
+    {"Azioni", 1, chiudi<TAzioniForm>, [](TFormEdTab &w) { w.Azioni1Click(); }, "SELECT COUNT(*) FROM CLIENTI", {"3"}},
+    {"SostituzioneAccenti", 1, chiudi<TSostApForm>, [](TFormEdTab &w) { w.SostituzioneAccenti1Click(); },
+     "SELECT COUNT(*) FROM CLIENTI", {"3"}},
+    {"Filtro", 1, chiudi<qbe::TIBLQueryForm>, [](TFormEdTab &w) { w.ButtonFiltroClick(); },
+     "SELECT COUNT(*) FROM CLIENTI", {"3"}, false},
+};
+
+class RicaricaConRifiuti : public RigheEditor,
+                           public ::testing::WithParamInterface<std::tuple<AzioneRicarica, Situazione>>
+{
+};
+
+TEST_P(RicaricaConRifiuti, askBeforeDroppingWhatTheServerRefused)
+{
+    const auto &[azione, situazione] = GetParam();
+    exec(QStringLiteral("ALTER TABLE CLIENTI ADD CONSTRAINT PUNTI_POSITIVI CHECK (PUNTI IS NULL OR PUNTI >= 0)"));
+    TFormEdTab w(m_context.get(), 1);
+    apri(w);
+    const QStringList prima = valori(QString::fromUtf8(azione.controllo));
+    if (situazione != Situazione::NienteRifiutato) {
+        scrivi(w, 1, 2, QStringLiteral("-5"));
+        ASSERT_EQ(msg().texts().size(), 1) << "the server's refusal is shown";
+        EXPECT_TRUE(msg().texts()[0].contains(QStringLiteral("PUNTI_POSITIVI"))) << msg().texts()[0].toStdString();
+        ASSERT_EQ(w.modello()->data(w.modello()->index(1, 2)).toString(), QStringLiteral("-5"));
+        msg().clear();
+    }
+    const bool avanti = situazione != Situazione::RifiutoTenuto;
+    if (situazione != Situazione::NienteRifiutato)
+        msg().queueAnswer(avanti ? platform::Answer::Yes : platform::Answer::No);
+    // Kept: no dialog of the action may open (one that did is closed, so
+    // that the test fails instead of waiting for it).
+    bool apertoDialogo = false;
+    const QPointer<QTimer> dialogo = avanti ? azione.avanti(msg()) : test::whenShown<QDialog>([&apertoDialogo](QDialog *d) {
+        apertoDialogo = true;
+        d->close();
+    });
+    w.DBGrid1->setCurrentIndex(w.modello()->index(0, azione.colonna));
+    azione.esegui(w);
+    delete dialogo.data(); // a dialog not shown leaves its timer behind
+    EXPECT_FALSE(apertoDialogo) << "the action went ahead";
+
+    const QStringList domande = msg().texts().filter(QString::fromUtf8(kDomandaRicarica));
+    EXPECT_EQ(domande.size(), situazione == Situazione::NienteRifiutato ? 0 : 1) << msg().texts().join('|').toStdString();
+    if (!msg().texts().isEmpty() && situazione != Situazione::NienteRifiutato)
+        EXPECT_EQ(msg().texts()[0], QString::fromUtf8(kDomandaRicarica)) << "asked before anything else";
+    QStringList dopo;
+    for (const char *v : azione.dopo)
+        dopo << QString::fromUtf8(v);
+    if (avanti) {
+        EXPECT_EQ(valori(QString::fromUtf8(azione.controllo)), dopo);
+        if (azione.ricarica && w.modello()->rowCount() > 1)
+            EXPECT_NE(w.modello()->data(w.modello()->index(1, 2)).toString(), QStringLiteral("-5"));
+    } else {
+        EXPECT_EQ(valori(QString::fromUtf8(azione.controllo)), prima);
+        EXPECT_EQ(w.modello()->data(w.modello()->index(1, 2)).toString(), QStringLiteral("-5")) << "what was typed stays";
+        EXPECT_TRUE(w.modello()->haModificheNonSalvate());
+    }
+    EXPECT_EQ(valori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI WHERE PUNTI < 0")), QStringList{QStringLiteral("0")});
+}
+
+std::string nomeRicarica(const ::testing::TestParamInfo<std::tuple<AzioneRicarica, Situazione>> &info)
+{
+    static const char *const situazioni[] = {"tenuto", "scartato", "nienteRifiutato"};
+    return std::string(std::get<0>(info.param).nome) + "_" + situazioni[int(std::get<1>(info.param))];
+}
+
+INSTANTIATE_TEST_SUITE_P(Azioni, RicaricaConRifiuti,
+                         ::testing::Combine(::testing::ValuesIn(kAzioniRicarica),
+                                            ::testing::Values(Situazione::RifiutoTenuto, Situazione::RifiutoScartato,
+                                                              Situazione::NienteRifiutato)),
+                         nomeRicarica);
 
 TEST_F(Finestre, WorkTableFromAFileIsCreatedAndFilledThroughTheImportWindow)
 {

@@ -382,7 +382,7 @@ void TFormEdTab::aggiornaConteggio()
 
 void TFormEdTab::ButtonSelezioneClick()
 {
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     const std::optional<Scelta> scelta = sceltaTabella()(*this);
     if (!scelta || scelta->tabella.isEmpty())
@@ -458,7 +458,7 @@ void TFormEdTab::AnnullaFiltro()
 {
     if (!m_editor)
         return;
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     try {
         m_sorgente->close();
@@ -483,7 +483,7 @@ void TFormEdTab::ButtonFiltroClick()
         aggiornaStato(kSelezionare + QLatin1Char(' '));
         return;
     }
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     qbe::TIBLQueryForm finestra(this, m_utente, m_context->database(), m_context->transaction(), m_context->NomeProgetto,
                                 m_context->DirectoryLavoro, m_context->DirectoryBin, m_tabella);
@@ -543,7 +543,7 @@ void TFormEdTab::ButtonF3RipetiClick()
 {
     if (!m_editor || !m_sorgente || !m_sorgente->isOpen())
         return;
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     const QString campo = campoSelezionato();
     if (campo.isEmpty())
@@ -566,7 +566,7 @@ void TFormEdTab::BottonF5ZeriClick()
 {
     if (!m_editor || !m_sorgente || !m_sorgente->isOpen())
         return;
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     const QString campo = campoSelezionato();
     if (campo.isEmpty())
@@ -596,7 +596,7 @@ void TFormEdTab::AzzeraTabella1Click()
 {
     if (!m_editor)
         return;
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     if (!platform::confirmOkCancel(QStringLiteral("Conferma eliminazione di tutti i dati della tabella?")))
         return;
@@ -614,7 +614,7 @@ void TFormEdTab::Generaprogressivo1Click()
 {
     if (!m_editor || !m_sorgente || !m_sorgente->isOpen() || m_modello->rowCount() == 0)
         return;
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     QStringList candidati;
     try {
@@ -656,7 +656,7 @@ void TFormEdTab::ButtonImportClick()
         platform::warning(QStringLiteral("Selezionare prima una tabella"));
         return;
     }
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     apriImport();
 }
@@ -717,7 +717,7 @@ void TFormEdTab::Azioni1Click()
         platform::information(QStringLiteral("Selezionare una tabella per eseguire delle azioni"));
         return;
     }
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     QStringList colonne;
     for (int c = 0; c < m_sorgente->columnCount(); ++c)
@@ -734,7 +734,7 @@ void TFormEdTab::Azioni1Click()
 
 void TFormEdTab::SostituzioneAccenti1Click()
 {
-    if (!salvaRigheNuove())
+    if (!primaDiRicaricare())
         return;
     const QStringList statement = statementGriglia();
     if (m_sorgente)
@@ -824,6 +824,16 @@ bool TFormEdTab::salvaRigheNuove()
         contoVariato(1);
     }
     return true;
+}
+
+bool TFormEdTab::primaDiRicaricare()
+{
+    if (!salvaRigheNuove())
+        return false;
+    // A value the server refused on a stored row lives only in the grid:
+    // reading the rows again would drop it without a word.
+    return !m_modello->haModificheNonSalvate()
+           || platform::confirm(QStringLiteral("Ci sono modifiche non salvate che andranno perse. Continuare?"));
 }
 
 void TFormEdTab::rigaLasciata(const QModelIndex &precedente)

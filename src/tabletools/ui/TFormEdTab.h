@@ -142,6 +142,11 @@ public:
     // Inserts every new row holding something typed; at the first one the
     // server refuses, shows why, makes it current and returns false.
     bool salvaRigheNuove();
+    // Before an action that reads the grid again: new rows are saved first
+    // (one refused stops the action, as above); values refused on stored
+    // rows, which the reload would drop, go only if the user says so.
+    // False: the action does not take place.
+    bool primaDiRicaricare();
     // Whether the window may close: new rows are saved first; what cannot
     // be saved is lost only if the user says so.
     bool puoChiudere();
