@@ -60,10 +60,21 @@ int figlio(const QString &variante, const QString &path)
     qbe::TIBFQuerForm motore(1, a, t, a, t, tab, QStringLiteral("CLIENTI"), sessione, QString(),
                              QStringLiteral("DEMO"));
     motore.RiempiTabIntTmp(tab, QStringLiteral("CLIENTI"));
-    if (variante == QLatin1String("filtro")) {
+    const bool ripetuta = variante == QLatin1String("filtro2");
+    if (variante == QLatin1String("filtro") || ripetuta) {
         tab.setCondizione(tab.indexOfNome(QStringLiteral("CITTA")), QStringLiteral("milano"));
         tab.setCondizione(tab.indexOfNome(QStringLiteral("DATAINSERIMENTO")),
                           QStringLiteral("(DATAINSERIMENTO BETWEEN '01/01/2020' AND '31/12/2020')"));
+    }
+    if (ripetuta) {
+        // The same query run once before in this process, as in a window
+        // that stays open: what the engine loads at the first search of a
+        // text (its Unicode support) is already there.
+        t.rollback();
+        t.start();
+        if (!motore.EseguiInterrogazione(tab, QStringLiteral("CLIENTI"), risposta))
+            return 1;
+        risposta.fetchMore(kPrimaSchermata - risposta.fetchedCount());
     }
     timer.start();
     // What "&Esegui Query" does before the engine runs.
@@ -144,7 +155,8 @@ int main(int argc, char **argv)
     bench::createCustomers(path, rows);
     std::fprintf(stderr, "archivio di %d righe creato in %.1f s\n", rows, carico.elapsed() / 1000.0);
 
-    const QStringList varianti{QStringLiteral("raw"), QStringLiteral("motore"), QStringLiteral("filtro")};
+    const QStringList varianti{QStringLiteral("raw"), QStringLiteral("motore"), QStringLiteral("filtro"),
+                               QStringLiteral("filtro2")};
     lancia(QStringLiteral("raw"), path); // warm the page cache once
     std::map<QString, std::vector<Misura>> misure =
         bench::alternatingRounds<Misura>(varianti, rounds, [&](const QString &v) { return lancia(v, path); });
@@ -155,6 +167,7 @@ int main(int argc, char **argv)
     const Misura raw = mediana(misure[QStringLiteral("raw")]);
     const Misura motore = mediana(misure[QStringLiteral("motore")]);
     const Misura filtro = mediana(misure[QStringLiteral("filtro")]);
+    const Misura filtro2 = mediana(misure[QStringLiteral("filtro2")]);
     QString md;
     md += QStringLiteral("## Query engine: first screen of a large answer\n\n");
     md += QStringLiteral("Machine: %1. Embedded engine, table CLIENTI of the demo layout (11 columns, a text blob "
@@ -172,12 +185,16 @@ int main(int argc, char **argv)
               .arg(motore.righe).arg(motore.ms, 0, 'f', 1).arg(motore.rssKb);
     md += QStringLiteral("| the same with a city and a date range (\"milano\", 2020) | %1 | %2 | %3 |\n")
               .arg(filtro.righe).arg(filtro.ms, 0, 'f', 1).arg(filtro.rssKb);
+    md += QStringLiteral("| the same, a second time in the same process (as in a window already used) | %1 | %2 | %3 |\n")
+              .arg(filtro2.righe).arg(filtro2.ms, 0, 'f', 1).arg(filtro2.rssKb);
     if (conTutto)
         md += QStringLiteral("| \"N.Rec.\" after the first screen: the whole answer fetched | %1 | %2 | %3 |\n")
                   .arg(tutto.righe).arg(tutto.ms, 0, 'f', 1).arg(tutto.rssKb);
     md += QStringLiteral("\nThe first screen costs about what the bare cursor costs: the answer reads only the rows "
                          "asked for, so time and memory do not grow with the table; only \"N.Rec.\" and other "
-                         "whole-answer operations pay for every row.\n");
+                         "whole-answer operations pay for every row. The first search of a text in a process "
+                         "also pays, once, for the engine loading its Unicode support (UPPER of the city), which "
+                         "the second run of the same query in the same process no longer does.\n");
     if (conTutto && tutto.righe > 0)
         md += QStringLiteral("The whole answer is kept packed in memory: about %1 bytes a row here "
                              "(resident growth over the first screen, divided by the rows).\n")
