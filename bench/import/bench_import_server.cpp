@@ -14,8 +14,9 @@
 // --floor adds the engine's own work for the same rows, with no client at
 // all: one server-side loop that inserts them (as the raw loop), one that
 // updates or adds them by key (as (b)), values made inside the loop.
-// --dir puts the data file and the embedded databases in FOLDER (a memory
-// file system there takes the disk's waits out of the comparison).
+// --dir puts the data file and the databases in FOLDER (a memory file
+// system there takes the disk's waits out of the comparison; the server
+// must be allowed to write there).
 //
 // The server is the one named by VARDOF_TEST_FB_PORT, VARDOF_TEST_FB_PASSWORD
 // and VARDOF_TEST_FB_DIR (scripts/fbserver.sh starts one); its process is
@@ -281,6 +282,9 @@ int main(int argc, char **argv)
             where = args[i + 1];
     QTemporaryDir tmp(where.isEmpty() ? QDir::tempPath() + QStringLiteral("/bench_import_server-XXXXXX")
                                       : QDir(where).filePath(QStringLiteral("bench_import_server-XXXXXX")));
+    if (!where.isEmpty()) // the server's own user creates its databases there
+        QFile::setPermissions(tmp.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
+                                              | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
     const QString data = tmp.filePath(QStringLiteral("listino.csv"));
     writeData(data, rows);
 
@@ -302,7 +306,7 @@ int main(int argc, char **argv)
             if (!c.isEmpty())
                 pid = c.split(' ').first().toLongLong();
         }
-        targets.push_back({QStringLiteral("server (localhost TCP)"), serverDir,
+        targets.push_back({QStringLiteral("server (localhost TCP)"), where.isEmpty() ? serverDir : tmp.path(),
                            QStringLiteral("localhost/%1:").arg(QString::fromLatin1(port)),
                            db::loginParams(QStringLiteral("SYSDBA"), QString::fromLocal8Bit(qgetenv("VARDOF_TEST_FB_PASSWORD"))),
                            pid});
