@@ -314,15 +314,40 @@ QStringList TSofficeConvertTo::argomenti() const
             local(FileIngresso)};
 }
 
-bool TSofficeConvertTo::Converti()
+namespace {
+
+// "30 minuti", "1 minuto", "90 secondi".
+QString durata(int ms)
 {
+    if (ms >= 60000 && ms % 60000 == 0)
+        return ms == 60000 ? QStringLiteral("1 minuto") : QStringLiteral("%1 minuti").arg(ms / 60000);
+    const int secondi = std::max(1, (ms + 999) / 1000);
+    return secondi == 1 ? QStringLiteral("1 secondo") : QStringLiteral("%1 secondi").arg(secondi);
+}
+
+} // namespace
+
+bool TSofficeConvertTo::Converti(const std::function<bool()> &continua)
+{
+    m_interrotta = false;
     m_errore = Verifica();
     if (!m_errore.isEmpty())
         return false;
-    const platform::ProcessResult r = platform::runProcess(programma(), argomenti(), QString(), -1);
+    const platform::ProcessResult r =
+        platform::runStoppableProcess({programma(), argomenti(), QString(), LimiteMs}, continua);
     const QFileInfo in(local(FileIngresso));
     const QString prodotto = in.absolutePath() + QLatin1Char('/') + in.completeBaseName()
                              + (Formato == 0 ? QStringLiteral(".xls") : QStringLiteral(".xlsx"));
+    if (r.interrupted || r.timedOut) {
+        // Whatever it wrote before it was stopped is no workbook.
+        QFile::remove(prodotto);
+        m_interrotta = r.interrupted;
+        m_errore = r.interrupted ? QStringLiteral("Conversione con LibreOffice interrotta")
+                                 : QStringLiteral("Conversione con LibreOffice non riuscita:\rLibreOffice non ha "
+                                                  "terminato entro %1 ed è stato fermato")
+                                       .arg(durata(LimiteMs));
+        return false;
+    }
     if (!r.started) {
         m_errore = QStringLiteral("Impossibile avviare LibreOffice (%1): %2").arg(programma(), r.errorString);
         return false;
@@ -441,6 +466,24 @@ bool Esportatore::scriviRighe(CursoreRisposta &cur, qint64 totale, qint64 limite
             return false;
     }
     return true;
+}
+
+bool Esportatore::converti(TSofficeConvertTo &conv)
+{
+    // LibreOffice works out of sight: the window stays alive and its stop
+    // button is heard while it does.
+    const bool ok = conv.Converti([this] {
+        m_fb.keepAlive();
+        return !m_fb.interruptRequested();
+    });
+    if (ok)
+        return true;
+    if (conv.interrotta()) {
+        m_errore = kMsgEsportazioneInterrotta;
+        m_fb.tell(platform::Warning, kMsgEsportazioneInterrotta);
+        return false;
+    }
+    return fallito(conv.errore());
 }
 
 bool Esportatore::verificaConvertitore(const QString &dirProgramma, const QString &file)
@@ -739,8 +782,8 @@ bool Esportatore::EsportaLibreOffice(int formato, const QString &file, bool inte
         return false;
     if (!csv.Close())
         return fallito(csv.errorMessage());
-    if (!conv.Converti())
-        return fallito(conv.errore());
+    if (!converti(conv))
+        return false;
     m_fb.report(m_righe, totale < 0 ? m_righe : totale);
     return true;
 }
@@ -809,8 +852,8 @@ bool Esportatore::EsportaExcelL(const QString &file, bool tuttoTesto, const Opzi
         return false;
     if (!csv.commit())
         return fallito(csv.errorMessage());
-    if (!conv.Converti())
-        return fallito(conv.errore());
+    if (!converti(conv))
+        return false;
     m_fb.report(m_righe, totale < 0 ? m_righe : totale);
     return true;
 }

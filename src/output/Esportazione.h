@@ -99,6 +99,11 @@ public:
     QString FileIngresso;
     QString FileUscita;
 
+    // How long LibreOffice may take before it is stopped: a sheet of a
+    // million rows takes minutes, a LibreOffice waiting for an answer
+    // nobody can give (a hidden dialog, a stale profile lock) takes forever.
+    int LimiteMs = 30 * 60 * 1000;
+
     // The first problem that stops the conversion, as the user reads it;
     // empty when it may run.
     QString Verifica() const;
@@ -106,11 +111,16 @@ public:
     QString programma() const;
     QStringList argomenti() const;
     // Converts, puts the result at FileUscita; false with errore().
-    bool Converti();
+    // `continua` is asked while LibreOffice works; false stops it
+    // (interrotta() then tells so). A stopped or timed-out LibreOffice is
+    // killed and leaves no file, neither its own nor at FileUscita.
+    bool Converti(const std::function<bool()> &continua = {});
     const QString &errore() const { return m_errore; }
+    bool interrotta() const { return m_interrotta; }
 
 private:
     QString m_errore;
+    bool m_interrotta = false;
 };
 
 class Esportatore
@@ -167,6 +177,8 @@ private:
     bool scriviRighe(CursoreRisposta &cur, qint64 totale, qint64 limite, const std::function<bool()> &scrivi);
     // The converter's folder and the target, checked before the answer is read.
     bool verificaConvertitore(const QString &dirProgramma, const QString &file);
+    // Runs the conversion, stoppable from the run feedback; false once told.
+    bool converti(TSofficeConvertTo &conv);
     // The row limit of a spreadsheet format: asks when the answer has more
     // rows; the data rows to write (-1 no limit), nullopt when declined.
     std::optional<qint64> limiteRighe(qint64 conteggio, qint64 righeFoglio, const QString &formato, int righeExtra);

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QTemporaryDir>
 
 #include "QtPrinters.h"
@@ -66,7 +67,86 @@ TEST(QtProcesses, KillsAProgramThatOutlivesTheTimeout)
     EXPECT_FALSE(r.succeeded());
     EXPECT_LT(clock.elapsed(), 10000);
 }
+
+// A stoppable run: the program ends by itself, outlives its limit, or is
+// stopped by the caller; a child it started goes with it.
+struct StoppableCase
+{
+    const char *name;
+    const char *script; // %1: the file the child's pid goes to
+    int timeoutMs;
+    int stopAfter;      // calls of keepRunning before it says stop; -1 never
+    bool timedOut;
+    bool interrupted;
+    int exitCode;
+};
+
+void PrintTo(const StoppableCase &c, std::ostream *os)
+{
+    *os << c.name;
+}
+
+class Stoppable : public ::testing::TestWithParam<StoppableCase> {};
+
+// Running, not a zombie left for its parent to collect.
+bool running(const QString &pidFile)
+{
+    QFile f(pidFile);
+    if (!f.open(QIODevice::ReadOnly))
+        return false;
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(f.readAll().trimmed())));
+    if (!stat.open(QIODevice::ReadOnly))
+        return false;
+    const QByteArray s = stat.readAll();
+    const qsizetype close = s.lastIndexOf(')');
+    return close > 0 && s.mid(close + 2, 1) != "Z";
+}
+
+TEST_P(Stoppable, endsAndTakesItsChildrenAlong)
+{
+    const StoppableCase &c = GetParam();
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    const QString pidFile = dir.filePath(QStringLiteral("child.pid"));
+    int calls = 0;
+    QElapsedTimer clock;
+    clock.start();
+    QtProcesses runner;
+    const ProcessResult r = runner.runStoppable(
+        {QStringLiteral("/bin/sh"), {QStringLiteral("-c"), QString::fromLatin1(c.script).arg(pidFile)}, {}, c.timeoutMs},
+        [&] { return c.stopAfter < 0 || ++calls <= c.stopAfter; });
+    EXPECT_TRUE(r.started);
+    EXPECT_EQ(r.timedOut, c.timedOut);
+    EXPECT_EQ(r.interrupted, c.interrupted);
+    EXPECT_EQ(r.succeeded(), !c.timedOut && !c.interrupted && c.exitCode == 0);
+    if (!c.timedOut && !c.interrupted) {
+        EXPECT_EQ(r.exitCode, c.exitCode);
+        EXPECT_EQ(r.standardOutput, QByteArray("fuori\n"));
+    }
+    EXPECT_LT(clock.elapsed(), 10000);
+    EXPECT_FALSE(running(pidFile)) << "the child outlived the run";
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, Stoppable,
+    ::testing::Values(StoppableCase{"endsByItself", "echo fuori; exit 4", 5000, -1, false, false, 4},
+                      StoppableCase{"endsWithItsChild", "echo fuori; sleep 0.3 & echo $! > '%1'; wait", 5000, -1,
+                                    false, false, 0},
+                      StoppableCase{"outlivesItsLimit", "sleep 30 & echo $! > '%1'; wait", 500, -1, true, false, 0},
+                      StoppableCase{"stoppedByTheCaller", "sleep 30 & echo $! > '%1'; wait", 30000, 3, false, true, 0},
+                      StoppableCase{"noLimitStoppedAtOnce", "sleep 30 & echo $! > '%1'; wait", -1, 0, false, true, 0}),
+    [](const auto &info) { return std::string(info.param.name); });
 #endif
+
+TEST(ScriptedProcesses, aStopAskedBeforeTheRunRunsNothing)
+{
+    ScopedServices services;
+    EXPECT_TRUE(runStoppableProcess({QStringLiteral("soffice"), {}, {}, 1000}, [] { return true; }).succeeded());
+    const ProcessResult stopped = runStoppableProcess({QStringLiteral("soffice"), {}, {}, 1000}, [] { return false; });
+    EXPECT_TRUE(stopped.interrupted);
+    EXPECT_FALSE(stopped.succeeded());
+    EXPECT_EQ(services.processes().requests().size(), 1);
+}
 
 TEST(ScriptedProcesses, RecordsRequestsAndReturnsQueuedResults)
 {
