@@ -2,6 +2,7 @@
 
 #include "context/SqlBuilders.h"
 #include "db/Attachment.h"
+#include "db/Catalog.h"
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "db/Transaction.h"
@@ -613,8 +614,11 @@ QStringList pulizia(const QString &tabella, int utente, const std::optional<QStr
 void pulisciAspetti(db::Attachment &att, db::Transaction &tra, int utente, const std::optional<QString> &progetto,
                     const std::optional<QString> &situazione)
 {
-    db::executeSql(att, tra, pulizia(QStringLiteral("STOASP1"), utente, progetto, situazione).join(QLatin1Char('\n')));
-    db::executeSql(att, tra, pulizia(QStringLiteral("STOPOS1"), utente, progetto, situazione).join(QLatin1Char('\n')));
+    // An archive whose grids never stored a layout has neither table: there
+    // is then nothing to clean, which is no error for the user.
+    for (const QString &tabella : {QStringLiteral("STOASP1"), QStringLiteral("STOPOS1")})
+        if (db::catalog::relationExists(tra, tabella))
+            db::executeSql(att, tra, pulizia(tabella, utente, progetto, situazione).join(QLatin1Char('\n')));
     tra.commit();
 }
 

@@ -396,6 +396,20 @@ INSTANTIATE_TEST_SUITE_P(Cases, Pulizia,
                                            PuliziaCase{"entrambi", QStringLiteral("526"), QStringLiteral("3"), 7}),
                          [](const auto &info) { return std::string(info.param.nome); });
 
+class PuliziaSenzaAspetti : public test::FbFixture {};
+
+// A user who never had a grid layout stored: the archive has no layout
+// tables and the cleanup has nothing to do, with or without limits.
+TEST_F(PuliziaSenzaAspetti, archiveWithoutLayoutTablesIsCleanAlready)
+{
+    for (const auto &[progetto, situazione] :
+         {std::pair<std::optional<QString>, std::optional<QString>>{std::nullopt, std::nullopt},
+          {QStringLiteral("526"), QStringLiteral("3")}}) {
+        db::Transaction t(att(), {QStringLiteral("isc_tpb_concurrency"), QStringLiteral("isc_tpb_nowait")});
+        EXPECT_NO_THROW(pulisciAspetti(att(), t, 12, progetto, situazione));
+    }
+}
+
 TEST_F(Archivio, cleanupRefusesATextThatIsNoNumberAndDeletesNothing)
 {
     const ArchivioAspetto a(att());
