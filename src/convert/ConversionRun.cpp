@@ -71,8 +71,9 @@ QString checkPaths(const ConversionOptions &options)
     const QString folder = folderOf(options.destination);
     if (!folder.isEmpty() && !QFileInfo(folder).isDir())
         return texts::destinationFolderMissing();
-    if (QFileInfo(options.destination).isDir()
-        || sameFile(options.destination, options.source)
+    if (QFileInfo(options.destination).isDir())
+        return texts::destinationIsFolder();
+    if (sameFile(options.destination, options.source)
         || sameFile(options.destination, definitionPath(options.source))
         || sameFile(options.destination, anomaliesPath(options.source)))
         return texts::destinationClashes();

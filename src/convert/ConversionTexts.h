@@ -11,6 +11,7 @@ namespace vardof::convert::texts {
 inline QString sourceMissing() { return QStringLiteral("Attenzione: file origine inesistente"); }
 inline QString destinationMissing() { return QStringLiteral("Attenzione: si prega di specificare un file di destinazione"); }
 inline QString destinationFolderMissing() { return QStringLiteral("Attenzione: il percorso scelto per il file destinazione è inesistente"); }
+inline QString destinationIsFolder() { return QStringLiteral("Attenzione: il file destinazione scelto è una cartella"); }
 inline QString destinationClashes()
 {
     return QStringLiteral("Attenzione: il file destinazione non può coincidere con il file origine, "

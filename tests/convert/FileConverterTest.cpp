@@ -432,7 +432,9 @@ TEST_F(Conversion, pathChecksGiveTheWarningOfTheFirstFailure)
     EXPECT_EQ(check(source(), source()), texts::destinationClashes());
     EXPECT_EQ(check(source(), definition()), texts::destinationClashes());
     EXPECT_EQ(check(source(), anomaliesFile()), texts::destinationClashes());
-    EXPECT_EQ(check(source(), m_dir.path()), texts::destinationClashes());
+    EXPECT_EQ(check(source(), m_dir.path()), texts::destinationIsFolder());
+    QDir(m_dir.path()).mkdir(QStringLiteral("cartella.dat"));
+    EXPECT_EQ(check(source(), m_dir.file(QStringLiteral("cartella.dat"))), texts::destinationIsFolder());
     EXPECT_EQ(check(source(), destination()), QString());
 }
 
