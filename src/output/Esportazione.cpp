@@ -327,14 +327,22 @@ QString durata(int ms)
 
 } // namespace
 
+int limiteConversioneMs(qint64 byte)
+{
+    constexpr qint64 minuto = 60 * 1000;
+    const qint64 minuti = 5 + std::max<qint64>(0, byte) / (10 * 1024 * 1024);
+    return int(std::min<qint64>(minuti, 120) * minuto);
+}
+
 bool TSofficeConvertTo::Converti(const std::function<bool()> &continua)
 {
     m_interrotta = false;
     m_errore = Verifica();
     if (!m_errore.isEmpty())
         return false;
+    const int limite = LimiteMs > 0 ? LimiteMs : limiteConversioneMs(QFileInfo(local(FileIngresso)).size());
     const platform::ProcessResult r =
-        platform::runStoppableProcess({programma(), argomenti(), QString(), LimiteMs}, continua);
+        platform::runStoppableProcess({programma(), argomenti(), QString(), limite}, continua);
     const QFileInfo in(local(FileIngresso));
     const QString prodotto = in.absolutePath() + QLatin1Char('/') + in.completeBaseName()
                              + (Formato == 0 ? QStringLiteral(".xls") : QStringLiteral(".xlsx"));
@@ -345,7 +353,7 @@ bool TSofficeConvertTo::Converti(const std::function<bool()> &continua)
         m_errore = r.interrupted ? QStringLiteral("Conversione con LibreOffice interrotta")
                                  : QStringLiteral("Conversione con LibreOffice non riuscita:\rLibreOffice non ha "
                                                   "terminato entro %1 ed è stato fermato")
-                                       .arg(durata(LimiteMs));
+                                       .arg(durata(limite));
         return false;
     }
     if (!r.started) {

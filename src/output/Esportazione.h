@@ -79,6 +79,10 @@ bool fileInUso(const QString &path);
 // search path. Empty when none is found.
 QString cercaDirLibreOffice(const QString &programma = QString());
 
+// The time a conversion of a CSV of `byte` bytes may take: 5 minutes and
+// one more for every 10 MB, at most 2 hours.
+int limiteConversioneMs(qint64 byte);
+
 // The LibreOffice converter: a CSV (separator, text delimiter, UTF-8) to
 // XLS or XLSX, run as a hidden headless process.
 class TSofficeConvertTo
@@ -99,10 +103,11 @@ public:
     QString FileIngresso;
     QString FileUscita;
 
-    // How long LibreOffice may take before it is stopped: a sheet of a
-    // million rows takes minutes, a LibreOffice waiting for an answer
-    // nobody can give (a hidden dialog, a stale profile lock) takes forever.
-    int LimiteMs = 30 * 60 * 1000;
+    // How long LibreOffice may take before it is stopped; 0: by the size of
+    // FileIngresso (limiteConversioneMs). A sheet of a million rows takes it
+    // minutes; a LibreOffice waiting for an answer nobody can give (a hidden
+    // dialog, a stale profile lock) takes forever.
+    int LimiteMs = 0;
 
     // The first problem that stops the conversion, as the user reads it;
     // empty when it may run.

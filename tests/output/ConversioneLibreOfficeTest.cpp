@@ -149,6 +149,20 @@ TEST_P(Convertitore, endsWithinItsLimitAndLeavesNoPartialFile)
 INSTANTIATE_TEST_SUITE_P(Casi, Convertitore, ::testing::ValuesIn(kConvertitore),
                          [](const auto &info) { return std::string(info.param.nome); });
 
+// Without a limit of its own a conversion gets one by the size of its CSV.
+TEST(LimiteConversione, growsWithTheInputUpToTwoHours)
+{
+    constexpr qint64 mb = 1024 * 1024;
+    const struct
+    {
+        qint64 byte;
+        int minuti;
+    } casi[] = {{0, 5}, {1, 5}, {10 * mb - 1, 5}, {10 * mb, 6}, {100 * mb, 15}, {1150 * mb, 120}, {100000 * mb, 120},
+                {-1, 5}};
+    for (const auto &c : casi)
+        EXPECT_EQ(output::limiteConversioneMs(c.byte), c.minuti * 60 * 1000) << c.byte;
+}
+
 // Through the export: the stop button is heard while LibreOffice works, the
 // window kept alive, and a stopped export writes nothing.
 struct CasoEsportazione
