@@ -455,6 +455,41 @@ TEST_F(Griglia, menuStatesAndThePrintingSeam)
     EXPECT_EQ(f.titoli()->sectionSize(f.logica("NOME")), prima / 2);
 }
 
+// A window whose menu already binds a key the grid also offers (the
+// registry's F9 saves the query to a file): the key starts the window's item
+// alone, with the focus in the grid too; the grid's item stays in the menu.
+TEST_F(Griglia, aKeyOfTheWindowsMenuStartsTheWindowsItemOnly)
+{
+    Finestra f(att(), tra(), 1, 3);
+    QMenu menu;
+    QAction *propria = menu.addAction(QStringLiteral("Salva Query su File"));
+    propria->setShortcut(QKeySequence(Qt::Key_F9));
+    propria->setShortcutContext(Qt::WindowShortcut);
+    f.griglia->addAction(propria);
+    int salvate = 0;
+    QObject::connect(propria, &QAction::triggered, [&] { ++salvate; });
+    f.griglia->setMenuContestuale(&menu);
+
+    f.griglia->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(f.griglia.get()));
+    f.griglia->setFocus();
+    f.griglia->selezionaCampo("NOME");
+    const int larghezza = f.titoli()->sectionSize(f.logica("NOME"));
+    QTest::keyClick(f.griglia.get(), Qt::Key_F9);
+    EXPECT_EQ(salvate, 1);
+    EXPECT_EQ(f.titoli()->sectionSize(f.logica("NOME")), larghezza);
+
+    QStringList testiVoci;
+    for (QAction *a : menu.actions())
+        testiVoci << a->text();
+    EXPECT_TRUE(testiVoci.contains(QStringLiteral("Dimezza larghezza colonna")));
+    int query = 0;
+    const TQmtGrid::Query prima = TQmtGrid::setQuery([&](const RichiestaQuery &, QWidget *) { ++query; });
+    QTest::keyClick(f.griglia.get(), Qt::Key_F8); // the grid's other keys still work
+    TQmtGrid::setQuery(prima);
+    EXPECT_EQ(query, 1);
+}
+
 // F8 hands the table and the source's connection to the query window the
 // owner installed; with none installed, or a list of no table, it only says so.
 TEST_F(Griglia, theQueryActionGoesThroughTheInstalledHook)

@@ -595,6 +595,13 @@ void TQmtGrid::setMenuContestuale(QMenu *menu)
 {
     if (!menu || menu == m_menu)
         return;
+    // The window's own items come first and keep their keys: a key bound
+    // twice in one window would start neither of the two.
+    for (QAction *a : {m_ricerca, m_annulla, m_ricercaChiave, m_query, m_dimezza, m_personalizza, m_stampa})
+        if (!a->shortcut().isEmpty())
+            for (const QAction *propria : menu->actions())
+                if (propria->shortcut() == a->shortcut())
+                    a->setShortcut(QKeySequence());
     menu->addSeparator();
     for (QAction *a : {m_ricerca, m_annulla, m_ricercaChiave, m_query, m_dimezza, m_personalizza, m_stampa})
         menu->addAction(a);
