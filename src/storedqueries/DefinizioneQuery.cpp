@@ -394,7 +394,9 @@ void LettoreDefinizione::AcquisisciRiga(const QString &riga, const QString &prec
             ++m_blocchi;
             m_stato = Stato::TestaInterrogazione;
         } else {
-            passa("<TESTATABELLA>", Stato::TestaTabella);
+            // A stored query whose interrogation was never saved is written
+            // with its table and no block: the step ends right after it.
+            passa("<TESTATABELLA>", Stato::TestaTabella) || passa("<FINEPASSO>", Stato::FinePasso);
         }
         break;
     case Stato::TestaInterrogazione:

@@ -208,7 +208,11 @@ INSTANTIATE_TEST_SUITE_P(
                  [](ArchivioQuery &q, db::Attachment &a) {
                      q.query(a, 1, QStringLiteral("Solo righe"));
                      q.righeInt(a, {{0, 1, 1, "CODICE", 1, "1"}});
-                 }}),
+                 }},
+        // A stored query made in the registry whose interrogation was never
+        // saved: the step has a table and no interrogation block.
+        CasoGiro{"noInterrogation",
+                 [](ArchivioQuery &q, db::Attachment &a) { q.query(a, 1, QStringLiteral("Appena creata")); }}),
     [](const auto &info) { return std::string(info.param.nome); });
 
 TEST_F(ArchivioQuery, theFileIsWindowsTextWithTheLayoutLineByLine)
