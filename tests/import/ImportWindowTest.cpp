@@ -375,6 +375,28 @@ TEST_F(ImportWindow, interruptConfirmedStopsTheRunAndUndoesIt)
     EXPECT_EQ(conta("SELECT COUNT(*) FROM ARTICOLI"), 300);
 }
 
+// The progress window stays while the run lasts, whatever the user presses
+// on it (title-bar close, Esc); only the run's end takes it away.
+TEST_F(ImportWindow, progressWindowCannotBeClosedDuringTheRun)
+{
+    TImportCSVForm form(context.get(), 0);
+    scegliFile(form, dati);
+    bool aperta = false;
+    QTimer::singleShot(0, &form, [&] {
+        TAvanzamentoForm *a = form.avanzamento();
+        if (!a)
+            return;
+        a->close();
+        a->reject();
+        QCoreApplication::processEvents();
+        aperta = form.avanzamento() == a && a->isVisible();
+        form.ButtonInterrompiClick();
+    });
+    form.ButtonElaboraClick();
+    EXPECT_TRUE(aperta);
+    EXPECT_EQ(form.avanzamento(), nullptr);
+}
+
 TEST_F(ImportWindow, wizardShowsTheLoadedScriptAndTheWindowReloadsWhatItWrites)
 {
     TImportCSVForm form(context.get(), 0);

@@ -1,11 +1,13 @@
 #include "import/ui/TAvanzamentoForm.h"
 
+#include <QCloseEvent>
 #include <QProgressBar>
 #include <QVBoxLayout>
 
 namespace vardof::importcsv {
 
-TAvanzamentoForm::TAvanzamentoForm(QWidget *parent) : QDialog(parent)
+TAvanzamentoForm::TAvanzamentoForm(QWidget *parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint)
 {
     setObjectName(QStringLiteral("TAvanzamentoForm"));
     setWindowTitle(QStringLiteral("Avanzamento"));
@@ -26,6 +28,15 @@ void TAvanzamentoForm::imposta(int percento)
 int TAvanzamentoForm::valore() const
 {
     return ProgressBar->value();
+}
+
+void TAvanzamentoForm::reject()
+{
+}
+
+void TAvanzamentoForm::closeEvent(QCloseEvent *event)
+{
+    event->ignore();
 }
 
 } // namespace vardof::importcsv

@@ -1,7 +1,8 @@
 #pragma once
 
 // The progress window of an import run: shown without blocking while the
-// run lasts and deleted at its end by the window that opened it.
+// run lasts and deleted at its end by the window that opened it. The user
+// cannot close it: the run would go on with no sign of its progress.
 
 #include <QDialog>
 
@@ -18,6 +19,12 @@ public:
     void imposta(int percento);
     int valore() const;
 
+    void reject() override;
+
+protected:
+    void closeEvent(QCloseEvent *event) override;
+
+public:
     QProgressBar *ProgressBar = nullptr;
 };
 
