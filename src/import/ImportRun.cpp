@@ -1283,6 +1283,10 @@ void ImportRun::Impl::preparaBlocco()
             m_bloccoGestore = std::make_unique<db::Statement>(r.m_att, r.m_tra, testoBlocco(righe, true, stessi),
                                                               db::ParamStyle::AsWritten);
             m_bloccoGestore->prepare();
+            // Its values must sit where the plain block's do: both are bound
+            // from one list of markers.
+            if (stessi != m_marcatoriRiga)
+                m_bloccoGestore.reset();
         }
     } catch (const db::Error &) {
         // A table the block cannot describe (a type TYPE OF COLUMN does not
