@@ -9,8 +9,10 @@
 
 #include <QCheckBox>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QGroupBox>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPlainTextEdit>
@@ -170,6 +172,51 @@ TEST_F(WindowTest, synchronisationIsStoredAndRunLikeTheCommandLine)
     RecordingReporter r;
     EXPECT_EQ(eseguiSincronizzazioni(att(), tra(), testOpener(), r, &r), EsitoSincro::Completata);
     EXPECT_EQ(column(m_dest, dump), byWindow);
+}
+
+// Types as the keyboard does, so the field's own limits apply.
+void digita(QLineEdit *edit, const QString &testo)
+{
+    for (const QChar c : testo) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(edit, &press);
+    }
+}
+
+// A value the server refuses at the save (a path longer than its column):
+// the message says what failed before the server's reason, and the row
+// stays in edit for the user to correct. A title cannot be typed longer
+// than its column in the first place.
+TEST_F(WindowTest, aRefusedSaveIsNamedAndTheRowStaysInEdit)
+{
+    const QString lungo = m_dir.path() + '/' + QString(200, QLatin1Char('x')) + ".fdb";
+    const QString titolo(60, QLatin1Char('t'));
+    const QString lead = "Errore interno durante il salvataggio delle modifiche:\n";
+    {
+        TAggFDBFDBForm form(m_context.get(), 1);
+        form.ButtonNuovo->click();
+        digita(form.EditTitolo, titolo);
+        EXPECT_EQ(form.EditTitolo->text(), titolo.left(40));
+        form.EditArchivioTabellaFDB2->setText(lungo);
+        form.ButtonMemorizza->click(); // blocking problems, saved anyway (Yes)
+        EXPECT_TRUE(texts().last().startsWith(lead)) << texts().last().toStdString();
+        EXPECT_GT(texts().last().size(), lead.size());
+        EXPECT_TRUE(form.editing());
+        form.EditArchivioTabellaFDB2->setText(m_destPath);
+        form.ButtonMemorizza->click();
+        EXPECT_FALSE(form.editing());
+        EXPECT_EQ(column(att(), "SELECT TITOLO FROM STOAGGFDBFDB"), QStringList{titolo.left(40)});
+    }
+    {
+        TAggSincroDBFastForm form(m_context.get(), 1);
+        form.ButtonNuovo->click();
+        digita(form.EditTitolo, titolo);
+        EXPECT_EQ(form.EditTitolo->text(), titolo.left(40));
+        form.EditDBOrigine->setText(lungo);
+        form.ButtonMemorizza->click();
+        EXPECT_TRUE(texts().last().startsWith(lead)) << texts().last().toStdString();
+        EXPECT_TRUE(form.editing());
+    }
 }
 
 TEST_F(WindowTest, cleanupCountsDropsAndAnswersWhenIdle)

@@ -107,7 +107,7 @@ void StoredRowsForm::reopen(int codice, int fallback)
     try {
         m_rows->reload(codice, fallback);
     } catch (const db::Error &e) {
-        platform::error(e.message());
+        platform::error(QStringLiteral("Errore durante la lettura dell'elenco:") + QLatin1Char('\n') + e.message());
     }
     fillGrid();
     showCurrent();
@@ -189,7 +189,9 @@ void StoredRowsForm::Memorizzazione()
         else
             m_context->transaction().commit();
     } catch (const db::Error &e) {
-        platform::error(e.message());
+        // Still editing: the user can correct the value the server refused.
+        platform::error(QStringLiteral("Errore interno durante il salvataggio delle modifiche:") + QLatin1Char('\n')
+                        + e.message());
         return;
     }
     m_inserting = false;
@@ -218,7 +220,8 @@ void StoredRowsForm::Annullamento()
             t.rollback();
         t.start();
     } catch (const db::Error &e) {
-        platform::error(e.message());
+        platform::error(QStringLiteral("Errore durante l'annullamento delle modifiche:") + QLatin1Char('\n')
+                        + e.message());
     }
     m_inserting = false;
     SettaggioInterfaccia(false);
@@ -250,7 +253,7 @@ void StoredRowsForm::ButtonEliminaClick()
         else
             m_context->transaction().commit();
     } catch (const db::Error &e) {
-        platform::error(e.message());
+        platform::error(QStringLiteral("Errore interno durante l'eliminazione:") + QLatin1Char('\n') + e.message());
         return;
     }
     reopen(-1, previous);

@@ -39,6 +39,9 @@ TAggFDBFDBForm::TAggFDBFDBForm(context::TTabForm *context, int userNumber, QWidg
     EditCodice = new QLineEdit(fields);
     EditCodice->setReadOnly(true);
     EditTitolo = new QLineEdit(fields);
+    // As long as TITOLO holds: a longer title typed would only be refused
+    // by the server at the save.
+    EditTitolo->setMaxLength(40);
     EditTabellaFDB1 = new QLineEdit(fields);
     EditArchivioTabellaFDB2 = new QLineEdit(fields);
     EditTabellaFDB2 = new QLineEdit(fields);

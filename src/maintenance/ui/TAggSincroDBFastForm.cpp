@@ -86,6 +86,9 @@ TAggSincroDBFastForm::TAggSincroDBFastForm(context::TTabForm *context, int userN
     EditCodice = new QLineEdit(fields);
     EditCodice->setReadOnly(true);
     EditTitolo = new QLineEdit(fields);
+    // As long as TITOLO holds: a longer title typed would only be refused
+    // by the server at the save.
+    EditTitolo->setMaxLength(40);
     EditDBOrigine = new QLineEdit(fields);
     EditTabOrigine = new QLineEdit(fields);
     EditDBDestinazione = new QLineEdit(fields);
