@@ -7,8 +7,14 @@
 #include "platform/widgets/WindowRunFeedback.h"
 
 #include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
 #include <QFileInfo>
-#include <QProgressDialog>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QVBoxLayout>
 
 #include <memory>
 
@@ -16,26 +22,99 @@ namespace vardof::output {
 
 namespace {
 
-// The progress window "Avanzamento" of a run, shown while it lives.
+// The progress window "Avanzamento" of a run. It shows as the run starts
+// and, being modal over the window that started it, keeps every other
+// control of that window out of reach until the run ends; only its own
+// "Interrompi" acts meanwhile. Closing it (title bar, Esc) asks for the same
+// stop: the window stays until the run has given up.
+class FinestraAvanzamento : public QDialog
+{
+public:
+    FinestraAvanzamento(QWidget *owner, bool interrompibile) : QDialog(owner)
+    {
+        setObjectName(QStringLiteral("Avanzamento"));
+        setWindowTitle(QStringLiteral("Avanzamento"));
+        setWindowModality(Qt::WindowModal);
+        auto *testo = new QLabel(QStringLiteral("Avanzamento"), this);
+        m_barra = new QProgressBar(this);
+        m_barra->setObjectName(QStringLiteral("BarraAvanzamento"));
+        m_barra->setRange(0, 100);
+        m_barra->setValue(0);
+        m_interrompi = new QPushButton(QStringLiteral("&Interrompi"), this);
+        m_interrompi->setObjectName(QStringLiteral("ButtonInterrompi"));
+        m_interrompi->setEnabled(interrompibile);
+        m_interrompi->setAutoDefault(false);
+        connect(m_interrompi, &QPushButton::clicked, this, [this] { interrompi(); });
+        auto *basso = new QHBoxLayout;
+        basso->addStretch();
+        basso->addWidget(m_interrompi);
+        auto *layout = new QVBoxLayout(this);
+        layout->addWidget(testo);
+        layout->addWidget(m_barra);
+        layout->addLayout(basso);
+        setMinimumWidth(320);
+    }
+
+    void setValore(int percent) { m_barra->setValue(percent); }
+    bool interruzioneRichiesta() const { return m_richiesta; }
+    // The run is over: the window may go.
+    void termina()
+    {
+        m_inCorso = false;
+        hide();
+    }
+
+    void reject() override
+    {
+        if (m_inCorso)
+            interrompi();
+        else
+            QDialog::reject();
+    }
+
+protected:
+    void closeEvent(QCloseEvent *event) override
+    {
+        if (!m_inCorso)
+            return QDialog::closeEvent(event);
+        interrompi();
+        event->ignore();
+    }
+
+private:
+    void interrompi()
+    {
+        if (!m_interrompi->isEnabled())
+            return;
+        m_richiesta = true;
+        m_interrompi->setEnabled(false);
+    }
+
+    QProgressBar *m_barra = nullptr;
+    QPushButton *m_interrompi = nullptr;
+    bool m_inCorso = true;
+    bool m_richiesta = false;
+};
+
+// The run's feedback through its progress window; a run that cannot be
+// stopped (one statement on the server) shows "Interrompi" disabled.
 class FeedbackAvanzamento : public platform::WindowRunFeedback
 {
 public:
-    explicit FeedbackAvanzamento(QWidget *owner)
+    FeedbackAvanzamento(QWidget *owner, bool interrompibile)
+        : m_dialog(std::make_unique<FinestraAvanzamento>(owner, interrompibile))
     {
-        m_dialog = std::make_unique<QProgressDialog>(QStringLiteral("Avanzamento"), QString(), 0, 100, owner);
-        m_dialog->setObjectName(QStringLiteral("Avanzamento"));
-        m_dialog->setWindowTitle(QStringLiteral("Avanzamento"));
-        m_dialog->setWindowModality(Qt::WindowModal);
-        m_dialog->setMinimumDuration(300);
-        m_dialog->setAutoClose(false);
-        m_dialog->setAutoReset(false);
-        onProgress = [this](int percent) { m_dialog->setValue(percent); };
+        onProgress = [this](int percent) { m_dialog->setValore(percent); };
+        interruption = [this] { return m_dialog->interruzioneRichiesta(); };
+        m_dialog->show();
     }
     // The run is over: its window goes before the closing message.
-    void chiudi() { m_dialog->hide(); }
+    void chiudi() { m_dialog->termina(); }
+    // The user stopped the run; the engine has told so already.
+    bool interrotta() const { return m_dialog->interruzioneRichiesta(); }
 
 private:
-    std::unique_ptr<QProgressDialog> m_dialog;
+    std::unique_ptr<FinestraAvanzamento> m_dialog;
 };
 
 QString programmaApertura(ContestoEsportazione &c, const TQIBEspForm &d)
@@ -66,7 +145,8 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
         return true;
     const TipoExport tipo = d.tipo();
     const QString file = d.NomeFile();
-    FeedbackAvanzamento fb(owner);
+    // The copy into a table is one statement on the server: nothing to stop between rows.
+    FeedbackAvanzamento fb(owner, tipo != TipoExport::IB);
     Esportatore esp(c.risposta, fb);
 
     switch (tipo) {
@@ -77,8 +157,9 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
         fb.chiudi();
         if (c.esportazioneInCorso)
             c.esportazioneInCorso(false);
+        // A stopped export is no failure: the older export is not offered.
         if (!ok)
-            return false;
+            return fb.interrotta();
         if (esp.caratteriNonRappresentabili())
             platform::warning(QStringLiteral("Alcuni caratteri non previsti dalla codifica del file sono stati scritti come \"?\""));
         if (risultato == EsportaSemplice)
@@ -105,7 +186,7 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
             ok = esp.EsportaXlsx(file);
         fb.chiudi();
         if (!ok) {
-            if (!esp.rinunciato())
+            if (!esp.rinunciato() && !fb.interrotta())
                 platform::error(kMsgExcelErrore);
             return true;
         }
@@ -122,7 +203,7 @@ bool EsportaNuovo(QWidget *owner, ContestoEsportazione &c, TQIBEspForm &d)
         const bool ok = esp.EsportaExcelL(xls, tipo == TipoExport::ExcelLTesto, d.opzioniTesto(), QString());
         fb.chiudi();
         if (!ok) {
-            if (!esp.rinunciato())
+            if (!esp.rinunciato() && !fb.interrotta())
                 platform::error(kMsgExcelErrore);
             return true;
         }
@@ -156,11 +237,13 @@ void EsportaVecchio(QWidget *owner, ContestoEsportazione &c)
     esegui(c, d);
     if ((d.Risultato() != EsportaSemplice && d.Risultato() != ApriFoglioCalcolo) || d.tipo() != TipoExport::Testo)
         return;
-    platform::WindowRunFeedback fb;
+    FeedbackAvanzamento fb(owner, true);
     Esportatore esp(c.risposta, fb);
     OpzioniTesto o = d.opzioniTesto();
     o.qualificaCampi = false;
-    if (!esp.EsportaTesto(d.NomeFile(), o))
+    const bool ok = esp.EsportaTesto(d.NomeFile(), o);
+    fb.chiudi();
+    if (!ok)
         return;
     if (d.Risultato() == EsportaSemplice)
         platform::information(kMsgTestoTerminato);
