@@ -1,5 +1,7 @@
 #include "qbe/Composizione.h"
 
+#include "db/Catalog.h"
+
 #include <optional>
 
 namespace vardof::qbe {
@@ -162,19 +164,50 @@ QString qualificaCondizione(const QString &condizione, const QString &nome)
     return out;
 }
 
-QString nomeQualificato(const QString &nome)
+QString nomeColonnaSql(const QString &colonna)
 {
-    if (nome.size() >= 2 && nome[1] == QLatin1Char('.'))
-        return nome;
-    return kAlias + nome;
+    // Upper-case names the server reads unquoted as they stand: written as
+    // ever, so stored statements and their texts stay the same.
+    bool semplice = !colonna.isEmpty() && colonna[0] >= QLatin1Char('A') && colonna[0] <= QLatin1Char('Z');
+    for (const QChar c : colonna) {
+        if (!semplice)
+            break;
+        semplice = (c >= QLatin1Char('A') && c <= QLatin1Char('Z')) || (c >= QLatin1Char('0') && c <= QLatin1Char('9'))
+                   || c == QLatin1Char('_') || c == QLatin1Char('$');
+    }
+    if (semplice)
+        return colonna;
+    // A name someone already wrote in double quotes is meant as it stands.
+    if (colonna.size() >= 2 && colonna.startsWith(QLatin1Char('"')) && colonna.endsWith(QLatin1Char('"')))
+        return colonna;
+    return db::quotedName(colonna);
 }
 
 namespace {
 
-// The name a condition's search is written on: Nome when it is qualified.
+bool eQualificato(const QString &nome)
+{
+    return nome.size() >= 2 && nome[1] == QLatin1Char('.');
+}
+
+} // namespace
+
+QString nomeQualificato(const QString &nome)
+{
+    if (eQualificato(nome))
+        return nome.left(2) + nomeColonnaSql(nome.mid(2));
+    return kAlias + nomeColonnaSql(nome);
+}
+
+namespace {
+
+// The name a condition's search is written on: Nome when it is qualified
+// in some other way than by an alias letter.
 QString nomeRicerca(const QString &nome)
 {
-    return nome.contains(QLatin1Char('.')) ? nome : kAlias + nome;
+    if (!eQualificato(nome) && nome.contains(QLatin1Char('.')))
+        return nome;
+    return nomeQualificato(nome);
 }
 
 } // namespace
@@ -423,8 +456,7 @@ BloccoComposto ComponiBlocco(const std::vector<RigaInt> &righe, const QString &t
         int j = i + 1;
         for (; j < n && righe[size_t(j)].Mostra == MostraCollegamento; ++j) {
             const RigaInt &l = righe[size_t(j)];
-            termini << l.Nome + QLatin1Char('=')
-                           + (l.Condizione.contains(QLatin1Char('.')) ? l.Condizione : kAlias + l.Condizione);
+            termini << nomeQualificato(l.Nome) + QLatin1Char('=') + nomeRicerca(l.Condizione);
         }
         if (conP) {
             for (; j < n && (righe[size_t(j)].Mostra == MostraNascosto || righe[size_t(j)].Mostra == MostraVisibile);

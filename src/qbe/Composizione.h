@@ -40,8 +40,15 @@ QString raddoppiaApici(const QString &testo);
 // (they contain ".") are left alone.
 QString qualificaCondizione(const QString &condizione, const QString &nome);
 
-// The name a row's column has in the statement: Nome as written for a
-// column of an added table ("A.DESCR"), "XX." + Nome otherwise.
+// A column as the catalogue names it, written for a statement: a plain
+// upper-case name as it stands ("CODICE"), any other quoted so the server
+// takes exactly its characters ("codice" -> "\"codice\""). A name already
+// in double quotes stays as written.
+QString nomeColonnaSql(const QString &colonna);
+
+// The name a row's column has in the statement: the alias of an added
+// table kept ("A.DESCR", "A.\"descr\""), "XX." in front otherwise; the
+// column part as nomeColonnaSql() writes it.
 QString nomeQualificato(const QString &nome);
 
 // The contains search a plain condition becomes, without the outer
