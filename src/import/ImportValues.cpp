@@ -2,6 +2,8 @@
 
 #include "platform/Formats.h"
 
+#include <QDate>
+
 namespace vardof::importcsv {
 
 namespace {
@@ -47,6 +49,45 @@ std::optional<db::Decimal> decimaleEsatto(QStringView t)
     return db::Decimal{negativo ? -unita : unita, scala};
 }
 
+// The shape dates have in almost every file, day, month and year in digits
+// with "/", "." or "-" (the same twice) and nothing around them, read
+// without building a string: false for any other shape, which the general
+// reader takes (blanks around, other digits). `data` is empty when the
+// shape is right but the day does not exist.
+bool dataSemplice(QStringView t, std::optional<QDate> &data)
+{
+    qsizetype i = 0;
+    const auto cifre = [&](int &valore) {
+        int quante = 0;
+        valore = 0;
+        for (; i < t.size() && isDigit(t[i]); ++i, ++quante) {
+            if (quante < 5)
+                valore = valore * 10 + (t[i].unicode() - '0');
+        }
+        return quante;
+    };
+    int giorno = 0, mese = 0, anno = 0;
+    const int cifreGiorno = cifre(giorno);
+    if (cifreGiorno < 1 || cifreGiorno > 2 || i >= t.size())
+        return false;
+    const QChar separatore = t[i];
+    if (separatore != u'/' && separatore != u'.' && separatore != u'-')
+        return false;
+    ++i;
+    const int cifreMese = cifre(mese);
+    if (cifreMese < 1 || cifreMese > 2 || i >= t.size() || t[i] != separatore)
+        return false;
+    ++i;
+    const int cifreAnno = cifre(anno);
+    if ((cifreAnno != 2 && cifreAnno != 4) || i != t.size())
+        return false;
+    if (cifreAnno == 2)
+        anno += anno < 50 ? 2000 : 1900;
+    const QDate d(anno, mese, giorno);
+    data = d.isValid() ? std::optional<QDate>(d) : std::nullopt;
+    return true;
+}
+
 } // namespace
 
 std::optional<double> decimaleDaTesto(QStringView testo)
@@ -82,10 +123,14 @@ std::optional<db::Value> convertiValore(QStringView testo, TipoCampo tipo, bool 
         }
         return std::nullopt;
     }
-    case TipoData:
-        if (auto d = platform::strToDate(testo.toString()))
+    case TipoData: {
+        std::optional<QDate> d;
+        if (!dataSemplice(testo, d))
+            d = platform::strToDate(testo.toString());
+        if (d)
             return db::Value(*d);
         return std::nullopt;
+    }
     case TipoOra:
         if (auto t = platform::strToTime(testo.toString()))
             return db::Value(*t);
