@@ -1,5 +1,6 @@
 #include "maintenance/PulisciTmp.h"
 
+#include "db/Catalog.h"
 #include "db/Error.h"
 #include "db/Statement.h"
 #include "maintenance/Semafori.h"
@@ -54,7 +55,9 @@ EsitoPulisciTmp eliminaTabelleTmp(db::Attachment &att, qint64 totale, platform::
                 fasi->tabella(k, name, percentuale);
             feedback.progress(percentuale);
             try {
-                db::executeSql(att, *t, QStringLiteral("DROP TABLE ") + name);
+                // Quoted as the catalogue holds it: a work table made under a
+                // quoted name (lower case, a quote, a blank) is dropped too.
+                db::executeSql(att, *t, QStringLiteral("DROP TABLE ") + db::quotedName(name));
                 t->commitRetaining();
                 ++esito.eliminate;
             } catch (const db::Error &e) {

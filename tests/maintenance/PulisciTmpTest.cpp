@@ -61,6 +61,22 @@ TEST_F(PulisciTmpTest, countsOnlyNamesStartingWithTmpUnderscoreInCapitals)
     EXPECT_EQ(contaTabelleTmp(att()), 2);
 }
 
+TEST_F(PulisciTmpTest, dropsWorkTablesWhoseNamesNeedQuoting)
+{
+    exec("CREATE TABLE \"TMP_d'x\" (X INTEGER)");
+    exec("CREATE TABLE \"TMP_con spazio\" (X INTEGER)");
+    exec("CREATE TABLE \"TMP_a;b -- c\" (X INTEGER)");
+    exec("CREATE TABLE TMP_NORMALE (X INTEGER)");
+    exec("CREATE TABLE ALTRA (X INTEGER)");
+    StopAt r;
+    const EsitoPulisciTmp e = eliminaTabelleTmp(att(), contaTabelleTmp(att()), r, &r);
+    EXPECT_TRUE(r.errors.isEmpty()) << r.errors.join('|').toStdString();
+    EXPECT_FALSE(e.fallita);
+    EXPECT_EQ(e.eliminate, 4);
+    EXPECT_EQ(e.totaleDopo, 0);
+    EXPECT_EQ(count(att(), "SELECT COUNT(*) FROM RDB$RELATIONS WHERE RDB$RELATION_NAME = 'ALTRA'"), 1);
+}
+
 TEST_F(PulisciTmpTest, dropsInNameOrderAndLeavesTheOthers)
 {
     exec("CREATE TABLE TMP_B (X INTEGER)");
