@@ -682,6 +682,44 @@ INSTANTIATE_TEST_SUITE_P(Azioni, RicaricaConRifiuti,
                                                               Situazione::NienteRifiutato)),
                          nomeRicarica);
 
+// The widths the user gave the columns survive every action that reads the
+// grid again.
+class RicaricaLarghezze : public RigheEditor, public ::testing::WithParamInterface<AzioneRicarica>
+{
+};
+
+TEST_P(RicaricaLarghezze, keepTheColumnWidths)
+{
+    const AzioneRicarica &azione = GetParam();
+    TFormEdTab w(m_context.get(), 1);
+    apri(w);
+    w.DBGrid1->setColumnWidth(1, 237);
+    w.DBGrid1->setColumnWidth(2, 61);
+    const QPointer<QTimer> dialogo = azione.avanti(msg());
+    w.DBGrid1->setCurrentIndex(w.modello()->index(0, azione.colonna));
+    azione.esegui(w);
+    delete dialogo.data();
+    QCoreApplication::processEvents();
+    ASSERT_GE(w.modello()->columnCount(), 3);
+    EXPECT_EQ(w.DBGrid1->columnWidth(1), 237);
+    EXPECT_EQ(w.DBGrid1->columnWidth(2), 61);
+}
+
+// Choosing a table measures its columns anew.
+std::vector<AzioneRicarica> azioniSullaStessaTabella()
+{
+    std::vector<AzioneRicarica> v;
+    for (const AzioneRicarica &a : kAzioniRicarica)
+        if (std::string_view(a.nome) != "SelezioneTabella")
+            v.push_back(a);
+    return v;
+}
+
+INSTANTIATE_TEST_SUITE_P(Azioni, RicaricaLarghezze, ::testing::ValuesIn(azioniSullaStessaTabella()),
+                         [](const ::testing::TestParamInfo<AzioneRicarica> &info) {
+                             return std::string(info.param.nome);
+                         });
+
 TEST_F(Finestre, WorkTableFromAFileIsCreatedAndFilledThroughTheImportWindow)
 {
     const QString file = m_dir.file(QStringLiteral("listino prezzi.csv"));

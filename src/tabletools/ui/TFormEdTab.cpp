@@ -350,6 +350,23 @@ void TFormEdTab::primoSchermo()
     // again; it is no column of the table and is not shown.
     for (int c = 0; m_sorgente && m_editor && c < m_sorgente->columnCount(); ++c)
         DBGrid1->setColumnHidden(c, !m_editor->colonna(m_sorgente->colonna(c).name));
+    // Reading the rows again resets the view's columns: the widths the user
+    // gave them come back.
+    for (int c = 0; m_sorgente && c < m_sorgente->columnCount(); ++c) {
+        const auto l = m_larghezze.constFind(m_sorgente->colonna(c).name);
+        if (l != m_larghezze.constEnd())
+            DBGrid1->setColumnWidth(c, *l);
+    }
+    m_larghezze.clear();
+}
+
+void TFormEdTab::ricordaLarghezze()
+{
+    if (!m_sorgente || !m_sorgente->isOpen() || m_sorgente->columnCount() == 0)
+        return;
+    m_larghezze.clear();
+    for (int c = 0; c < m_sorgente->columnCount(); ++c)
+        m_larghezze.insert(m_sorgente->colonna(c).name, DBGrid1->columnWidth(c));
 }
 
 void TFormEdTab::aggiornaStato(const QString &testo) { Panel2->setText(testo); }
@@ -358,6 +375,7 @@ bool TFormEdTab::riapri()
 {
     if (!m_sorgente)
         return false;
+    ricordaLarghezze();
     try {
         m_sorgente->close();
         m_modello->azzera();
@@ -406,6 +424,7 @@ void TFormEdTab::costruisciMenuCampi()
 
 bool TFormEdTab::ImpostaTabella(const QString &scritta)
 {
+    m_larghezze.clear();
     PopupMenu->clear();
     m_righeFiltro.clear();
     m_modello->setTabella(nullptr);
@@ -460,6 +479,7 @@ void TFormEdTab::AnnullaFiltro()
         return;
     if (!primaDiRicaricare())
         return;
+    ricordaLarghezze();
     try {
         m_sorgente->close();
         m_modello->azzera();
@@ -514,6 +534,7 @@ void TFormEdTab::ButtonRitornaClick(qbe::TIBLQueryForm &finestra)
         m_righeFiltro = finestra.tabIntTmp().righe();
         const QString filtro = risposta.testo();
         risposta.close();
+        ricordaLarghezze();
         m_sorgente->close();
         m_modello->azzera();
         m_sorgente->SQL() = m_editor->statementFiltrato(filtro);
@@ -600,6 +621,7 @@ void TFormEdTab::AzzeraTabella1Click()
         return;
     if (!platform::confirmOkCancel(QStringLiteral("Conferma eliminazione di tutti i dati della tabella?")))
         return;
+    ricordaLarghezze();
     m_sorgente->close();
     try {
         m_editor->azzera();
@@ -633,6 +655,7 @@ void TFormEdTab::Generaprogressivo1Click()
     (new QVBoxLayout(&stato))->addWidget(barra);
     stato.show();
     const QStringList statement = m_sorgente->SQL();
+    ricordaLarghezze();
     m_sorgente->close();
     qint64 n = 0;
     try {
@@ -723,6 +746,7 @@ void TFormEdTab::Azioni1Click()
     for (int c = 0; c < m_sorgente->columnCount(); ++c)
         colonne << m_sorgente->colonna(c).name;
     const QStringList statement = m_sorgente->SQL();
+    ricordaLarghezze();
     m_sorgente->close();
     {
         TAzioniForm finestra(*m_editor, statement, colonne, this);
@@ -737,6 +761,7 @@ void TFormEdTab::SostituzioneAccenti1Click()
     if (!primaDiRicaricare())
         return;
     const QStringList statement = statementGriglia();
+    ricordaLarghezze();
     if (m_sorgente)
         m_sorgente->close();
     {

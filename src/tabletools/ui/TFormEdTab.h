@@ -12,6 +12,7 @@
 #include "qbe/Interrogazione.h"
 
 #include <QDialog>
+#include <QHash>
 #include <QString>
 
 #include <functional>
@@ -175,6 +176,7 @@ protected:
 private:
     void aggiornaConteggio();
     void primoSchermo();
+    void ricordaLarghezze();
     void costruisciMenuCampi();
     void rigaLasciata(const QModelIndex &precedente);
     void vaiARiga(int riga, bool primaColonna = false);
@@ -188,6 +190,8 @@ private:
     grid::ModelloGriglia *m_griglia;
     ModelloEditabile *m_modello;
     std::vector<qbe::RigaInt> m_righeFiltro;
+    // Column widths by name, kept while the grid is read again.
+    QHash<QString, int> m_larghezze;
     bool m_modificabile = false;
 };
 
