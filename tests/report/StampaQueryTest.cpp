@@ -183,6 +183,38 @@ TEST_F(StampaQuery, theAdvancedTemporaryLayoutIsTheOneWrittenForTheAnswer)
     EXPECT_TRUE(scritto.contains("Text=\xA8" "Fstr$(Totale.FATTURATO,\"---,---,---,--&.##\",1)\xA8"));
 }
 
+// The simple kinds print text pages whose columns are lined up in
+// characters: whatever the grid's font, they are laid out in a fixed-pitch one.
+class StampaTesto : public ConClienti, public ::testing::WithParamInterface<int>
+{
+};
+
+TEST_P(StampaTesto, theTextPagesUseAFixedPitchFont)
+{
+    platform::ScopedServices servizi;
+    QWidget finestra;
+    ContestoStampa ctx = contesto();
+    ctx.fontGriglia = QFont(QStringLiteral("Verdana"), 9);
+    QByteArray scritto;
+    ctx.esegui = [&](QDialog &d) {
+        if (auto *o = qobject_cast<TTitStForm *>(&d)) {
+            (GetParam() == 1 ? o->RadioSemplice : o->RadioCrystal)->click();
+            o->ButtonOKClick();
+            return int(o->result());
+        }
+        QFile f(m_out.path() + QStringLiteral("/Report/QMTTemp.lst"));
+        EXPECT_TRUE(f.open(QIODevice::ReadOnly));
+        scritto = f.readAll();
+        return int(QDialog::Accepted);
+    };
+    ButtonStampaClick(&finestra, ctx);
+    EXPECT_TRUE(scritto.contains("Courier New")) << scritto.left(400).toStdString();
+    EXPECT_FALSE(scritto.contains("Verdana"));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tipi, StampaTesto, ::testing::Values(1, 2),
+                         [](const auto &info) { return info.param == 1 ? std::string("semplice") : std::string("veloce"); });
+
 // "Edita report" from the options window: our designer on the layout the
 // print would use; an edit saved there is what the print then reads, and a
 // user's layout is written by nobody but the designer.

@@ -250,6 +250,10 @@ namespace {
 QFont fontQt(const FontModello &f)
 {
     QFont q(f.nome);
+    // Where no Courier is installed the stand-in must still be fixed-pitch,
+    // or the text pages lose their columns.
+    if (f.nome.startsWith(QLatin1String("Courier"), Qt::CaseInsensitive))
+        q.setStyleHint(QFont::TypeWriter);
     q.setPointSizeF(f.punti);
     q.setBold(f.grassetto);
     q.setItalic(f.corsivo);

@@ -269,7 +269,15 @@ void ButtonStampaClick(QWidget *owner, ContestoStampa &c)
     if (tipo == 1 && !nome.isEmpty()) {
         file = bin + QStringLiteral("Report/") + nome + QStringLiteral(".lst");
     } else {
-        if (!scriviLayout(temporaneo, CreaFileLSTStandard(o.font)))
+        // The quick kind offers no font: its pages are lined up in
+        // characters, which only a fixed-pitch font keeps in columns.
+        FontStampa font = o.font;
+        if (tipo == 2) {
+            font.nome = QStringLiteral("Courier New");
+            font.punti = 8;
+            font.grassetto = font.corsivo = font.sottolineato = font.barrato = false;
+        }
+        if (!scriviLayout(temporaneo, CreaFileLSTStandard(font)))
             return;
         stato->corrente = true;
         stato->tipo = 1;
