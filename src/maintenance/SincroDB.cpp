@@ -5,14 +5,10 @@
 #include "db/Statement.h"
 #include "maintenance/Semafori.h"
 #include "maintenance/SqlText.h"
+#include "platform/BoundedQueue.h"
 
 #include <QSet>
 
-#include <condition_variable>
-#include <deque>
-#include <exception>
-#include <mutex>
-#include <thread>
 #include <unordered_set>
 
 
@@ -148,80 +144,6 @@ struct RowBatch
 {
     std::vector<std::vector<db::FieldValue>> rows;
     qint64 read = 0;
-};
-
-// A few batches at most wait between the two threads, so memory stays that
-// of a few blocks whatever the size of the table.
-class RowQueue
-{
-public:
-    explicit RowQueue(size_t capacity)
-        : m_capacity(capacity)
-    {
-    }
-
-    // False when the writer has stopped taking.
-    bool put(RowBatch &&batch)
-    {
-        std::unique_lock lock(m_mutex);
-        m_room.wait(lock, [this] { return m_batches.size() < m_capacity || m_stopped; });
-        if (m_stopped)
-            return false;
-        m_batches.push_back(std::move(batch));
-        m_ready.notify_one();
-        return true;
-    }
-
-    // The reader is done, with the failure that ended it if any.
-    void finish(std::exception_ptr failure)
-    {
-        std::lock_guard lock(m_mutex);
-        m_finished = true;
-        m_failure = std::move(failure);
-        m_ready.notify_all();
-    }
-
-    // The next batch; false at the end; the reader's failure is thrown here.
-    bool take(RowBatch &batch)
-    {
-        std::unique_lock lock(m_mutex);
-        m_ready.wait(lock, [this] { return !m_batches.empty() || m_finished; });
-        if (!m_batches.empty()) {
-            batch = std::move(m_batches.front());
-            m_batches.pop_front();
-            m_room.notify_one();
-            return true;
-        }
-        if (m_failure)
-            std::rethrow_exception(m_failure);
-        return false;
-    }
-
-    void stop()
-    {
-        std::lock_guard lock(m_mutex);
-        m_stopped = true;
-        m_room.notify_all();
-    }
-
-private:
-    const size_t m_capacity;
-    std::mutex m_mutex;
-    std::condition_variable m_room, m_ready;
-    std::deque<RowBatch> m_batches;
-    bool m_finished = false, m_stopped = false;
-    std::exception_ptr m_failure;
-};
-
-struct ReaderGuard
-{
-    RowQueue &queue;
-    std::thread &reader;
-    ~ReaderGuard()
-    {
-        queue.stop();
-        reader.join();
-    }
 };
 
 } // namespace
@@ -628,44 +550,36 @@ void TSincroDB::copy()
             // from the destination: a second thread reads it and picks the
             // missing rows while this one writes them, and the two
             // connections' waits overlap instead of adding up.
-            RowQueue queue(4);
-            std::thread reader([&] {
-                std::exception_ptr failure;
-                try {
-                    RowBatch batch;
-                    qint64 sinceLast = 0;
-                    QString key;
-                    qint64 done = 0;
-                    while (rows.next()) {
-                        ++done;
-                        ++sinceLast;
-                        if (missingRow(rows, key)) {
-                            if (absentColumn >= 0)
-                                throw absentColumnError();
-                            std::vector<db::FieldValue> &row = batch.rows.emplace_back(size_t(columnCount));
-                            for (int i = 0; i < columnCount; ++i)
-                                row[size_t(i)] = rows.value(columnIndex[size_t(i)]);
-                        }
-                        // Full batches for the blocks, and now and then one
-                        // for the progress while no row is missing.
-                        if (int(batch.rows.size()) >= std::max(1, blockRows) || sinceLast >= 4096) {
-                            batch.read = done;
-                            if (!queue.put(std::move(batch)))
-                                return;
-                            batch = RowBatch();
-                            sinceLast = 0;
-                        }
+            platform::BoundedQueue<RowBatch> queue(4);
+            const platform::Producer<RowBatch> reader(queue, [&](platform::BoundedQueue<RowBatch> &out) {
+                RowBatch batch;
+                qint64 sinceLast = 0;
+                QString key;
+                qint64 done = 0;
+                while (rows.next()) {
+                    ++done;
+                    ++sinceLast;
+                    if (missingRow(rows, key)) {
+                        if (absentColumn >= 0)
+                            throw absentColumnError();
+                        std::vector<db::FieldValue> &row = batch.rows.emplace_back(size_t(columnCount));
+                        for (int i = 0; i < columnCount; ++i)
+                            row[size_t(i)] = rows.value(columnIndex[size_t(i)]);
                     }
-                    batch.read = done;
-                    if (!queue.put(std::move(batch)))
-                        return;
-                } catch (...) {
-                    failure = std::current_exception();
+                    // Full batches for the blocks, and now and then one
+                    // for the progress while no row is missing.
+                    if (int(batch.rows.size()) >= std::max(1, blockRows) || sinceLast >= 4096) {
+                        batch.read = done;
+                        if (!out.put(std::move(batch)))
+                            return;
+                        batch = RowBatch();
+                        sinceLast = 0;
+                    }
                 }
-                queue.finish(failure);
+                batch.read = done;
+                out.put(std::move(batch));
             });
             // However this loop ends, the reader stops before the cursor goes.
-            const ReaderGuard guard{queue, reader};
             RowBatch batch;
             while (queue.take(batch)) {
                 read = batch.read;
