@@ -317,6 +317,7 @@ void TImportFile::record(const QString &testo, qint64 riga)
         if (e.isConnectionLost())
             throw;
         ++m_errori;
+        ++m_rifiutate;
         m_feedback.line(QStringLiteral("Fallito iserimento riga %1: %2").arg(riga).arg(e.message()));
     }
 }

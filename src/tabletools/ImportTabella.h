@@ -98,6 +98,8 @@ public:
     qint64 righeContate() const { return m_righe; }
     qint64 righeInserite() const { return m_inserite; }
     qint64 errori() const { return m_errori; }
+    // Records the server refused: not stored, whatever their fields.
+    qint64 righeRifiutate() const { return m_rifiutate; }
     bool interrotta() const { return m_interrotta; }
     const TCampoSQLList &campi() const { return m_campi; }
     // The insert's text, for tests.
@@ -116,6 +118,7 @@ private:
     qint64 m_righe = 0;
     qint64 m_inserite = 0;
     qint64 m_errori = 0;
+    qint64 m_rifiutate = 0;
     bool m_interrotta = false;
 };
 

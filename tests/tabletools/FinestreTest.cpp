@@ -751,6 +751,49 @@ TEST_F(Finestre, WorkTableFromAFileIsCreatedAndFilledThroughTheImportWindow)
     EXPECT_EQ(w.Panel2->text(), QStringLiteral("Record presenti tabella TMP_LISTINOPREZZI : 2    "));
 }
 
+// The end of an import says how it went: rows the server refused are
+// counted, so that a run that stored nothing is not taken for a success.
+struct EsitoImport
+{
+    const char *nome;
+    const char *dati;      // the file, after its heading line
+    platform::MessageKind tipo;
+    const char *messaggio; // the last box shown
+    const char *conteggio; // rows of CLIENTI afterwards
+};
+
+class ImportEsito : public Finestre, public ::testing::WithParamInterface<EsitoImport>
+{
+};
+
+TEST_P(ImportEsito, tellsHowManyRowsWereRefused)
+{
+    const EsitoImport &c = GetParam();
+    const QString file = m_dir.file(QStringLiteral("clienti.csv"));
+    {
+        QFile f(file);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(QByteArray("CODICE;NOME;PUNTI\r\n") + c.dati);
+    }
+    TEdTabIBImportForm w(m_context.get(), QStringLiteral("CLIENTI"));
+    w.EditFile->setText(file);
+    msg().queueAnswer(platform::Answer::Yes);
+    w.ButtonImportaClick();
+    const QList<platform::RecordedMessage> m = msg().messages();
+    ASSERT_FALSE(m.isEmpty());
+    EXPECT_EQ(m.last().kind, c.tipo);
+    EXPECT_EQ(m.last().text, QString::fromUtf8(c.messaggio));
+    EXPECT_EQ(valori(QStringLiteral("SELECT COUNT(*) FROM CLIENTI")), QStringList{QString::fromUtf8(c.conteggio)});
+}
+
+INSTANTIATE_TEST_SUITE_P(Casi, ImportEsito, ::testing::Values(
+    EsitoImport{"tutte", "4;VERDI;1\r\n5;NERI;2\r\n", platform::Information, "Importazione effettuata", "5"},
+    EsitoImport{"una_rifiutata", "4;VERDI;1\r\n1;DOPPIO;2\r\n", platform::Warning,
+                "Importazione effettuata\rRighe importate: 1\rRighe non importate: 1 (vedere il riepilogo)", "4"},
+    EsitoImport{"nessuna", "1;DOPPIO;1\r\n2;ANCHE;2\r\n", platform::Warning,
+                "Importazione effettuata\rRighe importate: 0\rRighe non importate: 2 (vedere il riepilogo)", "3"}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
 TEST_F(Finestre, ActionsAddCheckSaveAndLoad)
 {
     TabellaEditor t(m_context->transaction(), QStringLiteral("CLIENTI"));

@@ -187,7 +187,12 @@ void TEdTabIBImportForm::ButtonImportaClick()
     if (dopoImport)
         dopoImport();
     PanelProgresso->hide();
-    if (riuscita)
+    if (riuscita && importer.righeRifiutate() > 0)
+        platform::warning(QStringLiteral("Importazione effettuata\rRighe importate: %1\rRighe non importate: %2 "
+                                         "(vedere il riepilogo)")
+                              .arg(importer.righeInserite())
+                              .arg(importer.righeRifiutate()));
+    else if (riuscita)
         platform::information(QStringLiteral("Importazione effettuata"));
     PanelAlto->setEnabled(true);
 }
