@@ -58,6 +58,27 @@ public:
         return false;
     }
 
+    // Without waiting: false when the queue is full, or empty.
+    bool tryPut(T &&item)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_items.size() >= m_capacity || m_stopped)
+            return false;
+        m_items.push_back(std::move(item));
+        m_ready.notify_one();
+        return true;
+    }
+    bool tryTake(T &item)
+    {
+        std::lock_guard lock(m_mutex);
+        if (m_items.empty())
+            return false;
+        item = std::move(m_items.front());
+        m_items.pop_front();
+        m_room.notify_one();
+        return true;
+    }
+
     // The taker gives up: a waiting or later put returns false.
     void stop()
     {

@@ -221,5 +221,115 @@ INSTANTIATE_TEST_SUITE_P(
                    std::set<int>{7}}),
     [](const ::testing::TestParamInfo<BloccoCase> &info) { return "case" + std::to_string(info.index); });
 
+// Files of many blocks: the lines are read and prepared by a second thread
+// in batches while the blocks run, and the run must still read, count,
+// reject and stop exactly where the line-by-line run does.
+struct LungoCase
+{
+    const char *nome;
+    QStringList script;
+    std::set<int> falliscono;   // QTA breaks the check
+    std::set<int> nonValide;    // a control character: the line is refused
+    std::set<int> nonConverte;  // a price that does not convert: NULL with a message
+    int fermaAlla = 0;          // the user stops before this line (0: never)
+    qint64 maxErrori = -1;
+};
+
+void PrintTo(const LungoCase &c, std::ostream *os) { *os << c.nome; }
+
+class ImportLungo : public test::ImportFixture, public ::testing::WithParamInterface<LungoCase>
+{
+protected:
+    static constexpr int kRighe = 3000;
+
+    void SetUp() override
+    {
+        test::ImportFixture::SetUp();
+        exec("CREATE TABLE PREZZI (CODICE VARCHAR(10) NOT NULL PRIMARY KEY, DESCRIZIONE VARCHAR(20), "
+             "PREZZO NUMERIC(9,2), QTA INTEGER, CONSTRAINT PREZZI_QTA CHECK (QTA IS NULL OR QTA >= 0))");
+    }
+
+    struct Fatto
+    {
+        EsitoImport esito;
+        QStringList riepilogo, messaggi, righe;
+        QByteArray scarti, scartiLog;
+        ContatoriImport contatori;
+    };
+
+    Fatto esegui(const LungoCase &c, int righePerBlocco)
+    {
+        exec("DELETE FROM PREZZI");
+        exec("EXECUTE BLOCK AS DECLARE I INTEGER = 2; BEGIN WHILE (I <= 3000) DO BEGIN "
+             "INSERT INTO PREZZI VALUES ('P' || LPAD(:I, 5, '0'), 'vecchia', 0, 0); I = I + 7; END END");
+        QStringList dati;
+        for (int i = 1; i <= kRighe; ++i) {
+            const QString descrizione = c.nonValide.count(i) ? QStringLiteral("riga\x01%1").arg(i) : QStringLiteral("riga %1").arg(i);
+            const QString prezzo = c.nonConverte.count(i) ? QStringLiteral("dieci") : QStringLiteral("%1,25").arg(i);
+            dati << QStringLiteral("P%1;%2;%3;%4").arg(i, 5, 10, QLatin1Char('0')).arg(descrizione, prezzo).arg(c.falliscono.count(i) ? -1 : i);
+        }
+        sink = test::RecordingSink();
+        if (c.fermaAlla > 0)
+            sink.interrompiDopo(QStringLiteral("Inizio acquisizione file"), c.fermaAlla);
+        const CaricamentoScript s = carica(QStringList{"[SCRIPT]", "TABELLADESTINAZIONE=PREZZI"} + c.script, dati);
+        EXPECT_TRUE(s.valido);
+        const QString scarti = file(QStringLiteral("scarti_%1.csv").arg(righePerBlocco));
+        OpzioniImport o;
+        o.maxErrori = c.maxErrori;
+        o.righePerBlocco = righePerBlocco;
+        o.fileScarti = scarti;
+        ImportRun run(att(), tra(), s.parametri, s.colonne, s.chiavi);
+        Fatto f;
+        f.esito = run.esegui(file("dati.csv"), false, sink, o, &sink);
+        f.riepilogo = test::senzaOra(sink.righe);
+        f.messaggi = sink.messaggi;
+        f.contatori = run.contatori();
+        f.righe = righe("SELECT CODICE, DESCRIZIONE, PREZZO, QTA FROM PREZZI ORDER BY 1");
+        QFile a(scarti), b(scarti + ".log");
+        if (a.open(QIODevice::ReadOnly))
+            f.scarti = a.readAll();
+        if (b.open(QIODevice::ReadOnly))
+            f.scartiLog = b.readAll();
+        return f;
+    }
+};
+
+TEST_P(ImportLungo, giveWhatTheLineByLineRunGives)
+{
+    const LungoCase &c = GetParam();
+    const Fatto uno = esegui(c, 1);
+    const Fatto blocchi = esegui(c, 0);
+    EXPECT_EQ(blocchi.esito, uno.esito);
+    EXPECT_EQ(blocchi.riepilogo, uno.riepilogo);
+    EXPECT_EQ(blocchi.messaggi, uno.messaggi);
+    EXPECT_EQ(blocchi.righe, uno.righe);
+    EXPECT_EQ(blocchi.scarti, uno.scarti);
+    EXPECT_EQ(blocchi.scartiLog, uno.scartiLog);
+    EXPECT_EQ(blocchi.contatori.aggiornati, uno.contatori.aggiornati);
+    EXPECT_EQ(blocchi.contatori.aggiunti, uno.contatori.aggiunti);
+    EXPECT_EQ(blocchi.contatori.falliti, uno.contatori.falliti);
+    EXPECT_EQ(blocchi.contatori.saltati, uno.contatori.saltati);
+    if (c.fermaAlla == 0 || c.fermaAlla > 1000) {
+        EXPECT_GT(blocchi.contatori.blocchi, 0);
+    }
+    if (c.fermaAlla > 0) {
+        EXPECT_EQ(uno.esito, EsitoImport::Interrotto);
+    } else if (c.maxErrori < 0) {
+        EXPECT_EQ(uno.esito, EsitoImport::Completato);
+        EXPECT_EQ(uno.contatori.falliti, qint64(c.falliscono.size() + c.nonValide.size()));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ImportLungo,
+    ::testing::Values(
+        LungoCase{"byKey", {}, {1, 256, 257, 1024, 2999}, {300, 2048}, {5, 700}},
+        LungoCase{"addingOnly", {"AGGIORNA=NO"}, {2, 513, 3000}, {1, 1500}, {800}},
+        LungoCase{"byKeyStoppedMidway", {}, {10}, {20}, {}, 1700},
+        LungoCase{"addingOnlyStoppedAtTheStart", {"AGGIORNA=NO"}, {}, {}, {}, 2},
+        LungoCase{"byKeyStoppedAfterTheLastLine", {}, {}, {}, {}, 3001},
+        LungoCase{"tooManyFailures", {}, {100, 900, 1800, 2700}, {}, {}, 0, 2}),
+    [](const auto &info) { return std::string(info.param.nome); });
+
 } // namespace
 } // namespace vardof::importcsv
