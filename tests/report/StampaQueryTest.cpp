@@ -17,6 +17,7 @@
 #include "platform/Services.h"
 
 #include <QCheckBox>
+#include <QCoreApplication>
 #include <QFile>
 #include <QLineEdit>
 #include <QProcess>
@@ -214,6 +215,40 @@ TEST_P(StampaTesto, theTextPagesUseAFixedPitchFont)
 
 INSTANTIATE_TEST_SUITE_P(Tipi, StampaTesto, ::testing::Values(1, 2),
                          [](const auto &info) { return info.param == 1 ? std::string("semplice") : std::string("veloce"); });
+
+// The options window opens laid out for the kind saved last; choosing
+// another kind shows more or fewer controls, and each keeps its full size.
+class CambioTipo : public ConClienti, public ::testing::WithParamInterface<std::pair<int, int>>
+{
+};
+
+TEST_P(CambioTipo, leavesEveryControlItsRoom)
+{
+    const auto [salvato, scelto] = GetParam();
+    const QString ini = m_out.file(QStringLiteral("ostrel.ini"));
+    platform::IniFile(ini).writeInteger(QStringLiteral("D01"), QStringLiteral("TipoStampa"), salvato);
+    TTitStForm o(nullptr, QStringLiteral("D01"), m_out.path() + QLatin1Char('/'), ini);
+    o.show();
+    QCoreApplication::processEvents();
+    (scelto == 1 ? o.RadioSemplice : scelto == 2 ? o.RadioCrystal : o.RadioAvanzato)->click();
+    QCoreApplication::processEvents();
+    for (QWidget *w : o.findChildren<QWidget *>()) {
+        if (!w->isVisible() || w->minimumSizeHint().isEmpty())
+            continue;
+        EXPECT_GE(w->height(), w->minimumSizeHint().height()) << w->metaObject()->className() << " "
+                                                              << w->objectName().toStdString() << " "
+                                                              << w->property("text").toString().toStdString();
+    }
+    EXPECT_FALSE(o.RadioAvanzato->geometry().intersects(o.RadioSemplice->geometry()));
+    EXPECT_FALSE(o.RadioSemplice->geometry().intersects(o.RadioCrystal->geometry()));
+}
+
+INSTANTIATE_TEST_SUITE_P(Tipi, CambioTipo,
+                         ::testing::Values(std::pair{2, 0}, std::pair{2, 1}, std::pair{1, 0}, std::pair{0, 2},
+                                           std::pair{0, 1}),
+                         [](const auto &info) {
+                             return "da" + std::to_string(info.param.first) + "a" + std::to_string(info.param.second);
+                         });
 
 // "Edita report" from the options window: our designer on the layout the
 // print would use; an edit saved there is what the print then reads, and a

@@ -182,6 +182,12 @@ void TTitStForm::RadioGroup1Click()
     } else {
         EditNomeReport->setText(QStringLiteral("TEXT"));
     }
+    // The window is sized for the controls of one kind: another kind shows
+    // more or fewer of them, and a fixed size would squeeze the rest.
+    if (layout()) {
+        layout()->activate();
+        setFixedSize(sizeHint());
+    }
 }
 
 void TTitStForm::ButtonSfogliaClick()
