@@ -361,7 +361,17 @@ TEST_P(TestiComeEspressioni, readBackAsTheSameText)
     EXPECT_EQ(valuta(testoComeEspressione(t), a).value_or(QStringLiteral("<errore>")), t);
 }
 
+// The designer shows a title as the text it was typed as.
+TEST_P(TestiComeEspressioni, comeBackAsTheSameTitle)
+{
+    const QString t = QString::fromUtf8(GetParam().testo);
+    DisegnoLayout d(avanzato());
+    d.setTitolo(0, t);
+    EXPECT_EQ(d.titolo(0), t);
+}
+
 INSTANTIATE_TEST_SUITE_P(Cases, TestiComeEspressioni, ::testing::Values(
-    TestoCase{""}, TestoCase{"Ragione sociale"}, TestoCase{"Nota \"A\""}, TestoCase{"L'importo"}, TestoCase{"Città €"}));
+    TestoCase{""}, TestoCase{"Ragione sociale"}, TestoCase{"Nota \"A\""}, TestoCase{"L'importo"}, TestoCase{"Città €"},
+    TestoCase{"Rag. \"sociale\" d'uso"}, TestoCase{"'\"'"}, TestoCase{"\"Il 'tot'\""}));
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 
 #include <algorithm>
+#include <optional>
 
 namespace vardof::output::report {
 
@@ -58,12 +59,57 @@ QString testoComeEspressione(const QString &testo)
         return QLatin1Char('"') + testo + QLatin1Char('"');
     if (!testo.contains(QLatin1Char('\'')))
         return QLatin1Char('\'') + testo + QLatin1Char('\'');
-    // The expressions have no escape: a text with both quotes keeps the
-    // single ones.
-    QString t = testo;
-    t.replace(QLatin1Char('"'), QLatin1Char('\''));
-    return QLatin1Char('"') + t + QLatin1Char('"');
+    // The expressions have no escape: a text with both quotes is written as
+    // literals joined by "+", each in the quote it does not contain.
+    QStringList parti;
+    qsizetype i = 0;
+    while (i < testo.size()) {
+        const qsizetype doppio = testo.indexOf(QLatin1Char('"'), i);
+        const qsizetype singolo = testo.indexOf(QLatin1Char('\''), i);
+        // Up to the first double quote in double quotes, else up to the
+        // first single quote in single quotes.
+        const bool inDoppie = doppio != i;
+        const QChar quota = inDoppie ? QLatin1Char('"') : QLatin1Char('\'');
+        qsizetype fine = inDoppie ? doppio : singolo;
+        if (fine < 0)
+            fine = testo.size();
+        parti << quota + testo.mid(i, fine - i) + quota;
+        i = fine;
+    }
+    return parti.join(QLatin1Char('+'));
 }
+
+namespace {
+
+// The text of an expression made only of literals joined by "+"; nothing
+// when it holds anything else.
+std::optional<QString> soloLetterali(const QString &e)
+{
+    QString testo;
+    qsizetype i = 0;
+    auto spazi = [&] {
+        while (i < e.size() && e[i].isSpace())
+            ++i;
+    };
+    for (;;) {
+        spazi();
+        if (i >= e.size() || (e[i] != QLatin1Char('"') && e[i] != QLatin1Char('\'')))
+            return std::nullopt;
+        const qsizetype fine = e.indexOf(e[i], i + 1);
+        if (fine < 0)
+            return std::nullopt;
+        testo += e.mid(i + 1, fine - i - 1);
+        i = fine + 1;
+        spazi();
+        if (i >= e.size())
+            return testo;
+        if (e[i] != QLatin1Char('+'))
+            return std::nullopt;
+        ++i;
+    }
+}
+
+} // namespace
 
 DisegnoLayout::DisegnoLayout(ModelloReport modello) : m_modello(std::move(modello)) {}
 
@@ -108,10 +154,7 @@ QString DisegnoLayout::titolo(int k) const
     if (k < 0 || k >= int(m_modello.testata.colonne.size()))
         return {};
     const QString e = m_modello.testata.colonne[size_t(k)].espressione.trimmed();
-    if (e.size() >= 2 && (e.front() == QLatin1Char('"') || e.front() == QLatin1Char('\'')) && e.back() == e.front()
-        && !e.mid(1, e.size() - 2).contains(e.front()))
-        return e.mid(1, e.size() - 2);
-    return e;
+    return soloLetterali(e).value_or(e);
 }
 
 void DisegnoLayout::setTitolo(int k, const QString &testo)
