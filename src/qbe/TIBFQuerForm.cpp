@@ -136,11 +136,14 @@ bool TIBFQuerForm::Interroga(int primo, int ultimo, const QString &, TabIntTmp &
 
 void TIBFQuerForm::segnalaErrore()
 {
+    // The server's reason under the message, so that the user sees which
+    // condition or join it refused.
+    const QString testo = m_ultimoErrore.isEmpty() ? kMsgSintassi : kMsgSintassi + QLatin1Char('\n') + m_ultimoErrore;
     if (m_avvisi) {
-        m_avvisi->tell(platform::Error, kMsgSintassi);
+        m_avvisi->tell(platform::Error, testo);
     } else {
         platform::MessageBoxFeedback predefiniti;
-        predefiniti.tell(platform::Error, kMsgSintassi);
+        predefiniti.tell(platform::Error, testo);
     }
 }
 

@@ -78,7 +78,9 @@ TEST_P(Composizione, composesTheLinesAndTheServerAgrees)
     } else {
         EXPECT_FALSE(ok);
         EXPECT_FALSE(risposta.isOpen());
-        EXPECT_EQ(services.messages().texts(), QStringList{kMsgSintassi});
+        ASSERT_EQ(services.messages().texts().size(), 1);
+        EXPECT_EQ(services.messages().texts().first(), kMsgSintassi + QLatin1Char('\n') + engine.ultimoErrore());
+        EXPECT_FALSE(engine.ultimoErrore().isEmpty());
     }
 }
 

@@ -187,7 +187,8 @@ TEST_F(Motore, aFailedExecutionKeepsTheInterrogationAndTheCurrentRow)
     EXPECT_FALSE(m_risposta.isOpen());
     EXPECT_FALSE(m->ultimoErrore().isEmpty());
     EXPECT_EQ(m_services.messages().texts(),
-              QStringList{QStringLiteral("Si prega di verificare la sintassi delle condizioni o dei collegamenti")});
+              QStringList{QStringLiteral("Si prega di verificare la sintassi delle condizioni o dei collegamenti\n")
+                          + m->ultimoErrore()});
 }
 
 TEST_F(Motore, anAnswerTableHoldsTheAnswerAndTheNextLevelReadsIt)

@@ -207,8 +207,11 @@ TEST_F(QueryWindow, rejectedConditionKeepsTheInterrogationFace)
     bottone(*form, "ButtonEseguiInterrogazione")->click();
     EXPECT_FALSE(form->rispostaVisibile());
     EXPECT_FALSE(pannello(*form, "Panel4")->isHidden());
-    EXPECT_EQ(m_services.messages().texts(),
-              QStringList{QStringLiteral("Si prega di verificare la sintassi delle condizioni o dei collegamenti")});
+    // The message, then the server's reason.
+    const QStringList testi = m_services.messages().texts();
+    ASSERT_EQ(testi.size(), 1);
+    EXPECT_TRUE(testi.first().startsWith(QStringLiteral("Si prega di verificare la sintassi delle condizioni o dei collegamenti\n")));
+    EXPECT_TRUE(testi.first().contains(QLatin1String("Token unknown"))) << testi.first().toStdString();
     EXPECT_EQ(form->tabIntTmp().at(riga(*form, QStringLiteral("CITTA"))).Condizione, QStringLiteral("(CITTA = )"));
 }
 
