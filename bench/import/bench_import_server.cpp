@@ -30,7 +30,9 @@
 #include "import/ScriptLoader.h"
 #include "platform/TextFile.h"
 
+#include "support/Databases.h"
 #include "support/ResultsFile.h"
+#include "support/Usage.h"
 
 #include <QCoreApplication>
 #include <QDir>
@@ -58,41 +60,6 @@ struct Target
     QStringList login;
     qint64 serverPid = 0;
 };
-
-double cpuSelf()
-{
-    rusage u{};
-    getrusage(RUSAGE_SELF, &u);
-    return double(u.ru_utime.tv_sec + u.ru_stime.tv_sec) + double(u.ru_utime.tv_usec + u.ru_stime.tv_usec) / 1e6;
-}
-
-double cpuOf(qint64 pid)
-{
-    if (pid <= 0)
-        return 0;
-    QFile f(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!f.open(QIODevice::ReadOnly))
-        return 0;
-    const QByteArray s = f.readAll();
-    const QList<QByteArray> parts = s.mid(s.lastIndexOf(')') + 2).split(' ');
-    if (parts.size() < 13)
-        return 0;
-    return double(parts[11].toLongLong() + parts[12].toLongLong()) / double(sysconf(_SC_CLK_TCK));
-}
-
-void writeData(const QString &path, qint64 rows)
-{
-    QFile f(path);
-    f.open(QIODevice::WriteOnly);
-    QByteArray line;
-    for (qint64 i = 0; i < rows; ++i) {
-        line = "ART" + QByteArray::number(i).rightJustified(8, '0') + ";Articolo di listino numero "
-               + QByteArray::number(i) + ";" + QByteArray::number(i % 5000) + "," + QByteArray::number(10 + i % 90)
-               + ";" + QByteArray::number(i % 1000) + ";" + QByteArray::number(1 + i % 28).rightJustified(2, '0')
-               + "/03/2024;nota\r\n";
-        f.write(line);
-    }
-}
 
 struct Database
 {
@@ -167,13 +134,13 @@ Measure runImport(const Target &t, const QString &data, const QString &dir, cons
     o.righePerBlocco = linesPerBlock;
     importcsv::ImportRun run(d.att, *d.tra, c.parametri, c.colonne, c.chiavi);
     Measure m;
-    const double c0 = cpuSelf(), s0 = cpuOf(t.serverPid);
+    const double c0 = bench::cpuSeconds(), s0 = bench::cpuSecondsOf(t.serverPid);
     QElapsedTimer clock;
     clock.start();
     const importcsv::EsitoImport esito = run.esegui(data, false, sink, o);
     m.wall = double(clock.nsecsElapsed()) / 1e9;
-    m.cpu = cpuSelf() - c0;
-    m.serverCpu = cpuOf(t.serverPid) - s0;
+    m.cpu = bench::cpuSeconds() - c0;
+    m.serverCpu = bench::cpuSecondsOf(t.serverPid) - s0;
     if (esito != importcsv::EsitoImport::Completato || run.contatori().falliti != 0)
         std::fprintf(stderr, "import not completed\n");
     if (run.contatori().aggiunti + run.contatori().aggiornati != rows)
@@ -181,7 +148,7 @@ Measure runImport(const Target &t, const QString &data, const QString &dir, cons
     return m;
 }
 
-// The rows of writeData, made by the engine itself.
+// The rows of bench::writeListino, made by the engine itself.
 Measure runFloor(const Target &t, qint64 rows, bool byKey)
 {
     Database d(t, QStringLiteral("bench_floor.fdb"));
@@ -200,7 +167,7 @@ Measure runFloor(const Target &t, qint64 rows, bool byKey)
                     .arg(values)
               : QStringLiteral("INSERT INTO LISTINO (CODICE, DESCRIZIONE, PREZZO, QTA, DATA, NOTE) VALUES %1;").arg(values);
     Measure m;
-    const double c0 = cpuSelf(), s0 = cpuOf(t.serverPid);
+    const double c0 = bench::cpuSeconds(), s0 = bench::cpuSecondsOf(t.serverPid);
     QElapsedTimer clock;
     clock.start();
     db::executeSql(d.att, *d.tra,
@@ -210,8 +177,8 @@ Measure runFloor(const Target &t, qint64 rows, bool byKey)
                        .arg(body));
     d.tra->commit();
     m.wall = double(clock.nsecsElapsed()) / 1e9;
-    m.cpu = cpuSelf() - c0;
-    m.serverCpu = cpuOf(t.serverPid) - s0;
+    m.cpu = bench::cpuSeconds() - c0;
+    m.serverCpu = bench::cpuSecondsOf(t.serverPid) - s0;
     return m;
 }
 
@@ -219,7 +186,7 @@ Measure runRaw(const Target &t, const QString &data, qint64)
 {
     Database d(t, QStringLiteral("bench_raw.fdb"));
     Measure m;
-    const double c0 = cpuSelf(), s0 = cpuOf(t.serverPid);
+    const double c0 = bench::cpuSeconds(), s0 = bench::cpuSecondsOf(t.serverPid);
     QElapsedTimer clock;
     clock.start();
     db::Statement ins(d.att, *d.tra,
@@ -241,8 +208,8 @@ Measure runRaw(const Target &t, const QString &data, qint64)
     }
     d.tra->commit();
     m.wall = double(clock.nsecsElapsed()) / 1e9;
-    m.cpu = cpuSelf() - c0;
-    m.serverCpu = cpuOf(t.serverPid) - s0;
+    m.cpu = bench::cpuSeconds() - c0;
+    m.serverCpu = bench::cpuSecondsOf(t.serverPid) - s0;
     return m;
 }
 
@@ -286,7 +253,7 @@ int main(int argc, char **argv)
         QFile::setPermissions(tmp.path(), QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner
                                               | QFileDevice::ReadOther | QFileDevice::WriteOther | QFileDevice::ExeOther);
     const QString data = tmp.filePath(QStringLiteral("listino.csv"));
-    writeData(data, rows);
+    bench::writeListino(data, rows, false);
 
     std::vector<Target> targets;
     if (embedded)
