@@ -11,6 +11,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QThread>
 #include <QFileInfo>
 
 #include <functional>
@@ -39,7 +40,7 @@ void scriviSoffice(const QString &cartella, const QString &corpo)
 }
 
 // Whether a process still runs (a zombie waiting for its parent does not).
-bool vivo(const QString &pidFile)
+bool vivoOra(const QString &pidFile)
 {
     QFile f(pidFile);
     if (!f.open(QIODevice::ReadOnly))
@@ -51,6 +52,17 @@ bool vivo(const QString &pidFile)
     const QByteArray s = stat.readAll();
     const qsizetype chiusa = s.lastIndexOf(')');
     return chiusa > 0 && s.mid(chiusa + 2, 1) != "Z";
+}
+
+// Still running a while after it was killed: on a busy machine a killed
+// process may take a moment to go, one left running is still there.
+bool vivo(const QString &pidFile)
+{
+    QElapsedTimer attesa;
+    attesa.start();
+    while (vivoOra(pidFile) && attesa.elapsed() < 3000)
+        QThread::msleep(20);
+    return vivoOra(pidFile);
 }
 
 // The hung LibreOffice: part of a workbook written, then a child that
