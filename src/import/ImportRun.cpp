@@ -143,6 +143,14 @@ private:
     // done, else how the run ended.
     std::optional<EsitoImport> righeInOrdine(qint64 &letti);
     std::optional<EsitoImport> righeInParallelo(qint64 &letti);
+    // What both ways do with a line that is not stored, after the lines
+    // waiting for their block are sent: a line with characters no text
+    // holds counts as failed (and may end the run); a line whose key does
+    // not convert is skipped. nullopt when the run goes on.
+    std::optional<EsitoImport> rigaNonValida(qint64 numero, QByteArrayView grezza);
+    std::optional<EsitoImport> chiaveNonValida(qint64 numero, QByteArrayView grezza, const QString &motivo);
+    // The rejects could not be written: the run ends, keeping nothing.
+    std::optional<EsitoImport> scartiFalliti();
     void interrompi();
     void pulizia();
     void rollbackSeAttiva();
@@ -905,6 +913,36 @@ EsitoImport ImportRun::Impl::passoImport()
     return EsitoImport::Completato;
 }
 
+std::optional<EsitoImport> ImportRun::Impl::rigaNonValida(qint64 numero, QByteArrayView grezza)
+{
+    if (auto e = svuotaBlocco())
+        return e;
+    const QString motivo = QStringLiteral("Riga %1: la riga contiene caratteri non validi e non è stata acquisita").arg(riga(numero));
+    log(motivo);
+    ++r.m_contatori.falliti;
+    scarta(numero, grezza, motivo);
+    if (oltreIlLimite())
+        return fermaPerErrori();
+    return std::nullopt;
+}
+
+std::optional<EsitoImport> ImportRun::Impl::chiaveNonValida(qint64 numero, QByteArrayView grezza, const QString &motivo)
+{
+    if (auto e = svuotaBlocco())
+        return e;
+    log(motivo);
+    ++r.m_contatori.saltati;
+    scarta(numero, grezza, motivo);
+    return std::nullopt;
+}
+
+std::optional<EsitoImport> ImportRun::Impl::scartiFalliti()
+{
+    if (auto e = svuotaBlocco())
+        return e;
+    return scartiNonScritti();
+}
+
 std::optional<EsitoImport> ImportRun::Impl::righeInOrdine(qint64 &letti)
 {
     const QList<TCampo> &chiavi = r.m_chiavi;
@@ -929,24 +967,15 @@ std::optional<EsitoImport> ImportRun::Impl::righeInOrdine(qint64 &letti)
             return fermo ? *fermo : EsitoImport::Interrotto;
         if (lettura == Lettura::Fine)
             break;
-        if (m_scarti.fallito()) {
-            if (auto e = svuotaBlocco())
-                return *e;
-            return scartiNonScritti();
-        }
+        if (m_scarti.fallito())
+            return scartiFalliti();
         if (!p.tagCR.isEmpty())
             testo.replace(p.tagCR, a_capo);
         avanza(++letti);
 
         if (nonValida) {
-            if (auto e = svuotaBlocco())
-                return *e;
-            const QString motivo = QStringLiteral("Riga %1: la riga contiene caratteri non validi e non è stata acquisita").arg(riga(numero));
-            log(motivo);
-            ++n.falliti;
-            scarta(numero, motivo);
-            if (oltreIlLimite())
-                return fermaPerErrori();
+            if (auto e = rigaNonValida(numero, m_reader.rawLine()))
+                return e;
             continue;
         }
         campi.dividi(testo);
@@ -1025,11 +1054,8 @@ std::optional<EsitoImport> ImportRun::Impl::righeInOrdine(qint64 &letti)
         if (m_lookup || m_update || m_insertVerifica) {
             QString motivo;
             if (!chiaviDellaRiga(campi, numero, pronta.chiavi, motivo, !m_lookup && !m_update)) {
-                if (auto e = svuotaBlocco())
-                    return *e;
-                log(motivo);
-                ++n.saltati;
-                scarta(numero, motivo);
+                if (auto e = chiaveNonValida(numero, m_reader.rawLine(), motivo))
+                    return e;
                 continue;
             }
         }
@@ -1125,48 +1151,33 @@ std::optional<EsitoImport> ImportRun::Impl::righeInParallelo(qint64 &letti)
         uscita.put(std::move(lotto));
     });
 
-    ContatoriImport &n = r.m_contatori;
     // Asked before every line and once more at the end, as prossimaRiga
     // does; the lines waiting for their block are sent first.
     const auto fermata = [&]() -> std::optional<EsitoImport> {
-        lettore.stop();
         if (auto e = svuotaBlocco())
             return e;
         interrompi();
         return EsitoImport::Interrotto;
     };
+    // However the loop ends, the reading thread is stopped when this
+    // function returns (lettore goes first).
     Lotto lotto;
     while (coda.take(lotto)) {
         for (size_t k = 0; k < lotto.quante; ++k) {
             Linea &l = lotto.linee[k];
             if (m_sink.interruptRequested())
                 return fermata();
-            if (m_scarti.fallito()) {
-                lettore.stop();
-                if (auto e = svuotaBlocco())
-                    return e;
-                return scartiNonScritti();
-            }
+            if (m_scarti.fallito())
+                return scartiFalliti();
             avanza(++letti);
             if (l.stato == Linea::NonValida) {
-                if (auto e = svuotaBlocco())
+                if (auto e = rigaNonValida(l.numero, l.grezza))
                     return e;
-                const QString motivo = QStringLiteral("Riga %1: la riga contiene caratteri non validi e non è stata acquisita").arg(riga(l.numero));
-                log(motivo);
-                ++n.falliti;
-                scarta(l.numero, l.grezza, motivo);
-                if (oltreIlLimite()) {
-                    lettore.stop();
-                    return fermaPerErrori();
-                }
                 continue;
             }
             if (l.stato == Linea::ChiaveNonValida) {
-                if (auto e = svuotaBlocco())
+                if (auto e = chiaveNonValida(l.numero, l.grezza, l.motivo))
                     return e;
-                log(l.motivo);
-                ++n.saltati;
-                scarta(l.numero, l.grezza, l.motivo);
                 continue;
             }
             std::swap(m_inAttesa[m_quanteInAttesa], l.pronta);
