@@ -528,6 +528,11 @@ void TSincroDB::copy()
         for (int i = 0; i < columnCount && absentColumn < 0; ++i)
             if (columnIndex[size_t(i)] < 0)
                 absentColumn = i;
+        const auto fill = [&](const db::ResultSet &r, std::vector<db::FieldValue> &row) {
+            row.resize(size_t(columnCount));
+            for (int i = 0; i < columnCount; ++i)
+                row[size_t(i)] = r.value(columnIndex[size_t(i)]);
+        };
         const auto absentColumnError = [&] {
             return ErroreSincro(QStringLiteral("INSERT SQL non riuscito\nCampo %1 non trovato nella tabella origine")
                                     .arg(destinationColumns[absentColumn]));
@@ -562,9 +567,7 @@ void TSincroDB::copy()
                     if (missingRow(rows, key)) {
                         if (absentColumn >= 0)
                             throw absentColumnError();
-                        std::vector<db::FieldValue> &row = batch.rows.emplace_back(size_t(columnCount));
-                        for (int i = 0; i < columnCount; ++i)
-                            row[size_t(i)] = rows.value(columnIndex[size_t(i)]);
+                        fill(rows, batch.rows.emplace_back());
                     }
                     // Full batches for the blocks, and now and then one
                     // for the progress while no row is missing.
@@ -589,22 +592,20 @@ void TSincroDB::copy()
                     take(std::move(row));
             }
         } else {
+            // One count and, when missing, one insert per row, on this
+            // thread: no blocks here, so one row's values serve every row.
             QString key;
+            std::vector<db::FieldValue> row;
             while (rows.next()) {
                 ++read;
                 if (bar)
                     bar->step(read, total);
                 if (!missingRow(rows, key))
                     continue;
-                if (absentColumn >= 0) {
-                    flush();
+                if (absentColumn >= 0)
                     throw absentColumnError();
-                }
-                std::vector<db::FieldValue> row;
-                row.resize(size_t(columnCount));
-                for (int i = 0; i < columnCount; ++i)
-                    row[size_t(i)] = rows.value(columnIndex[size_t(i)]);
-                take(std::move(row));
+                fill(rows, row);
+                insertOne(row);
             }
         }
         flush();
