@@ -4,6 +4,7 @@
 // it with its child and leave no file behind.
 
 #include "OutputDb.h"
+#include "SofficeFinto.h"
 
 #include "output/Esportazione.h"
 #include "platform/RunFeedback.h"
@@ -11,33 +12,13 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
-#include <QThread>
 #include <QFileInfo>
+#include <QThread>
 
 #include <functional>
 
 namespace vardof::test {
 namespace {
-
-// Reads --outdir and the input file as LibreOffice does and names the
-// workbook it would write ($prodotto); `corpo` does the rest.
-void scriviSoffice(const QString &cartella, const QString &corpo)
-{
-    QFile f(cartella + QStringLiteral("/soffice"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QStringLiteral("#!/bin/sh\n"
-                           "out=\"\"; prev=\"\"; last=\"\"\n"
-                           "for a in \"$@\"; do\n"
-                           "  if [ \"$prev\" = \"--outdir\" ]; then out=\"$a\"; fi\n"
-                           "  prev=\"$a\"; last=\"$a\"\n"
-                           "done\n"
-                           "base=$(basename \"$last\"); base=\"${base%.*}\"\n"
-                           "prodotto=\"$out/$base.xls\"\n")
-                .toUtf8()
-            + corpo.toUtf8() + '\n');
-    f.close();
-    ASSERT_TRUE(f.setPermissions(f.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser));
-}
 
 // Whether a process still runs (a zombie waiting for its parent does not).
 bool vivoOra(const QString &pidFile)
@@ -63,13 +44,6 @@ bool vivo(const QString &pidFile)
     while (vivoOra(pidFile) && attesa.elapsed() < 3000)
         QThread::msleep(20);
     return vivoOra(pidFile);
-}
-
-// The hung LibreOffice: part of a workbook written, then a child that
-// waits, its pid in `figlio`.
-QString bloccato(const QString &figlio)
-{
-    return QStringLiteral("printf 'parziale' > \"$prodotto\"\nsleep 60 &\necho $! > '%1'\nwait\n").arg(figlio);
 }
 
 class ConversioneLibreOffice : public OutputDb

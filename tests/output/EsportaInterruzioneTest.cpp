@@ -5,6 +5,7 @@
 // offers nothing more.
 
 #include "OutputDb.h"
+#include "SofficeFinto.h"
 
 #include "output/Esportazione.h"
 #include "output/ui/EsportaRisposta.h"
@@ -32,29 +33,6 @@ namespace {
 const QStringList kMolteRighe{
     QStringLiteral("SELECT A.RDB$RELATION_NAME, B.RDB$RELATION_ID, C.RDB$RELATION_ID"),
     QStringLiteral("FROM RDB$RELATIONS A CROSS JOIN RDB$RELATIONS B CROSS JOIN RDB$RELATIONS C")};
-
-// A LibreOffice that never ends: part of a workbook written, then a child
-// that waits; its pid in figlio.pid beside it.
-void scriviSofficeBloccato(const QString &cartella)
-{
-    QFile f(cartella + QStringLiteral("/soffice"));
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-    f.write(QStringLiteral("#!/bin/sh\n"
-                           "out=\"\"; prev=\"\"; last=\"\"\n"
-                           "for a in \"$@\"; do\n"
-                           "  if [ \"$prev\" = \"--outdir\" ]; then out=\"$a\"; fi\n"
-                           "  prev=\"$a\"; last=\"$a\"\n"
-                           "done\n"
-                           "base=$(basename \"$last\"); base=\"${base%.*}\"\n"
-                           "printf 'parziale' > \"$out/$base.xls\"\n"
-                           "sleep 60 &\n"
-                           "echo $! > '%1/figlio.pid'\n"
-                           "wait\n")
-                .arg(cartella)
-                .toUtf8());
-    f.close();
-    ASSERT_TRUE(f.setPermissions(f.permissions() | QFileDevice::ExeOwner | QFileDevice::ExeUser));
-}
 
 enum class Gesto { Interrompi, ChiudiFinestra, Esc };
 
@@ -97,7 +75,7 @@ TEST_P(EsportaInterruzione, NessunFileScrittoEVecchioFileIntatto)
     platform::ScopedServices servizi;
     // LibreOffice really runs: the stand-in is to be stopped, not scripted.
     platform::setProcesses(std::make_shared<platform::QtProcesses>());
-    scriviSofficeBloccato(m_bin.path());
+    scriviSoffice(m_bin.path(), bloccato(m_bin.file(QStringLiteral("figlio.pid"))));
     const QString target = m_cartella.file(QString::fromLatin1(caso.file));
     {
         QFile vecchio(target);
