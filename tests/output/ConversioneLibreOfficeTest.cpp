@@ -5,6 +5,7 @@
 
 #include "OutputDb.h"
 #include "SofficeFinto.h"
+#include "support/ProcessoVivo.h"
 
 #include "output/Esportazione.h"
 #include "platform/RunFeedback.h"
@@ -13,38 +14,11 @@
 #include <QElapsedTimer>
 #include <QFile>
 #include <QFileInfo>
-#include <QThread>
 
 #include <functional>
 
 namespace vardof::test {
 namespace {
-
-// Whether a process still runs (a zombie waiting for its parent does not).
-bool vivoOra(const QString &pidFile)
-{
-    QFile f(pidFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray pid = f.readAll().trimmed();
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(pid)));
-    if (pid.isEmpty() || !stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray s = stat.readAll();
-    const qsizetype chiusa = s.lastIndexOf(')');
-    return chiusa > 0 && s.mid(chiusa + 2, 1) != "Z";
-}
-
-// Still running a while after it was killed: on a busy machine a killed
-// process may take a moment to go, one left running is still there.
-bool vivo(const QString &pidFile)
-{
-    QElapsedTimer attesa;
-    attesa.start();
-    while (vivoOra(pidFile) && attesa.elapsed() < 3000)
-        QThread::msleep(20);
-    return vivoOra(pidFile);
-}
 
 class ConversioneLibreOffice : public OutputDb
 {
@@ -127,7 +101,7 @@ TEST_P(Convertitore, endsWithinItsLimitAndLeavesNoPartialFile)
     EXPECT_EQ(QDir(m_out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               QStringList{QStringLiteral("export.xls")});
     if (c.comportamento == CasoConvertitore::Blocca) {
-        EXPECT_FALSE(vivo(m_figlio)) << "the child it started goes on";
+        EXPECT_FALSE(processoVivo(m_figlio)) << "the child it started goes on";
         EXPECT_GT(domande, 0);
     }
 }
@@ -189,7 +163,7 @@ TEST_P(Esportazione, stopsWhenAskedAndWritesNothing)
         ASSERT_EQ(fb.asked.size(), 1);
         EXPECT_EQ(fb.asked.at(0).kind, platform::Warning);
         EXPECT_GT(fb.keepAlives, 0);
-        EXPECT_FALSE(vivo(m_figlio));
+        EXPECT_FALSE(processoVivo(m_figlio));
     }
     EXPECT_EQ(QDir(m_out.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
               c.riuscita ? QStringList{QStringLiteral("export.xls")} : QStringList{});

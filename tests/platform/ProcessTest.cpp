@@ -1,12 +1,12 @@
 #include "platform/Process.h"
 #include "platform/Services.h"
 #include "platform/Shell.h"
+#include "support/ProcessoVivo.h"
 
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QTemporaryDir>
-#include <QThread>
 
 #include "QtPrinters.h"
 
@@ -89,20 +89,6 @@ void PrintTo(const StoppableCase &c, std::ostream *os)
 
 class Stoppable : public ::testing::TestWithParam<StoppableCase> {};
 
-// Running, not a zombie left for its parent to collect.
-bool running(const QString &pidFile)
-{
-    QFile f(pidFile);
-    if (!f.open(QIODevice::ReadOnly))
-        return false;
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(QString::fromLatin1(f.readAll().trimmed())));
-    if (!stat.open(QIODevice::ReadOnly))
-        return false;
-    const QByteArray s = stat.readAll();
-    const qsizetype close = s.lastIndexOf(')');
-    return close > 0 && s.mid(close + 2, 1) != "Z";
-}
-
 TEST_P(Stoppable, endsAndTakesItsChildrenAlong)
 {
     const StoppableCase &c = GetParam();
@@ -128,13 +114,7 @@ TEST_P(Stoppable, endsAndTakesItsChildrenAlong)
         EXPECT_EQ(r.standardOutput, QByteArray("fuori\n"));
     }
     EXPECT_LT(clock.elapsed(), 10000);
-    // A killed child may take a moment to go on a busy machine; one that
-    // was left running would still be there after seconds.
-    QElapsedTimer grace;
-    grace.start();
-    while (running(pidFile) && grace.elapsed() < 3000)
-        QThread::msleep(20);
-    EXPECT_FALSE(running(pidFile)) << "the child outlived the run";
+    EXPECT_FALSE(vardof::test::processoVivo(pidFile)) << "the child outlived the run";
 }
 
 INSTANTIATE_TEST_SUITE_P(
